@@ -1,0 +1,24 @@
+// The compile driver: reads the line description and the train file of the
+// run's folder into the model, completes it and writes the compiled files.
+#pragma once
+
+#include <cstdint>
+
+#include "model/modello.h"
+
+namespace modello {
+
+// Compiles the input files of m.cartella. j nonzero also builds and writes the
+// track geometry. The compile status is left in m.codice_errore (and returned);
+// a stamp conflict throws errore_fatale before any compiled file is written.
+// Any other failure outside the readers propagates as an exception.
+std::int32_t memorizza_percorso(Modello& m, std::int32_t j);
+
+// Reads both input files into the model, deleting each once read. Run-time
+// failures inside become status 25.
+void memorizza_dati(Modello& m);
+
+// Every record of the table back to zeros and empty names.
+void azzera_tabella(Modello& m);
+
+}  // namespace modello

@@ -1,0 +1,141 @@
+// The working model of one compile run: route grid, scenario table, track
+// geometry and the few sizes and identifiers around them. One instance lives in
+// main for the whole run; every subsystem reads and writes its members directly.
+// Field order and widths of cella and voce_tabella are the record layouts of the
+// compiled files.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace modello {
+
+// One 50 m stretch of track.
+struct cella {
+    std::uint8_t tipo = 0;  // object in this stretch, see tipo_cella
+    std::int16_t valore_1 = 0;
+    std::int16_t valore_2 = 0;
+    std::int16_t valore_3 = 0;
+    std::int16_t valore_4 = 0;
+    std::uint8_t tempo_segnale = 0;
+    std::uint8_t preavviso = 0;
+    std::uint8_t tipo_montagna = 0;
+    std::uint8_t velocita = 0;  // speed limit in units of 5 km/h
+    std::uint8_t pendenza = 0;  // gradient in per mille plus 100
+    std::uint8_t aderenza = 0;
+};
+
+// Values of cella::tipo.
+namespace tipo_cella {
+inline constexpr std::uint8_t nessuno = 0;
+inline constexpr std::uint8_t segnale = 1;
+inline constexpr std::uint8_t fine_rallentamento = 2;
+inline constexpr std::uint8_t inizio_rallentamento = 3;
+inline constexpr std::uint8_t avviso_rallentamento = 4;
+inline constexpr std::uint8_t preavviso_rallentamento = 5;
+inline constexpr std::uint8_t indicatore_v_max = 6;
+inline constexpr std::uint8_t fermata = 10;
+inline constexpr std::uint8_t segno_montagna = 11;
+inline constexpr std::uint8_t punto_codice = 12;
+inline constexpr std::uint8_t punto_senza_codice = 13;
+inline constexpr std::uint8_t cartello_km = 14;
+}  // namespace tipo_cella
+
+// A cell may take an object when it holds nothing or only a mountain marker.
+inline bool cella_libera(const cella& c) {
+    return c.tipo == tipo_cella::nessuno || c.tipo == tipo_cella::segno_montagna;
+}
+
+// One record of the scenario table: a station, a kilometre-board text or
+// general parameters (records 81 to 86).
+struct voce_tabella {
+    std::uint8_t tipo = 0;
+    std::int32_t inizio = 0;
+    std::int32_t fine = 0;
+    std::int32_t progressiva = 0;
+    std::uint8_t campo_4 = 0;
+    std::string nome;  // UTF-8 in memory, single-byte code page on file
+    std::int16_t campo_7 = 0;
+    std::int16_t campo_8 = 0;
+    std::int16_t campo_10 = 0;
+    std::int16_t campo_11 = 0;
+    std::int16_t campo_12 = 0;
+    std::uint8_t campo_9 = 0;
+    std::uint8_t campo_13 = 0;
+    std::uint8_t campo_6 = 0;
+    std::uint8_t campo_5 = 0;
+    std::int32_t orario = 0;  // seconds of the day
+};
+
+inline constexpr int record_tabella = 87;
+inline constexpr int primo_record_cartello = 80;
+inline constexpr int record_progressiva_tre = 81;
+inline constexpr int record_progressiva_due = 82;
+inline constexpr int record_progressiva_uno = 83;
+inline constexpr int record_treno = 84;
+inline constexpr int record_linea = 85;
+inline constexpr int record_ripetizione = 86;
+
+// One element of the geometry: empty, a 16-bit integer or a double.
+struct valore_geometria {
+    enum class tipo : std::uint8_t { vuoto = 0, intero = 2, reale = 5 };
+    tipo etichetta = tipo::vuoto;
+    std::int16_t intero = 0;
+    double reale = 0.0;
+
+    static valore_geometria da_intero(std::int16_t v) { return {tipo::intero, v, 0.0}; }
+    static valore_geometria da_reale(double v) { return {tipo::reale, 0, v}; }
+    bool vuoto() const { return etichetta == tipo::vuoto; }
+    // The value as a number whatever its kind (empty reads 0).
+    double numero() const {
+        return etichetta == tipo::reale ? reale : static_cast<double>(intero);
+    }
+};
+
+// Plan-view track: component 0 and 1 for every metre 0..lunghezza_totale.
+// Stored component-major, the order of the geometry file.
+struct geometria_linea {
+    std::int32_t ultimo_metro = 0;  // lunghezza_totale
+    std::vector<valore_geometria> valori;
+
+    explicit geometria_linea(std::int32_t ultimo)
+        : ultimo_metro(ultimo), valori(2 * (static_cast<std::size_t>(ultimo) + 1)) {}
+    valore_geometria& at(std::int32_t metro, int componente) {
+        return valori[static_cast<std::size_t>(componente) * (static_cast<std::size_t>(ultimo_metro) + 1) +
+                      static_cast<std::size_t>(metro)];
+    }
+    const valore_geometria& at(std::int32_t metro, int componente) const {
+        return const_cast<geometria_linea*>(this)->at(metro, componente);
+    }
+};
+
+inline constexpr int massimo_montagne = 80;
+inline constexpr std::int32_t lunghezza_massima = 1000000;
+inline constexpr std::int32_t prolungamento_linea = 7000;
+
+struct Modello {
+    std::optional<geometria_linea> geometria;  // absent unless genera_geometria
+    std::vector<cella> percorso;  // cells 0..numero_celle; empty until the line length is read
+    std::array<voce_tabella, record_tabella> tabella{};
+    std::array<std::int32_t, massimo_montagne + 1> montagna_inizio{};
+    std::array<std::int32_t, massimo_montagne + 1> montagna_fine{};
+    std::int32_t numero_montagne = 0;
+    std::int32_t genera_geometria = 0;
+    std::string nome_linea;
+    std::string numero_treno;
+    std::string riga;
+    std::int32_t lunghezza_totale = 0;
+    std::int32_t numero_celle = 0;
+    std::int32_t codice_errore = 0;
+    std::int32_t posizione_errore = 0;
+
+    // Folder where every file of the run is written and read: the folder of
+    // the running executable for the builder, any folder for tests and tools.
+    std::filesystem::path cartella;
+};
+
+}  // namespace modello

@@ -1,0 +1,27 @@
+#include "scenario_text/emettitori.h"
+
+#include "model/nomi_file.h"
+#include "scenario_text/emettitore.h"
+#include "scenario_text/righe_builtin.h"
+
+namespace scenario_text {
+
+using modello::file_in_cartella;
+
+void dati_linea(const modello::Modello& m) {
+    const auto righe = con_sentinella(righe_linea);
+    scrivi_documento(file_in_cartella(m, modello::nome_file_linea(m)), righe);
+}
+
+void dati_treno(const modello::Modello& m) {
+    const auto righe = con_sentinella(righe_treno);
+    scrivi_documento(file_in_cartella(m, modello::nome_file_treno(m)), righe);
+}
+
+// The driver's documents come with the train sheet work; until then these
+// write nothing.
+void dati_note(const modello::Modello&) {}
+void dati_rallentamenti(const modello::Modello&) {}
+void dati_scheda(const modello::Modello&) {}
+
+}  // namespace scenario_text

@@ -1,0 +1,77 @@
+// The builder run as a user runs it: a copy of the executable in a folder of
+// its own, no display.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <map>
+
+#include "tests/cartella_temporanea.h"
+#include "tests/processo.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path copia_eseguibile(const fs::path& dir) {
+    const fs::path exe = dir / "scenario_builder";
+    fs::copy_file(SCENARIO_BUILDER_PATH, exe);
+    return exe;
+}
+
+std::map<std::string, std::string> contenuti(const fs::path& dir) {
+    std::map<std::string, std::string> m;
+    for (const auto& nome : test_util::elenco(dir))
+        if (nome != "scenario_builder") m[nome] = test_util::leggi(dir / nome);
+    return m;
+}
+
+TEST(Esecuzione, SenzaSchermoScriveNellaCartellaDellEseguibileEFinisceConZero) {
+    test_util::CartellaTemporanea dir;
+    test_util::CartellaTemporanea altrove;
+    const fs::path exe = copia_eseguibile(dir.percorso());
+    // Started from another current folder: the files still go beside the executable.
+    const fs::path prima = fs::current_path();
+    fs::current_path(altrove.percorso());
+    const auto esito = test_util::esegui({exe.string()});
+    fs::current_path(prima);
+
+    EXPECT_EQ(esito.stato, 0) << esito.errori;
+    EXPECT_EQ(esito.errori, "Attendere\n");
+    EXPECT_TRUE(test_util::elenco(altrove.percorso()).empty());
+    const auto primi = contenuti(dir.percorso());
+    std::vector<std::string> nomi;
+    for (const auto& [nome, testo] : primi) nomi.push_back(nome);
+    // The two input files; nothing reads them yet.
+    EXPECT_EQ(nomi, (std::vector<std::string>{"Valdora_Sarenta_731-.txt", "Valdora_Sarenta_linea.txt"}));
+
+    // A second run gives the same bytes, also over longer earlier files.
+    for (const auto& [nome, testo] : primi) test_util::scrivi(dir.percorso() / nome, testo + std::string(3000, '#'));
+    const auto di_nuovo = test_util::esegui({exe.string()});
+    EXPECT_EQ(di_nuovo.stato, 0) << di_nuovo.errori;
+    EXPECT_EQ(contenuti(dir.percorso()), primi);
+}
+
+TEST(Esecuzione, CartellaNonScrivibileFinisceConDueEUnaRigaDiRapporto) {
+    test_util::CartellaTemporanea dir;
+    const fs::path exe = copia_eseguibile(dir.percorso());
+    test_util::scrivi(dir.percorso() / "Valdora_Sarenta_linea.txt", "vecchio");
+    fs::permissions(dir.percorso(), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    std::vector<std::string> prefisso;
+    if (::geteuid() == 0) {
+        // Root writes anywhere: run as an unprivileged user to meet the read-only folder.
+        fs::permissions(dir.percorso(), fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
+        prefisso = {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--"};
+    }
+    const auto esito = test_util::esegui({exe.string()}, "", prefisso);
+    EXPECT_EQ(esito.stato, 2) << esito.errori;
+    // "Attendere", then exactly one line that names the file it could not write.
+    const auto righe = esito.errori.substr(esito.errori.find('\n') + 1);
+    EXPECT_EQ(std::count(righe.begin(), righe.end(), '\n'), 1) << righe;
+    EXPECT_NE(righe.find("Valdora_Sarenta_linea.txt"), std::string::npos) << righe;
+    EXPECT_EQ(test_util::leggi(dir.percorso() / "Valdora_Sarenta_linea.txt"), "vecchio");
+    EXPECT_EQ(test_util::elenco(dir.percorso()),
+              (std::vector<std::string>{"Valdora_Sarenta_linea.txt", "scenario_builder"}));
+}
+
+}  // namespace

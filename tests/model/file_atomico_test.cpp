@@ -1,0 +1,45 @@
+#include "model/file_atomico.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <system_error>
+
+#include "tests/cartella_temporanea.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(FileAtomico, SostituisceUnFilePiuLungoSenzaResti) {
+    test_util::CartellaTemporanea dir;
+    const fs::path f = dir.percorso() / "dati.bin";
+    test_util::scrivi(f, std::string(1000, 'x'));
+    modello::scrivi_file_atomico(f, "abc");
+    EXPECT_EQ(test_util::leggi(f), "abc");
+    EXPECT_EQ(test_util::elenco(dir.percorso()), (std::vector<std::string>{"dati.bin"}));
+}
+
+TEST(FileAtomico, UnaScritturaFallitaLasciaIlVecchioENessunTemporaneo) {
+    test_util::CartellaTemporanea dir;
+    // A non-empty folder where the file should go: the final rename must fail.
+    const fs::path bersaglio = dir.percorso() / "bloccato";
+    fs::create_directory(bersaglio);
+    test_util::scrivi(bersaglio / "dentro", "vecchio");
+    try {
+        modello::scrivi_file_atomico(bersaglio, "nuovo");
+        FAIL() << "expected a failure";
+    } catch (const std::system_error& e) {
+        EXPECT_NE(std::string(e.what()).find("bloccato"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(test_util::leggi(bersaglio / "dentro"), "vecchio");
+    EXPECT_EQ(test_util::elenco(dir.percorso()), (std::vector<std::string>{"bloccato"}));
+}
+
+TEST(FileAtomico, CartellaInesistenteEUnErroreCheNominaIlFile) {
+    test_util::CartellaTemporanea dir;
+    EXPECT_THROW(modello::scrivi_file_atomico(dir.percorso() / "manca" / "f.txt", "x"), std::system_error);
+}
+
+}  // namespace
