@@ -6,10 +6,6 @@ void azzera_tabella(Modello& m) {
     for (auto& voce : m.tabella) voce = voce_tabella{};
 }
 
-void memorizza_dati(Modello&) {
-    // The readers of the line description and of the train file plug in here.
-}
-
 std::int32_t memorizza_percorso(Modello& m, std::int32_t j) {
     m.genera_geometria = j;
     m.codice_errore = 0;

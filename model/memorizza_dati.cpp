@@ -1,0 +1,27 @@
+// memorizza_dati: both readers in turn, under one failure handler.
+#include <exception>
+#include <filesystem>
+#include <system_error>
+
+#include "line_reader/lettore_linea.h"
+#include "model/codici.h"
+#include "model/compilatore.h"
+#include "model/nomi_file.h"
+
+namespace modello {
+
+void memorizza_dati(Modello& m) {
+    try {
+        if (!lettura::leggi_linea(m)) return;
+        // The train file reader follows here.
+    } catch (const std::exception&) {
+        // Any run-time failure while reading: the input files that still
+        // exist are deleted, and the status says the reading failed.
+        std::error_code ignora;
+        std::filesystem::remove(file_in_cartella(m, nome_file_linea(m)), ignora);
+        std::filesystem::remove(file_in_cartella(m, nome_file_treno(m)), ignora);
+        m.codice_errore = codice::errore_in_lettura;
+    }
+}
+
+}  // namespace modello

@@ -1,0 +1,55 @@
+// The built-in line description, written by its emitter and read back.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "model/compilatore.h"
+#include "scenario_text/emettitori.h"
+#include "tests/cartella_temporanea.h"
+
+namespace {
+
+TEST(LineaBuiltinCompilata, SiLeggeSenzaCodici) {
+    test_util::CartellaTemporanea dir;
+    modello::Modello m;
+    m.nome_linea = "Valdora_Sarenta";
+    m.numero_treno = "731";
+    m.cartella = dir.percorso();
+    m.genera_geometria = 1;
+    scenario_text::dati_linea(m);
+    modello::memorizza_dati(m);
+
+    EXPECT_EQ(m.codice_errore, 0);
+    EXPECT_FALSE(std::filesystem::exists(dir.percorso() / "Valdora_Sarenta_linea.txt"));
+    ASSERT_EQ(m.percorso.size(), 5001u);
+    for (int i = 0; i <= 5000; ++i) {
+        const int p = m.percorso[static_cast<std::size_t>(i)].pendenza;
+        if (i <= 4997) {
+            ASSERT_GE(p, 100 - 12) << "cell " << i;
+            ASSERT_LE(p, 100 + 7) << "cell " << i;
+        } else {
+            EXPECT_EQ(p, 0) << "cell " << i;
+        }
+    }
+    ASSERT_TRUE(m.geometria.has_value());
+    EXPECT_EQ(m.geometria->valori.size(), 2u * 250001u);
+    for (int c = 0; c < 2; ++c) {
+        EXPECT_FALSE(m.geometria->at(249998, c).vuoto());
+        EXPECT_TRUE(m.geometria->at(249999, c).vuoto());
+        EXPECT_TRUE(m.geometria->at(250000, c).vuoto());
+    }
+    EXPECT_EQ(m.numero_montagne, 3);
+    const auto conta = [&](int tipo) {
+        return std::count_if(m.percorso.begin(), m.percorso.end(), [&](const auto& c) { return c.tipo == tipo; });
+    };
+    EXPECT_EQ(conta(6), 40);
+    EXPECT_EQ(conta(14), 6);
+    for (int r = 80; r >= 75; --r) EXPECT_FALSE(m.tabella[static_cast<std::size_t>(r)].nome.empty()) << r;
+    EXPECT_EQ(m.tabella[80].nome, "(Km 345+557)");
+    EXPECT_TRUE(m.tabella[74].nome.empty());
+    const auto& r81 = m.tabella[81];
+    EXPECT_EQ(std::vector<int>({r81.inizio, r81.fine, r81.progressiva}), std::vector<int>({0, 350100, 1}));
+    EXPECT_EQ(m.tabella[86].progressiva, 4);
+}
+
+}  // namespace
