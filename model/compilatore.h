@@ -21,4 +21,11 @@ void memorizza_dati(Modello& m);
 // Every record of the table back to zeros and empty names.
 void azzera_tabella(Modello& m);
 
+// Second half of the driver, on a model the readers have filled: code
+// completion, the two stamps with the check codes, then the compiled files.
+// Returns m.codice_errore. Throws errore_fatale (1250 or 1251) when a stamp
+// field is already taken, and std::runtime_error when the grid was never
+// allocated or has no cell 1; in these cases no file is written.
+std::int32_t completa_e_scrivi(Modello& m);
+
 }  // namespace modello

@@ -15,27 +15,24 @@ namespace {
     throw std::system_error(err, std::generic_category(), cosa + " " + file.string());
 }
 
-}  // namespace
+// Hidden, beside the target, named after it and this process; a stale one
+// left by a crashed run of the same process id is replaced.
+std::filesystem::path temporaneo_di(const std::filesystem::path& destinazione) {
+    std::string nome = ".";
+    nome += destinazione.filename().string();
+    nome += '.';
+    nome += std::to_string(::getpid());
+    nome += ".tmp";
+    return destinazione.parent_path() / nome;
+}
 
-void scrivi_file_atomico(const std::filesystem::path& destinazione, std::string_view contenuto) {
-    const std::filesystem::path cartella = destinazione.parent_path();
-    // Hidden, beside the target, named after it and this process; a stale one
-    // left by a crashed run of the same process id is replaced.
-    std::string nome_temporaneo = ".";
-    nome_temporaneo += destinazione.filename().string();
-    nome_temporaneo += '.';
-    nome_temporaneo += std::to_string(::getpid());
-    nome_temporaneo += ".tmp";
-    const std::filesystem::path temporaneo = cartella / nome_temporaneo;
+// Writes the content to the temporary file of destinazione; on failure the
+// temporary file is gone and the error names destinazione.
+void scrivi_temporaneo(const std::filesystem::path& destinazione, std::string_view contenuto) {
+    const std::filesystem::path temporaneo = temporaneo_di(destinazione);
     ::unlink(temporaneo.c_str());
     const int fd = ::open(temporaneo.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) fallisci(errno, "cannot create a temporary file for", destinazione);
-
-    auto abbandona = [&](int err, const char* cosa) {
-        ::close(fd);
-        ::unlink(temporaneo.c_str());
-        fallisci(err, cosa, destinazione);
-    };
 
     const char* dati = contenuto.data();
     std::size_t resto = contenuto.size();
@@ -43,7 +40,10 @@ void scrivi_file_atomico(const std::filesystem::path& destinazione, std::string_
         const ssize_t scritti = ::write(fd, dati, resto);
         if (scritti < 0) {
             if (errno == EINTR) continue;
-            abbandona(errno, "cannot write");
+            const int err = errno;
+            ::close(fd);
+            ::unlink(temporaneo.c_str());
+            fallisci(err, "cannot write", destinazione);
         }
         dati += scritti;
         resto -= static_cast<std::size_t>(scritti);
@@ -53,10 +53,42 @@ void scrivi_file_atomico(const std::filesystem::path& destinazione, std::string_
         ::unlink(temporaneo.c_str());
         fallisci(err, "cannot write", destinazione);
     }
+}
+
+void sostituisci(const std::filesystem::path& destinazione) {
+    const std::filesystem::path temporaneo = temporaneo_di(destinazione);
     if (::rename(temporaneo.c_str(), destinazione.c_str()) != 0) {
         const int err = errno;
         ::unlink(temporaneo.c_str());
         fallisci(err, "cannot replace", destinazione);
+    }
+}
+
+}  // namespace
+
+void scrivi_file_atomico(const std::filesystem::path& destinazione, std::string_view contenuto) {
+    scrivi_file_atomici({{destinazione, contenuto}});
+}
+
+void scrivi_file_atomici(const std::vector<std::pair<std::filesystem::path, std::string_view>>& file) {
+    // Removes the temporaries from index da on, which no rename has taken.
+    const auto togli_temporanei = [&](std::size_t da, std::size_t a) {
+        for (std::size_t i = da; i < a; ++i) ::unlink(temporaneo_di(file[i].first).c_str());
+    };
+    std::size_t pronti = 0;
+    try {
+        for (; pronti < file.size(); ++pronti) scrivi_temporaneo(file[pronti].first, file[pronti].second);
+    } catch (...) {
+        togli_temporanei(0, pronti);
+        throw;
+    }
+    for (std::size_t i = 0; i < file.size(); ++i) {
+        try {
+            sostituisci(file[i].first);
+        } catch (...) {
+            togli_temporanei(i + 1, file.size());
+            throw;
+        }
     }
 }
 

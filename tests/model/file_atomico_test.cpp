@@ -43,3 +43,22 @@ TEST(FileAtomico, CartellaInesistenteEUnErroreCheNominaIlFile) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(FileAtomico, UnGruppoSiScriveTuttoONienteSeUnaScritturaFallisce) {
+    test_util::CartellaTemporanea dir;
+    const auto a = dir.percorso() / "a.dat";
+    test_util::scrivi(a, "vecchio a");
+    // The second file's folder does not exist: its temporary cannot be written.
+    EXPECT_THROW(modello::scrivi_file_atomici({{a, "nuovo a"}, {dir.percorso() / "manca" / "b.dat", "b"}}),
+                 std::system_error);
+    EXPECT_EQ(test_util::leggi(a), "vecchio a");
+    EXPECT_EQ(test_util::elenco(dir.percorso()), (std::vector<std::string>{"a.dat"}));
+
+    modello::scrivi_file_atomici({{a, "nuovo a"}, {dir.percorso() / "b.dat", "b"}});
+    EXPECT_EQ(test_util::leggi(a), "nuovo a");
+    EXPECT_EQ(test_util::leggi(dir.percorso() / "b.dat"), "b");
+}
+
+}  // namespace

@@ -1,0 +1,33 @@
+// The three compiled files, each the byte image of one member of the model:
+// geometry (geometria), table (tabella) and route (percorso). All numbers
+// little-endian, no header, elements back to back in index order.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "model/modello.h"
+
+namespace modello {
+
+// Per element: unsigned 16-bit tag (0 empty, 2 Integer, 5 double), then
+// nothing, a signed 16-bit integer or a double. Component 0 for every metre,
+// then component 1.
+std::string immagine_geometria(const geometria_linea& g);
+
+// 87 records of 34 + n bytes, n the length of the name in Windows-1252 bytes.
+// Throws std::overflow_error for a name longer than 65535 bytes.
+std::string immagine_tabella(const std::array<voce_tabella, record_tabella>& tabella);
+
+// 15 bytes per cell, cell 0 first.
+std::string immagine_percorso(const std::vector<cella>& percorso);
+
+// Writes the compiled files of m into m.cartella: the geometry file when
+// m.genera_geometria is nonzero and the geometry exists, then the table file,
+// then the route file. All images are built and written to temporary files
+// before the first earlier file is replaced, so a failure while building or
+// writing leaves every earlier file as it was. Throws std::system_error when a file cannot be written.
+void scrivi_file_compilati(const Modello& m);
+
+}  // namespace modello
