@@ -1,5 +1,7 @@
 #include "line_reader/flusso_campi.h"
 
+#include <fstream>
+#include <iterator>
 #include <limits>
 
 #include "model/testo_1252.h"
@@ -100,6 +102,14 @@ std::uint8_t flusso_campi::leggi_byte() {
     const std::int64_t v = leggi_numero();
     if (v < 0 || v > 255) throw errore_lettura("number out of the Byte range on line " + std::to_string(riga_campo_));
     return static_cast<std::uint8_t>(v);
+}
+
+std::string leggi_file(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) throw errore_lettura("cannot open " + file.string());
+    std::string contenuto((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) throw errore_lettura("cannot read " + file.string());
+    return contenuto;
 }
 
 }  // namespace lettura

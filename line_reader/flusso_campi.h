@@ -18,6 +18,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -60,5 +61,9 @@ private:
     int riga_ = 1;
     int riga_campo_ = 0;
 };
+
+// The whole content of an input file; a file that cannot be read is a
+// run-time failure of the reader.
+std::string leggi_file(const std::filesystem::path& file);
 
 }  // namespace lettura

@@ -3,20 +3,18 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <string_view>
 
 #include "line_reader/flusso_campi.h"
 #include "line_reader/parole.h"
+#include "line_reader/posizioni.h"
 #include "model/codici.h"
 #include "model/conversione.h"
 #include "model/nomi_file.h"
 
 namespace lettura {
 
-using modello::arrotonda;
 using modello::cella;
 using modello::Modello;
 namespace codice = modello::codice;
@@ -56,12 +54,10 @@ private:
         m_.posizione_errore = posizione;
         return esito::fine_corpo;
     }
-    bool oltre_la_griglia(std::int64_t posizione) const {
-        return static_cast<double>(m_.numero_celle) < (static_cast<double>(posizione) + 100.0) / 50.0;
-    }
+    bool oltre_la_griglia(std::int64_t posizione) const { return lettura::oltre_la_griglia(m_, posizione); }
     // Cell of a board at position p: p / 50 + 1, rounded.
-    std::int64_t cella_di(std::int32_t p) const {
-        const auto c = static_cast<std::int64_t>(arrotonda(p / 50.0 + 1.0));
+    std::int64_t cella_cartello(std::int32_t p) const {
+        const auto c = cella_di(p, 1.0);
         if (c < 0 || c > m_.numero_celle) throw errore_lettura("cell outside the route grid for position " + std::to_string(p));
         return c;
     }
@@ -85,7 +81,6 @@ private:
     std::int32_t cella_pendenza_ = 0;
     std::int32_t pendenza_corrente_ = 0;
     std::int32_t metro_geometria_ = 2;
-    std::int32_t indice_cartello_ = modello::primo_record_cartello;
 };
 
 bool lettore_linea::leggi() {
@@ -176,7 +171,7 @@ void lettore_linea::prepara_corpo() {
     metro_geometria_ = 2;
     cella_pendenza_ = 0;
     pendenza_corrente_ = 0;
-    indice_cartello_ = modello::primo_record_cartello;
+    m_.indice_cartello = modello::primo_record_cartello;
 }
 
 esito lettore_linea::leggi_corpo() {
@@ -233,7 +228,7 @@ void lettore_linea::scrivi_pendenza(std::int64_t c) {
 
 esito lettore_linea::pendenza(std::int32_t p, std::int32_t g) {
     if (oltre_la_griglia(p)) return oltre_il_percorso(p);
-    const auto n = static_cast<std::int64_t>(arrotonda(p / 50.0));
+    const auto n = cella_di(p, 0.0);
     if (n > 0) {
         do {
             if (cella_pendenza_ > m_.numero_celle) return oltre_il_percorso(p);
@@ -290,8 +285,8 @@ esito lettore_linea::curva(const std::string& parola, std::int32_t s, std::int32
 
 esito lettore_linea::montagna(std::int32_t inizio, std::int32_t fine, std::int32_t tipo) {
     if (oltre_la_griglia(inizio)) return oltre_il_percorso(inizio);
-    const auto prima = static_cast<std::int64_t>(arrotonda(inizio / 50.0));
-    const auto ultima = static_cast<std::int64_t>(arrotonda(fine / 50.0)) - 1;
+    const auto prima = cella_di(inizio, 0.0);
+    const auto ultima = cella_di(fine, 0.0) - 1;
     if (ultima >= prima) {
         if (ultima > m_.numero_celle) return oltre_il_percorso(inizio);
         if (prima < 0) throw errore_lettura("mountain stretch before the start of the line");
@@ -312,16 +307,16 @@ esito lettore_linea::indicatore(std::int32_t posizione, const std::int32_t (&v)[
 
 esito lettore_linea::cartello(std::int32_t p, const std::string& testo) {
     if (oltre_la_griglia(p)) return oltre_il_percorso(p);
-    cella& c = m_.percorso[static_cast<std::size_t>(cella_di(p))];
+    cella& c = m_.percorso[static_cast<std::size_t>(cella_cartello(p))];
     if (!modello::cella_libera(c)) {
         fine_dura(codice::cartello_km_occupato, p);
         return esito::fine_dura;
     }
-    if (indice_cartello_ < 1) throw errore_lettura("no table record left for a kilometre board");
+    if (m_.indice_cartello < 1) throw errore_lettura("no table record left for a kilometre board");
     c.tipo = modello::tipo_cella::cartello_km;
-    c.valore_1 = static_cast<std::int16_t>(indice_cartello_);
-    m_.tabella[static_cast<std::size_t>(indice_cartello_)].nome = testo;
-    --indice_cartello_;
+    c.valore_1 = static_cast<std::int16_t>(m_.indice_cartello);
+    m_.tabella[static_cast<std::size_t>(m_.indice_cartello)].nome = testo;
+    --m_.indice_cartello;
     return esito::prosegui;
 }
 
@@ -339,14 +334,6 @@ void lettore_linea::code() {
             ++metro_geometria_;
         }
     }
-}
-
-std::string leggi_file(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) throw errore_lettura("cannot open " + file.string());
-    std::string contenuto((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) throw errore_lettura("cannot read " + file.string());
-    return contenuto;
 }
 
 }  // namespace
@@ -415,8 +402,8 @@ void memo_montagna(Modello& m, std::int32_t inizio, std::int32_t fine, std::int3
     m.montagna_fine[n] = fine;
     if (n > 1 && static_cast<std::int64_t>(inizio) - m.montagna_fine[n - 1] <= 150) tipo = 3;
 
-    const auto prima = static_cast<std::int64_t>(arrotonda(inizio / 50.0));
-    const auto ultima = static_cast<std::int64_t>(arrotonda(fine / 50.0)) - 1;
+    const auto prima = cella_di(inizio, 0.0);
+    const auto ultima = cella_di(fine, 0.0) - 1;
     if (ultima >= prima && (prima < 0 || ultima > m.numero_celle))
         throw errore_lettura("mountain stretch outside the route grid");
     std::int64_t conta = 0;
@@ -431,7 +418,7 @@ void memo_montagna(Modello& m, std::int32_t inizio, std::int32_t fine, std::int3
 void memo_indicatori_v_max(Modello& m, std::int32_t posizione, std::int32_t vas, std::int32_t vbs, std::int32_t vcs,
                            std::int32_t strisces, std::int32_t vad, std::int32_t vbd, std::int32_t vcd,
                            std::int32_t strisced) {
-    const auto c = static_cast<std::int64_t>(arrotonda(posizione / 50.0 + 1.0));
+    const auto c = cella_di(posizione, 1.0);
     if (c < 0 || c > m.numero_celle) throw errore_lettura("indicator board outside the route grid");
     cella& x = m.percorso[static_cast<std::size_t>(c)];
     if (!modello::cella_libera(x)) {

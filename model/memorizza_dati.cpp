@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "line_reader/lettore_linea.h"
+#include "train_reader/lettore_treno.h"
 #include "model/codici.h"
 #include "model/compilatore.h"
 #include "model/nomi_file.h"
@@ -13,7 +14,7 @@ namespace modello {
 void memorizza_dati(Modello& m) {
     try {
         if (!lettura::leggi_linea(m)) return;
-        // The train file reader follows here.
+        lettura::leggi_treno(m);
     } catch (const std::exception&) {
         // Any run-time failure while reading: the input files that still
         // exist are deleted, and the status says the reading failed.

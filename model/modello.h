@@ -124,6 +124,9 @@ struct Modello {
     std::array<std::int32_t, massimo_montagne + 1> montagna_inizio{};
     std::array<std::int32_t, massimo_montagne + 1> montagna_fine{};
     std::int32_t numero_montagne = 0;
+    // Next table record for a kilometre-board text; boards fill records 80
+    // downward, stations 1 upward, and the two must not meet.
+    std::int32_t indice_cartello = primo_record_cartello;
     std::int32_t genera_geometria = 0;
     std::string nome_linea;
     std::string numero_treno;

@@ -57,8 +57,7 @@ struct Caso {
 };
 
 // Hard stops leave the train file alone; after a normal or soft end the
-// train reading follows (the stand-in file is still there until it does);
-// a run-time failure deletes both input files.
+// train file is read (and deleted); a run-time failure deletes both input files.
 const Caso casi[] = {
     {"missing file", std::nullopt, codice::linea_mancante, {}, Treno::intatto},
     {"no [generale]", "a,b\r\n[curve]\r\n", codice::generale_mancante, {}, Treno::intatto},
@@ -255,7 +254,7 @@ TEST(LettoreLinea, CodiciEFileDopoOgniLettura) {
         EXPECT_EQ(l.m.codice_errore, c.codice);
         EXPECT_EQ(l.m.posizione_errore, c.posizione.value_or(0));
         EXPECT_FALSE(l.linea_rimasta) << "line description not deleted";
-        EXPECT_EQ(l.treno_rimasto, c.treno != Treno::cancellato);
+        EXPECT_EQ(l.treno_rimasto, c.treno == Treno::intatto);
         if (c.verifica) c.verifica(l);
     }
 }

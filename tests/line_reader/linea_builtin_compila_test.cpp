@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "model/compilatore.h"
+#include "line_reader/lettore_linea.h"
 #include "scenario_text/emettitori.h"
 #include "tests/cartella_temporanea.h"
 
@@ -17,7 +17,7 @@ TEST(LineaBuiltinCompilata, SiLeggeSenzaCodici) {
     m.cartella = dir.percorso();
     m.genera_geometria = 1;
     scenario_text::dati_linea(m);
-    modello::memorizza_dati(m);
+    EXPECT_TRUE(lettura::leggi_linea(m)) << "the train file would be read next";
 
     EXPECT_EQ(m.codice_errore, 0);
     EXPECT_FALSE(std::filesystem::exists(dir.percorso() / "Valdora_Sarenta_linea.txt"));

@@ -1,0 +1,390 @@
+#include "train_reader/lettore_treno.h"
+
+#include <filesystem>
+#include <string>
+
+#include "line_reader/flusso_campi.h"
+#include "line_reader/parole.h"
+#include "line_reader/posizioni.h"
+#include "model/codici.h"
+#include "model/conversione.h"
+#include "model/nomi_file.h"
+
+namespace lettura {
+
+using modello::cella;
+using modello::Modello;
+namespace codice = modello::codice;
+namespace tc = modello::tipo_cella;
+
+namespace {
+
+constexpr int ripetizioni_trattino = 2;
+constexpr int margine_stazione = 800;
+
+std::int16_t basso_16(std::int64_t v) { return static_cast<std::int16_t>(static_cast<std::uint16_t>(v & 0xFFFF)); }
+std::uint8_t basso_8(std::int64_t v) { return static_cast<std::uint8_t>(v & 0xFF); }
+
+std::int32_t a_long_esatto(std::int64_t v, const char* cosa) {
+    if (v < INT32_MIN || v > INT32_MAX) throw errore_lettura(std::string(cosa) + " out of the Long range");
+    return static_cast<std::int32_t>(v);
+}
+
+cella& cella_esistente(Modello& m, std::int64_t c, const char* cosa) {
+    if (c < 0 || c > m.numero_celle) throw errore_lettura(std::string(cosa) + " outside the route grid");
+    return m.percorso[static_cast<std::size_t>(c)];
+}
+
+// A run of cell values laid along the grid: each row closes the stretch of
+// the row before it with the value that was in force.
+struct corsa {
+    std::int64_t prossima = 0;
+    std::int64_t in_vigore = 0;
+};
+
+enum class esito { prosegui, fine_lettura, uscita };
+
+class lettore_treno {
+public:
+    lettore_treno(Modello& m, std::filesystem::path file)
+        : m_(m), file_(std::move(file)), flusso_(leggi_file(file_)) {}
+
+    void leggi();
+
+private:
+    // Close, delete, code N, return: the end-of-reading steps are skipped.
+    esito uscita(std::int32_t c) {
+        std::filesystem::remove(file_);
+        m_.codice_errore = c;
+        return esito::uscita;
+    }
+    esito uscita(std::int32_t c, std::int32_t posizione) {
+        m_.posizione_errore = posizione;
+        return uscita(c);
+    }
+    // Code 15: the reading ends as if the file had ended there.
+    esito oltre(std::int32_t posizione) {
+        m_.codice_errore = codice::oltre_il_percorso;
+        m_.posizione_errore = posizione;
+        return esito::fine_lettura;
+    }
+
+    esito riga();
+    esito velocita(std::int32_t p, std::int32_t s);
+    esito aderenza(std::int32_t p, std::int32_t a);
+    esito abbattimento(std::int32_t p, std::int32_t b);
+    esito stazione();
+    void stendi(corsa& c, std::int64_t fino_a, void (lettore_treno::*scrivi)(cella&, std::int64_t));
+    void scrivi_velocita(cella& c, std::int64_t v);
+    void scrivi_aderenza(cella& c, std::int64_t v) { c.aderenza = basso_8(v); }
+    void fine_lettura();
+
+    Modello& m_;
+    std::filesystem::path file_;
+    flusso_campi flusso_;
+    corsa velocita_;
+    corsa aderenza_;
+    std::int32_t numero_stazione_ = 1;
+};
+
+void lettore_treno::leggi() {
+    for (;;) {
+        const std::string campo = flusso_.leggi_testo();
+        if (flusso_.fine() || contiene_i(campo, "[generale]")) break;
+    }
+    for (;;) {
+        const esito e = riga();
+        if (e == esito::uscita) return;
+        if (e == esito::fine_lettura) break;
+    }
+    fine_lettura();
+}
+
+// One turn of the main loop: one keyword field and the rows it names.
+esito lettore_treno::riga() {
+    if (flusso_.fine()) return esito::fine_lettura;
+    m_.riga = flusso_.leggi_testo();
+    if (flusso_.fine()) return esito::fine_lettura;
+    for (int i = 0; i < ripetizioni_trattino && contiene(m_.riga, "-"); ++i) {
+        m_.riga = flusso_.leggi_testo();
+        if (flusso_.fine()) return esito::fine_lettura;
+    }
+    const std::string parola = m_.riga;
+    auto& t = m_.tabella;
+    esito e = esito::prosegui;
+
+    if (contiene_i(parola, "frenata") && contiene_i(parola, "massa")) t[modello::record_treno].inizio = flusso_.leggi_long();
+    if (contiene_i(parola, "vetture")) t[modello::record_treno].progressiva = flusso_.leggi_long();
+    if (contiene_i(parola, "velocit")) {
+        const std::int32_t p = flusso_.leggi_long();
+        const std::int32_t s = flusso_.leggi_long();
+        if ((e = velocita(p, s)) != esito::prosegui) return e;
+    }
+    if (contiene_i(parola, "aderenza")) {
+        const std::int32_t p = flusso_.leggi_long();
+        const std::int32_t a = flusso_.leggi_long();
+        if ((e = aderenza(p, a)) != esito::prosegui) return e;
+    }
+    if (contiene_i(parola, "orologio")) {
+        auto& r = t[modello::record_ripetizione];
+        r.campo_10 = flusso_.leggi_integer();
+        r.campo_11 = flusso_.leggi_integer();
+        r.campo_12 = flusso_.leggi_integer();
+    }
+    if (contiene_i(parola, "sabbia")) t[modello::record_ripetizione].campo_7 = flusso_.leggi_integer();
+    if (contiene_i(parola, "segnale")) {
+        std::int32_t v[11];
+        for (auto& x : v) x = flusso_.leggi_long();
+        if (oltre_la_griglia(m_, v[0])) return oltre(v[0]);
+        if (memo_segnale(m_, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10]) != 0)
+            return uscita(codice::segnale_occupato, v[0]);
+    }
+    if (contiene_i(parola, "rallentamento")) {
+        std::int32_t v[6];
+        for (auto& x : v) x = flusso_.leggi_long();
+        if (oltre_la_griglia(m_, v[0])) return oltre(v[0]);
+        const std::int32_t c = memo_rallentamento(m_, v[0], v[1], v[2], v[3], v[4], v[5]);
+        if (c == codice::oltre_il_percorso) return esito::fine_lettura;
+        if (c != 0) return uscita(c, v[0]);
+    }
+    if (contiene_i(parola, "abbattimento")) {
+        const std::int32_t p = flusso_.leggi_long();
+        const std::int32_t b = flusso_.leggi_long();
+        if ((e = abbattimento(p, b)) != esito::prosegui) return e;
+    }
+    if (contiene_i(parola, "stazione")) return stazione();
+    return esito::prosegui;
+}
+
+// Writes the value in force into the run's next cell and on up to fino_a
+// (exclusive), at least one cell, but never into the last cell of the grid.
+void lettore_treno::stendi(corsa& c, std::int64_t fino_a, void (lettore_treno::*scrivi)(cella&, std::int64_t)) {
+    do {
+        if (c.prossima >= m_.numero_celle) return;
+        (this->*scrivi)(m_.percorso[static_cast<std::size_t>(c.prossima)], c.in_vigore);
+        ++c.prossima;
+    } while (c.prossima < fino_a);
+}
+
+void lettore_treno::scrivi_velocita(cella& c, std::int64_t v) { c.velocita = modello::a_byte(v / 5.0); }
+
+esito lettore_treno::velocita(std::int32_t p, std::int32_t s) {
+    if (oltre_la_griglia(m_, p)) return oltre(p);
+    const std::int64_t n = cella_di(p, 0.0);
+    if (n > 0) stendi(velocita_, n, &lettore_treno::scrivi_velocita);
+    velocita_.in_vigore = s;
+    return esito::prosegui;
+}
+
+esito lettore_treno::aderenza(std::int32_t p, std::int32_t a) {
+    if (oltre_la_griglia(m_, p)) return oltre(p);
+    const std::int64_t n = cella_di(p, 0.0);
+    if (n > 0) stendi(aderenza_, n, &lettore_treno::scrivi_aderenza);
+    aderenza_.in_vigore = a;
+    return esito::prosegui;
+}
+
+esito lettore_treno::abbattimento(std::int32_t p, std::int32_t b) {
+    if (oltre_la_griglia(m_, p)) return oltre(p);
+    cella& c = cella_esistente(m_, cella_di(p, 0.0), "code point");
+    if (!modello::cella_libera(c)) return uscita(codice::abbattimento_occupato, p);
+    if (b < 1) {
+        c.tipo = tc::punto_senza_codice;
+    } else {
+        c.tipo = tc::punto_codice;
+        c.valore_1 = basso_16(b);
+    }
+    return esito::prosegui;
+}
+
+esito lettore_treno::stazione() {
+    const std::int32_t k = numero_stazione_;
+    // The next record must stay below the board texts: refused before anything is stored.
+    if (k >= m_.indice_cartello) return uscita(codice::tabella_piena);
+    auto& r = m_.tabella[static_cast<std::size_t>(k)];
+    r.progressiva = flusso_.leggi_long();
+    const std::int32_t p = r.progressiva;
+    if (oltre_la_griglia(m_, p, margine_stazione)) return oltre(p);
+    if (p % 50 != 0) return uscita(codice::stazione_non_multipla, p);
+    r.tipo = flusso_.leggi_byte();
+    const std::int32_t lunghezza = flusso_.leggi_long();
+    if (lunghezza % 100 != 0) return uscita(codice::lunghezza_stazione_non_multipla, p);
+    r.campo_4 = flusso_.leggi_byte();
+    r.campo_5 = flusso_.leggi_byte();
+    r.campo_6 = flusso_.leggi_byte();
+    r.campo_7 = flusso_.leggi_integer();
+    r.campo_8 = flusso_.leggi_integer();
+    r.campo_9 = flusso_.leggi_byte();
+    r.campo_10 = flusso_.leggi_integer();
+    r.campo_11 = flusso_.leggi_integer();
+    r.campo_12 = flusso_.leggi_integer();
+    r.campo_13 = flusso_.leggi_byte();
+    const std::int64_t ore = flusso_.leggi_long();
+    const std::int64_t minuti = flusso_.leggi_long();
+    const std::int64_t secondi = flusso_.leggi_long();
+    r.orario = a_long_esatto((ore * 60 + minuti) * 60 + secondi, "timetable time");
+    r.nome = flusso_.leggi_testo();
+
+    // Extent by kind: stations of kind 5 and 6 end 150 m after their position,
+    // 7 and 8 extend a whole length either side, the others are centred.
+    std::int64_t inizio = 0;
+    std::int64_t fine = 0;
+    if (r.tipo == 5 || r.tipo == 6) {
+        inizio = static_cast<std::int64_t>(p) - lunghezza;
+        fine = static_cast<std::int64_t>(p) + 150;
+        r.campo_6 = 0;
+    } else if (r.tipo == 7 || r.tipo == 8) {
+        inizio = static_cast<std::int64_t>(p) - lunghezza;
+        fine = static_cast<std::int64_t>(p) + lunghezza;
+        r.campo_6 = 0;
+    } else {
+        inizio = p - static_cast<std::int64_t>(lunghezza) / 2;
+        fine = p + static_cast<std::int64_t>(lunghezza) / 2 + (r.campo_6 != 0 ? 50 : 0);
+    }
+    r.inizio = a_long_esatto(inizio, "station start");
+    r.fine = a_long_esatto(fine, "station end");
+    if (lunghezza < 600) r.campo_5 = 0;
+    if (k == 1) {
+        r.campo_5 = 0;
+        r.campo_6 = 0;
+    }
+
+    if (r.tipo < 25) {
+        const double fine_in_celle = r.fine / 50.0;
+        const auto fermata = static_cast<std::int64_t>(modello::arrotonda(fine_in_celle - 1));
+        if (fermata > m_.numero_celle) return oltre(p);
+        if (r.tipo != 5 && r.tipo != 6) {
+            for (int j = 1; j <= 4; ++j)
+                if (fine_in_celle - j - 1 > 1)
+                    cella_esistente(m_, static_cast<std::int64_t>(modello::arrotonda(fine_in_celle - 1 - j)),
+                                    "station approach mark")
+                        .preavviso = static_cast<std::uint8_t>(80 + j);
+        }
+        if (fine_in_celle - 1 <= 1) return uscita(codice::stazione_troppo_vicina_origine);
+        cella& c = cella_esistente(m_, fermata, "stopping point");
+        c.tipo = tc::fermata;
+        c.valore_1 = basso_16(k);
+    }
+    if (k > 1 && static_cast<std::int64_t>(r.inizio) - 350 < m_.tabella[static_cast<std::size_t>(k - 1)].fine)
+        return uscita(codice::stazioni_troppo_vicine, p);
+    numero_stazione_ = k + 1;
+    if (numero_stazione_ >= m_.indice_cartello) return uscita(codice::tabella_piena);
+    return esito::prosegui;
+}
+
+// Normal end and soft stop: delete the file, finish both runs to the end of
+// the grid, then check the kilometric progressives.
+void lettore_treno::fine_lettura() {
+    std::filesystem::remove(file_);
+    const std::int64_t fino_a = static_cast<std::int64_t>(m_.numero_celle) - 2;
+    stendi(velocita_, fino_a, &lettore_treno::scrivi_velocita);
+    stendi(aderenza_, fino_a, &lettore_treno::scrivi_aderenza);
+    for (int r : {modello::record_progressiva_tre, modello::record_progressiva_due, modello::record_progressiva_uno}) {
+        const auto& v = m_.tabella[static_cast<std::size_t>(r)];
+        if (v.inizio % 50 != 0 || v.fine % 50 != 0) {
+            m_.codice_errore = codice::progressiva_non_multipla;
+            return;
+        }
+    }
+}
+
+}  // namespace
+
+void leggi_treno(Modello& m) {
+    const auto file = modello::file_in_cartella(m, modello::nome_file_treno(m));
+    if (!std::filesystem::is_regular_file(file)) throw errore_lettura("cannot find " + file.string());
+    lettore_treno(m, file).leggi();
+}
+
+std::int32_t memo_segnale(Modello& m, std::int32_t posizione, std::int32_t sx, std::int32_t s1, std::int32_t s2,
+                          std::int32_t s3, std::int32_t rapp, std::int32_t dx, std::int32_t d1, std::int32_t d2,
+                          std::int32_t d3, std::int32_t& tempo) {
+    const std::int64_t c = cella_di(posizione, 1.0);
+    cella& x = cella_esistente(m, c, "signal");
+    if (!modello::cella_libera(x)) {
+        m.codice_errore = codice::segnale_occupato;
+        return codice::segnale_occupato;
+    }
+    // Decimal packing: left digit in the tens, right digit in the units.
+    const std::int64_t lati = static_cast<std::int64_t>(sx) * 3 + dx;
+    x.tipo = tc::segnale;
+    x.valore_4 = basso_16(static_cast<std::int64_t>(rapp) * 10 + lati);
+    x.valore_1 = basso_16(static_cast<std::int64_t>(s1) * 10 + d1);
+    x.valore_2 = basso_16(static_cast<std::int64_t>(s2) * 10 + d2);
+    x.valore_3 = basso_16(static_cast<std::int64_t>(s3) * 10 + d3);
+    if (tempo >= 1 && tempo <= 100) tempo = 101;
+    x.tempo_segnale = sx == 2 ? basso_8(tempo) : 0;
+    // Approach marks 2, 4, 6 and 8 cells before, counting away from the signal;
+    // those that would fall before the start of the line are left out.
+    for (int b = 1; b <= 4; ++b) {
+        const std::int64_t a = c - 2 * b;
+        if (a >= 0) m.percorso[static_cast<std::size_t>(a)].preavviso = basso_8(lati * 10 + b);
+    }
+    return 0;
+}
+
+std::int32_t memo_rallentamento(Modello& m, std::int32_t posizione, std::int32_t v, std::int32_t l, std::int32_t f_tt,
+                                std::int32_t f_ta, std::int32_t d_v) {
+    const std::int64_t P = posizione;
+    const bool con_avviso = P > 1500;
+    std::int64_t a = -1;
+    if (con_avviso) {
+        a = cella_di(static_cast<double>(P - 1200), 1.0);
+        if (!modello::cella_libera(cella_esistente(m, a, "slowdown warning point"))) {
+            m.codice_errore = codice::avviso_occupato;
+            return codice::avviso_occupato;
+        }
+    } else {
+        f_ta = 0;
+    }
+    const std::int64_t s = cella_di(static_cast<double>(P), 1.0);
+    if (!modello::cella_libera(cella_esistente(m, s, "slowdown start"))) {
+        m.codice_errore = codice::inizio_rallentamento_occupato;
+        return codice::inizio_rallentamento_occupato;
+    }
+    const std::int64_t e = cella_di(static_cast<double>(P + l), 1.0);
+    if (e < 0) throw errore_lettura("slowdown end before the start of the line");
+    if (e > m.numero_celle) {
+        m.codice_errore = codice::oltre_il_percorso;
+        m.posizione_errore = posizione;
+        return codice::oltre_il_percorso;
+    }
+    if (!modello::cella_libera(m.percorso[static_cast<std::size_t>(e)])) {
+        m.codice_errore = codice::fine_rallentamento_occupata;
+        return codice::fine_rallentamento_occupata;
+    }
+    cella& fine = m.percorso[static_cast<std::size_t>(e)];
+    cella& inizio = m.percorso[static_cast<std::size_t>(s)];
+    fine.tipo = tc::fine_rallentamento;
+    if (d_v != 0) fine.valore_2 = basso_16(d_v);
+    inizio.tipo = tc::inizio_rallentamento;
+    if (d_v != 0) inizio.valore_2 = basso_16(d_v);
+    if (con_avviso) {
+        cella& avviso = m.percorso[static_cast<std::size_t>(a)];
+        avviso.tipo = tc::avviso_rallentamento;
+        if (d_v != 0) avviso.valore_2 = basso_16(d_v);
+        avviso.valore_1 = basso_16(v);
+    }
+    for (cella* x : {&inizio, &fine}) {
+        x->valore_1 = basso_16(v);
+        x->valore_3 = basso_16(f_tt);
+    }
+    const std::int64_t w = cella_di(static_cast<double>(P - 1200), 0.0);
+    if (f_ta != 0) {
+        for (int i = 0; i <= 3; ++i) {
+            if (!modello::cella_libera(cella_esistente(m, w - i, "slowdown approach cell"))) {
+                m.codice_errore = codice::preavviso_occupato;
+                return codice::preavviso_occupato;
+            }
+        }
+        for (int i = 0; i <= 3; ++i) {
+            cella& x = m.percorso[static_cast<std::size_t>(w - i)];
+            x.tipo = tc::preavviso_rallentamento;
+            x.valore_1 = static_cast<std::int16_t>(i + 1);
+            if (d_v != 0) x.valore_2 = static_cast<std::int16_t>(i + 1);
+        }
+    }
+    return 0;
+}
+
+}  // namespace lettura

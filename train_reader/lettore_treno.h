@@ -1,0 +1,29 @@
+// The train file reader: the second half of memorizza_dati. It reads
+// nome_linea + "_" + numero_treno + "-.txt" from the run's folder into the
+// table's station and train records and the route grid, and deletes the file.
+#pragma once
+
+#include <cstdint>
+
+#include "model/modello.h"
+
+namespace lettura {
+
+// Reads the train file after the line description. The outcome is in
+// m.codice_errore; run-time failures (a missing file, a row cut short, a number
+// too large for its field) escape as exceptions for the caller's handler.
+void leggi_treno(modello::Modello& m);
+
+// Places a block signal; tempo is raised to 101 when 1..100. Returns 16 (also
+// set as the status) when the signal's cell is taken, else 0.
+std::int32_t memo_segnale(modello::Modello& m, std::int32_t posizione, std::int32_t sx, std::int32_t s1,
+                          std::int32_t s2, std::int32_t s3, std::int32_t rapp, std::int32_t dx, std::int32_t d1,
+                          std::int32_t d2, std::int32_t d3, std::int32_t& tempo);
+
+// Places a slowdown: warning point, start, end and, when f_ta is nonzero, the
+// four cells before the warning point. Returns the code it set (17 to 20, or
+// 15 when the end lies beyond the grid), else 0.
+std::int32_t memo_rallentamento(modello::Modello& m, std::int32_t posizione, std::int32_t v, std::int32_t l,
+                                std::int32_t f_tt, std::int32_t f_ta, std::int32_t d_v);
+
+}  // namespace lettura
