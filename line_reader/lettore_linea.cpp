@@ -36,10 +36,12 @@ public:
         : m_(m), file_(std::move(file)), flusso_(std::move(contenuto)) {}
 
     bool leggi();
+    void segna_arresto() { m_.arresto = modello::punto_arresto{file_.filename().string(), flusso_.riga_campo()}; }
 
 private:
     // Close, delete, code N, end: the train file is not read.
     bool fine_dura(std::int32_t c) {
+        segna_arresto();
         std::filesystem::remove(file_);
         m_.codice_errore = c;
         return false;
@@ -50,6 +52,7 @@ private:
     }
     // Code 15: the body ends as if the file had ended there.
     esito oltre_il_percorso(std::int32_t posizione) {
+        segna_arresto();
         m_.codice_errore = codice::oltre_il_percorso;
         m_.posizione_errore = posizione;
         return esito::fine_corpo;
@@ -347,7 +350,12 @@ bool leggi_linea(Modello& m) {
         return false;
     }
     lettore_linea lettore(m, file, leggi_file(file));
-    return lettore.leggi();
+    try {
+        return lettore.leggi();
+    } catch (...) {
+        lettore.segna_arresto();
+        throw;
+    }
 }
 
 void progressive_ordina(Modello& m) {

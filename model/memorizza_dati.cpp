@@ -12,6 +12,7 @@
 namespace modello {
 
 void memorizza_dati(Modello& m) {
+    m.arresto.reset();
     try {
         if (!lettura::leggi_linea(m)) return;
         lettura::leggi_treno(m);

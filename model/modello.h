@@ -117,6 +117,13 @@ inline constexpr int massimo_montagne = 80;
 inline constexpr std::int32_t lunghezza_massima = 1000000;
 inline constexpr std::int32_t prolungamento_linea = 7000;
 
+// Where a reader stopped on a code or a run-time failure: the input file's
+// name and the line on which the last field it read began.
+struct punto_arresto {
+    std::string file;
+    int riga = 0;
+};
+
 struct Modello {
     std::optional<geometria_linea> geometria;  // absent unless genera_geometria
     std::vector<cella> percorso;  // cells 0..numero_celle; empty until the line length is read
@@ -135,6 +142,8 @@ struct Modello {
     std::int32_t numero_celle = 0;
     std::int32_t codice_errore = 0;
     std::int32_t posizione_errore = 0;
+    // Empty when both readings ran to the end of their files.
+    std::optional<punto_arresto> arresto;
 
     // Folder where every file of the run is written and read: the folder of
     // the running executable for the builder, any folder for tests and tools.

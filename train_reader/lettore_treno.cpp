@@ -50,10 +50,12 @@ public:
         : m_(m), file_(std::move(file)), flusso_(leggi_file(file_)) {}
 
     void leggi();
+    void segna_arresto() { m_.arresto = modello::punto_arresto{file_.filename().string(), flusso_.riga_campo()}; }
 
 private:
     // Close, delete, code N, return: the end-of-reading steps are skipped.
     esito uscita(std::int32_t c) {
+        segna_arresto();
         std::filesystem::remove(file_);
         m_.codice_errore = c;
         return esito::uscita;
@@ -64,6 +66,7 @@ private:
     }
     // Code 15: the reading ends as if the file had ended there.
     esito oltre(std::int32_t posizione) {
+        segna_arresto();
         m_.codice_errore = codice::oltre_il_percorso;
         m_.posizione_errore = posizione;
         return esito::fine_lettura;
@@ -144,7 +147,10 @@ esito lettore_treno::riga() {
         for (auto& x : v) x = flusso_.leggi_long();
         if (oltre_la_griglia(m_, v[0])) return oltre(v[0]);
         const std::int32_t c = memo_rallentamento(m_, v[0], v[1], v[2], v[3], v[4], v[5]);
-        if (c == codice::oltre_il_percorso) return esito::fine_lettura;
+        if (c == codice::oltre_il_percorso) {
+            segna_arresto();
+            return esito::fine_lettura;
+        }
         if (c != 0) return uscita(c, v[0]);
     }
     if (contiene_i(parola, "abbattimento")) {
@@ -293,7 +299,13 @@ void lettore_treno::fine_lettura() {
 void leggi_treno(Modello& m) {
     const auto file = modello::file_in_cartella(m, modello::nome_file_treno(m));
     if (!std::filesystem::is_regular_file(file)) throw errore_lettura("cannot find " + file.string());
-    lettore_treno(m, file).leggi();
+    lettore_treno lettore(m, file);
+    try {
+        lettore.leggi();
+    } catch (...) {
+        lettore.segna_arresto();
+        throw;
+    }
 }
 
 std::int32_t memo_segnale(Modello& m, std::int32_t posizione, std::int32_t sx, std::int32_t s1, std::int32_t s2,

@@ -142,7 +142,8 @@ const Caso casi[] = {
     {"entry on the very last line is processed",
      "[generale]\r\nlunghezza percorso, 150000\r\n[x]\r\nmontagna,   141550,  143050,  11", 0, {}, Treno::letto_dopo,
      [](const Lettura& l) { EXPECT_EQ(l.c(2831).tipo_montagna, 1); }},
-    {"a lone field at the end is dropped", linea("pendenza, 1000, 3\r\npendenza"), 0, {}, Treno::letto_dopo},
+    {"a lone field at the end is dropped", linea("pendenza, 1000, 3\r\npendenza"), 0, {}, Treno::letto_dopo,
+     [](const Lettura& l) { EXPECT_FALSE(l.m.arresto.has_value()) << "a reading to the end stops nowhere"; }},
     {"an entry cut short at the end", linea("") + "pendenza, 1000", codice::errore_in_lettura, {}, Treno::cancellato},
     {"gradient beyond the grid is a soft stop",
      linea("pendenza, 1000, 3\r\npendenza, 9000, 2\r\nindicatori_vmax, 100, 0,0,0,0,0,0,0,0\r\n", 1000), 15, 9000,
@@ -225,7 +226,12 @@ const Caso casi[] = {
          EXPECT_EQ(l.c(2).tipo, 6) << "25 m: round(1.5) is cell 2";
      }},
     {"indicator board on a taken cell", linea("indicatori_vmax, 700, 1,1,1,0,1,1,1,0\r\nindicatori_v, 720, 1,1,1,0,1,1,1,0\r\n"),
-     codice::indicatore_occupato, 720, Treno::intatto},
+     codice::indicatore_occupato, 720, Treno::intatto,
+     [](const Lettura& l) {
+         ASSERT_TRUE(l.m.arresto.has_value());
+         EXPECT_EQ(l.m.arresto->file, "Prova_linea.txt");
+         EXPECT_EQ(l.m.arresto->riga, 5) << "the line of the refused board";
+     }},
     {"indicator value beyond 16 bits", linea("indicatori_vmax, 700, 2000,0,0,0,0,0,0,0\r\n"),
      codice::errore_in_lettura, {}, Treno::cancellato},
     {"kilometre boards", linea("cartello_indicatore,  4400,   (Km 345+557)\r\nmontagna, 0, 1000, 11\r\n"

@@ -92,7 +92,12 @@ const Caso casi[] = {
     {"empty train file", "", codice::errore_in_lettura, 0, false},
     {"row cut short at the end", treno("") + "sabbia", 0, 0, true},
     {"row losing its values at the end", "[generale]\r\nvelocita, 0, 100\r\nsegnale, 4500, 2, 4",
-     codice::errore_in_lettura, 0, false},
+     codice::errore_in_lettura, 0, false,
+     [](const Lettura& l) {
+         ASSERT_TRUE(l.m.arresto.has_value());
+         EXPECT_EQ(l.m.arresto->file, "Prova_9-.txt");
+         EXPECT_EQ(l.m.arresto->riga, 3);
+     }},
     {"number too large for an Integer", treno("sabbia, 40000\r\n"), codice::errore_in_lettura, 0, false},
     {"speed whose fifth is no byte", treno("velocita, 100, 1300\r\nvelocita, 200, 1\r\n"), codice::errore_in_lettura, 0,
      false},
