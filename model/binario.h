@@ -31,4 +31,20 @@ inline void aggiungi_f64(std::string& buf, double v) {
     for (int i = 0; i < 8; ++i) buf.push_back(static_cast<char>((bit >> (8 * i)) & 0xFFu));
 }
 
+// The same encodings into a buffer already sized, for large files built in
+// one pass; each returns the position after the bytes written.
+inline char* metti_u16(char* p, std::uint16_t v) {
+    p[0] = static_cast<char>(v & 0xFFu);
+    p[1] = static_cast<char>(v >> 8);
+    return p + 2;
+}
+
+inline char* metti_i16(char* p, std::int16_t v) { return metti_u16(p, static_cast<std::uint16_t>(v)); }
+
+inline char* metti_f64(char* p, double v) {
+    const auto bit = std::bit_cast<std::uint64_t>(v);
+    for (int i = 0; i < 8; ++i) p[i] = static_cast<char>((bit >> (8 * i)) & 0xFFu);
+    return p + 8;
+}
+
 }  // namespace modello::binario

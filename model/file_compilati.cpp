@@ -17,25 +17,28 @@ namespace {
 constexpr std::size_t byte_voce_senza_nome = 34;
 constexpr std::size_t byte_cella = 15;
 
-void aggiungi_elemento(std::string& buf, const valore_geometria& v) {
-    aggiungi_u16(buf, static_cast<std::uint16_t>(v.etichetta));
+std::size_t byte_elemento(const valore_geometria& v) {
     switch (v.etichetta) {
-        case valore_geometria::tipo::vuoto: break;
-        case valore_geometria::tipo::intero: aggiungi_i16(buf, v.intero); break;
-        case valore_geometria::tipo::reale: aggiungi_f64(buf, v.reale); break;
+        case valore_geometria::tipo::vuoto: return 2;
+        case valore_geometria::tipo::intero: return 4;
+        case valore_geometria::tipo::reale: return 10;
     }
+    return 2;
 }
 
 }  // namespace
 
 std::string immagine_geometria(const geometria_linea& g) {
-    std::string buf;
     std::size_t lunghezza = 0;
-    for (const auto& v : g.valori)
-        lunghezza += v.etichetta == valore_geometria::tipo::reale ? 10 : v.vuoto() ? 2 : 4;
-    buf.reserve(lunghezza);
+    for (const auto& v : g.valori) lunghezza += byte_elemento(v);
+    std::string buf(lunghezza, '\0');
     // valori already lies component-major, metre by metre: the file order.
-    for (const auto& v : g.valori) aggiungi_elemento(buf, v);
+    char* p = buf.data();
+    for (const auto& v : g.valori) {
+        p = metti_u16(p, static_cast<std::uint16_t>(v.etichetta));
+        if (v.etichetta == valore_geometria::tipo::reale) p = metti_f64(p, v.reale);
+        else if (v.etichetta == valore_geometria::tipo::intero) p = metti_i16(p, v.intero);
+    }
     return buf;
 }
 
