@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev
   xvfb xauth xdotool x11-utils
+  clang libclang-rt-14-dev
 )
 
 missing=()

@@ -1,0 +1,63 @@
+// Shared set-up of the fuzz targets: a private folder for the input files of
+// one execution, and the checks every compile must pass whatever its input.
+#pragma once
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <string_view>
+
+#include "model/codici.h"
+#include "model/modello.h"
+
+namespace fuzz {
+
+inline const std::filesystem::path& cartella() {
+    static const std::filesystem::path dir = [] {
+        std::string modello = "/dev/shm/sb_fuzz_XXXXXX";
+        if (::mkdtemp(modello.data()) == nullptr) {
+            modello = (std::filesystem::temp_directory_path() / "sb_fuzz_XXXXXX").string();
+            if (::mkdtemp(modello.data()) == nullptr) std::abort();
+        }
+        return std::filesystem::path(modello);
+    }();
+    return dir;
+}
+
+inline void scrivi(const std::string& nome, std::string_view testo) {
+    std::ofstream(cartella() / nome, std::ios::binary).write(testo.data(), static_cast<std::streamsize>(testo.size()));
+}
+
+inline modello::Modello nuovo_modello(int geometria) {
+    modello::Modello m;
+    m.nome_linea = "F";
+    m.numero_treno = "1";
+    m.cartella = cartella();
+    m.genera_geometria = geometria;
+    return m;
+}
+
+// The model after any reading: a known status, the grid and geometry of the
+// sizes the length gave them, and no input file left behind unless the line
+// description stopped hard before the train file.
+inline void verifica(const modello::Modello& m) {
+    if (!modello::codice_noto(m.codice_errore) || m.codice_errore >= 1000) std::abort();
+    if (!m.percorso.empty() && m.percorso.size() != static_cast<std::size_t>(m.numero_celle) + 1) std::abort();
+    if (m.geometria && m.geometria->valori.size() != 2 * (static_cast<std::size_t>(m.lunghezza_totale) + 1)) std::abort();
+    if (std::filesystem::exists(cartella() / "F_linea.txt")) std::abort();
+    if (m.numero_montagne < 0 || m.numero_montagne > modello::massimo_montagne) std::abort();
+    if (m.indice_cartello < 0 || m.indice_cartello > modello::primo_record_cartello) std::abort();
+}
+
+// A short valid line for the train target: 20 km, boards, a mountain stretch.
+inline constexpr std::string_view linea_valida =
+    "[generale]\r\nlunghezza percorso,    20000\r\nprogressiva chilometrica uno,    0,    350000,    1\r\n"
+    "ripetizione segnali 4 codici,    1650,    19000\r\n[curve]\r\ncurvas3, 1750, 600\r\ncurvad5, 9000, 300\r\n"
+    "[pendenze]\r\npendenza,  0,   0\r\npendenza,  5000,   -8\r\n[montagne]\r\nmontagna,   11550,  13050,  11\r\n"
+    "[cartelli]\r\nindicatori_vmax,  700,  100,  110,  115,  0,  100,  110,  115,  0\r\n"
+    "[indicazioni]\r\ncartello_indicatore,  4400,   (Km 345+557)\r\n[fine]\r\n";
+
+}  // namespace fuzz

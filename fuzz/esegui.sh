@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Runs every fuzz target for the given number of seconds each (default 60),
+# starting from the seed corpora. Ends nonzero at the first finding; the
+# input that caused it is left in build-fuzz/findings/.
+set -euo pipefail
+secondi="${1:-60}"
+radice="$(cd "$(dirname "$0")/.." && pwd)"
+build="$radice/build-fuzz"
+corpus="$build/corpus"
+mkdir -p "$corpus" "$build/findings"
+"$build/fuzz/semi" "$corpus"
+for bersaglio in fuzz_linea fuzz_treno fuzz_compilatore; do
+  mkdir -p "$corpus/$bersaglio"
+  echo "== $bersaglio: ${secondi}s"
+  "$build/fuzz/$bersaglio" "$corpus/$bersaglio" \
+    -dict="$radice/fuzz/parole_chiave.dict" -max_total_time="$secondi" -timeout=20 -rss_limit_mb=4096 \
+    -artifact_prefix="$build/findings/$bersaglio-" -print_final_stats=1 2>&1 | tail -n 12
+done
