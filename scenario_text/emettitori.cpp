@@ -18,10 +18,19 @@ void dati_treno(const modello::Modello& m) {
     scrivi_documento(file_in_cartella(m, modello::nome_file_treno(m)), righe);
 }
 
-// The driver's documents come with the train sheet work; until then these
-// write nothing.
-void dati_note(const modello::Modello&) {}
-void dati_rallentamenti(const modello::Modello&) {}
-void dati_scheda(const modello::Modello&) {}
+void dati_note(const modello::Modello& m) {
+    const auto righe = con_sentinella(righe_note);
+    scrivi_documento(file_in_cartella(m, modello::nome_file_note(m)), righe);
+}
+
+void dati_rallentamenti(const modello::Modello& m) {
+    const auto righe = con_sentinella(righe_rallentamenti);
+    scrivi_documento(file_in_cartella(m, modello::nome_file_rallentamenti(m)), righe);
+}
+
+void dati_scheda(const modello::Modello& m) {
+    const auto righe = con_sentinella(righe_scheda);
+    scrivi_documento(file_in_cartella(m, modello::nome_file_scheda(m)), righe);
+}
 
 }  // namespace scenario_text

@@ -41,9 +41,11 @@ TEST(Esecuzione, SenzaSchermoScriveNellaCartellaDellEseguibileEFinisceConZero) {
     const auto primi = contenuti(dir.percorso());
     std::vector<std::string> nomi;
     for (const auto& [nome, testo] : primi) nomi.push_back(nome);
-    // Both input files are read and deleted; the compiled files are written.
+    // The three documents and the three compiled files; both input files were
+    // read and deleted.
     EXPECT_EQ(nomi, (std::vector<std::string>{"Valdora_Sarenta_731.dat", "Valdora_Sarenta_731.sim",
-                                              "Valdora_Sarenta_linea.dat"}));
+                                              "Valdora_Sarenta_731_note.txt", "Valdora_Sarenta_731_rallentamenti.txt",
+                                              "Valdora_Sarenta_731_scheda_treno.txt", "Valdora_Sarenta_linea.dat"}));
 
     // A second run gives the same bytes, also over longer earlier files.
     for (const auto& [nome, testo] : primi) test_util::scrivi(dir.percorso() / nome, testo + std::string(3000, '#'));
