@@ -1,4 +1,4 @@
-// Running a program of the project from a test: its exit status and stderr.
+// Running a program of the project from a test: its exit status, stderr and stdout.
 #pragma once
 
 #include <fcntl.h>
@@ -17,6 +17,7 @@ namespace test_util {
 struct Esito {
     int stato = -1;  // exit status, or 128 + signal
     std::string errori;
+    std::string uscita;  // what it wrote on stdout
 };
 
 // Runs argv[0] with the given arguments; display is the DISPLAY to set, or
@@ -26,12 +27,15 @@ inline Esito esegui(const std::vector<std::string>& argv, const std::string& dis
                     const std::vector<std::string>& prefisso = {}) {
     CartellaTemporanea tmp;
     const std::filesystem::path file_errori = tmp.percorso() / "stderr";
+    const std::filesystem::path file_uscita = tmp.percorso() / "stdout";
     std::vector<std::string> tutto = prefisso;
     tutto.insert(tutto.end(), argv.begin(), argv.end());
     const pid_t pid = ::fork();
     if (pid == 0) {
         const int fd = ::open(file_errori.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
         ::dup2(fd, 2);
+        const int fd_uscita = ::open(file_uscita.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+        ::dup2(fd_uscita, 1);
         if (display.empty()) ::unsetenv("DISPLAY"); else ::setenv("DISPLAY", display.c_str(), 1);
         std::vector<char*> args;
         for (auto& a : tutto) args.push_back(a.data());
@@ -44,6 +48,7 @@ inline Esito esegui(const std::vector<std::string>& argv, const std::string& dis
     Esito e;
     e.stato = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
     e.errori = leggi(file_errori);
+    e.uscita = leggi(file_uscita);
     return e;
 }
 

@@ -1,0 +1,486 @@
+// scenario_tool run as an author runs it: emit a template, compile one's own
+// files, read the compiled files back.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <numbers>
+#include <optional>
+
+#include "model/codici.h"
+#include "model/compilatore.h"
+#include "model/modello.h"
+#include "scenario_text/emettitori.h"
+#include "tests/cartella_temporanea.h"
+#include "tests/processo.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using json = nlohmann::json;
+using test_util::CartellaTemporanea;
+
+const std::vector<std::string> testi_builtin{
+    "Valdora_Sarenta_linea.txt", "Valdora_Sarenta_731-.txt", "Valdora_Sarenta_731_note.txt",
+    "Valdora_Sarenta_731_rallentamenti.txt", "Valdora_Sarenta_731_scheda_treno.txt"};
+const std::vector<std::string> compilati_builtin{"Valdora_Sarenta_linea.dat", "Valdora_Sarenta_731.sim",
+                                                 "Valdora_Sarenta_731.dat"};
+
+test_util::Esito strumento(std::vector<std::string> argomenti) {
+    argomenti.insert(argomenti.begin(), SCENARIO_TOOL_PATH);
+    return test_util::esegui(argomenti);
+}
+
+fs::path fixture(const std::string& nome) { return fs::path(FIXTURES_DIR) / nome; }
+
+std::map<std::string, std::string> contenuti(const fs::path& dir) {
+    std::map<std::string, std::string> m;
+    for (const auto& nome : test_util::elenco(dir)) m[nome] = test_util::leggi(dir / nome);
+    return m;
+}
+
+// The rows of an input text file that begin with a keyword: fields split at
+// commas, blanks around them dropped.
+std::vector<std::vector<std::string>> righe_di(const fs::path& file, const std::string& parola) {
+    std::vector<std::vector<std::string>> righe;
+    for (const auto& riga : test_util::righe_crlf(test_util::leggi(file))) {
+        if (riga.rfind(parola, 0) != 0) continue;
+        std::vector<std::string> campi;
+        std::size_t inizio = 0;
+        for (;;) {
+            const auto virgola = riga.find(',', inizio);
+            std::string campo = riga.substr(inizio, virgola == std::string::npos ? std::string::npos : virgola - inizio);
+            campo.erase(0, campo.find_first_not_of(' '));
+            campo.erase(campo.find_last_not_of(' ') + 1);
+            campi.push_back(campo);
+            if (virgola == std::string::npos) break;
+            inizio = virgola + 1;
+        }
+        righe.push_back(campi);
+    }
+    return righe;
+}
+
+long numero(const std::string& campo) { return campo.empty() ? 0 : std::stol(campo); }
+long cella_di(long posizione, double in_piu) { return std::lrint(posizione / 50.0 + in_piu); }
+
+// The value of a profile's run that covers a cell.
+json valore_in(json runs, long cella) {
+    for (auto& r : runs)
+        if (r["from_cell"] <= cella && cella <= r["to_cell"]) return r["value"];
+    ADD_FAILURE() << "no run covers cell " << cella;
+    return nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// The built-in scenario through emit, compile and dump, once for the suite.
+
+class GiroCompleto : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        dir_ = new CartellaTemporanea;
+        emissione_ = strumento({"emit", autore().string()});
+        dopo_emit_ = contenuti(autore());
+        compilazione_ = strumento({"compile", (autore() / testi_builtin[0]).string(),
+                                   (autore() / testi_builtin[1]).string(), "--json"});
+    }
+    static void TearDownTestSuite() { delete dir_; }
+    static fs::path autore() { return dir_->percorso() / "scenario"; }
+
+    static inline CartellaTemporanea* dir_ = nullptr;
+    static inline test_util::Esito emissione_, compilazione_;
+    static inline std::map<std::string, std::string> dopo_emit_;
+};
+
+TEST_F(GiroCompleto, CompilaComeIlBuilderELasciaIntattiIFileDellAutore) {
+    ASSERT_EQ(emissione_.stato, 0) << emissione_.errori;
+    std::vector<std::string> attesi = testi_builtin;
+    std::sort(attesi.begin(), attesi.end());
+    std::vector<std::string> emessi;
+    for (const auto& [nome, testo] : dopo_emit_) emessi.push_back(nome);
+    ASSERT_EQ(emessi, attesi) << "emit writes the five text files into a folder it creates";
+
+    ASSERT_EQ(compilazione_.stato, 0) << compilazione_.errori << compilazione_.uscita;
+    json esito = json::parse(compilazione_.uscita);
+    EXPECT_EQ(esito["outcome"], "ok");
+    EXPECT_EQ(esito["codice_errore"], 0);
+    EXPECT_EQ(esito["files"], json(compilati_builtin));
+
+    // The author's files are still there, byte for byte; beside them only the
+    // compiled files, nothing left over from the work.
+    auto adesso = contenuti(autore());
+    for (const auto& [nome, testo] : dopo_emit_) {
+        ASSERT_TRUE(adesso.count(nome)) << nome << " is gone";
+        EXPECT_EQ(adesso[nome], testo) << nome << " changed";
+        adesso.erase(nome);
+    }
+    std::vector<std::string> aggiunti;
+    for (const auto& [nome, testo] : adesso) aggiunti.push_back(nome);
+    std::vector<std::string> compilati = compilati_builtin;
+    std::sort(compilati.begin(), compilati.end());
+    EXPECT_EQ(aggiunti, compilati);
+
+    // The same bytes as the builder's own run of emitters and compile driver.
+    CartellaTemporanea builder;
+    modello::Modello m;
+    m.cartella = builder.percorso();
+    m.nome_linea = "Valdora_Sarenta";
+    m.numero_treno = "731";
+    scenario_text::dati_linea(m);
+    scenario_text::dati_treno(m);
+    ASSERT_EQ(modello::memorizza_percorso(m, 1), 0);
+    for (const auto& nome : compilati_builtin)
+        EXPECT_TRUE(test_util::leggi(builder.percorso() / nome) == adesso[nome]) << nome << " differs";
+}
+
+TEST_F(GiroCompleto, DumpRitrovaLeRigheDeiFileDiTesto) {
+    ASSERT_EQ(compilazione_.stato, 0);
+    const auto esito = strumento({"dump", autore().string(), "--json"});
+    ASSERT_EQ(esito.stato, 0) << esito.errori;
+    json d = json::parse(esito.uscita);
+    const fs::path linea = autore() / testi_builtin[0];
+    const fs::path treno = autore() / testi_builtin[1];
+
+    std::map<long, json> celle;
+    for (auto& c : d["route"]) celle[c["cell"].get<long>()] = c;
+    for (const auto& [indice, c] : celle) EXPECT_EQ(c["metre"], indice * 50);
+    auto oggetti = [&](const std::string& nome) {
+        return std::count_if(celle.begin(), celle.end(), [&](const auto& c) { return c.second["object"] == nome; });
+    };
+
+    // Signals: "segnale, posizione, sx, s1, s2, s3, rapp, dx, d1, d2, d3, tempo".
+    const auto segnali = righe_di(treno, "segnale");
+    ASSERT_EQ(segnali.size(), 124u);
+    EXPECT_EQ(oggetti("signal"), 124);
+    for (const auto& r : segnali) {
+        json& c = celle[cella_di(numero(r[1]), 1)];
+        ASSERT_EQ(c["object"], "signal") << r[1];
+        json& v = c["values"];
+        EXPECT_EQ(v["left"]["kind"], numero(r[2])) << r[1];
+        EXPECT_EQ(v["left"]["digits"], json({numero(r[3]), numero(r[4]), numero(r[5])})) << r[1];
+        EXPECT_EQ(v["rapp"], numero(r[6])) << r[1];
+        EXPECT_EQ(v["right"]["kind"], numero(r[7])) << r[1];
+        EXPECT_EQ(v["right"]["digits"], json({numero(r[8]), numero(r[9]), numero(r[10])})) << r[1];
+    }
+
+    // Speed indicator boards: position, left a b c stripes, right a b c stripes.
+    for (const auto& r : righe_di(linea, "indicatori_v")) {
+        json& c = celle[cella_di(numero(r[1]), 1)];
+        ASSERT_EQ(c["object"], "speed indicator board") << r[1];
+        json& v = c["values"];
+        EXPECT_EQ(v["left"]["speeds_kmh"], json({numero(r[2]), numero(r[3]), numero(r[4])})) << r[1];
+        EXPECT_EQ(v["left"]["stripes"], numero(r[5])) << r[1];
+        EXPECT_EQ(v["right"]["speeds_kmh"], json({numero(r[6]), numero(r[7]), numero(r[8])})) << r[1];
+        EXPECT_EQ(v["right"]["stripes"], numero(r[9])) << r[1];
+    }
+    for (const auto& r : righe_di(linea, "cartello_indicatore")) {
+        json& c = celle[cella_di(numero(r[1]), 1)];
+        ASSERT_EQ(c["object"], "kilometre board") << r[1];
+        EXPECT_EQ(c["values"]["text"], r[2]);
+    }
+
+    // Stations: record k holds the k-th row's position and name.
+    const auto stazioni = righe_di(treno, "stazione");
+    ASSERT_EQ(stazioni.size(), 35u);
+    std::map<int, json> record;
+    for (auto& r : d["table"]) record[r["record"].get<int>()] = r;
+    for (std::size_t k = 1; k <= stazioni.size(); ++k) {
+        ASSERT_TRUE(record.count(static_cast<int>(k))) << k;
+        EXPECT_EQ(record[static_cast<int>(k)]["role"], "station " + std::to_string(k));
+        EXPECT_EQ(record[static_cast<int>(k)]["fields"]["progressiva"], numero(stazioni[k - 1][1]));
+        EXPECT_EQ(record[static_cast<int>(k)]["fields"]["nome"], stazioni[k - 1][17]);
+    }
+    EXPECT_EQ(record[84]["fields"]["fine"], 243000);
+
+    // Profiles: each row's value holds from its cell until the next row's cell.
+    const long ultima = d["cells"].get<long>() - 1;
+    auto controlla_serie = [&](const std::vector<std::vector<std::string>>& righe, json runs, auto atteso) {
+        ASSERT_FALSE(righe.empty());
+        for (std::size_t i = 0; i < righe.size(); ++i) {
+            const long n = cella_di(numero(righe[i][1]), 0);
+            const long dopo = i + 1 < righe.size() ? cella_di(numero(righe[i + 1][1]), 0) : ultima - 2;
+            if (dopo > n) {
+                EXPECT_EQ(valore_in(runs, n), atteso(numero(righe[i][2]))) << righe[i][0] << " " << righe[i][1];
+            }
+        }
+    };
+    controlla_serie(righe_di(treno, "velocita"), d["profiles"]["speed_kmh"],
+                    [](long v) { return json(std::lrint(v / 5.0) * 5); });
+    controlla_serie(righe_di(treno, "aderenza"), d["profiles"]["adhesion"], [](long v) { return json(v & 0xFF); });
+    controlla_serie(righe_di(linea, "pendenza"), d["profiles"]["gradient_per_mille"], [](long v) { return json(v); });
+
+    // Geometry: every curved metre turns the step by atan(class curvature),
+    // to the left for "s".
+    const double curvatura[] = {0.0001, 0.0002, 0.0004, 0.001, 0.002, 0.003};
+    double netta = 0, totale = 0;
+    for (const auto& r : righe_di(linea, "curva")) {
+        const auto classe = r[0].find_first_of("123456");
+        ASSERT_NE(classe, std::string::npos) << r[0];
+        const double svolta = numero(r[2]) * std::atan(curvatura[r[0][classe] - '1']);
+        netta += r[0].find('s') != std::string::npos ? -svolta : svolta;
+        totale += svolta;
+    }
+    json& g = d["geometry"];
+    EXPECT_EQ(g["metres"], 250001);
+    EXPECT_EQ(g["empty_metres"], 2);
+    EXPECT_NEAR(g["net_turn_degrees"].get<double>(), netta * 180 / std::numbers::pi, 1e-6);
+    EXPECT_NEAR(g["total_turn_degrees"].get<double>(), totale * 180 / std::numbers::pi, 1e-6);
+
+    // The text form tells the same story: every station is named.
+    const auto testo = strumento({"dump", autore().string()});
+    ASSERT_EQ(testo.stato, 0) << testo.errori;
+    for (const auto& r : stazioni) EXPECT_NE(testo.uscita.find("\"" + r[17] + "\""), std::string::npos) << r[17];
+}
+
+// ---------------------------------------------------------------------------
+// compile: one case per outcome, on copies of small fixture files.
+
+TEST(Compile, StatoDiUscitaERapportoPerOgniEsito) {
+    struct caso {
+        const char* come;
+        std::string linea, treno;
+        std::vector<std::string> opzioni;
+        int stato;
+        std::string outcome;
+        int codice;
+        std::optional<int> posizione, fatale;
+        std::string stale;  // a compiled file of an earlier run in the folder
+        std::optional<std::pair<std::string, int>> fermata;
+    };
+    const caso casi[] = {
+        {"clean", "Prova_linea.txt", "Prova_1-.txt", {}, 0, "ok", 0, {}, {}, "Prova_1.sim", {}},
+        {"board on a taken cell: the line file stops", "Occupato_linea.txt", "Prova_1-.txt", {"--treno", "1"}, 1, "ok",
+         modello::codice::indicatore_occupato, 700, {}, "Occupato_1.sim", std::pair{"Occupato_linea.txt", 5}},
+        {"signal on a stop cell, train file named freely", "Prova_linea.txt", "segnale_sulla_fermata.txt",
+         {"--treno", "2"}, 1, "ok", modello::codice::segnale_occupato, 3200, {}, "Prova_2.sim",
+         std::pair{"segnale_sulla_fermata.txt", 4}},
+        {"signal at 0 with s1*10+d1 nonzero", "Prova_linea.txt", "Prova_1250-.txt", {}, 2, "fatal", 0, {}, 1250,
+         "Prova_1250.sim", {}},
+        {"signal at 0 with only s2*10+d2 nonzero", "Prova_linea.txt", "Prova_1251-.txt", {}, 2, "fatal", 0, {}, 1251,
+         "Prova_1251.dat", {}},
+        // The header on line 2 closes a general block that had no length.
+        {"no length, no route grid", "SenzaLunghezza_linea.txt", "Prova_1-.txt", {"--treno", "1"}, 3, "unhandled",
+         modello::codice::errore_in_lettura, {}, {}, "SenzaLunghezza_1.dat",
+         std::pair{"SenzaLunghezza_linea.txt", 2}},
+    };
+    for (const auto& k : casi) {
+        SCOPED_TRACE(k.come);
+        CartellaTemporanea dir;
+        fs::copy_file(fixture(k.linea), dir.percorso() / k.linea);
+        fs::copy_file(fixture(k.treno), dir.percorso() / k.treno);
+        test_util::scrivi(dir.percorso() / k.stale, "vecchio");
+        const auto prima = contenuti(dir.percorso());
+
+        std::vector<std::string> argomenti{"compile", (dir.percorso() / k.linea).string(),
+                                           (dir.percorso() / k.treno).string(), "--json"};
+        argomenti.insert(argomenti.end(), k.opzioni.begin(), k.opzioni.end());
+        const auto esito = strumento(argomenti);
+        EXPECT_EQ(esito.stato, k.stato) << esito.errori;
+        json j = json::parse(esito.uscita);
+        const auto in_ordine = nlohmann::ordered_json::parse(esito.uscita);
+        std::vector<std::string> chiavi;
+        for (const auto& [chiave, valore] : in_ordine.items()) chiavi.push_back(chiave);
+        EXPECT_EQ(chiavi, (std::vector<std::string>{"codice_errore", "posizione_errore", "outcome", "fatal_code",
+                                                    "files", "stopped_at"}));
+        EXPECT_EQ(j["outcome"], k.outcome);
+        EXPECT_EQ(j["codice_errore"], k.codice);
+        EXPECT_EQ(j["posizione_errore"], k.posizione ? json(*k.posizione) : json(nullptr));
+        EXPECT_EQ(j["fatal_code"], k.fatale ? json(*k.fatale) : json(nullptr));
+        if (k.fermata) {
+            EXPECT_EQ(j["stopped_at"]["file"], (dir.percorso() / k.fermata->first).string());
+            EXPECT_EQ(j["stopped_at"]["line"], k.fermata->second);
+        } else {
+            EXPECT_TRUE(j["stopped_at"].is_null()) << j["stopped_at"];
+        }
+
+        // The author's files are untouched; the compiled files are there
+        // after a compile status (the stale one replaced), none otherwise.
+        const auto dopo = contenuti(dir.percorso());
+        EXPECT_EQ(dopo.at(k.linea), prima.at(k.linea));
+        EXPECT_EQ(dopo.at(k.treno), prima.at(k.treno));
+        if (k.stato <= 1) {
+            EXPECT_EQ(j["files"].size(), 3u);
+            for (const auto& nome : j["files"]) EXPECT_TRUE(dopo.count(nome.get<std::string>())) << nome;
+            EXPECT_EQ(dopo.size(), 5u);
+            EXPECT_NE(dopo.at(k.stale), "vecchio");
+        } else {
+            EXPECT_TRUE(j["files"].empty());
+            EXPECT_EQ(dopo, prima) << "nothing written";
+        }
+    }
+}
+
+TEST(Compile, IlTestoNominaCodiceSignificatoPosizioneERiga) {
+    CartellaTemporanea dir;
+    const fs::path linea = dir.percorso() / "Occupato_linea.txt";
+    fs::copy_file(fixture("Occupato_linea.txt"), linea);
+    CartellaTemporanea uscita;
+    const auto esito = strumento({"compile", linea.string(), fixture("Prova_1-.txt").string(), "--treno", "1", "-o",
+                                  uscita.percorso().string()});
+    EXPECT_EQ(esito.stato, 1) << esito.errori;
+    const std::string& t = esito.uscita;
+    EXPECT_NE(t.find("21"), std::string::npos) << t;
+    EXPECT_NE(t.find(std::string(modello::significato_codice(21))), std::string::npos) << t;
+    EXPECT_NE(t.find("metre 700"), std::string::npos) << t;
+    EXPECT_NE(t.find(linea.string() + ", line 5: " + test_util::righe_crlf(test_util::leggi(linea))[4]),
+              std::string::npos)
+        << t;
+    EXPECT_EQ(test_util::elenco(uscita.percorso()),
+              (std::vector<std::string>{"Occupato_1.dat", "Occupato_1.sim", "Occupato_linea.dat"}))
+        << "-o puts the compiled files there";
+}
+
+// ---------------------------------------------------------------------------
+// Usage errors, help and version.
+
+TEST(Uso, ErroriDUsoDanno64EDiconoCosaManca) {
+    CartellaTemporanea dir;
+    fs::copy_file(fixture("Prova_linea.txt"), dir.percorso() / "linea.txt");
+    fs::copy_file(fixture("Prova_1-.txt"), dir.percorso() / "treno.txt");
+    const fs::path due = dir.percorso() / "due";
+    fs::create_directory(due);
+    test_util::scrivi(due / "A_1.sim", "");
+    test_util::scrivi(due / "B_2.sim", "");
+    const std::string l = (dir.percorso() / "linea.txt").string(), t = (dir.percorso() / "treno.txt").string();
+    struct caso {
+        std::vector<std::string> argomenti;
+        int stato;
+        std::string detto;  // in stdout for 0, stderr otherwise
+    };
+    const caso casi[] = {
+        {{}, 64, "subcommand"},
+        {{"emit", (dir.percorso() / "x").string(), "--bogus"}, 64, "--bogus"},
+        {{"compile"}, 64, "LINE_FILE"},
+        {{"compile", (dir.percorso() / "nessuno_linea.txt").string(), t, "--treno", "1"}, 64, "nessuno_linea.txt"},
+        {{"compile", l, t}, 64, "line identifier"},
+        {{"compile", l, t, "--linea", "L"}, 64, "train number"},
+        {{"compile", fixture("Prova_linea.txt").string(), fixture("Prova_1-.txt").string(), "--linea", "Altra"}, 64,
+         "--linea Altra"},
+        {{"dump"}, 64, "DIR"},
+        {{"dump", due.string()}, 64, "A_1.sim B_2.sim"},
+        {{"--help"}, 0, "emit"},
+        {{"compile", "--help"}, 0, "--no-geometry"},
+        {{"--version"}, 0, "scenario_tool"},
+    };
+    for (const auto& k : casi) {
+        std::string come;
+        for (const auto& a : k.argomenti) come += a + " ";
+        const auto esito = strumento(k.argomenti);
+        EXPECT_EQ(esito.stato, k.stato) << come << esito.errori;
+        EXPECT_NE((k.stato == 0 ? esito.uscita : esito.errori).find(k.detto), std::string::npos)
+            << come << "\n" << esito.uscita << esito.errori;
+    }
+    EXPECT_EQ(test_util::elenco(dir.percorso()), (std::vector<std::string>{"due", "linea.txt", "treno.txt"}))
+        << "a usage error writes nothing";
+}
+
+TEST(Emit, NonSovrascriveSenzaForce) {
+    CartellaTemporanea dir;
+    const fs::path cartella = dir.percorso() / "nuova" / "cartella";
+    ASSERT_EQ(strumento({"emit", cartella.string()}).stato, 0);
+    const fs::path linea = cartella / testi_builtin[0];
+    const std::string emesso = test_util::leggi(linea);
+    test_util::scrivi(linea, "la mia linea");
+
+    const auto rifiuto = strumento({"emit", cartella.string()});
+    EXPECT_EQ(rifiuto.stato, 3);
+    EXPECT_NE(rifiuto.errori.find(testi_builtin[0]), std::string::npos) << rifiuto.errori;
+    EXPECT_EQ(test_util::leggi(linea), "la mia linea");
+
+    EXPECT_EQ(strumento({"emit", cartella.string(), "--force"}).stato, 0);
+    EXPECT_EQ(test_util::leggi(linea), emesso);
+}
+
+// ---------------------------------------------------------------------------
+// dump on small compiled files, whole and damaged.
+
+class DumpProva : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto esito = strumento({"compile", fixture("Prova_linea.txt").string(), fixture("Prova_1-.txt").string(),
+                                      "-o", dir_.percorso().string()});
+        ASSERT_EQ(esito.stato, 0) << esito.uscita << esito.errori;
+    }
+    fs::path file(const std::string& nome) const { return dir_.percorso() / nome; }
+    CartellaTemporanea dir_;
+};
+
+TEST_F(DumpProva, GeometriaMetroPerMetro) {
+    const auto esito = strumento({"dump", dir_.percorso().string(), "--json", "--geometry"});
+    ASSERT_EQ(esito.stato, 0) << esito.errori;
+    json d = json::parse(esito.uscita);
+    json& metri = d["geometry_metres"];
+    ASSERT_EQ(metri.size(), 17001u);  // line 10000 m + 7000, metres 0 to 17000
+    // The right curve of class 4 at 3000 m on straight track: metre 3000 is
+    // still straight, 3001 and 3002 turn by 0.001 per metre.
+    EXPECT_EQ(metri[3000], json({3000, 0.0, 3000.0}));
+    EXPECT_NEAR(metri[3001][1].get<double>(), 0.001, 1e-12);
+    EXPECT_NEAR(metri[3001][2].get<double>(), 3001.0, 1e-12);
+    EXPECT_NEAR(metri[3002][1].get<double>(), 0.003, 1e-12);
+    EXPECT_NEAR(metri[3002][2].get<double>(), 3001.999999, 1e-9);
+    EXPECT_TRUE(metri[17000][1].is_null()) << "the last two metres are empty";
+
+    const auto testo = strumento({"dump", dir_.percorso().string(), "--geometry"});
+    ASSERT_EQ(testo.stato, 0) << testo.errori;
+    const auto dopo = testo.uscita.substr(testo.uscita.find("metre component_0 component_1\n"));
+    EXPECT_EQ(std::count(dopo.begin(), dopo.end(), '\n'), 17001 + 1);
+}
+
+TEST_F(DumpProva, FileGuastiDannoFileEByteSenzaCrollare) {
+    const std::string tabella = test_util::leggi(file("Prova_1.sim"));
+    struct caso {
+        const char* come;
+        std::string nome;
+        std::function<std::string(std::string)> guasta;
+        std::string detto;
+    };
+    const caso casi[] = {
+        // Cell 6 starts at byte 90 and is cut after 10 bytes.
+        {"route file cut short", "Prova_1.dat", [](std::string b) { return b.substr(0, 100); },
+         "Prova_1.dat: byte 90"},
+        {"table with a byte too many", "Prova_1.sim", [](std::string b) { return b + "x"; },
+         "Prova_1.sim: byte " + std::to_string(tabella.size())},
+        {"geometry with an unknown tag", "Prova_linea.dat", [](std::string b) {
+             b[0] = '\x09';
+             return b;
+         },
+         "Prova_linea.dat: byte 0"},
+        {"route file missing", "Prova_1.dat", nullptr, "Prova_1.dat: missing"},
+    };
+    for (const auto& k : casi) {
+        SCOPED_TRACE(k.come);
+        const std::string buono = test_util::leggi(file(k.nome));
+        if (k.guasta) test_util::scrivi(file(k.nome), k.guasta(buono));
+        else fs::remove(file(k.nome));
+        for (const char* json_o_testo : {"--json", "--geometry"}) {
+            const auto esito = strumento({"dump", dir_.percorso().string(), json_o_testo});
+            EXPECT_EQ(esito.stato, 3) << esito.errori;
+            EXPECT_NE(esito.errori.find(k.detto), std::string::npos) << esito.errori;
+            EXPECT_TRUE(esito.uscita.empty()) << "no partial dump";
+        }
+        test_util::scrivi(file(k.nome), buono);
+    }
+}
+
+TEST_F(DumpProva, SenzaGeometriaEInCartellaVuota) {
+    CartellaTemporanea senza;
+    ASSERT_EQ(strumento({"compile", fixture("Prova_linea.txt").string(), fixture("Prova_1-.txt").string(), "-o",
+                         senza.percorso().string(), "--no-geometry"})
+                  .stato,
+              0);
+    EXPECT_EQ(test_util::elenco(senza.percorso()), (std::vector<std::string>{"Prova_1.dat", "Prova_1.sim"}));
+    const auto esito = strumento({"dump", senza.percorso().string(), "--json"});
+    ASSERT_EQ(esito.stato, 0) << esito.errori;
+    EXPECT_TRUE(json::parse(esito.uscita)["geometry"].is_null());
+    EXPECT_EQ(strumento({"dump", senza.percorso().string(), "--geometry"}).stato, 3);
+
+    CartellaTemporanea vuota;
+    const auto nulla = strumento({"dump", vuota.percorso().string()});
+    EXPECT_EQ(nulla.stato, 3);
+    EXPECT_NE(nulla.errori.find("no compiled table file"), std::string::npos) << nulla.errori;
+}
+
+}  // namespace

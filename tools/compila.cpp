@@ -1,0 +1,259 @@
+#include "tools/compila.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <exception>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <utility>
+
+#include "model/codici.h"
+#include "model/compilatore.h"
+#include "model/file_atomico.h"
+#include "model/modello.h"
+#include "model/nomi_file.h"
+#include "model/testo_1252.h"
+#include "tools/decodifica.h"
+
+namespace strumento {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view suffisso_linea = "_linea.txt";
+constexpr std::string_view suffisso_treno = "-.txt";
+
+std::optional<std::string> linea_dal_nome(const fs::path& file) {
+    const std::string n = file.filename().string();
+    if (n.size() <= suffisso_linea.size() || !n.ends_with(suffisso_linea)) return std::nullopt;
+    return n.substr(0, n.size() - suffisso_linea.size());
+}
+
+// "ID_N-.txt" split into ID and N. With the line identifier known, N is what
+// lies between "ID_" and "-.txt"; without it the split is at the last "_".
+std::optional<identificativi> treno_dal_nome(const fs::path& file, const std::optional<std::string>& linea) {
+    const std::string n = file.filename().string();
+    if (!n.ends_with(suffisso_treno)) return std::nullopt;
+    const std::string base = n.substr(0, n.size() - suffisso_treno.size());
+    if (linea) {
+        const std::string prefisso = *linea + "_";
+        if (base.size() <= prefisso.size() || !base.starts_with(prefisso)) return std::nullopt;
+        return identificativi{*linea, base.substr(prefisso.size())};
+    }
+    const auto trattino = base.rfind('_');
+    if (trattino == std::string::npos || trattino == 0 || trattino + 1 == base.size()) return std::nullopt;
+    return identificativi{base.substr(0, trattino), base.substr(trattino + 1)};
+}
+
+// A folder of our own under the system's temporary folder, removed with its
+// content when the compile is over.
+class cartella_privata {
+public:
+    cartella_privata() {
+        std::string modello = (fs::temp_directory_path() / "scenario_tool_XXXXXX").string();
+        if (::mkdtemp(modello.data()) == nullptr)
+            throw std::system_error(errno, std::generic_category(), "cannot create a temporary folder");
+        percorso_ = modello;
+    }
+    ~cartella_privata() {
+        std::error_code ignora;
+        fs::remove_all(percorso_, ignora);
+    }
+    cartella_privata(const cartella_privata&) = delete;
+    cartella_privata& operator=(const cartella_privata&) = delete;
+    const fs::path& percorso() const { return percorso_; }
+
+private:
+    fs::path percorso_;
+};
+
+std::string significato(std::int32_t codice) {
+    const auto s = modello::significato_codice(codice);
+    return s.empty() ? std::string("unknown code") : std::string(s);
+}
+
+}  // namespace
+
+void controlla_identificativo(const std::string& valore, const std::string& nome) {
+    if (valore.empty()) throw errore_uso(nome + " is empty");
+    if (valore.find('/') != std::string::npos || valore.find('\0') != std::string::npos)
+        throw errore_uso(nome + " \"" + valore + "\" cannot be part of a file name");
+}
+
+identificativi scegli_identificativi(const fs::path& file_linea, const fs::path& file_treno,
+                                     const std::optional<std::string>& linea, const std::optional<std::string>& treno) {
+    identificativi id;
+    const auto da_file_linea = linea_dal_nome(file_linea);
+    if (da_file_linea && linea && *da_file_linea != *linea)
+        throw errore_uso("--linea " + *linea + " contradicts the line file's name " + file_linea.filename().string());
+    if (da_file_linea) {
+        id.linea = *da_file_linea;
+    } else if (linea) {
+        id.linea = *linea;
+    } else if (const auto da_treno = treno_dal_nome(file_treno, std::nullopt)) {
+        id.linea = da_treno->linea;
+    } else {
+        throw errore_uso("the line identifier is missing: name the line file ID_linea.txt or give --linea ID");
+    }
+    controlla_identificativo(id.linea, "the line identifier");
+
+    const auto da_file_treno = treno_dal_nome(file_treno, id.linea);
+    if (da_file_treno && treno && da_file_treno->treno != *treno)
+        throw errore_uso("--treno " + *treno + " contradicts the train file's name " + file_treno.filename().string());
+    if (da_file_treno) {
+        id.treno = da_file_treno->treno;
+    } else if (treno) {
+        id.treno = *treno;
+    } else {
+        throw errore_uso("the train number is missing: name the train file " + id.linea +
+                         "_N-.txt or give --treno N");
+    }
+    controlla_identificativo(id.treno, "the train number");
+    return id;
+}
+
+bool codice_con_posizione(std::int32_t c) {
+    namespace k = modello::codice;
+    switch (c) {
+        case k::cartello_km_occupato:
+        case k::abbattimento_occupato:
+        case k::stazione_non_multipla:
+        case k::lunghezza_stazione_non_multipla:
+        case k::segnale_senza_punto_codice:
+        case k::gruppo_senza_cella_libera:
+        case k::interno_senza_cella_libera:
+        case k::oltre_il_percorso:
+        case k::segnale_occupato:
+        case k::avviso_occupato:
+        case k::inizio_rallentamento_occupato:
+        case k::fine_rallentamento_occupata:
+        case k::preavviso_occupato:
+        case k::indicatore_occupato:
+        case k::stazioni_troppo_vicine:
+            return true;
+        default:
+            return false;
+    }
+}
+
+std::optional<std::string> riga_del_file(const fs::path& file, int k) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in || k < 1) return std::nullopt;
+    const std::string testo{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    int riga = 1;
+    std::size_t inizio = 0;
+    for (std::size_t i = 0; i <= testo.size(); ++i) {
+        const bool fine_testo = i == testo.size();
+        if (!fine_testo && testo[i] != '\r' && testo[i] != '\n') continue;
+        if (riga == k) return modello::da_cp1252(std::string_view(testo).substr(inizio, i - inizio));
+        if (fine_testo) break;
+        if (testo[i] == '\r' && i + 1 < testo.size() && testo[i + 1] == '\n') ++i;
+        ++riga;
+        inizio = i + 1;
+    }
+    return std::nullopt;
+}
+
+risultato_compilazione compila(const richiesta_compilazione& q) {
+    risultato_compilazione r;
+    modello::Modello m;
+    m.nome_linea = q.id.linea;
+    m.numero_treno = q.id.treno;
+    try {
+        cartella_privata privata;
+        m.cartella = privata.percorso();
+        fs::copy_file(q.file_linea, modello::file_in_cartella(m, modello::nome_file_linea(m)));
+        fs::copy_file(q.file_treno, modello::file_in_cartella(m, modello::nome_file_treno(m)));
+        try {
+            modello::memorizza_percorso(m, q.geometria ? 1 : 0);
+        } catch (const modello::errore_fatale& e) {
+            r.outcome = esito::fatale;
+            r.codice_fatale = e.codice();
+        }
+        if (r.outcome == esito::ok) {
+            std::vector<std::string> nomi;
+            if (q.geometria) nomi.push_back(modello::nome_file_geometria(m));
+            nomi.push_back(modello::nome_file_tabella(m));
+            nomi.push_back(modello::nome_file_percorso(m));
+            std::vector<std::string> contenuti;
+            for (const auto& n : nomi) contenuti.push_back(decodifica::leggi_binario(privata.percorso() / n));
+            std::vector<std::pair<fs::path, std::string_view>> file;
+            for (std::size_t i = 0; i < nomi.size(); ++i) file.emplace_back(q.cartella_uscita / nomi[i], contenuti[i]);
+            modello::scrivi_file_atomici(file);
+            r.file_scritti = std::move(nomi);
+        }
+    } catch (const std::exception& e) {
+        r.outcome = esito::non_gestito;
+        r.guasto = e.what();
+        r.file_scritti.clear();
+    }
+    r.codice_errore = m.codice_errore;
+    r.posizione_errore = m.posizione_errore;
+    if (m.arresto) {
+        const bool in_linea = m.arresto->file == modello::nome_file_linea(m);
+        const fs::path autore = in_linea ? q.file_linea : q.file_treno;
+        r.fermata = punto_fermata{autore.string(), m.arresto->riga, riga_del_file(autore, m.arresto->riga)};
+    }
+    return r;
+}
+
+int stato_uscita(const risultato_compilazione& r) {
+    switch (r.outcome) {
+        case esito::fatale:
+            return uscita::fatale;
+        case esito::non_gestito:
+            return uscita::guasto;
+        case esito::ok:
+            break;
+    }
+    return r.codice_errore == 0 ? uscita::ok : uscita::codice_di_compilazione;
+}
+
+std::string descrivi_testo(const risultato_compilazione& r, const richiesta_compilazione& q) {
+    std::ostringstream s;
+    s << "line " << q.id.linea << ", train " << q.id.treno << "\n";
+    s << "status " << r.codice_errore << ": " << significato(r.codice_errore);
+    if (codice_con_posizione(r.codice_errore)) s << ", at metre " << r.posizione_errore;
+    s << "\n";
+    if (r.fermata) {
+        s << "reading stopped at " << r.fermata->file << ", line " << r.fermata->riga;
+        if (r.fermata->testo) s << ": " << *r.fermata->testo;
+        s << "\n";
+    }
+    switch (r.outcome) {
+        case esito::ok: {
+            s << "wrote into " << q.cartella_uscita.string() << ":";
+            for (const auto& n : r.file_scritti) s << " " << n;
+            s << "\n";
+            break;
+        }
+        case esito::fatale:
+            s << "fatal error " << *r.codice_fatale << " (\" Errore n. " << *r.codice_fatale
+              << "\"): " << significato(*r.codice_fatale) << "; no compiled file written\n";
+            break;
+        case esito::non_gestito:
+            s << "unhandled failure: " << r.guasto << "; no compiled file written\n";
+            break;
+    }
+    return s.str();
+}
+
+nlohmann::ordered_json descrivi_json(const risultato_compilazione& r) {
+    nlohmann::ordered_json j;
+    j["codice_errore"] = r.codice_errore;
+    j["posizione_errore"] = codice_con_posizione(r.codice_errore) ? nlohmann::ordered_json(r.posizione_errore)
+                                                                 : nlohmann::ordered_json(nullptr);
+    j["outcome"] = r.outcome == esito::ok ? "ok" : r.outcome == esito::fatale ? "fatal" : "unhandled";
+    j["fatal_code"] = r.codice_fatale ? nlohmann::ordered_json(*r.codice_fatale) : nlohmann::ordered_json(nullptr);
+    j["files"] = r.file_scritti;
+    if (r.fermata)
+        j["stopped_at"] = {{"file", r.fermata->file}, {"line", r.fermata->riga}};
+    else
+        j["stopped_at"] = nullptr;
+    return j;
+}
+
+}  // namespace strumento

@@ -1,0 +1,91 @@
+// `scenario_tool compile`: an author's line description and train file
+// compiled by the builder's own driver, on private copies, with the outcome
+// told in words or as JSON.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+namespace strumento {
+
+// A command line that cannot be carried out as given; the tool exits with 64.
+class errore_uso : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Exit statuses shared by every subcommand.
+namespace uscita {
+inline constexpr int ok = 0;
+inline constexpr int codice_di_compilazione = 1;  // compile: status nonzero, files written
+inline constexpr int fatale = 2;                  // compile: 1250/1251, nothing written
+inline constexpr int guasto = 3;                  // a failure: nothing (more) written
+inline constexpr int uso = 64;
+}  // namespace uscita
+
+struct identificativi {
+    std::string linea;
+    std::string treno;
+};
+
+// The identifiers of a compile: from the file names when they follow the
+// convention (ID_linea.txt, ID_N-.txt), else from the options. An option that
+// contradicts a file name, a missing identifier or one that cannot be part of
+// a file name throws errore_uso naming it.
+identificativi scegli_identificativi(const std::filesystem::path& file_linea, const std::filesystem::path& file_treno,
+                                     const std::optional<std::string>& linea, const std::optional<std::string>& treno);
+
+// Throws errore_uso when the text cannot stand in a file name of a run.
+void controlla_identificativo(const std::string& valore, const std::string& nome);
+
+struct richiesta_compilazione {
+    std::filesystem::path file_linea;
+    std::filesystem::path file_treno;
+    std::filesystem::path cartella_uscita;
+    identificativi id;
+    bool geometria = true;
+};
+
+enum class esito { ok, fatale, non_gestito };
+
+// Where a reader stopped, in the author's terms.
+struct punto_fermata {
+    std::string file;  // the author's file, as named on the command line
+    int riga = 0;
+    std::optional<std::string> testo;  // that line, UTF-8, without its line end
+};
+
+struct risultato_compilazione {
+    esito outcome = esito::ok;
+    std::int32_t codice_errore = 0;
+    std::int32_t posizione_errore = 0;
+    std::optional<std::int32_t> codice_fatale;
+    std::vector<std::string> file_scritti;  // names, in the order written
+    std::optional<punto_fermata> fermata;
+    std::string guasto;  // what an unhandled failure said
+};
+
+// Compiles copies of the author's files in a private temporary folder and
+// moves the compiled files into the output folder together, or not at all.
+// The author's files are only read.
+risultato_compilazione compila(const richiesta_compilazione& r);
+
+int stato_uscita(const risultato_compilazione& r);
+
+// True for the codes whose position is a metre of the line.
+bool codice_con_posizione(std::int32_t codice);
+
+// Line k (from 1) of a text file, counted as the readers count lines (CR LF,
+// a lone CR or a lone LF each end one), converted to UTF-8.
+std::optional<std::string> riga_del_file(const std::filesystem::path& file, int k);
+
+std::string descrivi_testo(const risultato_compilazione& r, const richiesta_compilazione& q);
+nlohmann::ordered_json descrivi_json(const risultato_compilazione& r);
+
+}  // namespace strumento

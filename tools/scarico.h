@@ -1,0 +1,44 @@
+// `scenario_tool dump`: the compiled files of a folder decoded into a
+// readable account (JSON, or text made from the same JSON).
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "model/modello.h"
+#include "tools/compila.h"
+
+namespace strumento {
+
+struct compilati {
+    identificativi id;
+    std::vector<modello::cella> percorso;
+    std::array<modello::voce_tabella, modello::record_tabella> tabella{};
+    std::optional<modello::geometria_linea> geometria;  // absent when compiled without
+};
+
+// The identifiers of the compiled scenario in a folder: from the options, or
+// from the one table file (ID_N.sim) there. Throws errore_uso when several
+// scenarios fit, std::runtime_error when none does.
+identificativi trova_compilati(const std::filesystem::path& cartella, const std::optional<std::string>& linea,
+                               const std::optional<std::string>& treno);
+
+// Reads and decodes the files; the geometry file is optional. Throws
+// decodifica::errore_decodifica for a malformed file and std::runtime_error
+// for a missing one.
+compilati carica_compilati(const std::filesystem::path& cartella, const identificativi& id);
+
+// Everything the files say: table records, cells with objects or marks,
+// profiles as runs, a geometry summary and, with ogni_metro, every metre.
+nlohmann::ordered_json descrivi_compilati(const compilati& c, bool ogni_metro);
+
+// The same account as text.
+void stampa_compilati(std::ostream& out, const nlohmann::ordered_json& d);
+
+}  // namespace strumento

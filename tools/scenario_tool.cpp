@@ -1,0 +1,168 @@
+// scenario_tool: the scenario author's companion. Writes the built-in
+// scenario as a template, compiles an author's own line description and train
+// file with the builder's compiler, and dumps compiled files in readable form.
+#include <CLI/CLI.hpp>
+
+#include <exception>
+#include <filesystem>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/modello.h"
+#include "model/nomi_file.h"
+#include "scenario_text/emettitori.h"
+#include "tools/compila.h"
+#include "tools/scarico.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace strumento;
+
+constexpr const char* nome_linea_builtin = "Valdora_Sarenta";
+constexpr const char* numero_treno_builtin = "731";
+
+std::optional<std::string> se_dato(const CLI::Option* o, const std::string& valore) {
+    return o->count() > 0 ? std::optional<std::string>(valore) : std::nullopt;
+}
+
+std::string json_testo(const nlohmann::ordered_json& j) {
+    return j.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+}
+
+int emetti(const fs::path& cartella, bool forza) {
+    modello::Modello m;
+    m.cartella = cartella;
+    m.nome_linea = nome_linea_builtin;
+    m.numero_treno = numero_treno_builtin;
+    const std::vector<std::string> nomi{modello::nome_file_linea(m), modello::nome_file_treno(m),
+                                        modello::nome_file_note(m), modello::nome_file_rallentamenti(m),
+                                        modello::nome_file_scheda(m)};
+    fs::create_directories(cartella);
+    if (!forza) {
+        std::vector<std::string> presenti;
+        for (const auto& n : nomi)
+            if (fs::exists(cartella / n)) presenti.push_back(n);
+        if (!presenti.empty()) {
+            std::cerr << "scenario_tool emit: " << cartella.string() << " already holds";
+            for (const auto& n : presenti) std::cerr << " " << n;
+            std::cerr << "; nothing written (--force overwrites them)\n";
+            return uscita::guasto;
+        }
+    }
+    scenario_text::dati_linea(m);
+    scenario_text::dati_treno(m);
+    scenario_text::dati_note(m);
+    scenario_text::dati_rallentamenti(m);
+    scenario_text::dati_scheda(m);
+    std::cout << "wrote into " << cartella.string() << ":";
+    for (const auto& n : nomi) std::cout << " " << n;
+    std::cout << "\n";
+    return uscita::ok;
+}
+
+int compila_comando(const richiesta_compilazione& q, bool json) {
+    const auto r = compila(q);
+    if (json) {
+        std::cout << json_testo(descrivi_json(r)) << "\n";
+        if (r.outcome == esito::non_gestito) std::cerr << "scenario_tool compile: unhandled failure: " << r.guasto << "\n";
+    } else {
+        std::cout << descrivi_testo(r, q);
+    }
+    return stato_uscita(r);
+}
+
+int scarica(const fs::path& cartella, const std::optional<std::string>& linea, const std::optional<std::string>& treno,
+            bool json, bool ogni_metro) {
+    const auto id = trova_compilati(cartella, linea, treno);
+    const auto c = carica_compilati(cartella, id);
+    if (ogni_metro && !c.geometria) throw std::runtime_error(cartella.string() + " has no geometry file to list");
+    const auto d = descrivi_compilati(c, ogni_metro);
+    if (json)
+        std::cout << json_testo(d) << "\n";
+    else
+        stampa_compilati(std::cout, d);
+    return uscita::ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app{
+        "The scenario author's companion: the built-in scenario as a template, compiling your own line "
+        "description and train file, and a readable dump of compiled files.",
+        "scenario_tool"};
+    app.set_version_flag("--version", "scenario_tool " SCENARIO_TOOL_VERSION);
+    app.require_subcommand(1);
+    app.footer(
+        "Exit status: 0 done (compile: status 0); 1 compile: status nonzero, compiled files written; 2 compile: "
+        "fatal 1250 or 1251, no compiled file written; 3 a failure (compile: unhandled, no compiled file written; "
+        "dump: a file missing or malformed; emit: files of the same names exist); 64 usage error.");
+
+    auto* emit = app.add_subcommand("emit", "write the five built-in text files into DIR");
+    std::string cartella_emit = ".";
+    bool forza = false;
+    emit->add_option("DIR", cartella_emit, "folder to write into, created when missing (default: the current folder)");
+    emit->add_flag("--force", forza, "overwrite files of the same names");
+
+    auto* compile = app.add_subcommand(
+        "compile", "compile your line description and train file; they are only read, never changed");
+    std::string file_linea, file_treno, cartella_uscita, linea_c, treno_c;
+    bool senza_geometria = false, json_c = false;
+    compile->add_option("LINE_FILE", file_linea, "line description, ideally named ID_linea.txt")
+        ->required()
+        ->check(CLI::ExistingFile);
+    compile->add_option("TRAIN_FILE", file_treno, "train file, ideally named ID_N-.txt")
+        ->required()
+        ->check(CLI::ExistingFile);
+    auto* opzione_uscita = compile->add_option("-o,--output", cartella_uscita,
+                                               "folder for the compiled files (default: the folder of LINE_FILE)")
+                               ->check(CLI::ExistingDirectory);
+    auto* opzione_linea_c =
+        compile->add_option("--linea", linea_c, "line identifier, when LINE_FILE is not named ID_linea.txt");
+    auto* opzione_treno_c = compile->add_option("--treno", treno_c, "train number, when TRAIN_FILE is not named ID_N-.txt");
+    compile->add_flag("--no-geometry", senza_geometria, "do not build or write the geometry file");
+    compile->add_flag("--json", json_c, "print the outcome as one JSON object");
+
+    auto* dump = app.add_subcommand("dump", "decode the compiled files of DIR");
+    std::string cartella_dump, linea_d, treno_d;
+    bool json_d = false, ogni_metro = false;
+    dump->add_option("DIR", cartella_dump, "folder holding the compiled files")->required()->check(CLI::ExistingDirectory);
+    auto* opzione_linea_d = dump->add_option("--linea", linea_d, "line identifier, when DIR holds several scenarios");
+    auto* opzione_treno_d = dump->add_option("--treno", treno_d, "train number, when DIR holds several scenarios");
+    dump->add_flag("--json", json_d, "print one JSON object");
+    dump->add_flag("--geometry", ogni_metro, "also list the geometry metre by metre");
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        const int stato = app.exit(e);
+        return stato == 0 ? uscita::ok : uscita::uso;
+    }
+
+    const char* comando = *emit ? "emit" : *compile ? "compile" : "dump";
+    try {
+        if (*emit) return emetti(cartella_emit, forza);
+        if (*compile) {
+            richiesta_compilazione q;
+            q.file_linea = file_linea;
+            q.file_treno = file_treno;
+            q.id = scegli_identificativi(q.file_linea, q.file_treno, se_dato(opzione_linea_c, linea_c),
+                                         se_dato(opzione_treno_c, treno_c));
+            q.cartella_uscita = opzione_uscita->count() > 0 ? fs::path(cartella_uscita) : q.file_linea.parent_path();
+            if (q.cartella_uscita.empty()) q.cartella_uscita = ".";
+            q.geometria = !senza_geometria;
+            return compila_comando(q, json_c);
+        }
+        return scarica(cartella_dump, se_dato(opzione_linea_d, linea_d), se_dato(opzione_treno_d, treno_d), json_d,
+                       ogni_metro);
+    } catch (const errore_uso& e) {
+        std::cerr << "scenario_tool " << comando << ": " << e.what() << "\n";
+        return uscita::uso;
+    } catch (const std::exception& e) {
+        std::cerr << "scenario_tool " << comando << ": " << e.what() << "\n";
+        return uscita::guasto;
+    }
+}
