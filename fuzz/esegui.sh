@@ -9,10 +9,10 @@ build="$radice/build-fuzz"
 corpus="$build/corpus"
 mkdir -p "$corpus" "$build/findings"
 "$build/fuzz/semi" "$corpus"
-for bersaglio in fuzz_linea fuzz_treno fuzz_compilatore; do
+for bersaglio in fuzz_linea fuzz_treno fuzz_compilatore fuzz_decodifica; do
   mkdir -p "$corpus/$bersaglio"
   echo "== $bersaglio: ${secondi}s"
   "$build/fuzz/$bersaglio" "$corpus/$bersaglio" \
-    -dict="$radice/fuzz/parole_chiave.dict" -max_total_time="$secondi" -timeout=20 -rss_limit_mb=4096 \
+    -dict="$radice/fuzz/parole_chiave.dict" -max_total_time="$secondi" -timeout=20 -rss_limit_mb=4096 -max_len=65536 \
     -artifact_prefix="$build/findings/$bersaglio-" -print_final_stats=1 2>&1 | tail -n 12
 done

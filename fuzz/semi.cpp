@@ -1,12 +1,15 @@
 // Writes the seed corpora of the fuzz targets: the built-in line description
-// and train file as the emitters write them, and the pair joined for the
-// compile driver.
+// and train file as the emitters write them, the pair joined for the compile
+// driver, and the compiled files of a small scenario for the decoders.
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <string>
 
 #include "fuzz/ambiente_fuzz.h"
+#include "model/compilatore.h"
+#include "model/nomi_file.h"
 #include "scenario_text/emettitore.h"
 #include "scenario_text/righe_builtin.h"
 
@@ -35,5 +38,17 @@ int main(int argc, char** argv) {
                                                      "[generale]\r\nvelocita, 0, 100\r\nsegnale, 4500, 2,4,1,0,0, 2,3,1,0, 0\r\n"
                                                      "rallentamento, 10000, 60, 200, 0, 1, 0\r\nabbattimento, 15000, 180\r\n"
                                                      "stazione, 6900, 12, 600, 0,0,0, 1,1,0, 4,1,1, 0, 7,12,0, PONTE\r\n");
+    // The compiled files of the small valid line with a short train.
+    auto m = fuzz::nuovo_modello(1);
+    fuzz::scrivi("F_linea.txt", fuzz::linea_valida);
+    fuzz::scrivi("F_1-.txt", "[generale]\r\nvelocita, 0, 100\r\nsegnale, 4500, 2,4,1,0,0, 2,3,1,0, 220\r\n"
+                            "stazione, 6900, 12, 600, 0,0,0, 1,1,0, 4,1,1, 0, 7,12,0, PONTE\r\n");
+    modello::memorizza_percorso(m, 1);
+    for (const auto& nome : {modello::nome_file_percorso(m), modello::nome_file_tabella(m), modello::nome_file_geometria(m)}) {
+        std::ifstream in(fuzz::cartella() / nome, std::ios::binary);
+        std::string byte((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        scrivi(dir / "fuzz_decodifica" / nome, byte);
+        std::filesystem::remove(fuzz::cartella() / nome);
+    }
     return 0;
 }
