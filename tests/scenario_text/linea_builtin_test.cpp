@@ -12,6 +12,7 @@
 #include "scenario_text/emettitore.h"
 #include "scenario_text/righe_builtin.h"
 #include "tests/cartella_temporanea.h"
+#include "tests/scenario_text/dati_builtin_letti.h"
 
 namespace {
 
@@ -244,6 +245,45 @@ TEST(LineaBuiltin, IndicatoriDiVelocitaMassima) {
             EXPECT_EQ(x.sinistra[3], 0) << x.posizione;
             EXPECT_EQ(x.destra[3], 0) << x.posizione;
             EXPECT_FALSE(x.destra_vuota) << x.posizione;
+        }
+}
+
+// The third speed of a board is the train's limit that it announces: for a
+// board without stripes the limit in force one cell (50 m) beyond it, so a
+// board stands at most 50 m ahead of the change it shows; for a run of three
+// the limit that starts 1200 m after its last board. Every change of limit
+// after the origin is announced one way or the other.
+TEST(LineaBuiltin, IndicatoriAnnuncianoILimitiDelTreno) {
+    const auto b = indicatori();
+    ASSERT_EQ(b.size(), 40u);
+    const auto limiti = test_util::limiti_treno();
+    ASSERT_EQ(limiti.size(), 27u);
+    const auto in_vigore = [&](long x) {
+        long v = 0;
+        for (const auto& [p, s] : limiti)
+            if (p <= x) v = s;
+        return v;
+    };
+    std::set<long> annunciati;
+    for (std::size_t i = 0; i < b.size(); ++i) {
+        const auto& x = b[i];
+        if (x.sinistra[3] == 2) {
+            ASSERT_LT(i + 2, b.size()) << x.posizione;
+            const long dopo = b[i + 2].posizione + 1200;
+            const auto l = std::find_if(limiti.begin(), limiti.end(), [&](const auto& v) { return v.first == dopo; });
+            ASSERT_NE(l, limiti.end()) << "no limit starts 1200 m after the run at " << x.posizione;
+            EXPECT_EQ(x.sinistra[2], l->second) << x.posizione;
+            annunciati.insert(dopo);
+            i += 2;
+            continue;
+        }
+        EXPECT_EQ(x.sinistra[2], in_vigore(x.posizione + 50)) << x.posizione;
+        for (const auto& [p, s] : limiti)
+            if (p >= x.posizione && p <= x.posizione + 50) annunciati.insert(p);
+    }
+    for (const auto& [p, s] : limiti)
+        if (p > 0) {
+            EXPECT_EQ(annunciati.count(p), 1u) << "no board announces the limit of " << s << " at " << p;
         }
 }
 

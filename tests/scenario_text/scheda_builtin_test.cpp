@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <iterator>
 #include <map>
 #include <optional>
 #include <regex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -385,6 +387,61 @@ TEST(SchedaBuiltin, StazioniEOrariDelTreno) {
         }
     }
     EXPECT_EQ(std::count_if(stazioni.begin(), stazioni.end(), [](const auto& s) { return s.ore != 0; }), 10);
+}
+
+// Every row stands at the line's progressive less the position, in the
+// train file, of what it names: a station row at its station, a row with a
+// limit where that limit starts. The rule is exact but for the rows whose
+// mark is written elsewhere: a kilometre board's own text and a milestone's
+// whole kilometre (within one cell of 50 m), and the two ends, whose
+// progressives the sheet fixes (within a kilometre). "SI COD" names nothing
+// in the files; its place is only kept by the falling progressives.
+TEST(SchedaBuiltin, ProgressiveDallePosizioniDelTreno) {
+    const auto r = righe_compilate();
+    ASSERT_EQ(r.size(), 58u);
+    const auto stazioni = test_util::stazioni_treno();
+    const auto limiti = test_util::limiti_treno();
+    const long origine = test_util::progressiva_origine();
+    ASSERT_EQ(origine, 350000);
+    std::set<long> cartelli;
+    for (const auto& c : test_util::cartelli_linea()) cartelli.insert(c.posizione);
+    ASSERT_EQ(cartelli.size(), 6u);
+
+    std::size_t prossima_stazione = 0;
+    std::size_t prossimo_limite = 0;
+    int senza_posizione = 0;
+    for (std::size_t i = 0; i < r.size(); ++i) {
+        const Riga& x = r[i];
+        std::optional<long> posizione;
+        if (x.tipo == Tipo::stazione) {
+            ASSERT_LT(prossima_stazione, stazioni.size()) << x.testo;
+            posizione = stazioni[prossima_stazione++].posizione;
+        }
+        if (x.limite) {
+            ASSERT_LT(prossimo_limite, limiti.size()) << x.testo;
+            const long inizio = limiti[prossimo_limite++].first;
+            if (posizione) {
+                EXPECT_EQ(inizio, *posizione) << "a station's limit starts at the station: " << x.testo;
+            }
+            posizione = inizio;
+        }
+        if (!posizione) {
+            ++senza_posizione;
+            EXPECT_EQ(x.tipo, Tipo::si_cod) << x.testo;
+            continue;
+        }
+        long scarto = 0;
+        if (i == 0 || i + 1 == r.size()) {
+            scarto = 1000;
+        } else if (x.tipo == Tipo::cippo || cartelli.count(*posizione)) {
+            scarto = 50;
+        }
+        EXPECT_LE(std::abs(x.progressiva - (origine - *posizione)), scarto)
+            << x.testo << " stands at " << *posizione << " m";
+    }
+    EXPECT_EQ(prossima_stazione, stazioni.size());
+    EXPECT_EQ(prossimo_limite, limiti.size());
+    EXPECT_EQ(senza_posizione, 1);
 }
 
 TEST(SchedaBuiltin, LimitiDiVelocitaECartelliDellaLinea) {
