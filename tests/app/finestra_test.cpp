@@ -38,20 +38,24 @@ bool ha_comando(const char* nome) {
 // One Xvfb server for the whole test program.
 class Xvfb : public ::testing::Environment {
 public:
+    static inline bool installato = false;
     static inline std::string display;
     static inline pid_t pid = -1;
 
     void SetUp() override {
-        if (!ha_comando("Xvfb")) return;
+        installato = ha_comando("Xvfb");
+        if (!installato) return;
         // Two servers started at once may pick the same display number and
         // one of them dies: check the display answers, else start again.
         for (int tentativo = 0; tentativo < 3 && display.empty(); ++tentativo) {
             avvia();
             Display* d = display.empty() ? nullptr : XOpenDisplay(display.c_str());
-            if (d != nullptr) {
-                XCloseDisplay(d);
-                return;
-            }
+            if (d != nullptr) XCloseDisplay(d);
+            // The display must answer and be our own server, not one that
+            // another test program started on the same number.
+            const pid_t finito = ::waitpid(pid, nullptr, WNOHANG);
+            if (d != nullptr && finito == 0) return;
+            if (finito == pid) pid = -1;
             ferma();
             display.clear();
         }
@@ -88,9 +92,11 @@ public:
 
 const auto* const ambiente = ::testing::AddGlobalTestEnvironment(new Xvfb);
 
-#define RICHIEDE_XVFB()                                                                 \
-    do {                                                                                \
-        if (Xvfb::display.empty()) GTEST_SKIP() << "Xvfb is not installed: window tests skipped"; \
+// Skipped only when Xvfb is not installed; installed but not starting is a failure.
+#define RICHIEDE_XVFB()                                                                           \
+    do {                                                                                          \
+        if (!Xvfb::installato) GTEST_SKIP() << "Xvfb is not installed: window tests skipped";   \
+        ASSERT_FALSE(Xvfb::display.empty()) << "Xvfb is installed but could not be started";   \
     } while (0)
 
 TEST(Finestra, MostrataEDipintaPrimaDelLavoro) {
