@@ -8,6 +8,7 @@ packages=(
   libfltk1.3-dev libx11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev
+  libcairo2-dev fonts-dejavu-core
   xvfb xauth xdotool x11-utils
   clang libclang-rt-14-dev
 )

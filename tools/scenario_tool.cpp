@@ -1,6 +1,7 @@
 // scenario_tool: the scenario author's companion. Writes the built-in
 // scenario as a template, compiles an author's own line description and train
-// file with the builder's compiler, and dumps compiled files in readable form.
+// file with the builder's compiler, dumps compiled files in readable form and
+// draws them as a picture.
 #include <CLI/CLI.hpp>
 
 #include <exception>
@@ -14,6 +15,7 @@
 #include "model/nomi_file.h"
 #include "scenario_text/emettitori.h"
 #include "tools/compila.h"
+#include "tools/disegno.h"
 #include "tools/scarico.h"
 
 namespace {
@@ -87,19 +89,37 @@ int scarica(const fs::path& cartella, const std::optional<std::string>& linea, c
     return uscita::ok;
 }
 
+int traccia(const fs::path& cartella, const fs::path& file, const std::optional<std::string>& linea,
+            const std::optional<std::string>& treno) {
+    const auto formato = formato_da_nome(file);
+    if (!formato) throw errore_uso(file.string() + ": the picture's name must end in .png, .svg or .pdf");
+    const auto id = trova_compilati(cartella, linea, treno);
+    const auto c = carica_compilati(cartella, id);
+    struct alla_fine {
+        ~alla_fine() { libera_cache_disegno(); }
+    } cache;
+    if (!c.geometria)
+        std::cerr << "scenario_tool plot: " << cartella.string()
+                  << " has no geometry file: the picture has the profiles but no plan view\n";
+    disegna(c, file, *formato);
+    std::cout << "wrote " << file.string() << "\n";
+    return uscita::ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     CLI::App app{
         "The scenario author's companion: the built-in scenario as a template, compiling your own line "
-        "description and train file, and a readable dump of compiled files.",
+        "description and train file, a readable dump of compiled files and a picture of them.",
         "scenario_tool"};
     app.set_version_flag("--version", "scenario_tool " SCENARIO_TOOL_VERSION);
     app.require_subcommand(1);
     app.footer(
         "Exit status: 0 done (compile: status 0); 1 compile: status nonzero, compiled files written; 2 compile: "
         "fatal 1250 or 1251, no compiled file written; 3 a failure (compile: unhandled, no compiled file written; "
-        "dump: a file missing or malformed; emit: files of the same names exist); 64 usage error.");
+        "dump, plot: no compiled files, a file missing or malformed; plot: the picture cannot be written; "
+        "emit: files of the same names exist); 64 usage error.");
 
     auto* emit = app.add_subcommand("emit", "write the five built-in text files into DIR");
     std::string cartella_emit = ".";
@@ -135,6 +155,14 @@ int main(int argc, char** argv) {
     dump->add_flag("--json", json_d, "print one JSON object");
     dump->add_flag("--geometry", ogni_metro, "also list the geometry metre by metre");
 
+    auto* plot = app.add_subcommand(
+        "plot", "draw the compiled route of DIR: plan view of the track, gradient, speed-limit and adhesion profiles");
+    std::string cartella_plot, file_plot, linea_p, treno_p;
+    plot->add_option("DIR", cartella_plot, "folder holding the compiled files")->required()->check(CLI::ExistingDirectory);
+    plot->add_option("-o,--output", file_plot, "the picture to write: FILE.png, FILE.svg or FILE.pdf")->required();
+    auto* opzione_linea_p = plot->add_option("--linea", linea_p, "line identifier, when DIR holds several scenarios");
+    auto* opzione_treno_p = plot->add_option("--treno", treno_p, "train number, when DIR holds several scenarios");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -142,7 +170,7 @@ int main(int argc, char** argv) {
         return stato == 0 ? uscita::ok : uscita::uso;
     }
 
-    const char* comando = *emit ? "emit" : *compile ? "compile" : "dump";
+    const char* comando = *emit ? "emit" : *compile ? "compile" : *dump ? "dump" : "plot";
     try {
         if (*emit) return emetti(cartella_emit, forza);
         if (*compile) {
@@ -156,6 +184,8 @@ int main(int argc, char** argv) {
             q.geometria = !senza_geometria;
             return compila_comando(q, json_c);
         }
+        if (*plot)
+            return traccia(cartella_plot, file_plot, se_dato(opzione_linea_p, linea_p), se_dato(opzione_treno_p, treno_p));
         return scarica(cartella_dump, se_dato(opzione_linea_d, linea_d), se_dato(opzione_treno_d, treno_d), json_d,
                        ogni_metro);
     } catch (const errore_uso& e) {
