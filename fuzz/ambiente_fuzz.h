@@ -46,7 +46,7 @@ inline modello::Modello nuovo_modello(int geometria) {
 inline void verifica(const modello::Modello& m) {
     if (!modello::codice_noto(m.codice_errore) || m.codice_errore >= 1000) std::abort();
     if (!m.percorso.empty() && m.percorso.size() != static_cast<std::size_t>(m.numero_celle) + 1) std::abort();
-    if (m.geometria && m.geometria->valori.size() != 2 * (static_cast<std::size_t>(m.lunghezza_totale) + 1)) std::abort();
+    if (m.geometria && m.geometria->elementi() != 2 * (static_cast<std::size_t>(m.lunghezza_totale) + 1)) std::abort();
     if (std::filesystem::exists(cartella() / "F_linea.txt")) std::abort();
     if (m.numero_montagne < 0 || m.numero_montagne > modello::massimo_montagne) std::abort();
     if (m.indice_cartello < 0 || m.indice_cartello > modello::primo_record_cartello) std::abort();

@@ -76,7 +76,8 @@ private:
     esito cartello(std::int32_t p, const std::string& testo);
     void code();
     void scrivi_pendenza(std::int64_t c);
-    void passo(std::int32_t metro, double curvatura);
+    void passi(std::int32_t da, std::int32_t a, double k);
+    esito tratto(std::int64_t ultimo, double k, std::int32_t s);
 
     Modello& m_;
     std::filesystem::path file_;
@@ -166,10 +167,10 @@ void lettore_linea::prepara_corpo() {
     if (m_.genera_geometria != 0) {
         if (m_.lunghezza_totale < 1) throw errore_lettura("line too short for a geometry");
         auto& g = *m_.geometria;
-        g.at(0, 0) = modello::valore_geometria::da_intero(0);
-        g.at(1, 0) = modello::valore_geometria::da_intero(0);
-        g.at(0, 1) = modello::valore_geometria::da_intero(0);
-        g.at(1, 1) = modello::valore_geometria::da_intero(1);
+        g.imposta(0, 0, modello::valore_geometria::da_intero(0));
+        g.imposta(1, 0, modello::valore_geometria::da_intero(0));
+        g.imposta(0, 1, modello::valore_geometria::da_intero(0));
+        g.imposta(1, 1, modello::valore_geometria::da_intero(1));
     }
     metro_geometria_ = 2;
     cella_pendenza_ = 0;
@@ -243,20 +244,51 @@ esito lettore_linea::pendenza(std::int32_t p, std::int32_t g) {
     return esito::prosegui;
 }
 
-// One metre of track from the two before it; curvatura 0 is a straight step.
-void lettore_linea::passo(std::int32_t metro, double k) {
+// Metres da..a of track, each from the two before it: the step of the last
+// metre, turned by k (0: straight) with the first-order rotation, unnormalised.
+void lettore_linea::passi(std::int32_t da, std::int32_t a, double k) {
     auto& g = *m_.geometria;
-    const double x1 = g.at(metro - 1, 0).numero();
-    const double y1 = g.at(metro - 1, 1).numero();
-    const double dx = x1 - g.at(metro - 2, 0).numero();
-    const double dy = y1 - g.at(metro - 2, 1).numero();
-    if (k == 0.0) {
-        g.at(metro, 0) = modello::valore_geometria::da_reale(x1 + dx);
-        g.at(metro, 1) = modello::valore_geometria::da_reale(y1 + dy);
-    } else {
-        g.at(metro, 0) = modello::valore_geometria::da_reale(x1 + (dx + k * dy));
-        g.at(metro, 1) = modello::valore_geometria::da_reale(y1 + (dy - k * dx));
+    double* const x = g.numeri_componente(0);
+    double* const y = g.numeri_componente(1);
+    std::uint8_t* const tx = g.etichette_componente(0);
+    std::uint8_t* const ty = g.etichette_componente(1);
+    const auto reale = static_cast<std::uint8_t>(modello::valore_geometria::tipo::reale);
+    double x0 = x[da - 2], y0 = y[da - 2], x1 = x[da - 1], y1 = y[da - 1];
+    for (std::int32_t metro = da; metro <= a; ++metro) {
+        const double dx = x1 - x0;
+        const double dy = y1 - y0;
+        const double nx = k == 0.0 ? x1 + dx : x1 + (dx + k * dy);
+        const double ny = k == 0.0 ? y1 + dy : y1 + (dy - k * dx);
+        x[metro] = nx;
+        y[metro] = ny;
+        tx[metro] = reale;
+        ty[metro] = reale;
+        x0 = x1;
+        y0 = y1;
+        x1 = nx;
+        y1 = ny;
     }
+}
+
+// Lays the track up to metre ultimo with turn k. Stops with 15 (at the
+// curve's start s) at the end of the geometry, and with 103 once metre
+// 1000000 has been laid.
+esito lettore_linea::tratto(std::int64_t ultimo, double k, std::int32_t s) {
+    if (metro_geometria_ > ultimo) return esito::prosegui;
+    std::int64_t fine = std::min<std::int64_t>(ultimo, m_.lunghezza_totale);
+    const bool oltre = ultimo > m_.lunghezza_totale;
+    const bool troppo = fine >= modello::lunghezza_massima;
+    if (troppo) fine = modello::lunghezza_massima;
+    if (fine >= metro_geometria_) {
+        passi(metro_geometria_, static_cast<std::int32_t>(fine), k);
+        metro_geometria_ = static_cast<std::int32_t>(fine) + 1;
+    }
+    if (troppo && metro_geometria_ > modello::lunghezza_massima) {
+        fine_dura(codice::curva_o_geometria_errata);
+        return esito::fine_dura;
+    }
+    if (oltre) return oltre_il_percorso(s);
+    return esito::prosegui;
 }
 
 esito lettore_linea::curva(const std::string& parola, std::int32_t s, std::int32_t l) {
@@ -270,20 +302,10 @@ esito lettore_linea::curva(const std::string& parola, std::int32_t s, std::int32
     }
     if (contiene(parola, "s") || contiene(parola, "S")) k = -k;
 
-    const std::int64_t fine_curva = static_cast<std::int64_t>(s) + l;
-    for (std::int64_t ultimo : {static_cast<std::int64_t>(s), fine_curva}) {
-        const double curvatura = ultimo == s ? 0.0 : k;
-        while (metro_geometria_ <= ultimo) {
-            if (metro_geometria_ > m_.lunghezza_totale) return oltre_il_percorso(s);
-            passo(metro_geometria_, curvatura);
-            ++metro_geometria_;
-            if (metro_geometria_ > modello::lunghezza_massima) {
-                fine_dura(codice::curva_o_geometria_errata);
-                return esito::fine_dura;
-            }
-        }
-    }
-    return esito::prosegui;
+    // Straight track up to the start, then the curve's metres s + 1 to s + l.
+    const esito e = tratto(s, 0.0, s);
+    if (e != esito::prosegui) return e;
+    return tratto(static_cast<std::int64_t>(s) + l, k, s);
 }
 
 esito lettore_linea::montagna(std::int32_t inizio, std::int32_t fine, std::int32_t tipo) {
@@ -332,9 +354,9 @@ void lettore_linea::code() {
         ++cella_pendenza_;
     } while (cella_pendenza_ < m_.numero_celle - 2);
     if (m_.genera_geometria != 0) {
-        while (metro_geometria_ <= m_.lunghezza_totale - 2) {
-            passo(metro_geometria_, 0.0);
-            ++metro_geometria_;
+        if (metro_geometria_ <= m_.lunghezza_totale - 2) {
+            passi(metro_geometria_, m_.lunghezza_totale - 2, 0.0);
+            metro_geometria_ = m_.lunghezza_totale - 1;
         }
     }
 }

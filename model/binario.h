@@ -4,6 +4,7 @@
 #pragma once
 
 #include <bit>
+#include <cstring>
 #include <cstdint>
 #include <string>
 
@@ -42,8 +43,9 @@ inline char* metti_u16(char* p, std::uint16_t v) {
 inline char* metti_i16(char* p, std::int16_t v) { return metti_u16(p, static_cast<std::uint16_t>(v)); }
 
 inline char* metti_f64(char* p, double v) {
-    const auto bit = std::bit_cast<std::uint64_t>(v);
-    for (int i = 0; i < 8; ++i) p[i] = static_cast<char>((bit >> (8 * i)) & 0xFFu);
+    auto bit = std::bit_cast<std::uint64_t>(v);
+    if constexpr (std::endian::native == std::endian::big) bit = __builtin_bswap64(bit);
+    std::memcpy(p, &bit, 8);
     return p + 8;
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -17,5 +18,13 @@ void scrivi_file_atomico(const std::filesystem::path& destinazione, std::string_
 // Several files that belong together: every temporary file is written before
 // the first rename, so a failed write leaves all earlier files untouched.
 void scrivi_file_atomici(const std::vector<std::pair<std::filesystem::path, std::string_view>>& file);
+
+// A file whose content is handed over in pieces, so that a large file never
+// has to lie in memory whole: produci calls scrivi for each piece, in order.
+struct file_a_pezzi {
+    std::filesystem::path destinazione;
+    std::function<void(const std::function<void(std::string_view)>& scrivi)> produci;
+};
+void scrivi_file_atomici(const std::vector<file_a_pezzi>& file);
 
 }  // namespace modello

@@ -17,28 +17,39 @@ namespace {
 constexpr std::size_t byte_voce_senza_nome = 34;
 constexpr std::size_t byte_cella = 15;
 
-std::size_t byte_elemento(const valore_geometria& v) {
-    switch (v.etichetta) {
-        case valore_geometria::tipo::vuoto: return 2;
-        case valore_geometria::tipo::intero: return 4;
-        case valore_geometria::tipo::reale: return 10;
-    }
-    return 2;
-}
-
 }  // namespace
 
-std::string immagine_geometria(const geometria_linea& g) {
-    std::size_t lunghezza = 0;
-    for (const auto& v : g.valori) lunghezza += byte_elemento(v);
-    std::string buf(lunghezza, '\0');
-    // valori already lies component-major, metre by metre: the file order.
-    char* p = buf.data();
-    for (const auto& v : g.valori) {
-        p = metti_u16(p, static_cast<std::uint16_t>(v.etichetta));
-        if (v.etichetta == valore_geometria::tipo::reale) p = metti_f64(p, v.reale);
-        else if (v.etichetta == valore_geometria::tipo::intero) p = metti_i16(p, v.intero);
+void produci_geometria(const geometria_linea& g, const std::function<void(std::string_view)>& scrivi) {
+    // Encoded a block at a time: the largest geometry file is 20 MB, and it
+    // never needs to lie in memory whole.
+    constexpr std::size_t blocco = 1 << 20;
+    constexpr std::size_t massimo_elemento = 10;
+    std::string buf(blocco, '\0');
+    char* const inizio = buf.data();
+    char* const limite = inizio + blocco - massimo_elemento;
+    // Plain pointers in locals: stores through char* could alias the vectors'
+    // own pointers and make the compiler reload them for every element.
+    const std::uint8_t* const etichette = g.etichette().data();
+    const double* const numeri = g.numeri().data();
+    const std::size_t n = g.elementi();
+    char* p = inizio;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (p > limite) {
+            scrivi({inizio, static_cast<std::size_t>(p - inizio)});
+            p = inizio;
+        }
+        const std::uint8_t etichetta = etichette[i];
+        p = metti_u16(p, etichetta);
+        if (etichetta == static_cast<std::uint8_t>(valore_geometria::tipo::reale)) p = metti_f64(p, numeri[i]);
+        else if (etichetta == static_cast<std::uint8_t>(valore_geometria::tipo::intero))
+            p = metti_i16(p, static_cast<std::int16_t>(numeri[i]));
     }
+    scrivi({inizio, static_cast<std::size_t>(p - inizio)});
+}
+
+std::string immagine_geometria(const geometria_linea& g) {
+    std::string buf;
+    produci_geometria(g, [&](std::string_view pezzo) { buf.append(pezzo); });
     return buf;
 }
 
@@ -91,13 +102,14 @@ std::string immagine_percorso(const std::vector<cella>& percorso) {
 
 void scrivi_file_compilati(const Modello& m) {
     const bool con_geometria = m.genera_geometria != 0 && m.geometria.has_value();
-    const std::string geometria = con_geometria ? immagine_geometria(*m.geometria) : std::string();
     const std::string tabella = immagine_tabella(m.tabella);
     const std::string percorso = immagine_percorso(m.percorso);
-    std::vector<std::pair<std::filesystem::path, std::string_view>> file;
-    if (con_geometria) file.emplace_back(file_in_cartella(m, nome_file_geometria(m)), geometria);
-    file.emplace_back(file_in_cartella(m, nome_file_tabella(m)), tabella);
-    file.emplace_back(file_in_cartella(m, nome_file_percorso(m)), percorso);
+    std::vector<file_a_pezzi> file;
+    if (con_geometria)
+        file.push_back({file_in_cartella(m, nome_file_geometria(m)),
+                        [&g = *m.geometria](const auto& scrivi) { produci_geometria(g, scrivi); }});
+    file.push_back({file_in_cartella(m, nome_file_tabella(m)), [&](const auto& scrivi) { scrivi(tabella); }});
+    file.push_back({file_in_cartella(m, nome_file_percorso(m)), [&](const auto& scrivi) { scrivi(percorso); }});
     scrivi_file_atomici(file);
 }
 

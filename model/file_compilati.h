@@ -4,7 +4,9 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/modello.h"
@@ -16,6 +18,9 @@ namespace modello {
 // then component 1.
 std::string immagine_geometria(const geometria_linea& g);
 
+// The same bytes handed to scrivi a block at a time.
+void produci_geometria(const geometria_linea& g, const std::function<void(std::string_view)>& scrivi);
+
 // 87 records of 34 + n bytes, n the length of the name in Windows-1252 bytes.
 // Throws std::overflow_error for a name longer than 65535 bytes.
 std::string immagine_tabella(const std::array<voce_tabella, record_tabella>& tabella);
@@ -25,9 +30,10 @@ std::string immagine_percorso(const std::vector<cella>& percorso);
 
 // Writes the compiled files of m into m.cartella: the geometry file when
 // m.genera_geometria is nonzero and the geometry exists, then the table file,
-// then the route file. All images are built and written to temporary files
-// before the first earlier file is replaced, so a failure while building or
-// writing leaves every earlier file as it was. Throws std::system_error when a file cannot be written.
+// then the route file. All files are written to temporary files before the
+// first earlier file is replaced, so a failure while building or writing
+// leaves every earlier file as it was. Throws std::system_error when a file
+// cannot be written.
 void scrivi_file_compilati(const Modello& m);
 
 }  // namespace modello

@@ -96,21 +96,64 @@ struct valore_geometria {
     }
 };
 
-// Plan-view track: component 0 and 1 for every metre 0..lunghezza_totale.
-// Stored component-major, the order of the geometry file.
-struct geometria_linea {
-    std::int32_t ultimo_metro = 0;  // lunghezza_totale
-    std::vector<valore_geometria> valori;
-
+// Plan-view track: component 0 and 1 for every metre 0..lunghezza_totale,
+// element by element in the order of the geometry file (all metres of
+// component 0, then all of component 1). Each element keeps its kind in one
+// byte and its value as a double (a 16-bit integer is exact there), 9 bytes
+// an element instead of a padded tagged struct: the largest line has two
+// million of them.
+class geometria_linea {
+public:
     explicit geometria_linea(std::int32_t ultimo)
-        : ultimo_metro(ultimo), valori(2 * (static_cast<std::size_t>(ultimo) + 1)) {}
-    valore_geometria& at(std::int32_t metro, int componente) {
-        return valori[static_cast<std::size_t>(componente) * (static_cast<std::size_t>(ultimo_metro) + 1) +
-                      static_cast<std::size_t>(metro)];
+        : ultimo_(ultimo),
+          etichette_(2 * (static_cast<std::size_t>(ultimo) + 1), static_cast<std::uint8_t>(valore_geometria::tipo::vuoto)),
+          numeri_(etichette_.size(), 0.0) {}
+
+    std::int32_t ultimo_metro() const { return ultimo_; }
+    std::size_t elementi() const { return etichette_.size(); }
+
+    valore_geometria at(std::int32_t metro, int componente) const { return elemento(indice(metro, componente)); }
+    void imposta(std::int32_t metro, int componente, const valore_geometria& v) {
+        imposta_elemento(indice(metro, componente), v);
     }
-    const valore_geometria& at(std::int32_t metro, int componente) const {
-        return const_cast<geometria_linea*>(this)->at(metro, componente);
+
+    // Element i in file order.
+    valore_geometria elemento(std::size_t i) const {
+        const auto t = static_cast<valore_geometria::tipo>(etichette_[i]);
+        if (t == valore_geometria::tipo::reale) return valore_geometria::da_reale(numeri_[i]);
+        if (t == valore_geometria::tipo::intero) return valore_geometria::da_intero(static_cast<std::int16_t>(numeri_[i]));
+        return {};
     }
+    void imposta_elemento(std::size_t i, const valore_geometria& v) {
+        etichette_[i] = static_cast<std::uint8_t>(v.etichetta);
+        numeri_[i] = v.vuoto() ? 0.0 : v.numero();
+    }
+
+    // The forward fill of the line reader works on numbers directly.
+    double numero(std::int32_t metro, int componente) const { return numeri_[indice(metro, componente)]; }
+    void imposta_reale(std::int32_t metro, int componente, double v) {
+        const std::size_t i = indice(metro, componente);
+        etichette_[i] = static_cast<std::uint8_t>(valore_geometria::tipo::reale);
+        numeri_[i] = v;
+    }
+
+    const std::vector<std::uint8_t>& etichette() const { return etichette_; }
+    const std::vector<double>& numeri() const { return numeri_; }
+
+    // Metre 0 of a component's values and kinds, for loops that fill many
+    // metres at once; metre m is at offset m.
+    double* numeri_componente(int componente) { return numeri_.data() + indice(0, componente); }
+    std::uint8_t* etichette_componente(int componente) { return etichette_.data() + indice(0, componente); }
+
+private:
+    std::size_t indice(std::int32_t metro, int componente) const {
+        return static_cast<std::size_t>(componente) * (static_cast<std::size_t>(ultimo_) + 1) +
+               static_cast<std::size_t>(metro);
+    }
+
+    std::int32_t ultimo_;
+    std::vector<std::uint8_t> etichette_;
+    std::vector<double> numeri_;
 };
 
 inline constexpr int massimo_montagne = 80;

@@ -144,9 +144,8 @@ modello::geometria_linea decodifica_geometria(std::string_view byte, const std::
     if (valori.size() % 2 != 0)
         l.errore(byte.size(), "odd number of elements (" + std::to_string(valori.size()) +
                                   "): the two components must cover the same metres");
-    modello::geometria_linea g(0);
-    g.ultimo_metro = static_cast<std::int32_t>(valori.size() / 2 - 1);
-    g.valori = std::move(valori);
+    modello::geometria_linea g(static_cast<std::int32_t>(valori.size() / 2 - 1));
+    for (std::size_t i = 0; i < valori.size(); ++i) g.imposta_elemento(i, valori[i]);
     return g;
 }
 

@@ -127,7 +127,7 @@ struct estensione {
 
 std::optional<estensione> estensione_geometria(const modello::geometria_linea& g) {
     std::optional<estensione> e;
-    for (std::int32_t m = 0; m <= g.ultimo_metro; ++m) {
+    for (std::int32_t m = 0; m <= g.ultimo_metro(); ++m) {
         if (g.at(m, 0).vuoto() || g.at(m, 1).vuoto()) continue;
         const double x = g.at(m, 0).numero(), y = g.at(m, 1).numero();
         if (!e) {
@@ -143,16 +143,16 @@ std::optional<estensione> estensione_geometria(const modello::geometria_linea& g
 }
 
 bool metro_pieno(const modello::geometria_linea& g, std::int32_t m) {
-    return m >= 0 && m <= g.ultimo_metro && !g.at(m, 0).vuoto() && !g.at(m, 1).vuoto();
+    return m >= 0 && m <= g.ultimo_metro() && !g.at(m, 0).vuoto() && !g.at(m, 1).vuoto();
 }
 
 // The track point nearest to metre m that the geometry holds.
 std::optional<std::array<double, 2>> punto_binario(const modello::geometria_linea& g, std::int32_t m) {
-    m = std::clamp(m, 0, g.ultimo_metro);
-    for (std::int32_t d = 0; d <= g.ultimo_metro; ++d) {
+    m = std::clamp(m, 0, g.ultimo_metro());
+    for (std::int32_t d = 0; d <= g.ultimo_metro(); ++d) {
         for (std::int32_t k : {m - d, m + d})
             if (metro_pieno(g, k)) return std::array<double, 2>{g.at(k, 0).numero(), g.at(k, 1).numero()};
-        if (m - d < 0 && m + d > g.ultimo_metro) break;
+        if (m - d < 0 && m + d > g.ultimo_metro()) break;
     }
     return std::nullopt;
 }
@@ -215,7 +215,7 @@ void percorso_binario(cairo_t* cr, const modello::geometria_linea& g, const pian
     bool aperto = false;
     double ux = 0, uy = 0;
     da = std::max(da, 0);
-    a = std::min(a, g.ultimo_metro);
+    a = std::min(a, g.ultimo_metro());
     for (std::int32_t m = da; m <= a; ++m) {
         if (!metro_pieno(g, m)) {
             aperto = false;
@@ -370,7 +370,7 @@ void disegna_pianta(const contesto& k, const pianta& p) {
     usa(cr, binario);
     cairo_set_line_width(cr, 1.6);
     cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
-    percorso_binario(cr, g, p, 0, g.ultimo_metro, &occ, 2);
+    percorso_binario(cr, g, p, 0, g.ultimo_metro(), &occ, 2);
     cairo_stroke(cr);
 
     // Signals: short ticks across the track.

@@ -178,7 +178,7 @@ json serie(const std::vector<cella>& celle, const std::function<json(const cella
 double gradi(double radianti) { return radianti * 180.0 / std::numbers::pi; }
 
 json sommario_geometria(const modello::geometria_linea& g) {
-    const std::int32_t ultimo = g.ultimo_metro;
+    const std::int32_t ultimo = g.ultimo_metro();
     auto pieno = [&](std::int32_t m) { return !g.at(m, 0).vuoto() && !g.at(m, 1).vuoto(); };
     std::int64_t vuoti = 0;
     double x_min = 0, x_max = 0, y_min = 0, y_max = 0, lunghezza = 0, netta = 0, totale = 0;
@@ -331,7 +331,7 @@ json descrivi_compilati(const compilati& d, bool ogni_metro) {
     j["geometry"] = d.geometria ? sommario_geometria(*d.geometria) : json(nullptr);
     if (ogni_metro && d.geometria) {
         json metri = json::array();
-        for (std::int32_t k = 0; k <= d.geometria->ultimo_metro; ++k)
+        for (std::int32_t k = 0; k <= d.geometria->ultimo_metro(); ++k)
             metri.push_back({k, elemento(d.geometria->at(k, 0)), elemento(d.geometria->at(k, 1))});
         j["geometry_metres"] = metri;
     }

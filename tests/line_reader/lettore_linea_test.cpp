@@ -83,7 +83,7 @@ const Caso casi[] = {
      [](const Lettura& l) {
          EXPECT_EQ(l.m.lunghezza_totale, 250025);
          EXPECT_EQ(l.m.numero_celle, 5000);
-         EXPECT_EQ(l.m.geometria->valori.size(), 2u * 250026u);
+         EXPECT_EQ(l.m.geometria->elementi(), 2u * 250026u);
      }},
     {"no length entry", "[generale]\r\nsfondo uno, 1\r\n[fine]\r\n", codice::errore_in_lettura, {}, Treno::cancellato,
      [](const Lettura& l) { EXPECT_TRUE(l.m.percorso.empty()); }},
@@ -167,7 +167,7 @@ const Caso casi[] = {
     {"curve running past the geometry", linea("curvad4, 16000, 5000\r\n"), 15, 16000, Treno::letto_dopo,
      [](const Lettura& l) {
          EXPECT_FALSE(l.m.geometria->at(17000, 0).vuoto());
-         EXPECT_TRUE(l.m.geometria->valori.size() == 2u * 17001u);
+         EXPECT_TRUE(l.m.geometria->elementi() == 2u * 17001u);
      }},
     {"geometry past 1000000 m", linea("curvad4, 999000, 2000\r\n", 1000000), codice::curva_o_geometria_errata, {},
      Treno::intatto,

@@ -32,7 +32,7 @@ TEST(LineaBuiltinCompilata, SiLeggeSenzaCodici) {
         }
     }
     ASSERT_TRUE(m.geometria.has_value());
-    EXPECT_EQ(m.geometria->valori.size(), 2u * 250001u);
+    EXPECT_EQ(m.geometria->elementi(), 2u * 250001u);
     for (int c = 0; c < 2; ++c) {
         EXPECT_FALSE(m.geometria->at(249998, c).vuoto());
         EXPECT_TRUE(m.geometria->at(249999, c).vuoto());

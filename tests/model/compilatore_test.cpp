@@ -31,8 +31,8 @@ modello::Modello modello_letto(const fs::path& cartella) {
     m.percorso.assign(41, modello::cella{});
     m.lunghezza_totale = 3;
     m.geometria.emplace(3);
-    m.geometria->at(1, 1) = modello::valore_geometria::da_intero(1);
-    m.geometria->at(2, 0) = modello::valore_geometria::da_reale(0.5);
+    m.geometria->imposta(1, 1, modello::valore_geometria::da_intero(1));
+    m.geometria->imposta(2, 0, modello::valore_geometria::da_reale(0.5));
     return m;
 }
 

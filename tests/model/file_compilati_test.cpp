@@ -91,13 +91,13 @@ TEST(ImmaginePercorso, QuindiciByteACellaInOrdine) {
 TEST(ImmagineGeometria, ElementiEtichettatiComponenteZeroPrima) {
     using modello::valore_geometria;
     modello::geometria_linea g(4);
-    g.at(0, 0) = valore_geometria::da_intero(0);
-    g.at(1, 0) = valore_geometria::da_intero(-2);
-    g.at(2, 0) = valore_geometria::da_reale(1.0);
-    g.at(3, 0) = valore_geometria::da_reale(-1234.5678);
-    g.at(0, 1) = valore_geometria::da_intero(0);
-    g.at(1, 1) = valore_geometria::da_intero(1);
-    g.at(2, 1) = valore_geometria::da_reale(0.1);
+    g.imposta(0, 0, valore_geometria::da_intero(0));
+    g.imposta(1, 0, valore_geometria::da_intero(-2));
+    g.imposta(2, 0, valore_geometria::da_reale(1.0));
+    g.imposta(3, 0, valore_geometria::da_reale(-1234.5678));
+    g.imposta(0, 1, valore_geometria::da_intero(0));
+    g.imposta(1, 1, valore_geometria::da_intero(1));
+    g.imposta(2, 1, valore_geometria::da_reale(0.1));
 
     const std::string byte = modello::immagine_geometria(g);
     // Per component: two integers (4 bytes each), doubles (10), then empties (2).

@@ -28,10 +28,10 @@ struct campione {
         auto& v = tabella[3];
         v = {12, -500, 2147483647, -2147483647 - 1, 200, "Città (Km 4+400)", -7, 8, 10, 11, 12, 9, 13, 6, 5, 86399};
         tabella[85].nome = "Valdora_Sarenta";
-        geometria.at(0, 0) = valore_geometria::da_intero(-3);
-        geometria.at(1, 0) = valore_geometria::da_reale(0.001);
-        geometria.at(0, 1) = valore_geometria::da_intero(0);
-        geometria.at(1, 1) = valore_geometria::da_reale(-1e300);
+        geometria.imposta(0, 0, valore_geometria::da_intero(-3));
+        geometria.imposta(1, 0, valore_geometria::da_reale(0.001));
+        geometria.imposta(0, 1, valore_geometria::da_intero(0));
+        geometria.imposta(1, 1, valore_geometria::da_reale(-1e300));
         // metre 2 of both components stays empty
     }
 };
@@ -56,7 +56,7 @@ TEST(Decodifica, RileggeCioCheScrivonoGliScrittori) {
     EXPECT_EQ(celle[1].aderenza, 70);
     EXPECT_EQ(voci[3].nome, "Città (Km 4+400)") << "names come back as UTF-8";
     EXPECT_EQ(voci[3].orario, 86399);
-    EXPECT_EQ(g.ultimo_metro, 2);
+    EXPECT_EQ(g.ultimo_metro(), 2);
     EXPECT_TRUE(g.at(2, 0).vuoto());
     EXPECT_EQ(g.at(0, 0).etichetta, valore_geometria::tipo::intero);
     EXPECT_EQ(g.at(1, 1).reale, -1e300);
@@ -109,9 +109,9 @@ TEST(Decodifica, OgniTroncamentoFallisceDentroIlFile) {
     std::vector<modello::cella> lunga(40, c.percorso[1]);
     modello::geometria_linea g(60);
     for (std::int32_t m = 0; m < 60; ++m) {
-        g.at(m, 0) = m % 3 == 0 ? valore_geometria::da_intero(static_cast<std::int16_t>(m))
-                                : valore_geometria::da_reale(m * 0.5);
-        g.at(m, 1) = valore_geometria::da_reale(-m * 1.0);
+        g.imposta(m, 0, m % 3 == 0 ? valore_geometria::da_intero(static_cast<std::int16_t>(m))
+                                : valore_geometria::da_reale(m * 0.5));
+        g.imposta(m, 1, valore_geometria::da_reale(-m * 1.0));
     }
     const std::pair<std::string, std::string> file[] = {{"route", modello::immagine_percorso(lunga)},
                                                         {"table", modello::immagine_tabella(c.tabella)},

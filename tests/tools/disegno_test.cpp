@@ -239,7 +239,7 @@ TEST_F(PlotBuiltin, IlBinarioEDisegnatoDoveLoMettonoLaGeometriaELaScala) {
     };
 
     int provati = 0, trovati = 0, a_lato = 0, provati_a_lato = 0;
-    for (std::int32_t m = 20; m + 20 <= g.ultimo_metro - 2; m += 1000) {
+    for (std::int32_t m = 20; m + 20 <= g.ultimo_metro() - 2; m += 1000) {
         const auto q = p.al_foglio(g.at(m, 0).numero(), g.at(m, 1).numero());
         ASSERT_GT(q[0], p.cornice.x);
         ASSERT_LT(q[0], p.cornice.x + p.cornice.larghezza);
