@@ -73,8 +73,7 @@ private:
     }
 
     esito riga();
-    esito velocita(std::int32_t p, std::int32_t s);
-    esito aderenza(std::int32_t p, std::int32_t a);
+    esito riga_corsa(corsa& c, std::int32_t p, std::int32_t valore, void (lettore_treno::*scrivi)(cella&, std::int64_t));
     esito abbattimento(std::int32_t p, std::int32_t b);
     esito stazione();
     void stendi(corsa& c, std::int64_t fino_a, void (lettore_treno::*scrivi)(cella&, std::int64_t));
@@ -121,12 +120,12 @@ esito lettore_treno::riga() {
     if (contiene_i(parola, "velocit")) {
         const std::int32_t p = flusso_.leggi_long();
         const std::int32_t s = flusso_.leggi_long();
-        if ((e = velocita(p, s)) != esito::prosegui) return e;
+        if ((e = riga_corsa(velocita_, p, s, &lettore_treno::scrivi_velocita)) != esito::prosegui) return e;
     }
     if (contiene_i(parola, "aderenza")) {
         const std::int32_t p = flusso_.leggi_long();
         const std::int32_t a = flusso_.leggi_long();
-        if ((e = aderenza(p, a)) != esito::prosegui) return e;
+        if ((e = riga_corsa(aderenza_, p, a, &lettore_treno::scrivi_aderenza)) != esito::prosegui) return e;
     }
     if (contiene_i(parola, "orologio")) {
         auto& r = t[modello::record_ripetizione];
@@ -174,19 +173,14 @@ void lettore_treno::stendi(corsa& c, std::int64_t fino_a, void (lettore_treno::*
 
 void lettore_treno::scrivi_velocita(cella& c, std::int64_t v) { c.velocita = modello::a_byte(v / 5.0); }
 
-esito lettore_treno::velocita(std::int32_t p, std::int32_t s) {
+// A row of a run: the stretch before its cell takes the value in force,
+// then its own value comes into force.
+esito lettore_treno::riga_corsa(corsa& c, std::int32_t p, std::int32_t valore,
+                                void (lettore_treno::*scrivi)(cella&, std::int64_t)) {
     if (oltre_la_griglia(m_, p)) return oltre(p);
     const std::int64_t n = cella_di(p, 0.0);
-    if (n > 0) stendi(velocita_, n, &lettore_treno::scrivi_velocita);
-    velocita_.in_vigore = s;
-    return esito::prosegui;
-}
-
-esito lettore_treno::aderenza(std::int32_t p, std::int32_t a) {
-    if (oltre_la_griglia(m_, p)) return oltre(p);
-    const std::int64_t n = cella_di(p, 0.0);
-    if (n > 0) stendi(aderenza_, n, &lettore_treno::scrivi_aderenza);
-    aderenza_.in_vigore = a;
+    if (n > 0) stendi(c, n, scrivi);
+    c.in_vigore = valore;
     return esito::prosegui;
 }
 

@@ -13,6 +13,7 @@
 
 #include "tests/cartella_temporanea.h"
 #include "tests/processo.h"
+#include "tests/righe_input.h"
 #include "tools/disegno.h"
 #include "tools/scarico.h"
 
@@ -26,29 +27,8 @@ test_util::Esito esegui_strumento(std::vector<std::string> argomenti) {
     return test_util::esegui(argomenti);
 }
 
-// Rows of an input text file that begin with a keyword, split at commas,
-// blanks around the fields dropped.
-std::vector<std::vector<std::string>> righe_con(const fs::path& file, const std::string& parola) {
-    std::vector<std::vector<std::string>> righe;
-    for (const auto& riga : test_util::righe_crlf(test_util::leggi(file))) {
-        if (riga.rfind(parola, 0) != 0) continue;
-        std::vector<std::string> campi;
-        std::size_t inizio = 0;
-        for (;;) {
-            const auto virgola = riga.find(',', inizio);
-            std::string campo = riga.substr(inizio, virgola == std::string::npos ? std::string::npos : virgola - inizio);
-            campo.erase(0, campo.find_first_not_of(' '));
-            campo.erase(campo.find_last_not_of(' ') + 1);
-            campi.push_back(campo);
-            if (virgola == std::string::npos) break;
-            inizio = virgola + 1;
-        }
-        righe.push_back(campi);
-    }
-    return righe;
-}
-
-long numero(const std::string& campo) { return campo.empty() ? 0 : std::stol(campo); }
+using test_util::numero;
+using test_util::righe_con;
 // The metre of the cell that a position falls into.
 std::int32_t metro_cella(double posizione) { return static_cast<std::int32_t>(std::lrint(posizione / 50.0) * 50); }
 

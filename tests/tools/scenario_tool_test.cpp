@@ -16,6 +16,7 @@
 #include "scenario_text/emettitori.h"
 #include "tests/cartella_temporanea.h"
 #include "tests/processo.h"
+#include "tests/righe_input.h"
 
 namespace {
 
@@ -42,29 +43,8 @@ std::map<std::string, std::string> contenuti(const fs::path& dir) {
     return m;
 }
 
-// The rows of an input text file that begin with a keyword: fields split at
-// commas, blanks around them dropped.
-std::vector<std::vector<std::string>> righe_di(const fs::path& file, const std::string& parola) {
-    std::vector<std::vector<std::string>> righe;
-    for (const auto& riga : test_util::righe_crlf(test_util::leggi(file))) {
-        if (riga.rfind(parola, 0) != 0) continue;
-        std::vector<std::string> campi;
-        std::size_t inizio = 0;
-        for (;;) {
-            const auto virgola = riga.find(',', inizio);
-            std::string campo = riga.substr(inizio, virgola == std::string::npos ? std::string::npos : virgola - inizio);
-            campo.erase(0, campo.find_first_not_of(' '));
-            campo.erase(campo.find_last_not_of(' ') + 1);
-            campi.push_back(campo);
-            if (virgola == std::string::npos) break;
-            inizio = virgola + 1;
-        }
-        righe.push_back(campi);
-    }
-    return righe;
-}
-
-long numero(const std::string& campo) { return campo.empty() ? 0 : std::stol(campo); }
+using test_util::numero;
+using test_util::righe_con;
 long cella_di(long posizione, double in_piu) { return std::lrint(posizione / 50.0 + in_piu); }
 
 // The value of a profile's run that covers a cell.
@@ -152,7 +132,7 @@ TEST_F(GiroCompleto, DumpRitrovaLeRigheDeiFileDiTesto) {
     };
 
     // Signals: "segnale, posizione, sx, s1, s2, s3, rapp, dx, d1, d2, d3, tempo".
-    const auto segnali = righe_di(treno, "segnale");
+    const auto segnali = righe_con(treno, "segnale");
     ASSERT_EQ(segnali.size(), 124u);
     EXPECT_EQ(oggetti("signal"), 124);
     for (const auto& r : segnali) {
@@ -167,7 +147,7 @@ TEST_F(GiroCompleto, DumpRitrovaLeRigheDeiFileDiTesto) {
     }
 
     // Speed indicator boards: position, left a b c stripes, right a b c stripes.
-    for (const auto& r : righe_di(linea, "indicatori_v")) {
+    for (const auto& r : righe_con(linea, "indicatori_v")) {
         json& c = celle[cella_di(numero(r[1]), 1)];
         ASSERT_EQ(c["object"], "speed indicator board") << r[1];
         json& v = c["values"];
@@ -176,14 +156,14 @@ TEST_F(GiroCompleto, DumpRitrovaLeRigheDeiFileDiTesto) {
         EXPECT_EQ(v["right"]["speeds_kmh"], json({numero(r[6]), numero(r[7]), numero(r[8])})) << r[1];
         EXPECT_EQ(v["right"]["stripes"], numero(r[9])) << r[1];
     }
-    for (const auto& r : righe_di(linea, "cartello_indicatore")) {
+    for (const auto& r : righe_con(linea, "cartello_indicatore")) {
         json& c = celle[cella_di(numero(r[1]), 1)];
         ASSERT_EQ(c["object"], "kilometre board") << r[1];
         EXPECT_EQ(c["values"]["text"], r[2]);
     }
 
     // Stations: record k holds the k-th row's position and name.
-    const auto stazioni = righe_di(treno, "stazione");
+    const auto stazioni = righe_con(treno, "stazione");
     ASSERT_EQ(stazioni.size(), 35u);
     std::map<int, json> record;
     for (auto& r : d["table"]) record[r["record"].get<int>()] = r;
@@ -207,16 +187,16 @@ TEST_F(GiroCompleto, DumpRitrovaLeRigheDeiFileDiTesto) {
             }
         }
     };
-    controlla_serie(righe_di(treno, "velocita"), d["profiles"]["speed_kmh"],
+    controlla_serie(righe_con(treno, "velocita"), d["profiles"]["speed_kmh"],
                     [](long v) { return json(std::lrint(v / 5.0) * 5); });
-    controlla_serie(righe_di(treno, "aderenza"), d["profiles"]["adhesion"], [](long v) { return json(v & 0xFF); });
-    controlla_serie(righe_di(linea, "pendenza"), d["profiles"]["gradient_per_mille"], [](long v) { return json(v); });
+    controlla_serie(righe_con(treno, "aderenza"), d["profiles"]["adhesion"], [](long v) { return json(v & 0xFF); });
+    controlla_serie(righe_con(linea, "pendenza"), d["profiles"]["gradient_per_mille"], [](long v) { return json(v); });
 
     // Geometry: every curved metre turns the step by atan(class curvature),
     // to the left for "s".
     const double curvatura[] = {0.0001, 0.0002, 0.0004, 0.001, 0.002, 0.003};
     double netta = 0, totale = 0;
-    for (const auto& r : righe_di(linea, "curva")) {
+    for (const auto& r : righe_con(linea, "curva")) {
         const auto classe = r[0].find_first_of("123456");
         ASSERT_NE(classe, std::string::npos) << r[0];
         const double svolta = numero(r[2]) * std::atan(curvatura[r[0][classe] - '1']);
