@@ -12,6 +12,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <initializer_list>
@@ -59,6 +60,36 @@ public:
             ferma();
             display.clear();
         }
+        // Last resort: fixed display numbers far from the usual ones, each
+        // given two seconds to answer.
+        for (int numero = 91; numero < 99 && display.empty(); ++numero) {
+            avvia_su(numero);
+            for (int i = 0; i < 40; ++i) {
+                Display* d = XOpenDisplay(display.c_str());
+                if (d != nullptr) {
+                    XCloseDisplay(d);
+                    if (::waitpid(pid, nullptr, WNOHANG) == 0) return;
+                    break;
+                }
+                if (::waitpid(pid, nullptr, WNOHANG) == pid) {
+                    pid = -1;
+                    break;
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            }
+            ferma();
+            display.clear();
+        }
+    }
+
+    static void avvia_su(int numero) {
+        display = unisci({":", std::to_string(numero)});
+        pid = ::fork();
+        if (pid == 0) {
+            ::execlp("Xvfb", "Xvfb", display.c_str(), "-screen", "0", "800x600x24", "-nolisten", "tcp",
+                     static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
     }
 
     static void avvia() {
@@ -73,10 +104,18 @@ public:
             ::_exit(127);
         }
         ::close(tubo[1]);
-        char buf[32] = {};
-        const ssize_t n = ::read(tubo[0], buf, sizeof buf - 1);
+        // The server writes its display number and a newline once it is ready;
+        // a signal may interrupt the wait, which must not close the pipe early.
+        std::string numero;
+        char c = 0;
+        for (;;) {
+            const ssize_t n = ::read(tubo[0], &c, 1);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0 || c == '\n') break;
+            numero.push_back(c);
+        }
         ::close(tubo[0]);
-        if (n > 0) display = unisci({":", std::to_string(std::atoi(buf))});
+        if (!numero.empty()) display = unisci({":", numero});
     }
 
     static void ferma() {
