@@ -79,8 +79,8 @@ void scrivi_file_atomico(const std::filesystem::path& destinazione, std::string_
 
 void scrivi_file_atomici(const std::vector<std::pair<std::filesystem::path, std::string_view>>& file) {
     std::vector<file_a_pezzi> a_pezzi;
-    for (const auto& [destinazione, contenuto] : file)
-        a_pezzi.push_back({destinazione, [contenuto](const auto& scrivi) { scrivi(contenuto); }});
+    for (const auto& f : file)
+        a_pezzi.push_back({f.first, [contenuto = f.second](const auto& scrivi) { scrivi(contenuto); }});
     scrivi_file_atomici(a_pezzi);
 }
 
