@@ -524,6 +524,25 @@ private:
     std::vector<double> fine_;
 };
 
+// A profile panel's background and grid, then a clip to its frame for what
+// is drawn inside; the caller restores the clip.
+void apri_profilo(const contesto& k, const pannello_profilo& p, const std::string& titolo, const std::string& unita) {
+    sfondo_profilo(k, p);
+    griglia_profilo(k, p, titolo, unita);
+    cairo_save(k.cr);
+    rettangolo(k.cr, p.cornice);
+    cairo_clip(k.cr);
+}
+
+// The profile's step line in its colour.
+template <typename F>
+void linea_profilo(const contesto& k, const pannello_profilo& p, F valore, const colore& c, double spessore) {
+    gradini(k, p, valore);
+    usa(k.cr, c);
+    cairo_set_line_width(k.cr, spessore);
+    cairo_stroke(k.cr);
+}
+
 double pendenza_per_mille(const cella& c) { return static_cast<double>(c.pendenza) - 100; }
 double velocita_kmh(const cella& c) { return static_cast<double>(c.velocita) * 5; }
 double aderenza(const cella& c) { return static_cast<double>(c.aderenza); }
@@ -533,11 +552,7 @@ void disegna_profili(const contesto& k) {
     const auto& imp = k.imp;
 
     // Gradient, with the mountain stretches named.
-    sfondo_profilo(k, imp.pendenza);
-    griglia_profilo(k, imp.pendenza, "Gradient", "per mille (up +, down -)");
-    cairo_save(cr);
-    rettangolo(cr, imp.pendenza.cornice);
-    cairo_clip(cr);
+    apri_profilo(k, imp.pendenza, "Gradient", "per mille (up +, down -)");
     gradini(k, imp.pendenza, pendenza_per_mille);
     const double zero = imp.pendenza.y_valore(0);
     cairo_line_to(cr, imp.x_profilo(static_cast<double>(k.e.celle_profilo) * metri_cella), zero);
@@ -545,10 +560,7 @@ void disegna_profili(const contesto& k) {
     cairo_close_path(cr);
     usa(cr, area_pendenza, 0.8);
     cairo_fill(cr);
-    gradini(k, imp.pendenza, pendenza_per_mille);
-    usa(cr, linea_pendenza);
-    cairo_set_line_width(cr, 1.3);
-    cairo_stroke(cr);
+    linea_profilo(k, imp.pendenza, pendenza_per_mille, linea_pendenza, 1.3);
     carattere(cr, 10);
     righe_etichette righe_m(3);
     for (std::size_t i = 0; i < k.e.montagne.size(); ++i) {
@@ -562,15 +574,8 @@ void disegna_profili(const contesto& k) {
     cairo_restore(cr);
 
     // Speed limits, with the slowdowns' speeds over them.
-    sfondo_profilo(k, imp.velocita);
-    griglia_profilo(k, imp.velocita, "Speed limit, and slowdowns in red", "km/h");
-    cairo_save(cr);
-    rettangolo(cr, imp.velocita.cornice);
-    cairo_clip(cr);
-    gradini(k, imp.velocita, velocita_kmh);
-    usa(cr, linea_velocita);
-    cairo_set_line_width(cr, 1.4);
-    cairo_stroke(cr);
+    apri_profilo(k, imp.velocita, "Speed limit, and slowdowns in red", "km/h");
+    linea_profilo(k, imp.velocita, velocita_kmh, linea_velocita, 1.4);
     carattere(cr, 10, true);
     righe_etichette righe_r(3);
     for (const auto& t : k.e.rallentamenti) {
@@ -605,15 +610,8 @@ void disegna_profili(const contesto& k) {
     cairo_restore(cr);
 
     // Adhesion.
-    sfondo_profilo(k, imp.aderenza);
-    griglia_profilo(k, imp.aderenza, "Adhesion", "adhesion value");
-    cairo_save(cr);
-    rettangolo(cr, imp.aderenza.cornice);
-    cairo_clip(cr);
-    gradini(k, imp.aderenza, aderenza);
-    usa(cr, linea_aderenza);
-    cairo_set_line_width(cr, 1.4);
-    cairo_stroke(cr);
+    apri_profilo(k, imp.aderenza, "Adhesion", "adhesion value");
+    linea_profilo(k, imp.aderenza, aderenza, linea_aderenza, 1.4);
     cairo_restore(cr);
 
     usa(cr, nero);
