@@ -76,7 +76,6 @@ private:
     esito cartello(std::int32_t p, const std::string& testo);
     void code();
     void scrivi_pendenza(std::int64_t c);
-    void passi(std::int32_t da, std::int32_t a, double k);
     esito tratto(std::int64_t ultimo, double k, std::int32_t s);
 
     Modello& m_;
@@ -166,11 +165,7 @@ void lettore_linea::prepara_corpo() {
     if (m_.percorso.empty()) throw errore_lettura("the line description has no length entry");
     if (m_.genera_geometria != 0) {
         if (m_.lunghezza_totale < 1) throw errore_lettura("line too short for a geometry");
-        auto& g = *m_.geometria;
-        g.imposta(0, 0, modello::valore_geometria::da_intero(0));
-        g.imposta(1, 0, modello::valore_geometria::da_intero(0));
-        g.imposta(0, 1, modello::valore_geometria::da_intero(0));
-        g.imposta(1, 1, modello::valore_geometria::da_intero(1));
+        m_.geometria->inizia();
     }
     metro_geometria_ = 2;
     cella_pendenza_ = 0;
@@ -244,32 +239,6 @@ esito lettore_linea::pendenza(std::int32_t p, std::int32_t g) {
     return esito::prosegui;
 }
 
-// Metres da..a of track, each from the two before it: the step of the last
-// metre, turned by k (0: straight) with the first-order rotation, unnormalised.
-void lettore_linea::passi(std::int32_t da, std::int32_t a, double k) {
-    auto& g = *m_.geometria;
-    double* const x = g.numeri_componente(0);
-    double* const y = g.numeri_componente(1);
-    std::uint8_t* const tx = g.etichette_componente(0);
-    std::uint8_t* const ty = g.etichette_componente(1);
-    const auto reale = static_cast<std::uint8_t>(modello::valore_geometria::tipo::reale);
-    double x0 = x[da - 2], y0 = y[da - 2], x1 = x[da - 1], y1 = y[da - 1];
-    for (std::int32_t metro = da; metro <= a; ++metro) {
-        const double dx = x1 - x0;
-        const double dy = y1 - y0;
-        const double nx = k == 0.0 ? x1 + dx : x1 + (dx + k * dy);
-        const double ny = k == 0.0 ? y1 + dy : y1 + (dy - k * dx);
-        x[metro] = nx;
-        y[metro] = ny;
-        tx[metro] = reale;
-        ty[metro] = reale;
-        x0 = x1;
-        y0 = y1;
-        x1 = nx;
-        y1 = ny;
-    }
-}
-
 // Lays the track up to metre ultimo with turn k. Stops with 15 (at the
 // curve's start s) at the end of the geometry, and with 103 once metre
 // 1000000 has been laid.
@@ -280,7 +249,7 @@ esito lettore_linea::tratto(std::int64_t ultimo, double k, std::int32_t s) {
     const bool troppo = fine >= modello::lunghezza_massima;
     if (troppo) fine = modello::lunghezza_massima;
     if (fine >= metro_geometria_) {
-        passi(metro_geometria_, static_cast<std::int32_t>(fine), k);
+        m_.geometria->posa(metro_geometria_, static_cast<std::int32_t>(fine), k);
         metro_geometria_ = static_cast<std::int32_t>(fine) + 1;
     }
     if (troppo && metro_geometria_ > modello::lunghezza_massima) {
@@ -355,7 +324,7 @@ void lettore_linea::code() {
     } while (cella_pendenza_ < m_.numero_celle - 2);
     if (m_.genera_geometria != 0) {
         if (metro_geometria_ <= m_.lunghezza_totale - 2) {
-            passi(metro_geometria_, m_.lunghezza_totale - 2, 0.0);
+            m_.geometria->posa(metro_geometria_, m_.lunghezza_totale - 2, 0.0);
             metro_geometria_ = m_.lunghezza_totale - 1;
         }
     }

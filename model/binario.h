@@ -34,6 +34,11 @@ inline void aggiungi_f64(std::string& buf, double v) {
 
 // The same encodings into a buffer already sized, for large files built in
 // one pass; each returns the position after the bytes written.
+inline char* metti_u8(char* p, std::uint8_t v) {
+    *p = static_cast<char>(v);
+    return p + 1;
+}
+
 inline char* metti_u16(char* p, std::uint16_t v) {
     p[0] = static_cast<char>(v & 0xFFu);
     p[1] = static_cast<char>(v >> 8);

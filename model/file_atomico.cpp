@@ -35,17 +35,18 @@ void scrivi_temporaneo(const file_a_pezzi& f) {
     const int fd = ::open(temporaneo.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) fallisci(errno, "cannot create a temporary file for", destinazione);
 
-    const auto scrivi = [&](std::string_view pezzo) {
+    const auto scrivi = [&](std::uint64_t posizione, std::string_view pezzo) {
         const char* dati = pezzo.data();
         std::size_t resto = pezzo.size();
         while (resto > 0) {
-            const ssize_t scritti = ::write(fd, dati, resto);
+            const ssize_t scritti = ::pwrite(fd, dati, resto, static_cast<off_t>(posizione));
             if (scritti < 0) {
                 if (errno == EINTR) continue;
                 fallisci(errno, "cannot write", destinazione);
             }
             dati += scritti;
             resto -= static_cast<std::size_t>(scritti);
+            posizione += static_cast<std::uint64_t>(scritti);
         }
     };
     try {
@@ -80,7 +81,7 @@ void scrivi_file_atomico(const std::filesystem::path& destinazione, std::string_
 void scrivi_file_atomici(const std::vector<std::pair<std::filesystem::path, std::string_view>>& file) {
     std::vector<file_a_pezzi> a_pezzi;
     for (const auto& f : file)
-        a_pezzi.push_back({f.first, [contenuto = f.second](const auto& scrivi) { scrivi(contenuto); }});
+        a_pezzi.push_back({f.first, [contenuto = f.second](const scrittore& scrivi) { scrivi(0, contenuto); }});
     scrivi_file_atomici(a_pezzi);
 }
 

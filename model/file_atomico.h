@@ -3,6 +3,7 @@
 // half-written file, and a failed write leaves the earlier file as it was.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <string_view>
@@ -20,10 +21,13 @@ void scrivi_file_atomico(const std::filesystem::path& destinazione, std::string_
 void scrivi_file_atomici(const std::vector<std::pair<std::filesystem::path, std::string_view>>& file);
 
 // A file whose content is handed over in pieces, so that a large file never
-// has to lie in memory whole: produci calls scrivi for each piece, in order.
+// has to lie in memory whole: produci calls scrivi for each piece with the
+// byte position where it goes. Pieces may come in any order; bytes no piece
+// covers read as zeros.
+using scrittore = std::function<void(std::uint64_t posizione, std::string_view pezzo)>;
 struct file_a_pezzi {
     std::filesystem::path destinazione;
-    std::function<void(const std::function<void(std::string_view)>& scrivi)> produci;
+    std::function<void(const scrittore& scrivi)> produci;
 };
 void scrivi_file_atomici(const std::vector<file_a_pezzi>& file);
 

@@ -4,11 +4,13 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "model/file_atomico.h"
 #include "model/modello.h"
 
 namespace modello {
@@ -17,9 +19,15 @@ namespace modello {
 // nothing, a signed 16-bit integer or a double. Component 0 for every metre,
 // then component 1.
 std::string immagine_geometria(const geometria_linea& g);
+std::string immagine_geometria(const tracciato_linea& t);
 
-// The same bytes handed to scrivi a block at a time.
-void produci_geometria(const geometria_linea& g, const std::function<void(std::string_view)>& scrivi);
+// Size of the geometry file of t.
+std::uint64_t byte_geometria(const tracciato_linea& t);
+
+// The same bytes handed to scrivi a block at a time. For a tracciato the
+// values are computed from its runs on the way.
+void produci_geometria(const geometria_linea& g, const scrittore& scrivi);
+void produci_geometria(const tracciato_linea& t, const scrittore& scrivi);
 
 // 87 records of 34 + n bytes, n the length of the name in Windows-1252 bytes.
 // Throws std::overflow_error for a name longer than 65535 bytes.

@@ -12,6 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "model/geometria.h"
+#include "model/tracciato.h"
+
 namespace modello {
 
 // One 50 m stretch of track.
@@ -80,82 +83,6 @@ inline constexpr int record_treno = 84;
 inline constexpr int record_linea = 85;
 inline constexpr int record_ripetizione = 86;
 
-// One element of the geometry: empty, a 16-bit integer or a double.
-struct valore_geometria {
-    enum class tipo : std::uint8_t { vuoto = 0, intero = 2, reale = 5 };
-    tipo etichetta = tipo::vuoto;
-    std::int16_t intero = 0;
-    double reale = 0.0;
-
-    static valore_geometria da_intero(std::int16_t v) { return {tipo::intero, v, 0.0}; }
-    static valore_geometria da_reale(double v) { return {tipo::reale, 0, v}; }
-    bool vuoto() const { return etichetta == tipo::vuoto; }
-    // The value as a number whatever its kind (empty reads 0).
-    double numero() const {
-        return etichetta == tipo::reale ? reale : static_cast<double>(intero);
-    }
-};
-
-// Plan-view track: component 0 and 1 for every metre 0..lunghezza_totale,
-// element by element in the order of the geometry file (all metres of
-// component 0, then all of component 1). Each element keeps its kind in one
-// byte and its value as a double (a 16-bit integer is exact there), 9 bytes
-// an element instead of a padded tagged struct: the largest line has two
-// million of them.
-class geometria_linea {
-public:
-    explicit geometria_linea(std::int32_t ultimo)
-        : ultimo_(ultimo),
-          etichette_(2 * (static_cast<std::size_t>(ultimo) + 1), static_cast<std::uint8_t>(valore_geometria::tipo::vuoto)),
-          numeri_(etichette_.size(), 0.0) {}
-
-    std::int32_t ultimo_metro() const { return ultimo_; }
-    std::size_t elementi() const { return etichette_.size(); }
-
-    valore_geometria at(std::int32_t metro, int componente) const { return elemento(indice(metro, componente)); }
-    void imposta(std::int32_t metro, int componente, const valore_geometria& v) {
-        imposta_elemento(indice(metro, componente), v);
-    }
-
-    // Element i in file order.
-    valore_geometria elemento(std::size_t i) const {
-        const auto t = static_cast<valore_geometria::tipo>(etichette_[i]);
-        if (t == valore_geometria::tipo::reale) return valore_geometria::da_reale(numeri_[i]);
-        if (t == valore_geometria::tipo::intero) return valore_geometria::da_intero(static_cast<std::int16_t>(numeri_[i]));
-        return {};
-    }
-    void imposta_elemento(std::size_t i, const valore_geometria& v) {
-        etichette_[i] = static_cast<std::uint8_t>(v.etichetta);
-        numeri_[i] = v.vuoto() ? 0.0 : v.numero();
-    }
-
-    // The forward fill of the line reader works on numbers directly.
-    double numero(std::int32_t metro, int componente) const { return numeri_[indice(metro, componente)]; }
-    void imposta_reale(std::int32_t metro, int componente, double v) {
-        const std::size_t i = indice(metro, componente);
-        etichette_[i] = static_cast<std::uint8_t>(valore_geometria::tipo::reale);
-        numeri_[i] = v;
-    }
-
-    const std::vector<std::uint8_t>& etichette() const { return etichette_; }
-    const std::vector<double>& numeri() const { return numeri_; }
-
-    // Metre 0 of a component's values and kinds, for loops that fill many
-    // metres at once; metre m is at offset m.
-    double* numeri_componente(int componente) { return numeri_.data() + indice(0, componente); }
-    std::uint8_t* etichette_componente(int componente) { return etichette_.data() + indice(0, componente); }
-
-private:
-    std::size_t indice(std::int32_t metro, int componente) const {
-        return static_cast<std::size_t>(componente) * (static_cast<std::size_t>(ultimo_) + 1) +
-               static_cast<std::size_t>(metro);
-    }
-
-    std::int32_t ultimo_;
-    std::vector<std::uint8_t> etichette_;
-    std::vector<double> numeri_;
-};
-
 inline constexpr int massimo_montagne = 80;
 inline constexpr std::int32_t lunghezza_massima = 1000000;
 inline constexpr std::int32_t prolungamento_linea = 7000;
@@ -168,7 +95,7 @@ struct punto_arresto {
 };
 
 struct Modello {
-    std::optional<geometria_linea> geometria;  // absent unless genera_geometria
+    std::optional<tracciato_linea> geometria;  // absent unless genera_geometria
     std::vector<cella> percorso;  // cells 0..numero_celle; empty until the line length is read
     std::array<voce_tabella, record_tabella> tabella{};
     std::array<std::int32_t, massimo_montagne + 1> montagna_inizio{};

@@ -157,23 +157,22 @@ const Caso casi[] = {
      codice::curva_o_geometria_errata, {}, Treno::intatto,
      [](const Lettura& l) {
          EXPECT_EQ(l.c(100).pendenza, 0) << "no tails after a hard stop";
-         EXPECT_TRUE(l.m.geometria->at(100, 0).vuoto());
+         EXPECT_LT(l.m.geometria->ultimo_posato(), 100);
      }},
     {"curve start beyond the grid", linea("curvad4, 20000, 100\r\n"), 15, 20000, Treno::letto_dopo,
      [](const Lettura& l) {
-         EXPECT_EQ(l.m.geometria->at(16998, 1).numero(), 16998.0) << "straight by the tail";
-         EXPECT_TRUE(l.m.geometria->at(16999, 0).vuoto());
+         EXPECT_EQ(l.m.geometria->valori().at(16998, 1).numero(), 16998.0) << "straight by the tail";
+         EXPECT_EQ(l.m.geometria->ultimo_posato(), 16998);
      }},
     {"curve running past the geometry", linea("curvad4, 16000, 5000\r\n"), 15, 16000, Treno::letto_dopo,
      [](const Lettura& l) {
-         EXPECT_FALSE(l.m.geometria->at(17000, 0).vuoto());
+         EXPECT_EQ(l.m.geometria->ultimo_posato(), 17000);
          EXPECT_TRUE(l.m.geometria->elementi() == 2u * 17001u);
      }},
     {"geometry past 1000000 m", linea("curvad4, 999000, 2000\r\n", 1000000), codice::curva_o_geometria_errata, {},
      Treno::intatto,
      [](const Lettura& l) {
-         EXPECT_FALSE(l.m.geometria->at(1000000, 0).vuoto());
-         EXPECT_TRUE(l.m.geometria->at(1000001, 0).vuoto());
+         EXPECT_EQ(l.m.geometria->ultimo_posato(), 1000000);
      }},
     {"without geometry a curve's values are ignored fields", linea("curvad4, 1000, 100\r\npendenza, 100, 4\r\n"), 0,
      {}, Treno::letto_dopo,
@@ -300,7 +299,7 @@ TEST(LettoreLinea, OttantunesimaMontagna) {
 
 TEST(LettoreLinea, GeometriaAlBit) {
     const Lettura l(linea("curvad4, 1000, 600\r\ncurvas6, 2000, 524\r\ncurvaS5, 4000, 100\r\n"));
-    const auto& g = *l.m.geometria;
+    const auto g = l.m.geometria->valori();
     using T = modello::valore_geometria::tipo;
     EXPECT_EQ(g.at(0, 0).etichetta, T::intero);
     EXPECT_EQ(g.at(1, 1).etichetta, T::intero);

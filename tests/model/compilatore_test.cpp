@@ -31,8 +31,8 @@ modello::Modello modello_letto(const fs::path& cartella) {
     m.percorso.assign(41, modello::cella{});
     m.lunghezza_totale = 3;
     m.geometria.emplace(3);
-    m.geometria->imposta(1, 1, modello::valore_geometria::da_intero(1));
-    m.geometria->imposta(2, 0, modello::valore_geometria::da_reale(0.5));
+    m.geometria->inizia();
+    m.geometria->posa(2, 2, 0.0);
     return m;
 }
 
@@ -94,13 +94,16 @@ TEST(CompletaEScrivi, TimbriCodiciECompletamentoNeiTreFile) {
     EXPECT_EQ(letta.voci[85].nome, "AB");
     EXPECT_EQ(letta.voci[86].nome, "7");
 
-    // Geometry file: 2 x 4 elements, component 0 first.
+    // Geometry file: 2 x 4 elements, component 0 first; metre 2 straight on
+    // from (0, 0) and (0, 1), metre 3 empty.
     const auto el = test_util::decodifica_geometria(test_util::leggi(dir.percorso() / geometria_file));
     ASSERT_EQ(el.size(), 8u);
     EXPECT_EQ(el[2].tag, 5);
-    EXPECT_EQ(el[2].reale, 0.5);
+    EXPECT_EQ(el[2].reale, 0.0);
+    EXPECT_EQ(el[3].tag, 0);
     EXPECT_EQ(el[5].tag, 2);
     EXPECT_EQ(el[5].intero, 1);
+    EXPECT_EQ(el[6].reale, 2.0);
 }
 
 TEST(CompletaEScrivi, SenzaGeometriaIlFileGeometriaNonSiTocca) {

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <tuple>
+#include <vector>
 
 #include "tests/model/decodifica.h"
 
@@ -113,6 +115,44 @@ TEST(ImmagineGeometria, ElementiEtichettatiComponenteZeroPrima) {
     EXPECT_EQ(el[3].reale, -1234.5678);
     EXPECT_EQ(el[6].intero, 1);
     EXPECT_EQ(el[7].reale, 0.1);
+}
+
+// The writer computes the values from the runs block by block, with the two
+// components in the two halves of the file; it must give the same bytes as
+// the values expanded whole and encoded element by element.
+TEST(ImmagineGeometria, DaiTrattiGliStessiByteDeiValori) {
+    struct Caso {
+        const char* nome;
+        std::int32_t ultimo;
+        bool inizia;
+        std::vector<modello::tracciato_linea::tratto> tratti;
+    } casi[] = {
+        {"never started: all empty", 70000, false, {}},
+        {"only metres 0 and 1", 1, true, {}},
+        {"up to the last metre", 9, true, {{2, 9, 0.0}}},
+        {"runs across many blocks, empty tail", 40000, true,
+         {{2, 7000, 0.0}, {7001, 7500, 0.001}, {7501, 30000, -0.003}, {30001, 30001, 0.002}, {30002, 39000, 0.0}}},
+        {"stopped early: long empty tail", 50000, true, {{2, 100, 0.004}}},
+    };
+    for (const Caso& caso : casi) {
+        modello::tracciato_linea t(caso.ultimo);
+        if (caso.inizia) t.inizia();
+        for (const auto& tr : caso.tratti) t.posa(tr.da, tr.a, tr.k);
+        const std::string dai_tratti = modello::immagine_geometria(t);
+        EXPECT_EQ(dai_tratti.size(), modello::byte_geometria(t)) << caso.nome;
+        EXPECT_TRUE(dai_tratti == modello::immagine_geometria(t.valori())) << caso.nome;
+    }
+}
+
+TEST(Tracciato, TrattiFuoriSequenzaRifiutati) {
+    modello::tracciato_linea t(100);
+    EXPECT_THROW(t.posa(2, 10, 0.0), std::logic_error) << "before metres 0 and 1";
+    t.inizia();
+    EXPECT_THROW(t.posa(3, 10, 0.0), std::logic_error) << "a gap";
+    EXPECT_THROW(t.posa(2, 101, 0.0), std::logic_error) << "beyond the last metre";
+    t.posa(2, 1, 0.0);
+    EXPECT_EQ(t.ultimo_posato(), 1) << "an empty range lays nothing";
+    EXPECT_THROW(modello::tracciato_linea(0).inizia(), std::logic_error);
 }
 
 }  // namespace
