@@ -9,7 +9,7 @@ for cartella in "${TMPDIR:-/tmp}" /dev/shm; do
   [ -d "$cartella" ] || continue
   echo "== files in $cartella ($(df -T "$cartella" | awk 'NR==2 {print $2}'))"
   for caso in builtin 10000 100000 1000000; do
-    TMPDIR="$cartella" "$bench" "$caso" tempo 5
+    TMPDIR="$cartella" "$bench" "$caso" tempo 20
   done
 done
 echo "== peak memory"
