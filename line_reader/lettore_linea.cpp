@@ -149,13 +149,18 @@ bool lettore_linea::leggi_generale() {
     }
 }
 
+// A new grid (and geometry) for the length. Sizes and arrays change
+// together: a length that cannot have a grid fails before either changes, so
+// a failing second length entry leaves the first one's grid as it was.
 void lettore_linea::alloca(std::int32_t lunghezza) {
     const std::int64_t totale = static_cast<std::int64_t>(lunghezza) + modello::prolungamento_linea;
-    if (totale < INT32_MIN) throw errore_lettura("line length out of range");
-    m_.lunghezza_totale = static_cast<std::int32_t>(totale);
-    m_.numero_celle = modello::a_long(m_.lunghezza_totale / 50.0);
-    if (m_.numero_celle < 0) throw errore_lettura("line too short for a route grid");
-    m_.percorso.assign(static_cast<std::size_t>(m_.numero_celle) + 1, cella{});
+    if (totale < INT32_MIN || totale > INT32_MAX) throw errore_lettura("line length out of range");
+    const auto lunghezza_totale = static_cast<std::int32_t>(totale);
+    const std::int32_t numero_celle = modello::a_long(lunghezza_totale / 50.0);
+    if (numero_celle < 0) throw errore_lettura("line too short for a route grid");
+    m_.percorso.assign(static_cast<std::size_t>(numero_celle) + 1, cella{});
+    m_.lunghezza_totale = lunghezza_totale;
+    m_.numero_celle = numero_celle;
     m_.geometria.reset();
     if (m_.genera_geometria != 0)
         m_.geometria.emplace(std::max<std::int32_t>(m_.lunghezza_totale, -1));

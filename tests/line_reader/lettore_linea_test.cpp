@@ -75,6 +75,23 @@ const Caso casi[] = {
          EXPECT_EQ(l.m.numero_celle, 20140);
          EXPECT_EQ(l.m.percorso.size(), 20141u);
      }},
+    {"second length entry without a grid keeps the first grid",
+     "[generale]\r\nlunghezza percorso, 20000\r\nlunghezza percorso, -20000\r\n[fine]\r\n", codice::errore_in_lettura,
+     {}, Treno::cancellato,
+     [](const Lettura& l) {
+         EXPECT_EQ(l.m.tabella[84].fine, -20000);
+         EXPECT_EQ(l.m.lunghezza_totale, 27000);
+         EXPECT_EQ(l.m.numero_celle, 540);
+         EXPECT_EQ(l.m.percorso.size(), 541u);
+         EXPECT_EQ(l.m.geometria->ultimo_metro(), 27000);
+     }},
+    {"second length entry allocates anew", "[generale]\r\nlunghezza percorso, 20000\r\nlunghezza percorso, 3000\r\n[fine]\r\n",
+     0, {}, Treno::letto_dopo,
+     [](const Lettura& l) {
+         EXPECT_EQ(l.m.numero_celle, 200);
+         EXPECT_EQ(l.m.percorso.size(), 201u);
+         EXPECT_EQ(l.m.geometria->ultimo_metro(), 10000);
+     }},
     {"length 25 rounds to even", linea("", 25), 0, {}, Treno::letto_dopo,
      [](const Lettura& l) { EXPECT_EQ(l.m.numero_celle, 140); }},
     {"length 75 rounds to even", linea("", 75), 0, {}, Treno::letto_dopo,
