@@ -4,9 +4,11 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <string_view>
 
@@ -31,6 +33,11 @@ inline void scrivi(const std::string& nome, std::string_view testo) {
     std::ofstream(cartella() / nome, std::ios::binary).write(testo.data(), static_cast<std::streamsize>(testo.size()));
 }
 
+inline std::string leggi(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
 inline modello::Modello nuovo_modello(int geometria) {
     modello::Modello m;
     m.nome_linea = "F";
@@ -46,7 +53,9 @@ inline modello::Modello nuovo_modello(int geometria) {
 inline void verifica(const modello::Modello& m) {
     if (!modello::codice_noto(m.codice_errore) || m.codice_errore >= 1000) std::abort();
     if (!m.percorso.empty() && m.percorso.size() != static_cast<std::size_t>(m.numero_celle) + 1) std::abort();
-    if (m.geometria && m.geometria->elementi() != 2 * (static_cast<std::size_t>(m.lunghezza_totale) + 1)) std::abort();
+    // A length whose grid has cells but whose geometry has no metre (-25 to -1) leaves an empty geometry.
+    if (m.geometria && m.geometria->elementi() != 2 * (static_cast<std::size_t>(std::max(m.lunghezza_totale, -1) + 1)))
+        std::abort();
     if (std::filesystem::exists(cartella() / "F_linea.txt")) std::abort();
     if (m.numero_montagne < 0 || m.numero_montagne > modello::massimo_montagne) std::abort();
     if (m.indice_cartello < 0 || m.indice_cartello > modello::primo_record_cartello) std::abort();

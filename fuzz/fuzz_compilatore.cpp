@@ -3,10 +3,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <exception>
+#include <string>
 #include <string_view>
 
 #include "fuzz/ambiente_fuzz.h"
 #include "model/compilatore.h"
+#include "model/file_compilati.h"
+#include "tools/decodifica.h"
 #include "model/nomi_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* dati, std::size_t n) {
@@ -18,8 +21,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* dati, std::size_t n) {
     fuzz::scrivi("F_linea.txt", linea);
     fuzz::scrivi("F_1-.txt", treno);
     auto m = fuzz::nuovo_modello(1);
+    bool scritti = false;
     try {
         modello::memorizza_percorso(m, 1);
+        scritti = true;
     } catch (const modello::errore_fatale& e) {
         // A stamp conflict ends the run before any compiled file is written.
         if (e.codice() != 1250 && e.codice() != 1251) std::abort();
@@ -28,6 +33,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* dati, std::size_t n) {
         if (m.percorso.size() >= 2) std::abort();
     }
     fuzz::verifica(m);
+    // What the compile wrote decodes cleanly and holds what the model holds:
+    // the geometry's values, computed on the way to the file, equal the
+    // values the runs give when expanded whole.
+    if (scritti) {
+        const auto dir = fuzz::cartella();
+        try {
+            const std::string geometria = fuzz::leggi(dir / modello::nome_file_geometria(m));
+            const auto g = decodifica::decodifica_geometria(geometria, "geometria");
+            if (!m.geometria || geometria != modello::immagine_geometria(m.geometria->valori())) std::abort();
+            if (g.elementi() != m.geometria->elementi()) std::abort();
+            if (decodifica::decodifica_percorso(fuzz::leggi(dir / modello::nome_file_percorso(m)), "percorso").size() !=
+                m.percorso.size())
+                std::abort();
+            decodifica::decodifica_tabella(fuzz::leggi(dir / modello::nome_file_tabella(m)), "tabella");
+        } catch (const decodifica::errore_decodifica&) {
+            std::abort();
+        }
+    }
     std::error_code ignora;
     for (const auto& nome : {modello::nome_file_treno(m), modello::nome_file_geometria(m), modello::nome_file_tabella(m),
                              modello::nome_file_percorso(m)})
