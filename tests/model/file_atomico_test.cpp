@@ -4,6 +4,8 @@
 
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
+#include <vector>
 #include <system_error>
 
 #include "tests/cartella_temporanea.h"
@@ -59,6 +61,34 @@ TEST(FileAtomico, UnGruppoSiScriveTuttoONienteSeUnaScritturaFallisce) {
     modello::scrivi_file_atomici({{a, "nuovo a"}, {dir.percorso() / "b.dat", "b"}});
     EXPECT_EQ(test_util::leggi(a), "nuovo a");
     EXPECT_EQ(test_util::leggi(dir.percorso() / "b.dat"), "b");
+}
+
+}  // namespace
+
+namespace {
+
+// Pieces land where their positions say, in whatever order they come; a
+// producer that throws leaves the earlier file and no temporary behind.
+TEST(FileAtomico, PezziAlloroPostoEProduttoreCheFallisce) {
+    test_util::CartellaTemporanea dir;
+    const auto f = dir.percorso() / "g.dat";
+    test_util::scrivi(f, "vecchio");
+    modello::scrivi_file_atomici(std::vector<modello::file_a_pezzi>{
+        {f, [](const modello::scrittore& scrivi) {
+             scrivi(6, "ghi");
+             scrivi(0, "ab");
+             scrivi(3, "def");
+         }}});
+    EXPECT_EQ(test_util::leggi(f), std::string("ab\0defghi", 9)) << "byte 2 was never written";
+
+    EXPECT_THROW(modello::scrivi_file_atomici(std::vector<modello::file_a_pezzi>{
+                     {f, [](const modello::scrittore& scrivi) {
+                          scrivi(0, "nuovo");
+                          throw std::runtime_error("producer failed");
+                      }}}),
+                 std::runtime_error);
+    EXPECT_EQ(test_util::leggi(f), std::string("ab\0defghi", 9));
+    EXPECT_EQ(test_util::elenco(dir.percorso()), (std::vector<std::string>{"g.dat"}));
 }
 
 }  // namespace

@@ -127,6 +127,7 @@ TEST(ImmagineGeometria, DaiTrattiGliStessiByteDeiValori) {
         bool inizia;
         std::vector<modello::tracciato_linea::tratto> tratti;
     } casi[] = {
+        {"no metre at all", -1, false, {}},
         {"never started: all empty", 70000, false, {}},
         {"only metres 0 and 1", 1, true, {}},
         {"up to the last metre", 9, true, {{2, 9, 0.0}}},
