@@ -34,11 +34,7 @@ int avvio(const std::filesystem::path& cartella) {
             std::fprintf(stderr, "Attendere\n");
         }
 
-        scenario_text::dati_linea(m);
-        scenario_text::dati_treno(m);
-        scenario_text::dati_note(m);
-        scenario_text::dati_rallentamenti(m);
-        scenario_text::dati_scheda(m);
+        scenario_text::dati_scenario(m);
 
         modello::memorizza_percorso(m, 1);
     } catch (const modello::errore_fatale& e) {

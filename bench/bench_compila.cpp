@@ -69,17 +69,16 @@ void prepara(const std::string& tipo, const fs::path& dir, const bench::scenario
 }
 
 // The measured work: for the built-in run the five emitters and the compile,
-// for a generated line the compile. Returns the compile status.
+// for a generated line the compile. Returns the compile status; m is left as
+// the compile left it.
+int compila(const std::string& tipo, modello::Modello& m) {
+    if (tipo == "builtin") scenario_text::dati_scenario(m);
+    return modello::memorizza_percorso(m, 1);
+}
+
 int compila(const std::string& tipo, const fs::path& dir) {
     auto m = nuovo(dir);
-    if (tipo == "builtin") {
-        scenario_text::dati_linea(m);
-        scenario_text::dati_treno(m);
-        scenario_text::dati_note(m);
-        scenario_text::dati_rallentamenti(m);
-        scenario_text::dati_scheda(m);
-    }
-    return modello::memorizza_percorso(m, 1);
+    return compila(tipo, m);
 }
 
 int esegui(const std::string& tipo, const fs::path& dir, const bench::scenario_generato& g) {
@@ -121,14 +120,7 @@ int main(int argc, char** argv) {
         const fs::path copia = cartella_di_lavoro();
         prepara(tipo, copia, g);
         auto m = nuovo(copia);
-        if (tipo == "builtin") {
-            scenario_text::dati_linea(m);
-            scenario_text::dati_treno(m);
-            scenario_text::dati_note(m);
-            scenario_text::dati_rallentamenti(m);
-            scenario_text::dati_scheda(m);
-        }
-        modello::memorizza_percorso(m, 1);
+        compila(tipo, m);
         tracciato = m.geometria;
         // The builtin run also wrote the two input files, which its readers deleted.
         if (tipo == "builtin") {

@@ -33,4 +33,12 @@ void dati_scheda(const modello::Modello& m) {
     scrivi_documento(file_in_cartella(m, modello::nome_file_scheda(m)), righe);
 }
 
+void dati_scenario(const modello::Modello& m) {
+    dati_linea(m);
+    dati_treno(m);
+    dati_note(m);
+    dati_rallentamenti(m);
+    dati_scheda(m);
+}
+
 }  // namespace scenario_text

@@ -12,4 +12,7 @@ void dati_note(const modello::Modello& m);
 void dati_rallentamenti(const modello::Modello& m);
 void dati_scheda(const modello::Modello& m);
 
+// All five, in that order: the whole built-in scenario.
+void dati_scenario(const modello::Modello& m);
+
 }  // namespace scenario_text

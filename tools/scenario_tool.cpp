@@ -54,11 +54,7 @@ int emetti(const fs::path& cartella, bool forza) {
             return uscita::guasto;
         }
     }
-    scenario_text::dati_linea(m);
-    scenario_text::dati_treno(m);
-    scenario_text::dati_note(m);
-    scenario_text::dati_rallentamenti(m);
-    scenario_text::dati_scheda(m);
+    scenario_text::dati_scenario(m);
     std::cout << "wrote into " << cartella.string() << ":";
     for (const auto& n : nomi) std::cout << " " << n;
     std::cout << "\n";
