@@ -28,10 +28,9 @@ void produci_geometria(const geometria_linea& g, const scrittore& scrivi) {
     // Encoded a block at a time, so that no second copy of a large geometry
     // lies in memory.
     constexpr std::size_t blocco = 1 << 16;
-    constexpr std::size_t massimo_elemento = 10;
     const auto buf = std::make_unique_for_overwrite<char[]>(blocco);
     char* const inizio = buf.get();
-    char* const limite = inizio + blocco - massimo_elemento;
+    char* const limite = inizio + blocco - byte_elemento_reale;
     std::uint64_t posizione = 0;
     char* p = inizio;
     const auto svuota = [&] {

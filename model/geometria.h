@@ -57,9 +57,6 @@ public:
         numeri_[i] = v.vuoto() ? 0.0 : v.numero();
     }
 
-    const std::vector<std::uint8_t>& etichette() const { return etichette_; }
-    const std::vector<double>& numeri() const { return numeri_; }
-
 private:
     std::size_t indice(std::int32_t metro, int componente) const {
         return static_cast<std::size_t>(componente) * (static_cast<std::size_t>(ultimo_) + 1) +
