@@ -5,9 +5,6 @@
 
 namespace app {
 
-// The folder of the running executable.
-std::filesystem::path cartella_eseguibile();
-
 // Runs the start-up sequence in cartella and returns the process's exit status.
 // Ends the process itself on a stamp conflict or an unhandled failure.
 int avvio(const std::filesystem::path& cartella);

@@ -1,28 +1,17 @@
 #include "app/errore.h"
 
-#include <FL/Fl.H>
-#include <FL/Fl_Widget.H>
-#include <FL/fl_ask.H>
-
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/form1.h"
-#include "app/schermo.h"
+#include "platform/form1.h"
+#include "platform/messaggio.h"
+#include "platform/schermo.h"
 
 namespace app {
 
-namespace {
-
-// A modal box with the text and a single OK button that Return presses.
-void mostra_messaggio(const std::string& testo, bool con_icona) {
-    fl_message_title(nome_applicazione);
-    Fl_Widget* icona = fl_message_icon();
-    if (con_icona) icona->show(); else icona->hide();
-    fl_choice("%s", nullptr, "OK", nullptr, testo.c_str());
-}
-
-}  // namespace
+using piattaforma::apri_schermo;
+using piattaforma::mostra_messaggio;
+using piattaforma::nome_applicazione;
 
 std::string messaggio_errore(const std::string& a) { return " Errore n. " + a; }
 

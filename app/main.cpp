@@ -4,10 +4,11 @@
 
 #include "app/avvio.h"
 #include "app/errore.h"
+#include "platform/cartella_eseguibile.h"
 
 int main() {
     try {
-        return app::avvio(app::cartella_eseguibile());
+        return app::avvio(piattaforma::cartella_eseguibile());
     } catch (const std::exception& e) {
         app::guasto(e.what());
     }

@@ -24,10 +24,10 @@
 #include <string>
 
 #include "bench/genera.h"
-#include "model/compilatore.h"
-#include "model/file_atomico.h"
-#include "model/file_compilati.h"
+#include "compiler/driver.h"
+#include "format/geometria.h"
 #include "model/nomi_file.h"
+#include "platform/file_atomico.h"
 #include "scenario_text/emettitori.h"
 
 namespace fs = std::filesystem;
@@ -73,7 +73,7 @@ void prepara(const std::string& tipo, const fs::path& dir, const bench::scenario
 // the compile left it.
 int compila(const std::string& tipo, modello::Modello& m) {
     if (tipo == "builtin") scenario_text::dati_scenario(m);
-    return modello::memorizza_percorso(m, 1);
+    return compilatore::memorizza_percorso(m, 1);
 }
 
 int compila(const std::string& tipo, const fs::path& dir) {
@@ -142,7 +142,7 @@ int main(int argc, char** argv) {
     // temporary file and a rename. The difference from the floor is the file
     // system's price for never showing a half-written file.
     const auto scrivi_pavimento_atomico = [&] {
-        for (const auto& [nome, testo] : scritti) modello::scrivi_file_atomico(dir / ("floor_atomic_" + nome), testo);
+        for (const auto& [nome, testo] : scritti) piattaforma::scrivi_file_atomico(dir / ("floor_atomic_" + nome), testo);
     };
     std::size_t byte = 0;
     for (const auto& voce : scritti) byte += voce.second.size();
@@ -169,7 +169,7 @@ int main(int argc, char** argv) {
         // from the two before it, computed to the bit in sequence.
         t0 = orologio::now();
         std::uint64_t prodotti = 0;
-        modello::produci_geometria(*tracciato, [&](std::uint64_t, std::string_view pezzo) { prodotti += pezzo.size(); });
+        formato::produci_geometria(*tracciato, [&](std::uint64_t, std::string_view pezzo) { prodotti += pezzo.size(); });
         calcolo = std::min(calcolo, secondi(orologio::now() - t0));
         if (prodotti == 0) std::abort();
     }

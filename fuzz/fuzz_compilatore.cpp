@@ -6,10 +6,12 @@
 #include <string>
 #include <string_view>
 
+#include "compiler/driver.h"
+#include "format/binario.h"
+#include "format/geometria.h"
+#include "format/percorso.h"
+#include "format/tabella.h"
 #include "fuzz/ambiente_fuzz.h"
-#include "model/compilatore.h"
-#include "model/file_compilati.h"
-#include "tools/decodifica.h"
 #include "model/nomi_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* dati, std::size_t n) {
@@ -23,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* dati, std::size_t n) {
     auto m = fuzz::nuovo_modello(1);
     bool scritti = false;
     try {
-        modello::memorizza_percorso(m, 1);
+        compilatore::memorizza_percorso(m, 1);
         scritti = true;
     } catch (const modello::errore_fatale& e) {
         // A stamp conflict ends the run before any compiled file is written.
@@ -42,18 +44,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* dati, std::size_t n) {
         try {
             if (!m.geometria) std::abort();
             const auto file_geometria = dir / modello::nome_file_geometria(m);
-            if (std::filesystem::file_size(file_geometria) != modello::byte_geometria(*m.geometria)) std::abort();
+            if (std::filesystem::file_size(file_geometria) != formato::byte_geometria(*m.geometria)) std::abort();
             if (m.geometria->ultimo_metro() <= 20000) {
                 const std::string geometria = fuzz::leggi(file_geometria);
-                const auto g = decodifica::decodifica_geometria(geometria, "geometria");
+                const auto g = formato::decodifica_geometria(geometria, "geometria");
                 if (g.elementi() != m.geometria->elementi()) std::abort();
-                if (geometria != modello::immagine_geometria(m.geometria->valori())) std::abort();
+                if (geometria != formato::immagine_geometria(m.geometria->valori())) std::abort();
             }
-            if (decodifica::decodifica_percorso(fuzz::leggi(dir / modello::nome_file_percorso(m)), "percorso").size() !=
+            if (formato::decodifica_percorso(fuzz::leggi(dir / modello::nome_file_percorso(m)), "percorso").size() !=
                 m.percorso.size())
                 std::abort();
-            decodifica::decodifica_tabella(fuzz::leggi(dir / modello::nome_file_tabella(m)), "tabella");
-        } catch (const decodifica::errore_decodifica&) {
+            formato::decodifica_tabella(fuzz::leggi(dir / modello::nome_file_tabella(m)), "tabella");
+        } catch (const formato::errore_decodifica&) {
             std::abort();
         }
     }

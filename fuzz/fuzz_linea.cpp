@@ -2,14 +2,14 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "compiler/driver.h"
 #include "fuzz/ambiente_fuzz.h"
-#include "model/compilatore.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* dati, std::size_t n) {
     fuzz::scrivi("F_linea.txt", {reinterpret_cast<const char*>(dati), n});
     fuzz::scrivi("F_1-.txt", "[generale]\r\n");
     auto m = fuzz::nuovo_modello(1);
-    modello::memorizza_dati(m);
+    compilatore::memorizza_dati(m);
     fuzz::verifica(m);
     std::filesystem::remove(fuzz::cartella() / "F_1-.txt");
     return 0;

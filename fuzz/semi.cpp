@@ -7,8 +7,8 @@
 #include <iterator>
 #include <string>
 
+#include "compiler/driver.h"
 #include "fuzz/ambiente_fuzz.h"
-#include "model/compilatore.h"
 #include "model/nomi_file.h"
 #include "scenario_text/emettitore.h"
 #include "scenario_text/righe_builtin.h"
@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
     fuzz::scrivi("F_linea.txt", fuzz::linea_valida);
     fuzz::scrivi("F_1-.txt", "[generale]\r\nvelocita, 0, 100\r\nsegnale, 4500, 2,4,1,0,0, 2,3,1,0, 220\r\n"
                             "stazione, 6900, 12, 600, 0,0,0, 1,1,0, 4,1,1, 0, 7,12,0, PONTE\r\n");
-    modello::memorizza_percorso(m, 1);
+    compilatore::memorizza_percorso(m, 1);
     for (const auto& nome : {modello::nome_file_percorso(m), modello::nome_file_tabella(m), modello::nome_file_geometria(m)}) {
         std::ifstream in(fuzz::cartella() / nome, std::ios::binary);
         std::string byte((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

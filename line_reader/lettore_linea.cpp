@@ -6,17 +6,25 @@
 #include <string>
 #include <string_view>
 
-#include "line_reader/flusso_campi.h"
-#include "line_reader/parole.h"
-#include "line_reader/posizioni.h"
 #include "model/codici.h"
 #include "model/conversione.h"
 #include "model/nomi_file.h"
+#include "model/posizioni.h"
+#include "text/flusso_campi.h"
+#include "text/parole.h"
 
 namespace lettura {
 
 using modello::cella;
+using modello::cella_di;
 using modello::Modello;
+using modello::oltre_la_griglia;
+using testo::contiene;
+using testo::contiene_i;
+using testo::errore_lettura;
+using testo::flusso_campi;
+using testo::intestazione;
+using testo::leggi_file;
 namespace codice = modello::codice;
 
 namespace {
@@ -57,7 +65,7 @@ private:
         m_.posizione_errore = posizione;
         return esito::fine_corpo;
     }
-    bool oltre_la_griglia(std::int64_t posizione) const { return lettura::oltre_la_griglia(m_, posizione); }
+    bool oltre_la_griglia(std::int64_t posizione) const { return modello::oltre_la_griglia(m_, posizione); }
     // Cell of a board at position p: p / 50 + 1, rounded.
     std::int64_t cella_cartello(std::int32_t p) const {
         const auto c = cella_di(p, 1.0);

@@ -17,14 +17,29 @@ struct punta_tracciato {
     double x0 = 0.0, y0 = 0.0, x1 = 0.0, y1 = 1.0;
 };
 
-// Geometry-file element tag and double for one value: 10 bytes.
-inline constexpr std::size_t byte_elemento_reale = 10;
-
-// Lays n metres with turn k (0: straight) from p, each the step of the last
-// metre turned with the first-order rotation, unnormalised; writes each
-// metre's component 0 at x and component 1 at y as geometry-file elements.
-// p moves on to the last two metres laid.
-void codifica_metri(punta_tracciato& p, std::int64_t n, double k, char* x, char* y);
+// The step rule, in one place for every output: lays n metres with turn k
+// (0: straight) from p, each the step of the last metre turned with the
+// first-order rotation, unnormalised, and hands each metre's component 0 to
+// x.metti and component 1 to y.metti. p moves on to the last two metres laid.
+// Everything the loop touches is a local: stores through the outputs then
+// cannot alias the values, and the compiler keeps both chains in registers.
+template <class Uscita>
+void avanza(punta_tracciato& p, std::int64_t n, double k, Uscita x, Uscita y) {
+    double x0 = p.x0, y0 = p.y0, x1 = p.x1, y1 = p.y1;
+    for (std::int64_t i = 0; i < n; ++i) {
+        const double dx = x1 - x0;
+        const double dy = y1 - y0;
+        const double nx = k == 0.0 ? x1 + dx : x1 + (dx + k * dy);
+        const double ny = k == 0.0 ? y1 + dy : y1 + (dy - k * dx);
+        x.metti(nx);
+        y.metti(ny);
+        x0 = x1;
+        y0 = y1;
+        x1 = nx;
+        y1 = ny;
+    }
+    p = {x0, y0, x1, y1};
+}
 
 class tracciato_linea {
 public:

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "model/file_atomico.h"
-#include "model/testo_1252.h"
+#include "platform/file_atomico.h"
+#include "text/testo_1252.h"
 
 namespace scenario_text {
 
@@ -11,14 +11,14 @@ std::string testo_file(std::span<const std::string_view> righe) {
     std::string testo;
     for (std::string_view riga : righe) {
         if (riga == sentinella) break;
-        testo += modello::a_cp1252(riga);
+        testo += testo::a_cp1252(riga);
         testo += "\r\n";
     }
     return testo;
 }
 
 void scrivi_documento(const std::filesystem::path& file, std::span<const std::string_view> righe) {
-    modello::scrivi_file_atomico(file, testo_file(righe));
+    piattaforma::scrivi_file_atomico(file, testo_file(righe));
 }
 
 }  // namespace scenario_text

@@ -1,7 +1,5 @@
 #include "tools/compila.h"
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <exception>
 #include <fstream>
@@ -9,13 +7,14 @@
 #include <sstream>
 #include <utility>
 
+#include "compiler/driver.h"
 #include "model/codici.h"
-#include "model/compilatore.h"
-#include "model/file_atomico.h"
 #include "model/modello.h"
 #include "model/nomi_file.h"
-#include "model/testo_1252.h"
-#include "tools/decodifica.h"
+#include "platform/cartella_privata.h"
+#include "platform/file_atomico.h"
+#include "platform/leggi_binario.h"
+#include "text/testo_1252.h"
 
 namespace strumento {
 
@@ -47,28 +46,6 @@ std::optional<identificativi> treno_dal_nome(const fs::path& file, const std::op
     if (trattino == std::string::npos || trattino == 0 || trattino + 1 == base.size()) return std::nullopt;
     return identificativi{base.substr(0, trattino), base.substr(trattino + 1)};
 }
-
-// A folder of our own under the system's temporary folder, removed with its
-// content when the compile is over.
-class cartella_privata {
-public:
-    cartella_privata() {
-        std::string modello = (fs::temp_directory_path() / "scenario_tool_XXXXXX").string();
-        if (::mkdtemp(modello.data()) == nullptr)
-            throw std::system_error(errno, std::generic_category(), "cannot create a temporary folder");
-        percorso_ = modello;
-    }
-    ~cartella_privata() {
-        std::error_code ignora;
-        fs::remove_all(percorso_, ignora);
-    }
-    cartella_privata(const cartella_privata&) = delete;
-    cartella_privata& operator=(const cartella_privata&) = delete;
-    const fs::path& percorso() const { return percorso_; }
-
-private:
-    fs::path percorso_;
-};
 
 std::string significato(std::int32_t codice) {
     const auto s = modello::significato_codice(codice);
@@ -148,7 +125,7 @@ std::optional<std::string> riga_del_file(const fs::path& file, int k) {
     for (std::size_t i = 0; i <= testo.size(); ++i) {
         const bool fine_testo = i == testo.size();
         if (!fine_testo && testo[i] != '\r' && testo[i] != '\n') continue;
-        if (riga == k) return modello::da_cp1252(std::string_view(testo).substr(inizio, i - inizio));
+        if (riga == k) return testo::da_cp1252(std::string_view(testo).substr(inizio, i - inizio));
         if (fine_testo) break;
         if (testo[i] == '\r' && i + 1 < testo.size() && testo[i + 1] == '\n') ++i;
         ++riga;
@@ -163,12 +140,12 @@ risultato_compilazione compila(const richiesta_compilazione& q) {
     m.nome_linea = q.id.linea;
     m.numero_treno = q.id.treno;
     try {
-        cartella_privata privata;
+        piattaforma::cartella_privata privata;
         m.cartella = privata.percorso();
         fs::copy_file(q.file_linea, modello::file_in_cartella(m, modello::nome_file_linea(m)));
         fs::copy_file(q.file_treno, modello::file_in_cartella(m, modello::nome_file_treno(m)));
         try {
-            modello::memorizza_percorso(m, q.geometria ? 1 : 0);
+            compilatore::memorizza_percorso(m, q.geometria ? 1 : 0);
         } catch (const modello::errore_fatale& e) {
             r.outcome = esito::fatale;
             r.codice_fatale = e.codice();
@@ -179,10 +156,10 @@ risultato_compilazione compila(const richiesta_compilazione& q) {
             nomi.push_back(modello::nome_file_tabella(m));
             nomi.push_back(modello::nome_file_percorso(m));
             std::vector<std::string> contenuti;
-            for (const auto& n : nomi) contenuti.push_back(decodifica::leggi_binario(privata.percorso() / n));
+            for (const auto& n : nomi) contenuti.push_back(piattaforma::leggi_binario(privata.percorso() / n));
             std::vector<std::pair<fs::path, std::string_view>> file;
             for (std::size_t i = 0; i < nomi.size(); ++i) file.emplace_back(q.cartella_uscita / nomi[i], contenuti[i]);
-            modello::scrivi_file_atomici(file);
+            piattaforma::scrivi_file_atomici(file);
             r.file_scritti = std::move(nomi);
         }
     } catch (const std::exception& e) {

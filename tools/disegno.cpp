@@ -13,6 +13,7 @@
 #include <numbers>
 #include <stdexcept>
 
+#include "format/tabella.h"
 #include "model/modello.h"
 
 namespace strumento {
@@ -798,8 +799,7 @@ elementi_percorso estrai_elementi(const compilati& c) {
     // Stations fill the records from 1 upward, without gaps.
     for (int r = 1; r <= modello::primo_record_cartello; ++r) {
         const auto& v = c.tabella[static_cast<std::size_t>(r)];
-        const bool vuoto = v.tipo == 0 && v.nome.empty() && v.inizio == 0 && v.fine == 0 && v.progressiva == 0;
-        if (vuoto || testi_cartelli[static_cast<std::size_t>(r)]) break;
+        if (formato::voce_vuota(v) || testi_cartelli[static_cast<std::size_t>(r)]) break;
         stazione_disegno s;
         s.record = r;
         s.nome = v.nome;

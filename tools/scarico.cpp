@@ -7,8 +7,11 @@
 #include <numbers>
 #include <stdexcept>
 
+#include "format/geometria.h"
+#include "format/percorso.h"
+#include "format/tabella.h"
 #include "model/nomi_file.h"
-#include "tools/decodifica.h"
+#include "platform/leggi_binario.h"
 
 namespace strumento {
 
@@ -26,12 +29,6 @@ modello::Modello con_identificativi(const fs::path& cartella, const identificati
     m.nome_linea = id.linea;
     m.numero_treno = id.treno;
     return m;
-}
-
-bool record_vuoto(const voce_tabella& v) {
-    return v.tipo == 0 && v.inizio == 0 && v.fine == 0 && v.progressiva == 0 && v.campo_4 == 0 && v.nome.empty() &&
-           v.campo_7 == 0 && v.campo_8 == 0 && v.campo_10 == 0 && v.campo_11 == 0 && v.campo_12 == 0 &&
-           v.campo_9 == 0 && v.campo_13 == 0 && v.campo_6 == 0 && v.campo_5 == 0 && v.orario == 0;
 }
 
 json campi_record(const voce_tabella& v) {
@@ -265,13 +262,13 @@ compilati carica_compilati(const fs::path& cartella, const identificativi& id) {
     auto leggi = [&](const std::string& nome) {
         const auto f = modello::file_in_cartella(m, nome);
         if (!fs::exists(f)) throw std::runtime_error(f.string() + ": missing");
-        return decodifica::leggi_binario(f);
+        return piattaforma::leggi_binario(f);
     };
-    c.percorso = decodifica::decodifica_percorso(leggi(modello::nome_file_percorso(m)), modello::nome_file_percorso(m));
-    c.tabella = decodifica::decodifica_tabella(leggi(modello::nome_file_tabella(m)), modello::nome_file_tabella(m));
+    c.percorso = formato::decodifica_percorso(leggi(modello::nome_file_percorso(m)), modello::nome_file_percorso(m));
+    c.tabella = formato::decodifica_tabella(leggi(modello::nome_file_tabella(m)), modello::nome_file_tabella(m));
     if (fs::exists(modello::file_in_cartella(m, modello::nome_file_geometria(m))))
         c.geometria =
-            decodifica::decodifica_geometria(leggi(modello::nome_file_geometria(m)), modello::nome_file_geometria(m));
+            formato::decodifica_geometria(leggi(modello::nome_file_geometria(m)), modello::nome_file_geometria(m));
     return c;
 }
 
@@ -293,7 +290,7 @@ json descrivi_compilati(const compilati& d, bool ogni_metro) {
     json tabella = json::array();
     for (int r = 0; r < modello::record_tabella; ++r) {
         const auto& v = d.tabella[static_cast<std::size_t>(r)];
-        if (record_vuoto(v)) continue;
+        if (formato::voce_vuota(v)) continue;
         json voce = {{"record", r}, {"role", ruolo_record(r, testi_cartelli)}, {"fields", campi_record(v)}};
         if (auto s = significati_record(r); !s.is_null()) voce["meanings"] = s;
         tabella.push_back(voce);

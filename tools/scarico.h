@@ -11,6 +11,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "format/binario.h"
 #include "model/modello.h"
 #include "tools/compila.h"
 
@@ -30,7 +31,7 @@ identificativi trova_compilati(const std::filesystem::path& cartella, const std:
                                const std::optional<std::string>& treno);
 
 // Reads and decodes the files; the geometry file is optional. Throws
-// decodifica::errore_decodifica for a malformed file and std::runtime_error
+// formato::errore_decodifica for a malformed file and std::runtime_error
 // for a missing one.
 compilati carica_compilati(const std::filesystem::path& cartella, const identificativi& id);
 

@@ -3,17 +3,25 @@
 #include <filesystem>
 #include <string>
 
-#include "line_reader/flusso_campi.h"
-#include "line_reader/parole.h"
-#include "line_reader/posizioni.h"
 #include "model/codici.h"
 #include "model/conversione.h"
 #include "model/nomi_file.h"
+#include "model/posizioni.h"
+#include "text/flusso_campi.h"
+#include "text/parole.h"
 
 namespace lettura {
 
 using modello::cella;
+using modello::cella_di;
 using modello::Modello;
+using modello::oltre_la_griglia;
+using testo::contiene;
+using testo::contiene_i;
+using testo::errore_lettura;
+using testo::flusso_campi;
+using testo::intestazione;
+using testo::leggi_file;
 namespace codice = modello::codice;
 namespace tc = modello::tipo_cella;
 

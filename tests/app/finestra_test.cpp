@@ -19,8 +19,8 @@
 #include <string_view>
 #include <thread>
 
-#include "app/form1.h"
-#include "app/schermo.h"
+#include "platform/form1.h"
+#include "platform/schermo.h"
 #include "tests/processo.h"
 
 namespace {
@@ -141,8 +141,8 @@ const auto* const ambiente = ::testing::AddGlobalTestEnvironment(new Xvfb);
 TEST(Finestra, MostrataEDipintaPrimaDelLavoro) {
     RICHIEDE_XVFB();
     ::setenv("DISPLAY", Xvfb::display.c_str(), 1);
-    ASSERT_TRUE(app::apri_schermo());
-    app::Form1 form;
+    ASSERT_TRUE(piattaforma::apri_schermo());
+    piattaforma::Form1 form;
     EXPECT_STREQ(form.Label1().label(), "Attendere");
     form.mostra();
 

@@ -8,8 +8,8 @@
 #include <functional>
 #include <optional>
 
+#include "compiler/driver.h"
 #include "model/codici.h"
-#include "model/compilatore.h"
 #include "tests/cartella_temporanea.h"
 
 namespace {
@@ -33,7 +33,7 @@ struct Lettura {
         m.genera_geometria = geometria;
         if (testo) test_util::scrivi(dir.percorso() / "Prova_linea.txt", *testo);
         test_util::scrivi(dir.percorso() / "Prova_9-.txt", "[generale]\r\n");
-        modello::memorizza_dati(m);
+        compilatore::memorizza_dati(m);
         linea_rimasta = fs::exists(dir.percorso() / "Prova_linea.txt");
         treno_rimasto = fs::exists(dir.percorso() / "Prova_9-.txt");
     }

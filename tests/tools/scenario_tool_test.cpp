@@ -10,8 +10,8 @@
 #include <numbers>
 #include <optional>
 
+#include "compiler/driver.h"
 #include "model/codici.h"
-#include "model/compilatore.h"
 #include "model/modello.h"
 #include "scenario_text/emettitori.h"
 #include "tests/cartella_temporanea.h"
@@ -111,7 +111,7 @@ TEST_F(GiroCompleto, CompilaComeIlBuilderELasciaIntattiIFileDellAutore) {
     m.numero_treno = "731";
     scenario_text::dati_linea(m);
     scenario_text::dati_treno(m);
-    ASSERT_EQ(modello::memorizza_percorso(m, 1), 0);
+    ASSERT_EQ(compilatore::memorizza_percorso(m, 1), 0);
     for (const auto& nome : compilati_builtin)
         EXPECT_TRUE(test_util::leggi(builder.percorso() / nome) == adesso[nome]) << nome << " differs";
 }

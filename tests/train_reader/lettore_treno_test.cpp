@@ -8,8 +8,8 @@
 #include <optional>
 #include <vector>
 
+#include "compiler/driver.h"
 #include "model/codici.h"
-#include "model/compilatore.h"
 #include "tests/cartella_temporanea.h"
 
 namespace {
@@ -35,7 +35,7 @@ struct Lettura {
         m.genera_geometria = 0;
         test_util::scrivi(dir.percorso() / "Prova_linea.txt", testo_linea);
         test_util::scrivi(dir.percorso() / "Prova_9-.txt", treno);
-        modello::memorizza_dati(m);
+        compilatore::memorizza_dati(m);
         treno_rimasto = fs::exists(dir.percorso() / "Prova_9-.txt");
     }
     const modello::cella& c(int i) const { return m.percorso.at(static_cast<std::size_t>(i)); }
@@ -310,13 +310,13 @@ TEST(LettoreTreno, UnaFermataDellaLineaLasciaIlTrenoAlSuoPosto) {
     m.cartella = dir.percorso();
     test_util::scrivi(dir.percorso() / "Prova_linea.txt", "[generale]\r\nlunghezza percorso, 2000001\r\n");
     test_util::scrivi(dir.percorso() / "Prova_9-.txt", treno(""));
-    modello::memorizza_dati(m);
+    compilatore::memorizza_dati(m);
     EXPECT_EQ(m.codice_errore, codice::lunghezza_eccessiva);
     EXPECT_TRUE(fs::exists(dir.percorso() / "Prova_9-.txt")) << "a hard stop of the line leaves the train file alone";
 
     fs::remove(dir.percorso() / "Prova_9-.txt");
     test_util::scrivi(dir.percorso() / "Prova_linea.txt", linea());
-    modello::memorizza_dati(m);
+    compilatore::memorizza_dati(m);
     EXPECT_EQ(m.codice_errore, codice::errore_in_lettura) << "a missing train file is a run-time failure";
 }
 

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <map>
 
+#include "compiler/driver.h"
 #include "line_reader/lettore_linea.h"
-#include "model/compilatore.h"
 #include "model/conversione.h"
 #include "scenario_text/emettitori.h"
 #include "tests/cartella_temporanea.h"
@@ -47,7 +47,7 @@ protected:
         m = nuovo_modello(dir.percorso());
         scenario_text::dati_linea(m);
         scenario_text::dati_treno(m);
-        modello::memorizza_percorso(m, 1);
+        compilatore::memorizza_percorso(m, 1);
     }
 
     test_util::CartellaTemporanea dir_linea;

@@ -1,0 +1,62 @@
+#include "compiler/driver.h"
+
+#include <stdexcept>
+
+#include "compiler/codici_gara.h"
+#include "compiler/completamento.h"
+#include "compiler/file_compilati.h"
+#include "model/codici.h"
+
+namespace compilatore {
+
+using modello::Modello;
+using modello::cella;
+using modello::voce_tabella;
+using modello::record_linea;
+using modello::errore_fatale;
+namespace codice = modello::codice;
+
+namespace {
+
+constexpr std::int16_t marcatore_tabella = 610;
+constexpr std::int16_t marcatore_percorso = 5121;
+
+// The markers and check codes go into fields that the readers may already have
+// filled; they never overwrite data.
+void timbra(Modello& m) {
+    if (m.percorso.size() < 2)
+        throw std::runtime_error("stamping: the route grid has no cell 1 to carry the stamps");
+    voce_tabella& linea = m.tabella[record_linea];
+    cella& prima = m.percorso[1];
+    if (linea.campo_7 != 0 || prima.valore_1 != 0) throw errore_fatale(codice::timbro_occupato);
+    linea.campo_7 = marcatore_tabella;
+    prima.valore_1 = marcatore_percorso;
+    if (linea.orario != 0 || prima.valore_2 != 0) throw errore_fatale(codice::codice_gara_occupato);
+    linea.orario = codice_gara_st(m);
+    prima.valore_2 = codice_gara_og(m);
+}
+
+}  // namespace
+
+void azzera_tabella(Modello& m) {
+    for (auto& voce : m.tabella) voce = voce_tabella{};
+}
+
+std::int32_t completa_e_scrivi(Modello& m) {
+    if (m.percorso.empty())
+        throw std::runtime_error("compile: no route grid was built from the line description");
+    completa_codici_cab(m);
+    timbra(m);
+    scrivi_file_compilati(m);
+    return m.codice_errore;
+}
+
+std::int32_t memorizza_percorso(Modello& m, std::int32_t j) {
+    m.genera_geometria = j;
+    m.codice_errore = 0;
+    azzera_tabella(m);
+    memorizza_dati(m);
+    return completa_e_scrivi(m);
+}
+
+}  // namespace compilatore

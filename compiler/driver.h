@@ -1,0 +1,31 @@
+// The compile driver: reads the line description and the train file of the
+// run's folder into the model, completes it and writes the compiled files.
+#pragma once
+
+#include <cstdint>
+
+#include "model/modello.h"
+
+namespace compilatore {
+
+// Compiles the input files of m.cartella. j nonzero also builds and writes the
+// track geometry. The compile status is left in m.codice_errore (and returned);
+// a stamp conflict throws errore_fatale before any compiled file is written.
+// Any other failure outside the readers propagates as an exception.
+std::int32_t memorizza_percorso(modello::Modello& m, std::int32_t j);
+
+// Reads both input files into the model, deleting each once read. Run-time
+// failures inside become status 25.
+void memorizza_dati(modello::Modello& m);
+
+// Every record of the table back to zeros and empty names.
+void azzera_tabella(modello::Modello& m);
+
+// Second half of the driver, on a model the readers have filled: code
+// completion, the two stamps with the check codes, then the compiled files.
+// Returns m.codice_errore. Throws errore_fatale (1250 or 1251) when a stamp
+// field is already taken, and std::runtime_error when the grid was never
+// allocated or has no cell 1; in these cases no file is written.
+std::int32_t completa_e_scrivi(modello::Modello& m);
+
+}  // namespace compilatore

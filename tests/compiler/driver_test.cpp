@@ -1,0 +1,200 @@
+#include "compiler/driver.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <stdexcept>
+
+#include "model/codici.h"
+#include "tests/cartella_temporanea.h"
+#include "tests/format/decodifica.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+namespace tc = modello::tipo_cella;
+
+const char* const geometria_file = "L_linea.dat";
+const char* const tabella_file = "L_7.sim";
+const char* const percorso_file = "L_7.dat";
+
+// A model as the readers leave it: identifiers "7" and "AB" in records 86 and
+// 85, a free grid of cells 0..40 and a small geometry.
+modello::Modello modello_letto(const fs::path& cartella) {
+    modello::Modello m;
+    m.cartella = cartella;
+    m.nome_linea = "L";
+    m.numero_treno = "7";
+    m.tabella[modello::record_ripetizione].nome = "7";
+    m.tabella[modello::record_linea].nome = "AB";
+    m.numero_celle = 40;
+    m.percorso.assign(41, modello::cella{});
+    m.lunghezza_totale = 3;
+    m.geometria.emplace(3);
+    m.geometria->inizia();
+    m.geometria->posa(2, 2, 0.0);
+    return m;
+}
+
+void posa(modello::Modello& m, int i, std::uint8_t tipo, std::int16_t valore_1 = 0) {
+    m.percorso.at(static_cast<std::size_t>(i)).tipo = tipo;
+    m.percorso.at(static_cast<std::size_t>(i)).valore_1 = valore_1;
+}
+
+// Compiled files of an earlier run, longer than any this test writes.
+void file_precedenti(const fs::path& dir) {
+    for (const char* nome : {geometria_file, tabella_file, percorso_file})
+        test_util::scrivi(dir / nome, std::string(20000, '#'));
+}
+
+void restano_i_precedenti(const fs::path& dir) {
+    EXPECT_EQ(test_util::elenco(dir), (std::vector<std::string>{percorso_file, tabella_file, geometria_file}));
+    for (const char* nome : {geometria_file, tabella_file, percorso_file})
+        EXPECT_EQ(test_util::leggi(dir / nome), std::string(20000, '#')) << nome;
+}
+
+TEST(CompletaEScrivi, TimbriCodiciECompletamentoNeiTreFile) {
+    test_util::CartellaTemporanea dir;
+    file_precedenti(dir.percorso());
+    auto m = modello_letto(dir.percorso());
+    m.genera_geometria = 1;
+    // A reader stopped softly; the completion then finds a start group all taken.
+    m.codice_errore = 15;
+    posa(m, 30, tc::inizio_rallentamento, 60);
+    posa(m, 31, tc::fine_rallentamento);
+    posa(m, 25, tc::indicatore_v_max);
+    posa(m, 24, tc::segnale);
+    posa(m, 23, tc::cartello_km);
+
+    EXPECT_EQ(compilatore::completa_e_scrivi(m), 12);
+    EXPECT_EQ(m.codice_errore, 12);
+    EXPECT_EQ(m.riga, "7abaabbccddeeffgghhiillmmnnoo");
+    EXPECT_EQ(test_util::elenco(dir.percorso()),
+              (std::vector<std::string>{percorso_file, tabella_file, geometria_file}));
+
+    // Route file: 41 cells, the stamps in cell 1, the completion's code points.
+    const std::string percorso = test_util::leggi(dir.percorso() / percorso_file);
+    ASSERT_EQ(percorso.size(), 41u * 15u);
+    EXPECT_EQ(percorso.substr(16, 2), std::string("\x01\x14"));
+    const auto celle = test_util::decodifica_percorso(percorso);
+    EXPECT_EQ(celle[1].valore_1, 5121);
+    EXPECT_EQ(celle[1].valore_2, 2502);
+    EXPECT_EQ(celle[19].tipo, tc::punto_codice);
+    EXPECT_EQ(celle[19].valore_1, 180);
+    EXPECT_EQ(celle[12].tipo, tc::punto_codice);
+    EXPECT_EQ(celle[25].tipo, tc::indicatore_v_max);
+
+    // Table file: 87 records, the earlier longer file gone without a trace.
+    const std::string tabella = test_util::leggi(dir.percorso() / tabella_file);
+    EXPECT_EQ(tabella.size(), 87u * 34u + 1u + 2u);
+    const auto letta = test_util::decodifica_tabella(tabella);
+    ASSERT_EQ(letta.voci.size(), 87u);
+    EXPECT_EQ(letta.voci[85].campo_7, 610);
+    EXPECT_EQ(letta.voci[85].orario, 33709);
+    EXPECT_EQ(letta.voci[85].nome, "AB");
+    EXPECT_EQ(letta.voci[86].nome, "7");
+
+    // Geometry file: 2 x 4 elements, component 0 first; metre 2 straight on
+    // from (0, 0) and (0, 1), metre 3 empty.
+    const auto el = test_util::decodifica_geometria(test_util::leggi(dir.percorso() / geometria_file));
+    ASSERT_EQ(el.size(), 8u);
+    EXPECT_EQ(el[2].tag, 5);
+    EXPECT_EQ(el[2].reale, 0.0);
+    EXPECT_EQ(el[3].tag, 0);
+    EXPECT_EQ(el[5].tag, 2);
+    EXPECT_EQ(el[5].intero, 1);
+    EXPECT_EQ(el[6].reale, 2.0);
+}
+
+TEST(CompletaEScrivi, SenzaGeometriaIlFileGeometriaNonSiTocca) {
+    test_util::CartellaTemporanea dir;
+    file_precedenti(dir.percorso());
+    auto m = modello_letto(dir.percorso());
+    m.genera_geometria = 0;
+    compilatore::completa_e_scrivi(m);
+    EXPECT_EQ(test_util::leggi(dir.percorso() / geometria_file), std::string(20000, '#'));
+    EXPECT_EQ(test_util::leggi(dir.percorso() / percorso_file).size(), 41u * 15u);
+
+    test_util::CartellaTemporanea vuota;
+    auto n = modello_letto(vuota.percorso());
+    compilatore::completa_e_scrivi(n);
+    EXPECT_EQ(test_util::elenco(vuota.percorso()), (std::vector<std::string>{percorso_file, tabella_file}));
+}
+
+TEST(CompletaEScrivi, TimbroOccupatoFermaTuttoPrimaDiScrivere) {
+    struct Caso {
+        const char* nome;
+        std::function<void(modello::Modello&)> prepara;
+        std::int32_t codice;
+    } casi[] = {
+        {"segnale in cella 1", [](modello::Modello& m) { posa(m, 1, tc::segnale, 35); }, 1250},
+        {"marcatore della tabella gia presente",
+         [](modello::Modello& m) { m.tabella[modello::record_linea].campo_7 = 1; }, 1250},
+        {"punto codice del completamento in cella 1",
+         [](modello::Modello& m) {
+             posa(m, 8, tc::inizio_rallentamento, 60);
+             posa(m, 9, tc::fine_rallentamento);
+             posa(m, 3, tc::segnale);
+             posa(m, 2, tc::indicatore_v_max);
+         },
+         1250},
+        {"secondo valore della cella 1",
+         [](modello::Modello& m) { m.percorso[1].valore_2 = 12; }, 1251},
+        {"codice della tabella gia presente",
+         [](modello::Modello& m) { m.tabella[modello::record_linea].orario = 1; }, 1251},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.nome);
+        test_util::CartellaTemporanea dir;
+        file_precedenti(dir.percorso());
+        auto m = modello_letto(dir.percorso());
+        m.genera_geometria = 1;
+        c.prepara(m);
+        try {
+            compilatore::completa_e_scrivi(m);
+            ADD_FAILURE() << "expected errore_fatale " << c.codice;
+        } catch (const modello::errore_fatale& e) {
+            EXPECT_EQ(e.codice(), c.codice);
+        }
+        restano_i_precedenti(dir.percorso());
+    }
+}
+
+TEST(CompletaEScrivi, ImmagineImpossibileNonToccaNessunFile) {
+    test_util::CartellaTemporanea dir;
+    file_precedenti(dir.percorso());
+    auto m = modello_letto(dir.percorso());
+    m.genera_geometria = 1;
+    m.tabella[1].nome = std::string(70000, 'x');  // no room in the 16-bit length
+    EXPECT_THROW(compilatore::completa_e_scrivi(m), std::overflow_error);
+    restano_i_precedenti(dir.percorso());
+}
+
+TEST(CompletaEScrivi, GrigliaAssenteOSenzaCella1EUnGuasto) {
+    for (std::size_t celle : {0u, 1u}) {
+        SCOPED_TRACE(celle);
+        test_util::CartellaTemporanea dir;
+        file_precedenti(dir.percorso());
+        auto m = modello_letto(dir.percorso());
+        m.genera_geometria = 1;
+        m.percorso.assign(celle, modello::cella{});
+        m.numero_celle = 0;
+        EXPECT_THROW(compilatore::completa_e_scrivi(m), std::runtime_error);
+        restano_i_precedenti(dir.percorso());
+    }
+}
+
+TEST(MemorizzaPercorso, SenzaFileDiIngressoNessunFileCompilato) {
+    test_util::CartellaTemporanea dir;
+    modello::Modello m;
+    m.cartella = dir.percorso();
+    m.nome_linea = "L";
+    m.numero_treno = "7";
+    m.tabella[modello::record_linea].campo_7 = 610;  // left by an earlier run in this process
+    EXPECT_THROW(compilatore::memorizza_percorso(m, 1), std::runtime_error);
+    EXPECT_EQ(m.genera_geometria, 1);
+    EXPECT_EQ(m.tabella[modello::record_linea].campo_7, 0);
+    EXPECT_TRUE(test_util::elenco(dir.percorso()).empty());
+}
+
+}  // namespace

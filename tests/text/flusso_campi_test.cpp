@@ -1,0 +1,90 @@
+#include "text/flusso_campi.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <variant>
+#include <vector>
+
+namespace {
+
+using testo::errore_lettura;
+using testo::flusso_campi;
+
+// One read: a text field with its expected value, or a Long.
+using Lettura = std::variant<std::string, std::int32_t>;
+
+struct Caso {
+    const char* nome;
+    std::string file;
+    std::vector<Lettura> letture;
+    bool fine_dopo;  // no byte left after the reads
+};
+
+TEST(FlussoCampi, RegoleDeiCampi) {
+    const Caso casi[] = {
+        {"commas and line ends", "a,b\r\nc", {"a", "b", "c"}, true},
+        {"every kind of line end", "a\nb\rc\r\n\r\nd", {"a", "b", "c", "", "d"}, true},
+        {"blank-separated numbers, blank at the end",
+         "orologio,    6               32            30 \r\nX", {"orologio", 6, 32, 30, "X"}, true},
+        {"empty numeric fields", "  ,  ,\t5,", {0, 0, 5}, true},
+        {"text keeps inner blanks, loses outer ones", "  lunghezza \t percorso \t ,1", {"lunghezza \t percorso", 1}, true},
+        {"quoted text holds a comma", "\"a, b\" resto,dopo", {"a, b", "dopo"}, true},
+        {"unclosed quote runs to the line end", "\"abc\r\nz", {"abc", "z"}, true},
+        {"junk after a number is skipped", "12abc,12.5,abc,-7,+8", {12, 12, 0, -7, 8}, true},
+        {"a sign alone reads 0", "-,+", {0, 0}, true},
+        {"a quoted number reads 0", "\"12\",3", {0, 3}, true},
+        {"number then blanks then comma", "5   ,6", {5, 6}, true},
+        {"number then blanks then another number", "5   6", {5, 6}, true},
+        {"field at the end without a delimiter", "x,7", {"x", 7}, true},
+        {"blanks only at the end make an empty field", "x,   ", {"x", ""}, true},
+        {"Long limits", "2147483647,-2147483648", {2147483647, -2147483647 - 1}, true},
+        {"an empty line is an empty field", "\r\n", {""}, true},
+        {"bytes are Windows-1252", "verr\xE0", {"verr\xC3\xA0"}, true},
+        {"not at the end yet", "a,b", {"a"}, false},
+    };
+    for (const auto& c : casi) {
+        flusso_campi f(c.file);
+        for (const auto& l : c.letture) {
+            if (const auto* t = std::get_if<std::string>(&l)) EXPECT_EQ(f.leggi_testo(), *t) << c.nome;
+            else EXPECT_EQ(f.leggi_long(), std::get<std::int32_t>(l)) << c.nome;
+        }
+        EXPECT_EQ(f.fine(), c.fine_dopo) << c.nome;
+    }
+}
+
+TEST(FlussoCampi, FallimentiInLettura) {
+    const std::pair<const char*, std::function<void(flusso_campi&)>> casi[] = {
+        {"", [](flusso_campi& f) { f.leggi_testo(); }},
+        {"", [](flusso_campi& f) { f.leggi_long(); }},
+        {"a", [](flusso_campi& f) { f.leggi_testo(); f.leggi_long(); }},
+        {"2147483648", [](flusso_campi& f) { f.leggi_long(); }},
+        {"-2147483649", [](flusso_campi& f) { f.leggi_long(); }},
+        {"99999999999999999999999", [](flusso_campi& f) { f.leggi_long(); }},
+        {"32768", [](flusso_campi& f) { f.leggi_integer(); }},
+        {"-32769", [](flusso_campi& f) { f.leggi_integer(); }},
+        {"256", [](flusso_campi& f) { f.leggi_byte(); }},
+        {"-1", [](flusso_campi& f) { f.leggi_byte(); }},
+    };
+    for (const auto& [file, lettura] : casi) {
+        flusso_campi f(file);
+        EXPECT_THROW(lettura(f), errore_lettura) << '"' << file << '"';
+    }
+    flusso_campi limiti("-32768,32767,0,255");
+    EXPECT_EQ(limiti.leggi_integer(), -32768);
+    EXPECT_EQ(limiti.leggi_integer(), 32767);
+    EXPECT_EQ(limiti.leggi_byte(), 0);
+    EXPECT_EQ(limiti.leggi_byte(), 255);
+}
+
+TEST(FlussoCampi, SaLaRigaDiOgniCampo) {
+    flusso_campi f("a,b\r\n\r\nc\nd, e\r");
+    std::vector<int> righe;
+    while (!f.fine()) {
+        f.leggi_testo();
+        righe.push_back(f.riga_campo());
+    }
+    EXPECT_EQ(righe, (std::vector<int>{1, 1, 2, 3, 4, 4}));
+}
+
+}  // namespace

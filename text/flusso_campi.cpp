@@ -1,0 +1,115 @@
+#include "text/flusso_campi.h"
+
+#include <fstream>
+#include <iterator>
+#include <limits>
+
+#include "text/testo_1252.h"
+
+namespace testo {
+
+namespace {
+bool spazio(char c) { return c == ' ' || c == '\t'; }
+bool cifra(char c) { return c >= '0' && c <= '9'; }
+}  // namespace
+
+flusso_campi::flusso_campi(std::string contenuto) : testo_(std::move(contenuto)) {}
+
+void flusso_campi::salta_spazi() {
+    while (pos_ < testo_.size() && spazio(testo_[pos_])) ++pos_;
+}
+
+// Consumes one line end (CR LF counts as one) at the current position.
+void flusso_campi::consuma_capo() {
+    if (pos_ < testo_.size() && testo_[pos_] == '\r') {
+        ++pos_;
+        if (pos_ < testo_.size() && testo_[pos_] == '\n') ++pos_;
+        ++riga_;
+    } else if (pos_ < testo_.size() && testo_[pos_] == '\n') {
+        ++pos_;
+        ++riga_;
+    }
+}
+
+void flusso_campi::inizia_campo() {
+    if (fine()) throw errore_lettura("read past the end of the file");
+    salta_spazi();
+    riga_campo_ = riga_;
+}
+
+std::string flusso_campi::leggi_testo() {
+    inizia_campo();
+    std::string valore;
+    if (pos_ < testo_.size() && testo_[pos_] == '"') {
+        ++pos_;
+        const std::size_t inizio = pos_;
+        while (pos_ < testo_.size() && testo_[pos_] != '"' && !a_capo(pos_)) ++pos_;
+        valore = testo_.substr(inizio, pos_ - inizio);
+        while (pos_ < testo_.size() && !virgola_o_capo(pos_)) ++pos_;
+    } else {
+        const std::size_t inizio = pos_;
+        while (pos_ < testo_.size() && !virgola_o_capo(pos_)) ++pos_;
+        std::size_t fine_valore = pos_;
+        while (fine_valore > inizio && spazio(testo_[fine_valore - 1])) --fine_valore;
+        valore = testo_.substr(inizio, fine_valore - inizio);
+    }
+    if (pos_ < testo_.size() && testo_[pos_] == ',') ++pos_; else consuma_capo();
+    return testo::da_cp1252(valore);
+}
+
+std::int64_t flusso_campi::leggi_numero() {
+    inizia_campo();
+    bool negativo = false;
+    if (pos_ < testo_.size() && (testo_[pos_] == '+' || testo_[pos_] == '-')) {
+        negativo = testo_[pos_] == '-';
+        ++pos_;
+    }
+    // Accumulated as a negative number so that the lowest Long fits too.
+    std::int64_t valore = 0;
+    bool troppo = false;
+    while (pos_ < testo_.size() && cifra(testo_[pos_])) {
+        if (!troppo) {
+            valore = valore * 10 - (testo_[pos_] - '0');
+            troppo = valore < -2147483648LL - 1;
+        }
+        ++pos_;
+    }
+    while (pos_ < testo_.size() && !virgola_o_capo(pos_) && !spazio(testo_[pos_])) ++pos_;
+    if (pos_ < testo_.size() && spazio(testo_[pos_])) {
+        salta_spazi();
+        if (pos_ < testo_.size() && testo_[pos_] == ',') ++pos_; else consuma_capo();
+    } else if (pos_ < testo_.size() && testo_[pos_] == ',') {
+        ++pos_;
+    } else {
+        consuma_capo();
+    }
+    if (!negativo) valore = -valore;
+    if (troppo || valore < std::numeric_limits<std::int32_t>::min() || valore > std::numeric_limits<std::int32_t>::max())
+        throw errore_lettura("number out of the Long range on line " + std::to_string(riga_campo_));
+    return valore;
+}
+
+std::int32_t flusso_campi::leggi_long() { return static_cast<std::int32_t>(leggi_numero()); }
+
+std::int16_t flusso_campi::leggi_integer() {
+    const std::int64_t v = leggi_numero();
+    if (v < -32768 || v > 32767)
+        throw errore_lettura("number out of the Integer range on line " + std::to_string(riga_campo_));
+    return static_cast<std::int16_t>(v);
+}
+
+std::uint8_t flusso_campi::leggi_byte() {
+    const std::int64_t v = leggi_numero();
+    if (v < 0 || v > 255) throw errore_lettura("number out of the Byte range on line " + std::to_string(riga_campo_));
+    return static_cast<std::uint8_t>(v);
+}
+
+std::string leggi_file(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) throw errore_lettura("cannot open " + file.string());
+    std::string contenuto((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) throw errore_lettura("cannot read " + file.string());
+    return contenuto;
+}
+
+}  // namespace testo

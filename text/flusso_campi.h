@@ -1,0 +1,69 @@
+// The field stream both input files are read with. A file is a sequence of
+// comma-separated fields, never whole lines:
+//
+//   - a line ends at CR LF, a lone LF or a lone CR; blanks are space and tab,
+//     and blanks before a field are skipped (a line end is never skipped);
+//   - a text field runs to the next comma or line end, which is consumed with
+//     it; trailing blanks are dropped, inner blanks kept. When its first
+//     character is a double quote, the value runs to the next quote on the
+//     same line, and the rest of the line up to and including the next comma
+//     or line end is skipped;
+//   - a numeric field is an optional sign and decimal digits (none reads 0);
+//     it ends at a comma, a line end or a blank. After a blank, further blanks
+//     and then one comma or one line end are consumed too. Anything between
+//     the number and the field's end is skipped ("12.5" reads 12).
+//
+// Reading a field when no byte is left, or a number that does not fit its
+// target type, throws errore_lettura: a run-time failure of the reader.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace testo {
+
+class errore_lettura : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class flusso_campi {
+public:
+    // The whole content of the file, as bytes of the Windows-1252 code page.
+    explicit flusso_campi(std::string contenuto);
+
+    // True when no byte is left.
+    bool fine() const { return pos_ >= testo_.size(); }
+
+    // A text field, converted to UTF-8.
+    std::string leggi_testo();
+
+    std::int32_t leggi_long();
+    std::int16_t leggi_integer();
+    std::uint8_t leggi_byte();
+
+    // Line (from 1) on which the last field read began.
+    int riga_campo() const { return riga_campo_; }
+
+private:
+    bool a_capo(std::size_t p) const { return p < testo_.size() && (testo_[p] == '\r' || testo_[p] == '\n'); }
+    bool virgola_o_capo(std::size_t p) const { return p < testo_.size() && (testo_[p] == ',' || a_capo(p)); }
+    void salta_spazi();
+    void consuma_capo();
+    void inizia_campo();
+    std::int64_t leggi_numero();
+
+    std::string testo_;
+    std::size_t pos_ = 0;
+    int riga_ = 1;
+    int riga_campo_ = 0;
+};
+
+// The whole content of an input file; a file that cannot be read is a
+// run-time failure of the reader.
+std::string leggi_file(const std::filesystem::path& file);
+
+}  // namespace testo
