@@ -21,19 +21,19 @@ inline double arrotonda(double x) {
 // is a run-time failure (overflow), never a silent wrap.
 inline std::int32_t a_long(double x) {
     const double r = arrotonda(x);
-    if (!(r >= -2147483648.0 && r <= 2147483647.0)) throw std::overflow_error("valore fuori dal campo Long");
+    if (!(r >= -2147483648.0 && r <= 2147483647.0)) throw std::overflow_error("value out of the Long range");
     return static_cast<std::int32_t>(r);
 }
 
 inline std::int16_t a_integer(double x) {
     const double r = arrotonda(x);
-    if (!(r >= -32768.0 && r <= 32767.0)) throw std::overflow_error("valore fuori dal campo Integer");
+    if (!(r >= -32768.0 && r <= 32767.0)) throw std::overflow_error("value out of the Integer range");
     return static_cast<std::int16_t>(r);
 }
 
 inline std::uint8_t a_byte(double x) {
     const double r = arrotonda(x);
-    if (!(r >= 0.0 && r <= 255.0)) throw std::overflow_error("valore fuori dal campo Byte");
+    if (!(r >= 0.0 && r <= 255.0)) throw std::overflow_error("value out of the Byte range");
     return static_cast<std::uint8_t>(r);
 }
 

@@ -88,10 +88,13 @@ inline constexpr std::int32_t lunghezza_massima = 1000000;
 inline constexpr std::int32_t prolungamento_linea = 7000;
 
 // Where a reader stopped on a code or a run-time failure: the input file's
-// name and the line on which the last field it read began.
+// name and the line on which the last field it read began (0: before the
+// first field). For a run-time failure, motivo keeps what failed, so that a
+// tool can say more than the status 25.
 struct punto_arresto {
     std::string file;
     int riga = 0;
+    std::string motivo{};  // empty when the reading stopped on a code
 };
 
 struct Modello {

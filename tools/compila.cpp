@@ -172,7 +172,8 @@ risultato_compilazione compila(const richiesta_compilazione& q) {
     if (m.arresto) {
         const bool in_linea = m.arresto->file == modello::nome_file_linea(m);
         const fs::path autore = in_linea ? q.file_linea : q.file_treno;
-        r.fermata = punto_fermata{autore.string(), m.arresto->riga, riga_del_file(autore, m.arresto->riga)};
+        r.fermata = punto_fermata{autore.string(), m.arresto->riga, riga_del_file(autore, m.arresto->riga), {}};
+        if (!m.arresto->motivo.empty()) r.fermata->motivo = m.arresto->motivo;
     }
     return r;
 }
@@ -196,9 +197,11 @@ std::string descrivi_testo(const risultato_compilazione& r, const richiesta_comp
     if (codice_con_posizione(r.codice_errore)) s << ", at metre " << r.posizione_errore;
     s << "\n";
     if (r.fermata) {
-        s << "reading stopped at " << r.fermata->file << ", line " << r.fermata->riga;
+        s << "reading stopped at " << r.fermata->file;
+        if (r.fermata->riga > 0) s << ", line " << r.fermata->riga;
         if (r.fermata->testo) s << ": " << *r.fermata->testo;
         s << "\n";
+        if (r.fermata->motivo) s << "because: " << *r.fermata->motivo << "\n";
     }
     switch (r.outcome) {
         case esito::ok: {
@@ -227,7 +230,10 @@ nlohmann::ordered_json descrivi_json(const risultato_compilazione& r) {
     j["fatal_code"] = r.codice_fatale ? nlohmann::ordered_json(*r.codice_fatale) : nlohmann::ordered_json(nullptr);
     j["files"] = r.file_scritti;
     if (r.fermata)
-        j["stopped_at"] = {{"file", r.fermata->file}, {"line", r.fermata->riga}};
+        j["stopped_at"] = {{"file", r.fermata->file},
+                           {"line", r.fermata->riga},
+                           {"reason", r.fermata->motivo ? nlohmann::ordered_json(*r.fermata->motivo)
+                                                        : nlohmann::ordered_json(nullptr)}};
     else
         j["stopped_at"] = nullptr;
     return j;

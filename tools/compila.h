@@ -59,6 +59,7 @@ struct punto_fermata {
     std::string file;  // the author's file, as named on the command line
     int riga = 0;
     std::optional<std::string> testo;  // that line, UTF-8, without its line end
+    std::optional<std::string> motivo;  // what failed, when a run-time failure stopped it
 };
 
 struct risultato_compilazione {

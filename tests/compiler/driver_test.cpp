@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <stdexcept>
 
 #include "model/codici.h"
@@ -195,6 +196,45 @@ TEST(MemorizzaPercorso, SenzaFileDiIngressoNessunFileCompilato) {
     EXPECT_EQ(m.genera_geometria, 1);
     EXPECT_EQ(m.tabella[modello::record_linea].campo_7, 0);
     EXPECT_TRUE(test_util::elenco(dir.percorso()).empty());
+}
+
+// A run-time failure while reading keeps its own words beside the place where
+// the reading stopped; a file that fails before its first field has line 0.
+TEST(MemorizzaDati, UnGuastoInLetturaTieneIlSuoMotivo) {
+    const std::string generale = "[generale]\r\nlunghezza percorso,    10000\r\n[pendenze]\r\n";
+    struct caso {
+        const char* come;
+        std::string linea;
+        std::optional<std::string> treno;
+        std::string file;
+        int riga;
+        std::string motivo;
+    };
+    const caso casi[] = {
+        // A gradient is written cell by cell when the next row closes it: here
+        // the end of the section, on line 6.
+        {"gradient too steep for its byte", generale + "pendenza,  0,   0\r\npendenza,  2000,  300\r\n[fine]\r\n",
+         "[fine]\r\n", "L_linea.txt", 6, "gradient 300 out of range"},
+        {"train file missing", generale + "[fine]\r\n", std::nullopt, "L_7-.txt", 0, "cannot find"},
+        {"train file missing after a soft stop of the line description",
+         generale + "pendenza,  100000,  3\r\n[fine]\r\n", std::nullopt, "L_7-.txt", 0, "cannot find"},
+    };
+    for (const auto& k : casi) {
+        SCOPED_TRACE(k.come);
+        test_util::CartellaTemporanea dir;
+        test_util::scrivi(dir.percorso() / "L_linea.txt", k.linea);
+        if (k.treno) test_util::scrivi(dir.percorso() / "L_7-.txt", *k.treno);
+        modello::Modello m;
+        m.cartella = dir.percorso();
+        m.nome_linea = "L";
+        m.numero_treno = "7";
+        compilatore::memorizza_dati(m);
+        EXPECT_EQ(m.codice_errore, modello::codice::errore_in_lettura);
+        ASSERT_TRUE(m.arresto.has_value());
+        EXPECT_EQ(m.arresto->file, k.file);
+        EXPECT_EQ(m.arresto->riga, k.riga);
+        EXPECT_NE(m.arresto->motivo.find(k.motivo), std::string::npos) << m.arresto->motivo;
+    }
 }
 
 }  // namespace

@@ -293,6 +293,28 @@ TEST(Compile, StatoDiUscitaERapportoPerOgniEsito) {
     }
 }
 
+// Status 25 alone does not say what failed: the report adds the failure's
+// own words, in the text and in the JSON.
+TEST(Compile, UnGuastoInLetturaDiceCheCosaNonVa) {
+    CartellaTemporanea dir;
+    const fs::path linea = dir.percorso() / "Ripida_linea.txt";
+    fs::copy_file(fixture("Ripida_linea.txt"), linea);
+    const auto argomenti = std::vector<std::string>{"compile", linea.string(), fixture("Prova_1-.txt").string(),
+                                                    "--treno", "1"};
+    const auto testo = strumento(argomenti);
+    EXPECT_EQ(testo.stato, 1) << testo.errori;
+    EXPECT_NE(testo.uscita.find("status 25"), std::string::npos) << testo.uscita;
+    EXPECT_NE(testo.uscita.find(linea.string() + ", line 6: [fine]\nbecause: gradient 300 out of range\n"),
+              std::string::npos)
+        << testo.uscita;
+
+    auto con_json = argomenti;
+    con_json.push_back("--json");
+    const json j = json::parse(strumento(con_json).uscita);
+    EXPECT_EQ(j["stopped_at"]["line"], 6);
+    EXPECT_EQ(j["stopped_at"]["reason"], "gradient 300 out of range");
+}
+
 TEST(Compile, IlTestoNominaCodiceSignificatoPosizioneERiga) {
     CartellaTemporanea dir;
     const fs::path linea = dir.percorso() / "Occupato_linea.txt";
