@@ -13,6 +13,13 @@ packages=(
   clang libclang-rt-14-dev
 )
 
+# Elsewhere than Debian the libraries must already be there: say so and let
+# CMake tell what it cannot find.
+if ! command -v apt-get >/dev/null 2>&1 || ! command -v dpkg-query >/dev/null 2>&1; then
+  echo "install-deps: no apt on this machine; not installing anything (the build needs the libraries listed in $0)" >&2
+  exit 0
+fi
+
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
