@@ -80,6 +80,7 @@ std::vector<Caso> casi() {
         {"punto_due_celle_davanti_limitato", 60, {{40, A}, {39, S}, {38, B}, {37, C, 270}}, {{37, 180}}},
         {"segnale_senza_posto_registra_11", 60, {{40, A}, {39, S}, {38, B}, {37, B}}, {}, 11, 1950},
         {"due_segnali_nella_finestra_di_20", 60, {{40, A}, {35, S}, {20, S}, {10, S}}, {{34}, {19}}},
+        {"segnale_a_21_celle_fuori_dalla_finestra", 60, {{40, A}, {19, S}}, {}},
         {"finestra_fino_alla_cella_3", 20, {{5, A}, {3, S}}, {{2}}},
         {"segnale_in_cella_2_ignorato", 20, {{4, A}, {2, S}}, {}},
 
