@@ -8,7 +8,9 @@
 #include <filesystem>
 #include <iostream>
 #include <optional>
+#include <stdexcept>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "model/modello.h"
@@ -34,6 +36,16 @@ std::string json_testo(const nlohmann::ordered_json& j) {
     return j.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 }
 
+// Creates the folder and any missing parent; a failure is one clear line.
+void crea_cartella(const fs::path& cartella) {
+    std::error_code ec;
+    if (fs::is_directory(cartella, ec)) return;
+    if (fs::exists(fs::symlink_status(cartella, ec)))
+        throw std::runtime_error("cannot create the folder " + cartella.string() + ": something else of that name is there");
+    fs::create_directories(cartella, ec);
+    if (ec) throw std::runtime_error("cannot create the folder " + cartella.string() + ": " + ec.message());
+}
+
 int emetti(const fs::path& cartella, bool forza) {
     modello::Modello m;
     m.cartella = cartella;
@@ -42,7 +54,7 @@ int emetti(const fs::path& cartella, bool forza) {
     const std::vector<std::string> nomi{modello::nome_file_linea(m), modello::nome_file_treno(m),
                                         modello::nome_file_note(m), modello::nome_file_rallentamenti(m),
                                         modello::nome_file_scheda(m)};
-    fs::create_directories(cartella);
+    crea_cartella(cartella);
     if (!forza) {
         std::vector<std::string> presenti;
         for (const auto& n : nomi)
@@ -113,7 +125,8 @@ int main(int argc, char** argv) {
     app.require_subcommand(1);
     app.footer(
         "Exit status: 0 done (compile: status 0); 1 compile: status nonzero, compiled files written; 2 compile: "
-        "fatal 1250 or 1251, no compiled file written; 3 a failure (compile: unhandled, no compiled file written; "
+        "fatal 1250 or 1251, no compiled file written; 3 a failure (compile: unhandled, or the output folder cannot "
+        "be created, no compiled file written; "
         "dump, plot: no compiled files, a file missing or malformed; plot: the picture cannot be written; "
         "emit: files of the same names exist); 64 usage error.");
 
@@ -134,8 +147,8 @@ int main(int argc, char** argv) {
         ->required()
         ->check(CLI::ExistingFile);
     auto* opzione_uscita = compile->add_option("-o,--output", cartella_uscita,
-                                               "folder for the compiled files (default: the folder of LINE_FILE)")
-                               ->check(CLI::ExistingDirectory);
+                                               "folder for the compiled files, created when missing (default: the "
+                                               "folder of LINE_FILE)");
     auto* opzione_linea_c =
         compile->add_option("--linea", linea_c, "line identifier, when LINE_FILE is not named ID_linea.txt");
     auto* opzione_treno_c = compile->add_option("--treno", treno_c, "train number, when TRAIN_FILE is not named ID_N-.txt");
@@ -178,6 +191,7 @@ int main(int argc, char** argv) {
             q.cartella_uscita = opzione_uscita->count() > 0 ? fs::path(cartella_uscita) : q.file_linea.parent_path();
             if (q.cartella_uscita.empty()) q.cartella_uscita = ".";
             q.geometria = !senza_geometria;
+            crea_cartella(q.cartella_uscita);
             return compila_comando(q, json_c);
         }
         if (*plot)

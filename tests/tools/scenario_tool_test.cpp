@@ -335,6 +335,33 @@ TEST(Compile, IlTestoNominaCodiceSignificatoPosizioneERiga) {
         << "-o puts the compiled files there";
 }
 
+// -o names a folder that may not exist yet, as emit's DIR does; one that
+// cannot be made is a failure told in one line, with nothing written.
+TEST(Compile, LaCartellaDiUscitaVieneCreataOppureELUnicoErrore) {
+    CartellaTemporanea dir;
+    const fs::path nuova = dir.percorso() / "nuova" / "sotto";
+    const auto creata = strumento({"compile", fixture("Prova_linea.txt").string(), fixture("Prova_1-.txt").string(),
+                                   "-o", nuova.string()});
+    EXPECT_EQ(creata.stato, 0) << creata.errori << creata.uscita;
+    EXPECT_EQ(test_util::elenco(nuova), (std::vector<std::string>{"Prova_1.dat", "Prova_1.sim", "Prova_linea.dat"}));
+
+    test_util::scrivi(dir.percorso() / "un_file", "x");
+    for (const fs::path& impossibile : {dir.percorso() / "un_file", dir.percorso() / "un_file" / "sotto"}) {
+        for (const char* formato : {"--json", "--no-geometry"}) {
+            const auto esito = strumento({"compile", fixture("Prova_linea.txt").string(),
+                                          fixture("Prova_1-.txt").string(), "-o", impossibile.string(), formato});
+            EXPECT_EQ(esito.stato, 3) << impossibile << esito.errori;
+            EXPECT_EQ(std::count(esito.errori.begin(), esito.errori.end(), '\n'), 1) << esito.errori;
+            EXPECT_EQ(esito.errori.rfind("scenario_tool compile: cannot create the folder " + impossibile.string(), 0),
+                      0u)
+                << esito.errori;
+            EXPECT_EQ(esito.uscita, "");
+        }
+    }
+    EXPECT_EQ(test_util::elenco(dir.percorso()), (std::vector<std::string>{"nuova", "un_file"}));
+    EXPECT_EQ(test_util::leggi(dir.percorso() / "un_file"), "x");
+}
+
 // ---------------------------------------------------------------------------
 // Usage errors, help and version.
 
