@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <string_view>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -16,8 +17,13 @@ namespace piattaforma {
 // written; the temporary file is removed in that case.
 void scrivi_file_atomico(const std::filesystem::path& destinazione, std::string_view contenuto);
 
-// Several files that belong together: every temporary file is written before
-// the first rename, so a failed write leaves all earlier files untouched.
+// Several files that belong together, replaced all or none. Before anything
+// is replaced every target is checked (one that exists and is neither a
+// regular file nor a symbolic link is refused) and every new content is
+// written to its temporary file; the earlier files are kept aside as hidden
+// hard links until all new ones are in place, and put back when a rename
+// fails. On success and on failure no temporary file and no kept-aside file
+// is left behind. Throws std::system_error naming the file that failed.
 void scrivi_file_atomici(const std::vector<std::pair<std::filesystem::path, std::string_view>>& file);
 
 // A file whose content is handed over in pieces, so that a large file never
@@ -30,5 +36,20 @@ struct file_a_pezzi {
     std::function<void(const scrittore& scrivi)> produci;
 };
 void scrivi_file_atomici(const std::vector<file_a_pezzi>& file);
+
+// Hooks for tests, to fail one step of a group's replacement as the system
+// would. Not for use by the programs.
+namespace prova {
+
+enum class passo {
+    riserva,       // keeping an earlier file aside (a hard link beside it)
+    sostituzione,  // renaming a new file over its target
+};
+
+// Called before each such step with its target; an error it returns makes
+// the step fail with that error. An empty function removes the hook.
+void imposta_guasto(std::function<std::error_code(passo, const std::filesystem::path& destinazione)> guasto);
+
+}  // namespace prova
 
 }  // namespace piattaforma

@@ -92,3 +92,86 @@ TEST(FileAtomico, PezziAlloroPostoEProduttoreCheFallisce) {
 }
 
 }  // namespace
+
+namespace {
+
+// Sets a fault hook for one test and removes it at the end, whatever happens.
+struct GuastoDiProva {
+    explicit GuastoDiProva(std::function<std::error_code(piattaforma::prova::passo, const fs::path&)> f) {
+        piattaforma::prova::imposta_guasto(std::move(f));
+    }
+    ~GuastoDiProva() { piattaforma::prova::imposta_guasto(nullptr); }
+};
+
+// A group of three, the third a new file: whichever rename fails, every
+// earlier file keeps its content, the new one does not appear and nothing
+// hidden is left; the same when the file system cannot make hard links and
+// the earlier files are moved aside instead.
+TEST(FileAtomico, UnGruppoCheFallisceAQualunqueRinominaRimetteTuttoComEra) {
+    using piattaforma::prova::passo;
+    for (const bool senza_collegamenti : {false, true}) {
+        for (int fallita = 0; fallita < 3; ++fallita) {
+            SCOPED_TRACE(std::string(senza_collegamenti ? "no hard links, " : "") + "rename " +
+                         std::to_string(fallita + 1) + " fails");
+            test_util::CartellaTemporanea dir;
+            const auto a = dir.percorso() / "L_linea.dat", b = dir.percorso() / "L_1.sim",
+                       c = dir.percorso() / "L_1.dat";
+            test_util::scrivi(a, "vecchio a");
+            test_util::scrivi(b, "vecchio b");
+            int rinomine = 0;
+            GuastoDiProva g([&](passo p, const fs::path&) {
+                if (p == passo::riserva) return senza_collegamenti ? std::make_error_code(std::errc::operation_not_permitted)
+                                                                   : std::error_code{};
+                return rinomine++ == fallita ? std::make_error_code(std::errc::io_error) : std::error_code{};
+            });
+            const fs::path attesa = std::vector<fs::path>{a, b, c}[static_cast<std::size_t>(fallita)];
+            try {
+                piattaforma::scrivi_file_atomici({{a, "nuovo a"}, {b, "nuovo b"}, {c, "nuovo c"}});
+                ADD_FAILURE() << "expected a failure";
+            } catch (const std::system_error& e) {
+                EXPECT_EQ(e.code(), std::errc::io_error);
+                EXPECT_NE(std::string(e.what()).find(attesa.string()), std::string::npos) << e.what();
+            }
+            EXPECT_EQ(test_util::leggi(a), "vecchio a");
+            EXPECT_EQ(test_util::leggi(b), "vecchio b");
+            EXPECT_EQ(test_util::elenco(dir.percorso()), (std::vector<std::string>{"L_1.sim", "L_linea.dat"}));
+
+            // With the fault gone the same group goes through, and still
+            // leaves nothing hidden.
+            piattaforma::prova::imposta_guasto(nullptr);
+            piattaforma::scrivi_file_atomici({{a, "nuovo a"}, {b, "nuovo b"}, {c, "nuovo c"}});
+            EXPECT_EQ(test_util::leggi(a) + test_util::leggi(b) + test_util::leggi(c), "nuovo anuovo bnuovo c");
+            EXPECT_EQ(test_util::elenco(dir.percorso()),
+                      (std::vector<std::string>{"L_1.dat", "L_1.sim", "L_linea.dat"}));
+        }
+    }
+}
+
+// A folder where the second file should go is seen before any file is
+// touched or any content produced, and named in the error.
+TEST(FileAtomico, UnaCartellaAlPostoDiUnFileFermaIlGruppoPrimaDiTutto) {
+    test_util::CartellaTemporanea dir;
+    const auto a = dir.percorso() / "L_linea.dat", b = dir.percorso() / "L_1.sim";
+    test_util::scrivi(a, "vecchio a");
+    fs::create_directory(b);
+    int prodotti = 0;
+    const auto produci = [&](std::string testo) {
+        return [&prodotti, testo](const piattaforma::scrittore& scrivi) {
+            ++prodotti;
+            scrivi(0, testo);
+        };
+    };
+    try {
+        piattaforma::scrivi_file_atomici(std::vector<piattaforma::file_a_pezzi>{{a, produci("nuovo a")},
+                                                                                {b, produci("nuovo b")}});
+        FAIL() << "expected a failure";
+    } catch (const std::system_error& e) {
+        EXPECT_NE(std::string(e.what()).find(b.string() + ", which is not a file"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(prodotti, 0);
+    EXPECT_EQ(test_util::leggi(a), "vecchio a");
+    EXPECT_TRUE(fs::is_directory(b));
+    EXPECT_EQ(test_util::elenco(dir.percorso()), (std::vector<std::string>{"L_1.sim", "L_linea.dat"}));
+}
+
+}  // namespace

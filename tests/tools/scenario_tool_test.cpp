@@ -362,6 +362,22 @@ TEST(Compile, LaCartellaDiUscitaVieneCreataOppureELUnicoErrore) {
     EXPECT_EQ(test_util::leggi(dir.percorso() / "un_file"), "x");
 }
 
+// A folder named like the table file: the compile is refused as a whole, and
+// the geometry file of an earlier compile, which comes first, keeps its bytes.
+TEST(Compile, UnaCartellaAlPostoDellaTabellaNonLasciaNulla) {
+    CartellaTemporanea dir;
+    test_util::scrivi(dir.percorso() / "Prova_linea.dat", "vecchio");
+    fs::create_directory(dir.percorso() / "Prova_1.sim");
+    const auto prima = test_util::elenco(dir.percorso());
+    const auto esito = strumento({"compile", fixture("Prova_linea.txt").string(), fixture("Prova_1-.txt").string(),
+                                  "-o", dir.percorso().string()});
+    EXPECT_EQ(esito.stato, 3) << esito.errori;
+    EXPECT_NE(esito.uscita.find("Prova_1.sim, which is not a file"), std::string::npos) << esito.uscita;
+    EXPECT_NE(esito.uscita.find("no compiled file written"), std::string::npos) << esito.uscita;
+    EXPECT_EQ(test_util::leggi(dir.percorso() / "Prova_linea.dat"), "vecchio");
+    EXPECT_EQ(test_util::elenco(dir.percorso()), prima);
+}
+
 // ---------------------------------------------------------------------------
 // Usage errors, help and version.
 
