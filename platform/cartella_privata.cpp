@@ -10,11 +10,11 @@ namespace piattaforma {
 
 namespace fs = std::filesystem;
 
-cartella_privata::cartella_privata(const char* prefisso) {
+cartella_privata::cartella_privata(const fs::path& dentro, const char* prefisso) {
     // mkdtemp picks a name no other process holds and creates it for us alone.
-    std::string modello = (fs::temp_directory_path() / (std::string(prefisso) + "XXXXXX")).string();
+    std::string modello = (dentro / (std::string(prefisso) + "XXXXXX")).string();
     if (::mkdtemp(modello.data()) == nullptr)
-        throw std::system_error(errno, std::generic_category(), "cannot create a temporary folder");
+        throw std::system_error(errno, std::generic_category(), "cannot create a private folder in " + dentro.string());
     percorso_ = modello;
 }
 

@@ -197,6 +197,13 @@ void scrivi_file_atomici(const std::vector<file_a_pezzi>& file) {
     sostituisci_tutti(posti, true);
 }
 
+void sposta_file_atomici(const std::vector<file_pronto>& file) {
+    std::vector<posto> posti;
+    for (const auto& f : file) posti.push_back({f.origine, f.destinazione});
+    for (auto& p : posti) controlla_destinazione(p);
+    sostituisci_tutti(posti, false);
+}
+
 namespace prova {
 
 void imposta_guasto(std::function<std::error_code(passo, const fs::path&)> guasto) {

@@ -37,6 +37,16 @@ struct file_a_pezzi {
 };
 void scrivi_file_atomici(const std::vector<file_a_pezzi>& file);
 
+// Files already written on the targets' file system (in a private folder
+// beside them, say), moved into place by renames with the same all-or-none
+// promise. When the group fails, the targets are as they were before it and
+// the files that had not been moved stay where they are, for their owner.
+struct file_pronto {
+    std::filesystem::path origine;
+    std::filesystem::path destinazione;
+};
+void sposta_file_atomici(const std::vector<file_pronto>& file);
+
 // Hooks for tests, to fail one step of a group's replacement as the system
 // would. Not for use by the programs.
 namespace prova {

@@ -13,7 +13,6 @@
 #include "model/nomi_file.h"
 #include "platform/cartella_privata.h"
 #include "platform/file_atomico.h"
-#include "platform/leggi_binario.h"
 #include "text/testo_1252.h"
 
 namespace strumento {
@@ -140,7 +139,9 @@ risultato_compilazione compila(const richiesta_compilazione& q) {
     m.nome_linea = q.id.linea;
     m.numero_treno = q.id.treno;
     try {
-        piattaforma::cartella_privata privata;
+        // The work is done in a hidden folder inside the output folder, so the
+        // compiled files reach their places by renames, never by a copy.
+        piattaforma::cartella_privata privata(q.cartella_uscita);
         m.cartella = privata.percorso();
         fs::copy_file(q.file_linea, modello::file_in_cartella(m, modello::nome_file_linea(m)));
         fs::copy_file(q.file_treno, modello::file_in_cartella(m, modello::nome_file_treno(m)));
@@ -155,11 +156,9 @@ risultato_compilazione compila(const richiesta_compilazione& q) {
             if (q.geometria) nomi.push_back(modello::nome_file_geometria(m));
             nomi.push_back(modello::nome_file_tabella(m));
             nomi.push_back(modello::nome_file_percorso(m));
-            std::vector<std::string> contenuti;
-            for (const auto& n : nomi) contenuti.push_back(piattaforma::leggi_binario(privata.percorso() / n));
-            std::vector<std::pair<fs::path, std::string_view>> file;
-            for (std::size_t i = 0; i < nomi.size(); ++i) file.emplace_back(q.cartella_uscita / nomi[i], contenuti[i]);
-            piattaforma::scrivi_file_atomici(file);
+            std::vector<piattaforma::file_pronto> file;
+            for (const auto& n : nomi) file.push_back({privata.percorso() / n, q.cartella_uscita / n});
+            piattaforma::sposta_file_atomici(file);
             r.file_scritti = std::move(nomi);
         }
     } catch (const std::exception& e) {

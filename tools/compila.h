@@ -72,9 +72,10 @@ struct risultato_compilazione {
     std::string guasto;  // what an unhandled failure said
 };
 
-// Compiles copies of the author's files in a private temporary folder and
-// moves the compiled files into the output folder together, or not at all.
-// The author's files are only read.
+// Compiles copies of the author's files in a hidden private folder inside the
+// output folder and moves the compiled files into the output folder
+// together, or not at all; the private folder goes on every path. The
+// author's files are only read.
 risultato_compilazione compila(const richiesta_compilazione& r);
 
 int stato_uscita(const risultato_compilazione& r);

@@ -103,46 +103,75 @@ struct GuastoDiProva {
     ~GuastoDiProva() { piattaforma::prova::imposta_guasto(nullptr); }
 };
 
-// A group of three, the third a new file: whichever rename fails, every
-// earlier file keeps its content, the new one does not appear and nothing
-// hidden is left; the same when the file system cannot make hard links and
-// the earlier files are moved aside instead.
+// A group of three, the third a new file, written here or moved in from a
+// private folder: whichever rename fails, every earlier file keeps its
+// content, the new one does not appear, nothing hidden is left and the files
+// not moved are still in the private folder; the same when the file system
+// cannot make hard links and the earlier files are moved aside instead.
 TEST(FileAtomico, UnGruppoCheFallisceAQualunqueRinominaRimetteTuttoComEra) {
     using piattaforma::prova::passo;
-    for (const bool senza_collegamenti : {false, true}) {
-        for (int fallita = 0; fallita < 3; ++fallita) {
-            SCOPED_TRACE(std::string(senza_collegamenti ? "no hard links, " : "") + "rename " +
-                         std::to_string(fallita + 1) + " fails");
-            test_util::CartellaTemporanea dir;
-            const auto a = dir.percorso() / "L_linea.dat", b = dir.percorso() / "L_1.sim",
-                       c = dir.percorso() / "L_1.dat";
-            test_util::scrivi(a, "vecchio a");
-            test_util::scrivi(b, "vecchio b");
-            int rinomine = 0;
-            GuastoDiProva g([&](passo p, const fs::path&) {
-                if (p == passo::riserva) return senza_collegamenti ? std::make_error_code(std::errc::operation_not_permitted)
-                                                                   : std::error_code{};
-                return rinomine++ == fallita ? std::make_error_code(std::errc::io_error) : std::error_code{};
-            });
-            const fs::path attesa = std::vector<fs::path>{a, b, c}[static_cast<std::size_t>(fallita)];
-            try {
-                piattaforma::scrivi_file_atomici({{a, "nuovo a"}, {b, "nuovo b"}, {c, "nuovo c"}});
-                ADD_FAILURE() << "expected a failure";
-            } catch (const std::system_error& e) {
-                EXPECT_EQ(e.code(), std::errc::io_error);
-                EXPECT_NE(std::string(e.what()).find(attesa.string()), std::string::npos) << e.what();
-            }
-            EXPECT_EQ(test_util::leggi(a), "vecchio a");
-            EXPECT_EQ(test_util::leggi(b), "vecchio b");
-            EXPECT_EQ(test_util::elenco(dir.percorso()), (std::vector<std::string>{"L_1.sim", "L_linea.dat"}));
+    const std::vector<std::string> nomi{"L_linea.dat", "L_1.sim", "L_1.dat"};
+    for (const bool sposta : {false, true}) {
+        for (const bool senza_collegamenti : {false, true}) {
+            for (std::size_t fallita = 0; fallita < nomi.size(); ++fallita) {
+                SCOPED_TRACE(std::string(sposta ? "moved in, " : "written, ") +
+                             (senza_collegamenti ? "no hard links, " : "") + "rename " + std::to_string(fallita + 1) +
+                             " fails");
+                test_util::CartellaTemporanea dir;
+                const fs::path privata = dir.percorso() / ".privata";
+                fs::create_directory(privata);
+                test_util::scrivi(dir.percorso() / nomi[0], "vecchio a");
+                test_util::scrivi(dir.percorso() / nomi[1], "vecchio b");
+                // Replaces the three files with "nuovo a", "nuovo b", "nuovo c".
+                const auto gruppo = [&] {
+                    if (!sposta) {
+                        piattaforma::scrivi_file_atomici({{dir.percorso() / nomi[0], "nuovo a"},
+                                                          {dir.percorso() / nomi[1], "nuovo b"},
+                                                          {dir.percorso() / nomi[2], "nuovo c"}});
+                        return;
+                    }
+                    std::vector<piattaforma::file_pronto> file;
+                    for (std::size_t i = 0; i < nomi.size(); ++i) {
+                        test_util::scrivi(privata / nomi[i], std::string("nuovo ") + "abc"[i]);
+                        file.push_back({privata / nomi[i], dir.percorso() / nomi[i]});
+                    }
+                    piattaforma::sposta_file_atomici(file);
+                };
+                std::size_t rinomine = 0;
+                GuastoDiProva g([&](passo p, const fs::path&) {
+                    if (p == passo::riserva)
+                        return senza_collegamenti ? std::make_error_code(std::errc::operation_not_permitted)
+                                                  : std::error_code{};
+                    return rinomine++ == fallita ? std::make_error_code(std::errc::io_error) : std::error_code{};
+                });
+                try {
+                    gruppo();
+                    ADD_FAILURE() << "expected a failure";
+                } catch (const std::system_error& e) {
+                    EXPECT_EQ(e.code(), std::errc::io_error);
+                    EXPECT_NE(std::string(e.what()).find((dir.percorso() / nomi[fallita]).string()), std::string::npos)
+                        << e.what();
+                }
+                EXPECT_EQ(test_util::leggi(dir.percorso() / nomi[0]), "vecchio a");
+                EXPECT_EQ(test_util::leggi(dir.percorso() / nomi[1]), "vecchio b");
+                EXPECT_EQ(test_util::elenco(dir.percorso()),
+                          (std::vector<std::string>{".privata", "L_1.sim", "L_linea.dat"}));
+                if (sposta)
+                    for (std::size_t i = fallita; i < nomi.size(); ++i)
+                        EXPECT_EQ(test_util::leggi(privata / nomi[i]), std::string("nuovo ") + "abc"[i]) << nomi[i];
+                else
+                    EXPECT_TRUE(test_util::elenco(privata).empty());
 
-            // With the fault gone the same group goes through, and still
-            // leaves nothing hidden.
-            piattaforma::prova::imposta_guasto(nullptr);
-            piattaforma::scrivi_file_atomici({{a, "nuovo a"}, {b, "nuovo b"}, {c, "nuovo c"}});
-            EXPECT_EQ(test_util::leggi(a) + test_util::leggi(b) + test_util::leggi(c), "nuovo anuovo bnuovo c");
-            EXPECT_EQ(test_util::elenco(dir.percorso()),
-                      (std::vector<std::string>{"L_1.dat", "L_1.sim", "L_linea.dat"}));
+                // With the fault gone the same group goes through, and still
+                // leaves nothing hidden.
+                piattaforma::prova::imposta_guasto(nullptr);
+                gruppo();
+                for (std::size_t i = 0; i < nomi.size(); ++i)
+                    EXPECT_EQ(test_util::leggi(dir.percorso() / nomi[i]), std::string("nuovo ") + "abc"[i]);
+                EXPECT_EQ(test_util::elenco(dir.percorso()),
+                          (std::vector<std::string>{".privata", "L_1.dat", "L_1.sim", "L_linea.dat"}));
+                EXPECT_TRUE(test_util::elenco(privata).empty());
+            }
         }
     }
 }
