@@ -10,6 +10,7 @@
 #include "format/geometria.h"
 #include "format/percorso.h"
 #include "format/tabella.h"
+#include "model/conversione.h"
 #include "model/nomi_file.h"
 #include "platform/leggi_binario.h"
 
@@ -255,6 +256,11 @@ identificativi trova_compilati(const fs::path& cartella, const std::optional<std
     return candidati.front();
 }
 
+bool geometria_del_percorso(std::int32_t ultimo_metro, std::int32_t numero_celle) {
+    if (ultimo_metro < 0) return numero_celle == 0;
+    return modello::arrotonda(ultimo_metro / 50.0) == numero_celle;
+}
+
 compilati carica_compilati(const fs::path& cartella, const identificativi& id) {
     const auto m = con_identificativi(cartella, id);
     compilati c;
@@ -266,9 +272,22 @@ compilati carica_compilati(const fs::path& cartella, const identificativi& id) {
     };
     c.percorso = formato::decodifica_percorso(leggi(modello::nome_file_percorso(m)), modello::nome_file_percorso(m));
     c.tabella = formato::decodifica_tabella(leggi(modello::nome_file_tabella(m)), modello::nome_file_tabella(m));
-    if (fs::exists(modello::file_in_cartella(m, modello::nome_file_geometria(m))))
+    const auto file_geometria = modello::file_in_cartella(m, modello::nome_file_geometria(m));
+    if (fs::exists(file_geometria)) {
         c.geometria =
             formato::decodifica_geometria(leggi(modello::nome_file_geometria(m)), modello::nome_file_geometria(m));
+        // One geometry file serves every train of a line, so a compile with
+        // --no-geometry keeps an older one, which may be of another line.
+        const auto numero_celle = static_cast<std::int32_t>(c.percorso.size()) - 1;
+        if (!geometria_del_percorso(c.geometria->ultimo_metro(), numero_celle))
+            throw std::runtime_error(
+                file_geometria.string() + " does not fit " +
+                modello::file_in_cartella(m, modello::nome_file_percorso(m)).string() + ": the geometry runs to metre " +
+                std::to_string(c.geometria->ultimo_metro()) + ", the route's " + std::to_string(c.percorso.size()) +
+                " cells to metre " + std::to_string(static_cast<std::int64_t>(numero_celle) * 50) +
+                "; it was left by a compile of another line of the same name (compile this line again without "
+                "--no-geometry)");
+    }
     return c;
 }
 

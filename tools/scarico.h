@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <ostream>
@@ -30,9 +31,18 @@ struct compilati {
 identificativi trova_compilati(const std::filesystem::path& cartella, const std::optional<std::string>& linea,
                                const std::optional<std::string>& treno);
 
+// Whether a geometry that ends at metre ultimo_metro can belong to a route of
+// numero_celle + 1 cells. The line reader makes both from one length: the
+// geometry's last metre is lunghezza_totale (the line's length plus 7000 m)
+// and numero_celle is lunghezza_totale / 50 rounded half to even; a
+// lunghezza_totale from -25 to -1 gives the empty geometry (ultimo_metro -1)
+// and a route of one cell.
+bool geometria_del_percorso(std::int32_t ultimo_metro, std::int32_t numero_celle);
+
 // Reads and decodes the files; the geometry file is optional. Throws
-// formato::errore_decodifica for a malformed file and std::runtime_error
-// for a missing one.
+// formato::errore_decodifica for a malformed file, std::runtime_error for a
+// missing one and for a geometry that does not fit the route (one left by an
+// earlier compile of another line of the same name).
 compilati carica_compilati(const std::filesystem::path& cartella, const identificativi& id);
 
 // Everything the files say: table records, cells with objects or marks,

@@ -127,7 +127,8 @@ int main(int argc, char** argv) {
         "Exit status: 0 done (compile: status 0); 1 compile: status nonzero, compiled files written; 2 compile: "
         "fatal 1250 or 1251, no compiled file written; 3 a failure (compile: unhandled, or the output folder cannot "
         "be created, no compiled file written; "
-        "dump, plot: no compiled files, a file missing or malformed; plot: the picture cannot be written; "
+        "dump, plot: no compiled files, a file missing or malformed, a geometry that does not fit the route; plot: "
+        "the picture cannot be written; "
         "emit: files of the same names exist); 64 usage error.");
 
     auto* emit = app.add_subcommand("emit", "write the five built-in text files into DIR");

@@ -17,6 +17,7 @@
 #include "tests/cartella_temporanea.h"
 #include "tests/processo.h"
 #include "tests/righe_input.h"
+#include "tools/scarico.h"
 
 namespace {
 
@@ -526,6 +527,72 @@ TEST_F(DumpProva, SenzaGeometriaEInCartellaVuota) {
     const auto nulla = strumento({"dump", vuota.percorso().string()});
     EXPECT_EQ(nulla.stato, 3);
     EXPECT_NE(nulla.errori.find("no compiled table file"), std::string::npos) << nulla.errori;
+}
+
+// ---------------------------------------------------------------------------
+// A geometry file serves every train of its line: dump and plot pair it only
+// with a route of the same length.
+
+// The line reader's sizes from one length: last metre L + 7000, cells
+// (L + 7000) / 50 rounded half to even.
+TEST(GeometriaDelPercorso, LaStessaLunghezzaDaEntrambiILati) {
+    struct caso {
+        std::int32_t ultimo_metro, numero_celle;
+        bool adatta;
+    };
+    const caso casi[] = {
+        {250000, 5000, true},    {249975, 5000, true},  {250025, 5000, true},  // 4999.5 and 5000.5 go to 5000
+        {249974, 5000, false},   {250026, 5000, false}, {250000, 1140, false},
+        {7025, 140, true},       {7025, 141, false},    {7075, 142, true},  {7075, 141, false},
+        {7026, 141, true},       {1007000, 20140, true}, {0, 0, true},      {-1, 0, true},
+        {-1, 1, false},          {17000, 540, false},
+    };
+    for (const auto& k : casi)
+        EXPECT_EQ(strumento::geometria_del_percorso(k.ultimo_metro, k.numero_celle), k.adatta)
+            << "last metre " << k.ultimo_metro << ", " << k.numero_celle << " cells";
+}
+
+// Train 1 on the 10 km line with its geometry; train 3 of the same line
+// without; train 2 of a 20 km line of the same name without. Trains 1 and 3
+// share the geometry, train 2 is refused by dump and plot, which name both
+// files and both lengths.
+TEST(GeometriaDelPercorso, DumpEPlotRifiutanoLaGeometriaDiUnAltraLinea) {
+    CartellaTemporanea dir;
+    const fs::path treno = dir.percorso() / "treno.txt";
+    fs::copy_file(fixture("Prova_1-.txt"), treno);
+    const std::string d = dir.percorso().string();
+    const auto compila = [&](const std::string& linea, const std::string& numero, bool geometria) {
+        std::vector<std::string> a{"compile", fixture(linea).string(), treno.string(), "--linea", "Prova",
+                                   "--treno", numero, "-o", d};
+        if (!geometria) a.push_back("--no-geometry");
+        const auto esito = strumento(a);
+        EXPECT_EQ(esito.stato, 0) << esito.uscita << esito.errori;
+    };
+    compila("Prova_linea.txt", "1", true);
+    compila("Prova_linea.txt", "3", false);
+    compila("Prova_20km.txt", "2", false);
+
+    for (const char* numero : {"1", "3"}) {
+        const auto esito = strumento({"dump", d, "--linea", "Prova", "--treno", numero, "--json"});
+        ASSERT_EQ(esito.stato, 0) << numero << esito.errori;
+        EXPECT_EQ(json::parse(esito.uscita)["geometry"]["metres"], 17001) << numero;
+    }
+    const std::string detto = (dir.percorso() / "Prova_linea.dat").string() + " does not fit " +
+                              (dir.percorso() / "Prova_2.dat").string() +
+                              ": the geometry runs to metre 17000, the route's 541 cells to metre 27000";
+    const fs::path figura = dir.percorso() / "percorso.png";
+    const std::vector<std::vector<std::string>> rifiutati{
+        {"dump", d, "--linea", "Prova", "--treno", "2"},
+        {"dump", d, "--linea", "Prova", "--treno", "2", "--json", "--geometry"},
+        {"plot", d, "--linea", "Prova", "--treno", "2", "-o", figura.string()},
+    };
+    for (const auto& argomenti : rifiutati) {
+        const auto esito = strumento(argomenti);
+        EXPECT_EQ(esito.stato, 3) << argomenti[0] << esito.errori;
+        EXPECT_NE(esito.errori.find(detto), std::string::npos) << esito.errori;
+        EXPECT_EQ(esito.uscita, "");
+    }
+    EXPECT_FALSE(fs::exists(figura));
 }
 
 }  // namespace
