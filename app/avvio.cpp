@@ -9,6 +9,7 @@
 #include "compiler/driver.h"
 #include "model/codici.h"
 #include "model/modello.h"
+#include "platform/blocco_cartella.h"
 #include "platform/form1.h"
 #include "platform/schermo.h"
 #include "scenario_text/emettitori.h"
@@ -29,6 +30,11 @@ int avvio(const std::filesystem::path& cartella) {
         } else {
             std::fprintf(stderr, "Attendere\n");
         }
+
+        // Before the first file: a second run started in this folder waits
+        // here, under its own "Attendere", until this one is done, and does
+        // not delete this one's input files before they are read.
+        const piattaforma::blocco_cartella blocco(cartella);
 
         scenario_text::dati_scenario(m);
 

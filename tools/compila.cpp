@@ -11,6 +11,7 @@
 #include "model/codici.h"
 #include "model/modello.h"
 #include "model/nomi_file.h"
+#include "platform/blocco_cartella.h"
 #include "platform/cartella_privata.h"
 #include "platform/file_atomico.h"
 #include "text/testo_1252.h"
@@ -158,6 +159,11 @@ risultato_compilazione compila(const richiesta_compilazione& q) {
             nomi.push_back(modello::nome_file_percorso(m));
             std::vector<piattaforma::file_pronto> file;
             for (const auto& n : nomi) file.push_back({privata.percorso() / n, q.cartella_uscita / n});
+            // Moved in while holding the output folder, so that a builder run
+            // or another compile there never mixes its files with these. The
+            // compile itself needs no hold, being in a folder of its own:
+            // compiles of several trains into one folder run side by side.
+            const piattaforma::blocco_cartella blocco(q.cartella_uscita);
             piattaforma::sposta_file_atomici(file);
             r.file_scritti = std::move(nomi);
         }

@@ -1,6 +1,8 @@
 // The builder run as a user runs it: a copy of the executable in a folder of
 // its own, no display.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <map>
@@ -52,6 +54,41 @@ TEST(Esecuzione, SenzaSchermoScriveNellaCartellaDellEseguibileEFinisceConZero) {
     const auto di_nuovo = test_util::esegui({exe.string()});
     EXPECT_EQ(di_nuovo.stato, 0) << di_nuovo.errori;
     EXPECT_EQ(contenuti(dir.percorso()), primi);
+}
+
+// Several builders started together in one folder, as a double double-click
+// does: they take turns, so each finds its own input files, ends with 0, and
+// the folder holds the six files of a single run, byte for byte, and nothing
+// else.
+TEST(Esecuzione, BuilderAvviatiInsiemeNellaStessaCartellaFannoATurno) {
+    test_util::CartellaTemporanea solo;
+    const auto esito_solo = test_util::esegui({copia_eseguibile(solo.percorso()).string()});
+    ASSERT_EQ(esito_solo.stato, 0) << esito_solo.errori;
+    const auto attesi = contenuti(solo.percorso());
+    ASSERT_EQ(attesi.size(), 6u);
+
+    test_util::CartellaTemporanea dir;
+    const fs::path exe = copia_eseguibile(dir.percorso());
+    constexpr int quanti = 8;
+    std::vector<pid_t> figli;
+    for (int i = 0; i < quanti; ++i) {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            const int nulla = ::open("/dev/null", O_WRONLY);
+            ::dup2(nulla, 2);
+            ::unsetenv("DISPLAY");
+            ::execl(exe.c_str(), exe.c_str(), static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        figli.push_back(pid);
+    }
+    for (const pid_t pid : figli) {
+        int st = 0;
+        ::waitpid(pid, &st, 0);
+        EXPECT_TRUE(WIFEXITED(st) && WEXITSTATUS(st) == 0) << "status " << st;
+    }
+    EXPECT_EQ(contenuti(dir.percorso()), attesi);
+    EXPECT_EQ(test_util::elenco(dir.percorso()).size(), attesi.size() + 1) << "nothing but the executable beside them";
 }
 
 TEST(Esecuzione, CartellaNonScrivibileFinisceConDueEUnaRigaDiRapporto) {

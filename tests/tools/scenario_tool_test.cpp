@@ -1,6 +1,8 @@
 // scenario_tool run as an author runs it: emit a template, compile one's own
 // files, read the compiled files back.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -13,6 +15,7 @@
 #include "compiler/driver.h"
 #include "model/codici.h"
 #include "model/modello.h"
+#include "platform/blocco_cartella.h"
 #include "scenario_text/emettitori.h"
 #include "tests/cartella_temporanea.h"
 #include "tests/processo.h"
@@ -377,6 +380,39 @@ TEST(Compile, UnaCartellaAlPostoDellaTabellaNonLasciaNulla) {
     EXPECT_NE(esito.uscita.find("no compiled file written"), std::string::npos) << esito.uscita;
     EXPECT_EQ(test_util::leggi(dir.percorso() / "Prova_linea.dat"), "vecchio");
     EXPECT_EQ(test_util::elenco(dir.percorso()), prima);
+}
+
+// While a builder run (here: this test) holds the output folder, compile
+// does its work in its private folder but moves nothing in; it finishes as
+// soon as the hold ends.
+TEST(Compile, AspettaChiTieneLaCartellaPrimaDiSpostareIFile) {
+    CartellaTemporanea dir;
+    std::optional<piattaforma::blocco_cartella> blocco(std::in_place, dir.percorso());
+    ASSERT_TRUE(blocco->tenuto());
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::execl(SCENARIO_TOOL_PATH, SCENARIO_TOOL_PATH, "compile", fixture("Prova_linea.txt").c_str(),
+                fixture("Prova_1-.txt").c_str(), "-o", dir.percorso().c_str(), "--json", static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    // The route file is the last one the compile writes in its private folder.
+    bool compilato = false;
+    int st = 0;
+    pid_t finito = 0;
+    for (int i = 0; i < 2000 && !compilato && finito == 0; ++i) {
+        for (const auto& nome : test_util::elenco(dir.percorso()))
+            if (nome.starts_with(".") && fs::exists(dir.percorso() / nome / "Prova_1.dat")) compilato = true;
+        finito = ::waitpid(pid, &st, WNOHANG);
+        if (!compilato && finito == 0) ::usleep(5000);
+    }
+    ASSERT_EQ(finito, 0) << "compile ended while the folder was held";
+    EXPECT_TRUE(compilato) << "the compile did not get as far as its private folder";
+    EXPECT_EQ(test_util::elenco(dir.percorso()).size(), 1u) << "only the private folder, no compiled file yet";
+    blocco.reset();
+    ASSERT_EQ(::waitpid(pid, &st, 0), pid);
+    EXPECT_TRUE(WIFEXITED(st) && WEXITSTATUS(st) == 0) << st;
+    EXPECT_EQ(test_util::elenco(dir.percorso()),
+              (std::vector<std::string>{"Prova_1.dat", "Prova_1.sim", "Prova_linea.dat"}));
 }
 
 // ---------------------------------------------------------------------------
