@@ -4,8 +4,10 @@
 
 #include <memory>
 
+#ifndef _WIN32
 class Fl_Window;
 class Fl_Box;
+#endif
 
 namespace piattaforma {
 
@@ -24,12 +26,18 @@ public:
     void mostra();
     void chiudi();
 
+#ifdef _WIN32
+private:
+    struct finestra_win32;
+    std::unique_ptr<finestra_win32> finestra_;
+#else
     Fl_Window& finestra() { return *finestra_; }
     Fl_Box& Label1() { return *label1_; }
 
 private:
     std::unique_ptr<Fl_Window> finestra_;
     Fl_Box* label1_;  // owned by the window
+#endif
 };
 
 }  // namespace piattaforma
