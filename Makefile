@@ -22,9 +22,10 @@ run: build
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
 
-# Compile speed against the floor of writing the same bytes, and peak memory.
+# Compile speed against the floor of writing the same bytes, scenario_tool
+# compile against the builder as whole processes, and peak memory.
 bench: build
-	bash bench/esegui.sh
+	BUILD_DIR=$(BUILD_DIR) bash bench/esegui.sh
 
 # The whole test suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize: deps

@@ -2,14 +2,22 @@
 // files written with one buffered write each. Beside it, two parts of the run
 // that the floor leaves out: replacing each file through a temporary file, and
 // computing the geometry's values, which follow one from another and cannot
-// be skipped.
+// be skipped. Apart, scenario_tool compile timed as a whole process, as an
+// author meets it.
 //
 //   bench_compila builtin|METRI tempo  [RIPETIZIONI]   best time of the run and of its floor
-//   bench_compila builtin|METRI memoria               one run; prints the peak resident memory
+//   bench_compila builtin|METRI memoria [TOOL]        one run; prints the peak resident memory,
+//                                                     and the tool's for the same compile
+//   bench_compila builtin processi RIPETIZIONI TOOL BUILDER
+//   bench_compila METRI   processi RIPETIZIONI TOOL
+//                                                     whole processes: scenario_tool compile against
+//                                                     the builder's headless run, or against the
+//                                                     compile in this process plus the tool's start
 //
 // METRI generates a line of that length with a train on it; builtin is the
 // builder's whole headless run (five emitters, then the compile).
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -22,6 +30,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "bench/genera.h"
 #include "compiler/driver.h"
@@ -88,27 +97,136 @@ int esegui(const std::string& tipo, const fs::path& dir, const bench::scenario_g
 
 double secondi(orologio::duration d) { return std::chrono::duration<double>(d).count(); }
 
+struct processo {
+    double secondi = 0;
+    long picco_kb = 0;
+};
+
+// Runs a program to its end, without a display and with its output thrown
+// away; a program that fails ends the benchmark.
+processo lancia(const std::vector<std::string>& argv) {
+    std::fflush(stdout);
+    const auto t0 = orologio::now();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::unsetenv("DISPLAY");
+        std::freopen("/dev/null", "w", stdout);
+        std::freopen("/dev/null", "w", stderr);
+        std::vector<char*> args;
+        for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+        args.push_back(nullptr);
+        ::execv(args[0], args.data());
+        ::_exit(127);
+    }
+    int stato = 0;
+    rusage r{};
+    ::wait4(pid, &stato, 0, &r);
+    processo p{secondi(orologio::now() - t0), r.ru_maxrss};
+    if (!WIFEXITED(stato) || WEXITSTATUS(stato) > 1) {
+        std::cerr << argv[0] << " ended with status " << stato << "\n";
+        std::exit(1);
+    }
+    return p;
+}
+
+// The tool's compile of the line and train files in dir, into dir.
+std::vector<std::string> compila_col_tool(const std::string& tool, const fs::path& dir) {
+    const auto m = nuovo(dir);
+    return {tool, "compile", (dir / modello::nome_file_linea(m)).string(), (dir / modello::nome_file_treno(m)).string()};
+}
+
+// Whole processes, taking turns round by round, the best of each counting.
+// builtin: the builder's headless run against the tool's compile of the same
+// two files; a generated line, which only the tool and this program can
+// compile: the tool against the compile in this process plus the tool's
+// own start (its --version).
+int processi(const std::string& tipo, const bench::scenario_generato& g, int ripetizioni, const std::string& tool,
+             const std::string& builder) {
+    const fs::path dir_tool = cartella_di_lavoro();
+    const fs::path dir_altro = cartella_di_lavoro();
+    if (tipo == "builtin") {
+        auto m = nuovo(dir_tool);
+        scenario_text::dati_linea(m);
+        scenario_text::dati_treno(m);
+        fs::copy_file(builder, dir_altro / "scenario_builder");
+    } else {
+        prepara(tipo, dir_tool, g);
+    }
+    double migliore_tool = 1e9, migliore_altro = 1e9, avvio = 1e9;
+    long picco_tool = 0;
+    for (int i = 0; i < ripetizioni; ++i) {
+        if (tipo == "builtin") {
+            migliore_altro = std::min(migliore_altro, lancia({(dir_altro / "scenario_builder").string()}).secondi);
+        } else {
+            prepara(tipo, dir_altro, g);
+            const auto t0 = orologio::now();
+            compila(tipo, dir_altro);
+            migliore_altro = std::min(migliore_altro, secondi(orologio::now() - t0));
+            avvio = std::min(avvio, lancia({tool, "--version"}).secondi);
+        }
+        const auto p = lancia(compila_col_tool(tool, dir_tool));
+        migliore_tool = std::min(migliore_tool, p.secondi);
+        picco_tool = std::max(picco_tool, p.picco_kb);
+    }
+    if (tipo == "builtin")
+        std::printf("%-8s whole processes: builder %7.2f ms  tool compile %7.2f ms  ratio %5.2f  tool peak %ld kB\n",
+                    tipo.c_str(), migliore_altro * 1e3, migliore_tool * 1e3, migliore_tool / migliore_altro,
+                    picco_tool);
+    else
+        std::printf(
+            "%-8s whole processes: compile in process %7.2f ms + tool start %5.2f ms  tool compile %7.2f ms  ratio "
+            "%5.2f  tool peak %ld kB\n",
+            tipo.c_str(), migliore_altro * 1e3, avvio * 1e3, migliore_tool * 1e3,
+            migliore_tool / (migliore_altro + avvio), picco_tool);
+    fs::remove_all(dir_tool);
+    fs::remove_all(dir_altro);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::cerr << "use: bench_compila builtin|METRI tempo|memoria [RIPETIZIONI]\n";
+        std::cerr << "use: bench_compila builtin|METRI tempo [RIPETIZIONI] | memoria [TOOL] | processi RIPETIZIONI TOOL [BUILDER]\n";
         return 64;
     }
     const std::string tipo = argv[1];
     const std::string misura = argv[2];
     const int ripetizioni = argc > 3 ? std::atoi(argv[3]) : 20;
     const bench::scenario_generato g = tipo == "builtin" ? bench::scenario_generato{} : bench::genera(std::atoi(tipo.c_str()));
-    const fs::path dir = cartella_di_lavoro();
 
+    if (misura == "processi") {
+        if (argc < 5 || (tipo == "builtin" && argc < 6)) {
+            std::cerr << "use: bench_compila builtin|METRI processi RIPETIZIONI TOOL [BUILDER]\n";
+            return 64;
+        }
+        return processi(tipo, g, ripetizioni, argv[4], argc > 5 ? argv[5] : "");
+    }
+
+    const fs::path dir = cartella_di_lavoro();
     if (misura == "memoria") {
         const int codice = esegui(tipo, dir, g);
         rusage r{};
         getrusage(RUSAGE_SELF, &r);
         std::uintmax_t piu_grande = 0;
         for (const auto& e : fs::directory_iterator(dir)) piu_grande = std::max(piu_grande, e.file_size());
-        std::printf("%s codice %d picco_kb %ld file_piu_grande_kb %ju\n", tipo.c_str(), codice, r.ru_maxrss,
+        std::printf("%s codice %d picco_kb %ld file_piu_grande_kb %ju", tipo.c_str(), codice, r.ru_maxrss,
                     piu_grande / 1024);
+        if (argc > 3) {
+            // The tool's whole process on the same two files, for comparison.
+            const fs::path dir_tool = cartella_di_lavoro();
+            if (tipo == "builtin") {
+                auto m = nuovo(dir_tool);
+                scenario_text::dati_linea(m);
+                scenario_text::dati_treno(m);
+            } else {
+                prepara(tipo, dir_tool, g);
+            }
+            const auto p = lancia(compila_col_tool(argv[3], dir_tool));
+            std::printf("  tool_picco_kb %ld  ratio %.2f", p.picco_kb, static_cast<double>(p.picco_kb) / r.ru_maxrss);
+            fs::remove_all(dir_tool);
+        }
+        std::printf("\n");
         fs::remove_all(dir);
         return 0;
     }

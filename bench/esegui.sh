@@ -1,18 +1,25 @@
 #!/usr/bin/env bash
 # Compile speed against its floor and peak memory, for the built-in run and
-# generated lines of 10 km, 100 km and 1,000,000 m. Runs once in the system's
-# temporary folder and once in /dev/shm (memory), since the cost of replacing
-# files differs between file systems.
+# generated lines of 10 km, 100 km and 1,000,000 m; then scenario_tool
+# compile as whole processes: against the builder's headless run on the
+# built-in files, and on the 1,000,000 m line against this program's compile
+# plus the tool's start. Runs once in the system's temporary folder and once
+# in /dev/shm (memory), since the cost of replacing files differs between
+# file systems.
 set -euo pipefail
-bench="$(cd "$(dirname "$0")/.." && pwd)/build/bench/bench_compila"
+build="$(cd "$(dirname "$0")/.." && pwd)/${BUILD_DIR:-build}"
+bench="$build/bench/bench_compila"
+tool="$build/scenario_tool"
 for cartella in "${TMPDIR:-/tmp}" /dev/shm; do
   [ -d "$cartella" ] || continue
   echo "== files in $cartella ($(df -T "$cartella" | awk 'NR==2 {print $2}'))"
   for caso in builtin 10000 100000 1000000; do
     TMPDIR="$cartella" "$bench" "$caso" tempo 20
   done
+  TMPDIR="$cartella" "$bench" builtin processi 30 "$tool" "$build/scenario_builder"
+  TMPDIR="$cartella" "$bench" 1000000 processi 30 "$tool"
 done
-echo "== peak memory"
+echo "== peak memory (this program's compile, then scenario_tool compile of the same files)"
 for caso in builtin 1000000; do
-  "$bench" "$caso" memoria
+  "$bench" "$caso" memoria "$tool"
 done
