@@ -1,12 +1,9 @@
 #include "platform/file_atomico.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <string>
 #include <system_error>
+
+#include "platform/file_sistema.h"
 
 namespace piattaforma {
 
@@ -19,15 +16,22 @@ std::function<std::error_code(prova::passo, const fs::path&)>& guasto_di_prova()
     return f;
 }
 
-// The error a test asks for at this step, 0 when none.
-int guasto_simulato(prova::passo p, const fs::path& destinazione) {
+// The error a test asks for at this step, none when none.
+std::error_code guasto_simulato(prova::passo p, const fs::path& destinazione) {
     const auto& f = guasto_di_prova();
-    if (!f) return 0;
-    return f(p, destinazione).value();
+    if (!f) return {};
+    return f(p, destinazione);
 }
 
-[[noreturn]] void fallisci(int err, const std::string& cosa, const fs::path& file) {
-    throw std::system_error(err, std::generic_category(), cosa + " " + file.string());
+[[noreturn]] void fallisci(std::error_code err, const std::string& cosa, const fs::path& file) {
+    throw std::system_error(err, cosa + " " + file.string());
+}
+
+// Removes a file if it is there; a failure leaves a hidden file behind,
+// which nothing reads.
+void togli(const fs::path& file) {
+    std::error_code ignora;
+    fs::remove(file, ignora);
 }
 
 // Hidden, beside the target, named after it and this process; a stale one
@@ -36,7 +40,7 @@ fs::path nascosto_di(const fs::path& destinazione, const char* estensione) {
     std::string nome = ".";
     nome += destinazione.filename().string();
     nome += '.';
-    nome += std::to_string(::getpid());
+    nome += std::to_string(sistema::id_processo());
     nome += estensione;
     return destinazione.parent_path() / nome;
 }
@@ -47,38 +51,9 @@ fs::path riserva_di(const fs::path& destinazione) { return nascosto_di(destinazi
 // Writes the content to the temporary file of destinazione; on failure the
 // temporary file is gone and the error names destinazione.
 void scrivi_temporaneo(const file_a_pezzi& f) {
-    const fs::path& destinazione = f.destinazione;
-    const fs::path temporaneo = temporaneo_di(destinazione);
-    ::unlink(temporaneo.c_str());
-    const int fd = ::open(temporaneo.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) fallisci(errno, "cannot create a temporary file for", destinazione);
-
-    const auto scrivi = [&](std::uint64_t posizione, std::string_view pezzo) {
-        const char* dati = pezzo.data();
-        std::size_t resto = pezzo.size();
-        while (resto > 0) {
-            const ssize_t scritti = ::pwrite(fd, dati, resto, static_cast<off_t>(posizione));
-            if (scritti < 0) {
-                if (errno == EINTR) continue;
-                fallisci(errno, "cannot write", destinazione);
-            }
-            dati += scritti;
-            resto -= static_cast<std::size_t>(scritti);
-            posizione += static_cast<std::uint64_t>(scritti);
-        }
-    };
-    try {
-        f.produci(scrivi);
-    } catch (...) {
-        ::close(fd);
-        ::unlink(temporaneo.c_str());
-        throw;
-    }
-    if (::close(fd) != 0) {
-        const int err = errno;
-        ::unlink(temporaneo.c_str());
-        fallisci(err, "cannot write", destinazione);
-    }
+    const fs::path temporaneo = temporaneo_di(f.destinazione);
+    togli(temporaneo);
+    sistema::scrivi_nuovo(temporaneo, f.destinazione, f.produci);
 }
 
 // One target of a group on its way to being replaced.
@@ -93,13 +68,14 @@ struct posto {
 // Refuses a target that exists and is not a file, before anything changes:
 // renaming over a folder would fail halfway through the group.
 void controlla_destinazione(posto& p) {
-    struct stat s {};
-    if (::lstat(p.destinazione.c_str(), &s) != 0) {
-        if (errno == ENOENT) return;
-        fallisci(errno, "cannot replace", p.destinazione);
-    }
-    if (!S_ISREG(s.st_mode) && !S_ISLNK(s.st_mode))
-        throw std::system_error(S_ISDIR(s.st_mode) ? EISDIR : EINVAL, std::generic_category(),
+    std::error_code err;
+    const fs::file_status s = fs::symlink_status(p.destinazione, err);
+    if (s.type() == fs::file_type::not_found) return;
+    if (err) fallisci(err, "cannot replace", p.destinazione);
+    if (s.type() != fs::file_type::regular && s.type() != fs::file_type::symlink)
+        throw std::system_error(std::make_error_code(s.type() == fs::file_type::directory
+                                                         ? std::errc::is_a_directory
+                                                         : std::errc::invalid_argument),
                                 "cannot replace " + p.destinazione.string() + ", which is not a file");
     p.esiste = true;
 }
@@ -110,14 +86,16 @@ void controlla_destinazione(posto& p) {
 void metti_da_parte(posto& p) {
     if (!p.esiste) return;
     const fs::path riserva = riserva_di(p.destinazione);
-    ::unlink(riserva.c_str());
-    int err = guasto_simulato(prova::passo::riserva, p.destinazione);
-    if (err == 0 && ::linkat(AT_FDCWD, p.destinazione.c_str(), AT_FDCWD, riserva.c_str(), 0) == 0) {
-        p.come = posto::riserva::collegata;
-        return;
+    togli(riserva);
+    std::error_code err = guasto_simulato(prova::passo::riserva, p.destinazione);
+    if (!err) {
+        fs::create_hard_link(p.destinazione, riserva, err);
+        if (!err) {
+            p.come = posto::riserva::collegata;
+            return;
+        }
     }
-    if (err == 0) err = errno;
-    if (::rename(p.destinazione.c_str(), riserva.c_str()) == 0) {
+    if (!sistema::rinomina_sopra(p.destinazione, riserva)) {
         p.come = posto::riserva::spostata;
         return;
     }
@@ -125,12 +103,12 @@ void metti_da_parte(posto& p) {
 }
 
 void sostituisci(posto& p) {
-    int err = guasto_simulato(prova::passo::sostituzione, p.destinazione);
-    if (err == 0 && ::rename(p.nuovo.c_str(), p.destinazione.c_str()) == 0) {
+    std::error_code err = guasto_simulato(prova::passo::sostituzione, p.destinazione);
+    if (!err) err = sistema::rinomina_sopra(p.nuovo, p.destinazione);
+    if (!err) {
         p.sostituito = true;
         return;
     }
-    if (err == 0) err = errno;
     fallisci(err, "cannot replace", p.destinazione);
 }
 
@@ -141,14 +119,14 @@ void rimetti(const posto& p) {
     const fs::path riserva = riserva_di(p.destinazione);
     switch (p.come) {
         case posto::riserva::collegata:
-            if (p.sostituito) ::rename(riserva.c_str(), p.destinazione.c_str());
-            else ::unlink(riserva.c_str());
+            if (p.sostituito) sistema::rinomina_sopra(riserva, p.destinazione);
+            else togli(riserva);
             break;
         case posto::riserva::spostata:
-            ::rename(riserva.c_str(), p.destinazione.c_str());
+            sistema::rinomina_sopra(riserva, p.destinazione);
             break;
         case posto::riserva::nessuna:
-            if (p.sostituito) ::unlink(p.destinazione.c_str());
+            if (p.sostituito) togli(p.destinazione);
             break;
     }
 }
@@ -162,12 +140,12 @@ void sostituisci_tutti(std::vector<posto>& posti, bool nuovi_temporanei) {
     } catch (...) {
         for (auto& p : posti) {
             rimetti(p);
-            if (nuovi_temporanei && !p.sostituito) ::unlink(p.nuovo.c_str());
+            if (nuovi_temporanei && !p.sostituito) togli(p.nuovo);
         }
         throw;
     }
     for (const auto& p : posti)
-        if (p.come != posto::riserva::nessuna) ::unlink(riserva_di(p.destinazione).c_str());
+        if (p.come != posto::riserva::nessuna) togli(riserva_di(p.destinazione));
 }
 
 }  // namespace
@@ -191,7 +169,7 @@ void scrivi_file_atomici(const std::vector<file_a_pezzi>& file) {
     try {
         for (; pronti < file.size(); ++pronti) scrivi_temporaneo(file[pronti]);
     } catch (...) {
-        for (std::size_t i = 0; i < pronti; ++i) ::unlink(posti[i].nuovo.c_str());
+        for (std::size_t i = 0; i < pronti; ++i) togli(posti[i].nuovo);
         throw;
     }
     sostituisci_tutti(posti, true);
