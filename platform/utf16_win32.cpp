@@ -21,4 +21,12 @@ std::string da_utf16(std::wstring_view utf16) {
     return s;
 }
 
+std::vector<std::string> argomenti_utf8(int argc, wchar_t** argv) {
+    std::vector<std::string> a;
+    for (int i = 0; i < argc; ++i) a.push_back(da_utf16(argv[i]));
+    return a;
+}
+
+void console_utf8() { ::SetConsoleOutputCP(CP_UTF8); }
+
 }  // namespace piattaforma

@@ -15,9 +15,14 @@
 
 #include "model/modello.h"
 #include "model/nomi_file.h"
+#ifdef _WIN32
+#include "platform/utf16.h"
+#endif
 #include "scenario_text/emettitori.h"
 #include "tools/compila.h"
+#ifdef SB_DISEGNO
 #include "tools/disegno.h"
+#endif
 #include "tools/scarico.h"
 
 namespace {
@@ -99,6 +104,11 @@ int scarica(const fs::path& cartella, const std::optional<std::string>& linea, c
 
 int traccia(const fs::path& cartella, const fs::path& file, const std::optional<std::string>& linea,
             const std::optional<std::string>& treno) {
+#ifndef SB_DISEGNO
+    (void)cartella, (void)file, (void)linea, (void)treno;
+    std::cerr << "scenario_tool plot: this build draws no pictures\n";
+    return uscita::uso;
+#else
     const auto formato = formato_da_nome(file);
     if (!formato) throw errore_uso(file.string() + ": the picture's name must end in .png, .svg or .pdf");
     const auto id = trova_compilati(cartella, linea, treno);
@@ -112,11 +122,12 @@ int traccia(const fs::path& cartella, const fs::path& file, const std::optional<
     disegna(c, file, *formato);
     std::cout << "wrote " << file.string() << "\n";
     return uscita::ok;
+#endif
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int esegui(int argc, char** argv) {
     CLI::App app{
         "The scenario author's companion: the built-in scenario as a template, compiling your own line "
         "description and train file, a readable dump of compiled files and a picture of them.",
@@ -207,3 +218,18 @@ int main(int argc, char** argv) {
         return uscita::guasto;
     }
 }
+
+#ifdef _WIN32
+// Windows hands the arguments over as UTF-16: taken as UTF-8, file names in
+// any language reach the parser intact.
+int wmain(int argc, wchar_t** argv) {
+    piattaforma::console_utf8();
+    std::vector<std::string> argomenti = piattaforma::argomenti_utf8(argc, argv);
+    std::vector<char*> puntatori;
+    for (auto& a : argomenti) puntatori.push_back(a.data());
+    puntatori.push_back(nullptr);
+    return esegui(argc, puntatori.data());
+}
+#else
+int main(int argc, char** argv) { return esegui(argc, argv); }
+#endif
