@@ -12,6 +12,11 @@ packages=(
   xvfb xauth xdotool x11-utils
   clang libclang-rt-14-dev
 )
+# `install-deps.sh windows`: what the Windows build and its tests need on top:
+# the cross compiler, GoogleTest's sources, Wine and zip.
+if [ "${1:-}" = "windows" ]; then
+  packages+=(g++-mingw-w64-x86-64-posix googletest wine64 zip)
+fi
 
 # Elsewhere than Debian the libraries must already be there: say so and let
 # CMake tell what it cannot find.
