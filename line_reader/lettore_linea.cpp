@@ -1,6 +1,7 @@
 #include "line_reader/lettore_linea.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <filesystem>
 #include <string>
@@ -29,6 +30,12 @@ namespace codice = modello::codice;
 
 namespace {
 
+// Comment lines: a keyword field that holds "-" is a comment, and the next
+// field is read in its place, so that separator and note lines may stand
+// wherever a keyword is expected. The counts are the format's own, not a
+// safety bound: a file may rely on the field after the last skip being tested
+// as a keyword field even when it holds "-". Value fields are never looked
+// at, so negative numbers are ordinary values.
 constexpr int ripetizioni_trattino_generale = 10;
 constexpr int ripetizioni_trattino_corpo = 2;
 
@@ -38,6 +45,44 @@ constexpr double curvatura_classe[] = {0.0001, 0.0002, 0.0004, 0.001, 0.002, 0.0
 // How a reading ended, for the caller.
 enum class esito { prosegui, fine_corpo, fine_dura };
 
+// The body's rows, one member per value field in the order of the row. Each is
+// read with a braced initialiser, whose parts are evaluated in order, so the
+// fields come off the stream as they stand in the file.
+struct riga_pendenza {
+    std::int32_t posizione;
+    std::int32_t pendenza;  // per mille, in force from posizione on
+    static riga_pendenza leggi(flusso_campi& f) { return {.posizione = f.leggi_long(), .pendenza = f.leggi_long()}; }
+};
+
+struct riga_curva {
+    std::int32_t inizio;
+    std::int32_t lunghezza;
+    static riga_curva leggi(flusso_campi& f) { return {.inizio = f.leggi_long(), .lunghezza = f.leggi_long()}; }
+};
+
+// The parameters of memo_montagna.
+struct riga_montagna {
+    std::int32_t inizio;
+    std::int32_t fine;
+    std::int32_t tipo;
+    static riga_montagna leggi(flusso_campi& f) {
+        return {.inizio = f.leggi_long(), .fine = f.leggi_long(), .tipo = f.leggi_long()};
+    }
+};
+
+// The parameters of memo_indicatori_v_max: the left side's three speeds and
+// stripes, then the right side's.
+struct riga_indicatore {
+    std::int32_t posizione;
+    std::int32_t vas, vbs, vcs, strisces;
+    std::int32_t vad, vbd, vcd, strisced;
+    static riga_indicatore leggi(flusso_campi& f) {
+        return {.posizione = f.leggi_long(),
+                .vas = f.leggi_long(), .vbs = f.leggi_long(), .vcs = f.leggi_long(), .strisces = f.leggi_long(),
+                .vad = f.leggi_long(), .vbd = f.leggi_long(), .vcd = f.leggi_long(), .strisced = f.leggi_long()};
+    }
+};
+
 class lettore_linea {
 public:
     lettore_linea(Modello& m, std::filesystem::path file, std::string contenuto)
@@ -46,15 +91,30 @@ public:
     bool leggi();
     void segna_arresto() { m_.arresto = modello::punto_arresto{file_.filename().string(), flusso_.riga_campo()}; }
 
+    // The entries' handlers, named in the keyword table below: each reads its
+    // entry's value fields and acts on them. The keyword field is passed for
+    // the entries that look inside it.
+    esito lunghezza(const std::string& parola);
+    template <int record>
+    esito progressiva(const std::string& parola);
+    template <std::int32_t modello::voce_tabella::*campo>
+    esito sfondo(const std::string& parola);
+    esito ripetizione(const std::string& parola);
+    esito pendenza(const std::string& parola);
+    esito curva(const std::string& parola);
+    esito montagna(const std::string& parola);
+    esito indicatore(const std::string& parola);
+    esito cartello(const std::string& parola);
+
 private:
     // Close, delete, code N, end: the train file is not read.
-    bool fine_dura(std::int32_t c) {
+    esito fine_dura(std::int32_t c) {
         segna_arresto();
         std::filesystem::remove(file_);
         m_.codice_errore = c;
-        return false;
+        return esito::fine_dura;
     }
-    bool fine_dura(std::int32_t c, std::int32_t posizione) {
+    esito fine_dura(std::int32_t c, std::int32_t posizione) {
         m_.posizione_errore = posizione;
         return fine_dura(c);
     }
@@ -74,14 +134,10 @@ private:
     }
 
     bool leggi_generale();
-    void alloca(std::int32_t lunghezza);
+    esito voci_del_blocco(blocco_linea b, const std::string& parola);
+    void alloca_percorso(std::int32_t lunghezza);  // not "alloca": a macro in MinGW's headers
     void prepara_corpo();
     esito leggi_corpo();
-    esito pendenza(std::int32_t p, std::int32_t g);
-    esito curva(const std::string& parola, std::int32_t s, std::int32_t l);
-    esito montagna(std::int32_t inizio, std::int32_t fine, std::int32_t tipo);
-    esito indicatore(std::int32_t posizione, const std::int32_t (&v)[8]);
-    esito cartello(std::int32_t p, const std::string& testo);
     void code();
     void scrivi_pendenza(std::int64_t c);
     esito tratto(std::int64_t ultimo, double k, std::int32_t s);
@@ -94,11 +150,53 @@ private:
     std::int32_t metro_geometria_ = 2;
 };
 
+struct voce {
+    parola_linea chiave;
+    esito (lettore_linea::*gestore)(const std::string& parola);
+};
+
+using enum blocco_linea;
+using L = lettore_linea;
+using modello::voce_tabella;
+constexpr bool ignorate = true;  // case-insensitive test
+constexpr bool contano = false;  // case-sensitive test
+constexpr bool con_geometria = true;
+
+// Every keyword entry of the line description, in the order in which they are
+// tried on each keyword field of their block. The header that closes the
+// general block is no entry: that test comes after all of them.
+constexpr voce voci[] = {
+    {{"lunghezza", "percorso", ignorate, generale}, &L::lunghezza},
+    {{"progressiva", "tre", contano, generale}, &L::progressiva<modello::record_progressiva_tre>},
+    {{"progressiva", "due", contano, generale}, &L::progressiva<modello::record_progressiva_due>},
+    {{"progressiva", "uno", contano, generale}, &L::progressiva<modello::record_progressiva_uno>},
+    // The backgrounds go into record 85 in the order first, third, second.
+    {{"sfondo", "uno", contano, generale}, &L::sfondo<&voce_tabella::inizio>},
+    {{"sfondo", "due", contano, generale}, &L::sfondo<&voce_tabella::progressiva>},
+    {{"sfondo", "tre", contano, generale}, &L::sfondo<&voce_tabella::fine>},
+    {{"segnali", "ripetizione", contano, generale}, &L::ripetizione},
+
+    {{"pendenza", {}, ignorate, corpo}, &L::pendenza},
+    {{"curva", {}, ignorate, corpo, con_geometria}, &L::curva},
+    {{"montagna", {}, ignorate, corpo}, &L::montagna},
+    {{"indicatori_v", {}, ignorate, corpo}, &L::indicatore},
+    {{"cartello", "indicat", ignorate, corpo}, &L::cartello},
+};
+
+constexpr auto parole = [] {
+    std::array<parola_linea, std::size(voci)> p{};
+    for (std::size_t i = 0; i < p.size(); ++i) p[i] = voci[i].chiave;
+    return p;
+}();
+
 bool lettore_linea::leggi() {
     // Preamble: everything before the first field holding "[generale]".
     for (;;) {
         const std::string campo = flusso_.leggi_testo();
-        if (flusso_.fine()) return fine_dura(codice::generale_mancante);
+        if (flusso_.fine()) {
+            fine_dura(codice::generale_mancante);
+            return false;
+        }
         if (contiene_i(campo, "[generale]")) break;
     }
     if (!leggi_generale()) return false;
@@ -111,56 +209,79 @@ bool lettore_linea::leggi() {
     return true;
 }
 
+// Every entry of block b that the keyword field matches is read, in the
+// table's order, until one ends the reading.
+esito lettore_linea::voci_del_blocco(blocco_linea b, const std::string& parola) {
+    for (const voce& v : voci) {
+        if (v.chiave.blocco != b || !riconosce(v.chiave, parola)) continue;
+        if (v.chiave.solo_con_geometria && m_.genera_geometria == 0) continue;
+        const esito e = (this->*v.gestore)(parola);
+        if (e != esito::prosegui) return e;
+    }
+    return esito::prosegui;
+}
+
 // The general block: returns false after a hard stop.
 bool lettore_linea::leggi_generale() {
-    auto& t = m_.tabella;
     for (;;) {
         if (flusso_.fine()) return true;
         m_.riga = flusso_.leggi_testo();
         if (flusso_.fine()) return true;
+        // Unlike the body, no end-of-file test follows these reads: a file
+        // ending in two comment fields here fails reading past its end.
         for (int i = 0; i < ripetizioni_trattino_generale && contiene(m_.riga, "-"); ++i) m_.riga = flusso_.leggi_testo();
         const std::string parola = m_.riga;
-
-        if (contiene_i(parola, "lunghezza") && contiene_i(parola, "percorso")) {
-            t[modello::record_treno].fine = flusso_.leggi_long();
-            const std::int32_t lunghezza = t[modello::record_treno].fine;
-            if (lunghezza > modello::lunghezza_massima) return fine_dura(codice::lunghezza_eccessiva);
-            alloca(lunghezza);
-        }
-        const std::pair<const char*, int> progressive[] = {
-            {"tre", modello::record_progressiva_tre},
-            {"due", modello::record_progressiva_due},
-            {"uno", modello::record_progressiva_uno}};
-        for (const auto& [nome, record] : progressive) {
-            if (contiene(parola, "progressiva") && contiene(parola, nome)) {
-                t[record].inizio = flusso_.leggi_long();
-                t[record].fine = flusso_.leggi_long();
-                t[record].progressiva = flusso_.leggi_long();
-            }
-        }
-        auto& linea = t[modello::record_linea];
-        if (contiene(parola, "sfondo") && contiene(parola, "uno")) linea.inizio = flusso_.leggi_long();
-        if (contiene(parola, "sfondo") && contiene(parola, "due")) linea.progressiva = flusso_.leggi_long();
-        if (contiene(parola, "sfondo") && contiene(parola, "tre")) linea.fine = flusso_.leggi_long();
-        if (contiene(parola, "segnali") && contiene(parola, "ripetizione")) {
-            auto& r = t[modello::record_ripetizione];
-            r.inizio = flusso_.leggi_long();
-            r.fine = flusso_.leggi_long();
-            if (r.inizio % 50 != 0) return fine_dura(codice::inizio_ripetizione_non_multiplo);
-            if (r.fine % 50 != 0) return fine_dura(codice::fine_ripetizione_non_multipla);
-            if (contiene(parola, "4")) r.progressiva = 4;
-            else if (contiene(parola, "9")) r.progressiva = 9;
-            else return fine_dura(codice::codici_ripetizione_ignoti);
-            if (r.fine == 0) r.progressiva = 0;
-        }
+        if (voci_del_blocco(generale, parola) != esito::prosegui) return false;
+        // A header ends the block after the entries the same field matched.
         if (intestazione(parola)) return true;
     }
+}
+
+esito lettore_linea::lunghezza(const std::string&) {
+    auto& r = m_.tabella[modello::record_treno];
+    // The length is stored even when it is then refused.
+    r.fine = flusso_.leggi_long();
+    if (r.fine > modello::lunghezza_massima) return fine_dura(codice::lunghezza_eccessiva);
+    alloca_percorso(r.fine);
+    return esito::prosegui;
+}
+
+// Each value is stored as soon as it is read: a row cut short leaves the
+// values before the cut in the record.
+template <int record>
+esito lettore_linea::progressiva(const std::string&) {
+    auto& r = m_.tabella[record];
+    r.inizio = flusso_.leggi_long();
+    r.fine = flusso_.leggi_long();
+    r.progressiva = flusso_.leggi_long();
+    return esito::prosegui;
+}
+
+template <std::int32_t modello::voce_tabella::*campo>
+esito lettore_linea::sfondo(const std::string&) {
+    m_.tabella[modello::record_linea].*campo = flusso_.leggi_long();
+    return esito::prosegui;
+}
+
+// The number of codes is not a value field: it is the digit 4 or 9 in the
+// keyword field itself ("ripetizione segnali 4 codici").
+esito lettore_linea::ripetizione(const std::string& parola) {
+    auto& r = m_.tabella[modello::record_ripetizione];
+    r.inizio = flusso_.leggi_long();
+    r.fine = flusso_.leggi_long();
+    if (r.inizio % 50 != 0) return fine_dura(codice::inizio_ripetizione_non_multiplo);
+    if (r.fine % 50 != 0) return fine_dura(codice::fine_ripetizione_non_multipla);
+    if (contiene(parola, "4")) r.progressiva = 4;
+    else if (contiene(parola, "9")) r.progressiva = 9;
+    else return fine_dura(codice::codici_ripetizione_ignoti);
+    if (r.fine == 0) r.progressiva = 0;
+    return esito::prosegui;
 }
 
 // A new grid (and geometry) for the length. Sizes and arrays change
 // together: a length that cannot have a grid fails before either changes, so
 // a failing second length entry leaves the first one's grid as it was.
-void lettore_linea::alloca(std::int32_t lunghezza) {
+void lettore_linea::alloca_percorso(std::int32_t lunghezza) {
     const std::int64_t totale = static_cast<std::int64_t>(lunghezza) + modello::prolungamento_linea;
     if (totale < INT32_MIN || totale > INT32_MAX) throw errore_lettura("line length out of range");
     const auto lunghezza_totale = static_cast<std::int32_t>(totale);
@@ -195,40 +316,11 @@ esito lettore_linea::leggi_corpo() {
             m_.riga = flusso_.leggi_testo();
             if (flusso_.fine()) return esito::fine_corpo;
         }
+        // Headers mean nothing here: a field that matches no entry, header or
+        // not, is passed over.
         const std::string parola = m_.riga;
-        esito e = esito::prosegui;
-        if (contiene_i(parola, "pendenza")) {
-            const std::int32_t p = flusso_.leggi_long();
-            const std::int32_t g = flusso_.leggi_long();
-            e = pendenza(p, g);
-            if (e != esito::prosegui) return e;
-        }
-        if (m_.genera_geometria != 0 && contiene_i(parola, "curva")) {
-            const std::int32_t s = flusso_.leggi_long();
-            const std::int32_t l = flusso_.leggi_long();
-            e = curva(parola, s, l);
-            if (e != esito::prosegui) return e;
-        }
-        if (contiene_i(parola, "montagna")) {
-            const std::int32_t inizio = flusso_.leggi_long();
-            const std::int32_t fine = flusso_.leggi_long();
-            const std::int32_t tipo = flusso_.leggi_long();
-            e = montagna(inizio, fine, tipo);
-            if (e != esito::prosegui) return e;
-        }
-        if (contiene_i(parola, "indicatori_v")) {
-            const std::int32_t posizione = flusso_.leggi_long();
-            std::int32_t v[8];
-            for (auto& x : v) x = flusso_.leggi_long();
-            e = indicatore(posizione, v);
-            if (e != esito::prosegui) return e;
-        }
-        if (contiene_i(parola, "cartello") && contiene_i(parola, "indicat")) {
-            const std::int32_t p = flusso_.leggi_long();
-            m_.riga = flusso_.leggi_testo();
-            e = cartello(p, m_.riga);
-            if (e != esito::prosegui) return e;
-        }
+        const esito e = voci_del_blocco(corpo, parola);
+        if (e != esito::prosegui) return e;
     }
 }
 
@@ -238,17 +330,20 @@ void lettore_linea::scrivi_pendenza(std::int64_t c) {
     m_.percorso[static_cast<std::size_t>(c)].pendenza = static_cast<std::uint8_t>(valore);
 }
 
-esito lettore_linea::pendenza(std::int32_t p, std::int32_t g) {
-    if (oltre_la_griglia(p)) return oltre_il_percorso(p);
-    const auto n = cella_di(p, 0.0);
+// The cells before the row's own take the gradient in force; the row's
+// gradient waits for the next row or the tail.
+esito lettore_linea::pendenza(const std::string&) {
+    const auto r = riga_pendenza::leggi(flusso_);
+    if (oltre_la_griglia(r.posizione)) return oltre_il_percorso(r.posizione);
+    const auto n = cella_di(r.posizione, 0.0);
     if (n > 0) {
         do {
-            if (cella_pendenza_ > m_.numero_celle) return oltre_il_percorso(p);
+            if (cella_pendenza_ > m_.numero_celle) return oltre_il_percorso(r.posizione);
             scrivi_pendenza(cella_pendenza_);
             ++cella_pendenza_;
         } while (cella_pendenza_ < n);
     }
-    pendenza_corrente_ = g;
+    pendenza_corrente_ = r.pendenza;
     return esito::prosegui;
 }
 
@@ -265,64 +360,61 @@ esito lettore_linea::tratto(std::int64_t ultimo, double k, std::int32_t s) {
         m_.geometria->posa(metro_geometria_, static_cast<std::int32_t>(fine), k);
         metro_geometria_ = static_cast<std::int32_t>(fine) + 1;
     }
-    if (troppo && metro_geometria_ > modello::lunghezza_massima) {
-        fine_dura(codice::curva_o_geometria_errata);
-        return esito::fine_dura;
-    }
+    if (troppo && metro_geometria_ > modello::lunghezza_massima) return fine_dura(codice::curva_o_geometria_errata);
     if (oltre) return oltre_il_percorso(s);
     return esito::prosegui;
 }
 
-esito lettore_linea::curva(const std::string& parola, std::int32_t s, std::int32_t l) {
-    if (oltre_la_griglia(s)) return oltre_il_percorso(s);
+// The keyword field carries the curve's class (its first digit 1 to 6) and
+// side (any "s" or "S" turns it to the left).
+esito lettore_linea::curva(const std::string& parola) {
+    const auto r = riga_curva::leggi(flusso_);
+    if (oltre_la_griglia(r.inizio)) return oltre_il_percorso(r.inizio);
     double k = 0.0;
     for (int classe = 1; classe <= 6 && k == 0.0; ++classe)
         if (contiene(parola, std::to_string(classe))) k = curvatura_classe[classe - 1];
-    if (k == 0.0) {
-        fine_dura(codice::curva_o_geometria_errata);
-        return esito::fine_dura;
-    }
+    if (k == 0.0) return fine_dura(codice::curva_o_geometria_errata);
     if (contiene(parola, "s") || contiene(parola, "S")) k = -k;
 
     // Straight track up to the start, then the curve's metres s + 1 to s + l.
-    const esito e = tratto(s, 0.0, s);
+    const esito e = tratto(r.inizio, 0.0, r.inizio);
     if (e != esito::prosegui) return e;
-    return tratto(static_cast<std::int64_t>(s) + l, k, s);
+    return tratto(static_cast<std::int64_t>(r.inizio) + r.lunghezza, k, r.inizio);
 }
 
-esito lettore_linea::montagna(std::int32_t inizio, std::int32_t fine, std::int32_t tipo) {
-    if (oltre_la_griglia(inizio)) return oltre_il_percorso(inizio);
-    const auto prima = cella_di(inizio, 0.0);
-    const auto ultima = cella_di(fine, 0.0) - 1;
+esito lettore_linea::montagna(const std::string&) {
+    auto r = riga_montagna::leggi(flusso_);
+    if (oltre_la_griglia(r.inizio)) return oltre_il_percorso(r.inizio);
+    const auto prima = cella_di(r.inizio, 0.0);
+    const auto ultima = cella_di(r.fine, 0.0) - 1;
     if (ultima >= prima) {
-        if (ultima > m_.numero_celle) return oltre_il_percorso(inizio);
+        if (ultima > m_.numero_celle) return oltre_il_percorso(r.inizio);
         if (prima < 0) throw errore_lettura("mountain stretch before the start of the line");
     }
-    memo_montagna(m_, inizio, fine, tipo);
+    memo_montagna(m_, r.inizio, r.fine, r.tipo);
     return esito::prosegui;
 }
 
-esito lettore_linea::indicatore(std::int32_t posizione, const std::int32_t (&v)[8]) {
-    if (oltre_la_griglia(posizione)) return oltre_il_percorso(posizione);
-    memo_indicatori_v_max(m_, posizione, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]);
-    if (m_.codice_errore > 0) {
-        fine_dura(m_.codice_errore, posizione);
-        return esito::fine_dura;
-    }
+esito lettore_linea::indicatore(const std::string&) {
+    const auto r = riga_indicatore::leggi(flusso_);
+    if (oltre_la_griglia(r.posizione)) return oltre_il_percorso(r.posizione);
+    memo_indicatori_v_max(m_, r.posizione, r.vas, r.vbs, r.vcs, r.strisces, r.vad, r.vbd, r.vcd, r.strisced);
+    if (m_.codice_errore > 0) return fine_dura(m_.codice_errore, r.posizione);
     return esito::prosegui;
 }
 
-esito lettore_linea::cartello(std::int32_t p, const std::string& testo) {
+// A kilometre board: its position, then its text, which takes the keyword
+// field's place in riga.
+esito lettore_linea::cartello(const std::string&) {
+    const std::int32_t p = flusso_.leggi_long();
+    m_.riga = flusso_.leggi_testo();
     if (oltre_la_griglia(p)) return oltre_il_percorso(p);
     cella& c = m_.percorso[static_cast<std::size_t>(cella_cartello(p))];
-    if (!modello::cella_libera(c)) {
-        fine_dura(codice::cartello_km_occupato, p);
-        return esito::fine_dura;
-    }
+    if (!modello::cella_libera(c)) return fine_dura(codice::cartello_km_occupato, p);
     if (m_.indice_cartello < 1) throw errore_lettura("no table record left for a kilometre board");
     c.tipo = modello::tipo_cella::cartello_km;
     c.valore_1 = static_cast<std::int16_t>(m_.indice_cartello);
-    m_.tabella[static_cast<std::size_t>(m_.indice_cartello)].nome = testo;
+    m_.tabella[static_cast<std::size_t>(m_.indice_cartello)].nome = m_.riga;
     --m_.indice_cartello;
     return esito::prosegui;
 }
@@ -362,6 +454,18 @@ bool leggi_linea(Modello& m) {
     }
 }
 
+std::span<const parola_linea> parole_linea() { return parole; }
+
+// The three progressives are put into a fixed order, each record moving whole:
+//   - when their starts add up to 0 (all at 0), the starts cannot order them:
+//     the first with a positive kilometric value, taking uno, due, tre in
+//     turn, goes into record 81 and the other two follow in a fixed order;
+//     with no positive value all three are cleared;
+//   - otherwise they go by decreasing start, the one starting furthest along
+//     the line in record 81. That start must be the largest on its own, or all
+//     three are cleared; when the other two starts are equal, the second order
+//     of the branch applies.
+// Then each record with direction code 1 gets 100 added to its kilometric value.
 void progressive_ordina(Modello& m) {
     auto& t = m.tabella;
     const auto T = t[modello::record_progressiva_tre];

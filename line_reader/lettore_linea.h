@@ -4,8 +4,11 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
+#include <string_view>
 
 #include "model/modello.h"
+#include "text/parole.h"
 
 namespace lettura {
 
@@ -15,6 +18,32 @@ namespace lettura {
 // (a field read past the end, a number too large, no length entry) escape as
 // exceptions for the caller's general handler.
 bool leggi_linea(modello::Modello& m);
+
+// The two blocks of the line description in which entries are recognised:
+// the general block, from the field holding "[generale]" up to and including
+// the first header field after it, and the body, the rest of the file.
+enum class blocco_linea : std::uint8_t { generale, corpo };
+
+// One keyword entry of the line description: a keyword field that holds
+// `prima` and, when given, `seconda` has the entry's values read after it.
+struct parola_linea {
+    std::string_view prima;
+    std::string_view seconda;  // empty when the entry has one keyword
+    bool ignora_maiuscole;
+    blocco_linea blocco;
+    bool solo_con_geometria = false;  // not even tested when no geometry is built
+};
+
+inline bool riconosce(const parola_linea& p, std::string_view campo) {
+    const auto trova = p.ignora_maiuscole ? testo::contiene_i : testo::contiene;
+    return trova(campo, p.prima) && (p.seconda.empty() || trova(campo, p.seconda));
+}
+
+// The entries the reader recognises, general block first, each block in the
+// order its entries are tried on a keyword field. Every entry that a field
+// matches is read, not only the first. This is the reader's own table, for
+// tools that list or check keywords.
+std::span<const parola_linea> parole_linea();
 
 // Puts the three kilometric-progressive records 81..83 into their fixed
 // order and adds 100 to the value of those with direction code 1.

@@ -1,5 +1,6 @@
 #include "train_reader/lettore_treno.h"
 
+#include <array>
 #include <filesystem>
 #include <string>
 
@@ -27,6 +28,11 @@ namespace tc = modello::tipo_cella;
 
 namespace {
 
+// Comment lines: a keyword field that holds "-" is a comment, and the next
+// field is read in its place, so that separator and note lines may stand
+// before a row. The count is the format's own, not a safety bound: the field
+// after the second skip is tested as a keyword field even when it holds "-".
+// Value fields are never looked at, so negative numbers are ordinary values.
 constexpr int ripetizioni_trattino = 2;
 constexpr int margine_stazione = 800;
 
@@ -50,6 +56,50 @@ struct corsa {
     std::int64_t in_vigore = 0;
 };
 
+// Rows of numbers, one member per value field in the order of the row. Each
+// is read with a braced initialiser, whose parts are evaluated in order, so
+// the fields come off the stream as they stand in the file.
+
+// A speed-limit or adhesion row.
+struct riga_corsa {
+    std::int32_t posizione;
+    std::int32_t valore;  // in force from posizione on
+    static riga_corsa leggi(flusso_campi& f) { return {.posizione = f.leggi_long(), .valore = f.leggi_long()}; }
+};
+
+// The parameters of memo_segnale.
+struct riga_segnale {
+    std::int32_t posizione;
+    std::int32_t sx, s1, s2, s3;
+    std::int32_t rapp;
+    std::int32_t dx, d1, d2, d3;
+    std::int32_t tempo;
+    static riga_segnale leggi(flusso_campi& f) {
+        return {.posizione = f.leggi_long(),
+                .sx = f.leggi_long(), .s1 = f.leggi_long(), .s2 = f.leggi_long(), .s3 = f.leggi_long(),
+                .rapp = f.leggi_long(),
+                .dx = f.leggi_long(), .d1 = f.leggi_long(), .d2 = f.leggi_long(), .d3 = f.leggi_long(),
+                .tempo = f.leggi_long()};
+    }
+};
+
+// The parameters of memo_rallentamento.
+struct riga_rallentamento {
+    std::int32_t posizione;
+    std::int32_t v, l, f_tt, f_ta, d_v;
+    static riga_rallentamento leggi(flusso_campi& f) {
+        return {.posizione = f.leggi_long(), .v = f.leggi_long(), .l = f.leggi_long(), .f_tt = f.leggi_long(),
+                .f_ta = f.leggi_long(), .d_v = f.leggi_long()};
+    }
+};
+
+// A code point: where the cab-signal code changes, and to which value.
+struct riga_abbattimento {
+    std::int32_t posizione;
+    std::int32_t codice;  // below 1: a code point without a value
+    static riga_abbattimento leggi(flusso_campi& f) { return {.posizione = f.leggi_long(), .codice = f.leggi_long()}; }
+};
+
 enum class esito { prosegui, fine_lettura, uscita };
 
 class lettore_treno {
@@ -59,6 +109,19 @@ public:
 
     void leggi();
     void segna_arresto() { m_.arresto = modello::punto_arresto{file_.filename().string(), flusso_.riga_campo()}; }
+
+    // The entries' handlers, named in the keyword table below: each reads its
+    // row's value fields and acts on them.
+    esito massa_frenata();
+    esito vetture();
+    esito velocita();
+    esito aderenza();
+    esito orologio();
+    esito sabbia();
+    esito segnale();
+    esito rallentamento();
+    esito abbattimento();
+    esito stazione();
 
 private:
     // Close, delete, code N, return: the end-of-reading steps are skipped.
@@ -81,9 +144,7 @@ private:
     }
 
     esito riga();
-    esito riga_corsa(corsa& c, std::int32_t p, std::int32_t valore, void (lettore_treno::*scrivi)(cella&, std::int64_t));
-    esito abbattimento(std::int32_t p, std::int32_t b);
-    esito stazione();
+    esito passo_di_corsa(corsa& c, const riga_corsa& r, void (lettore_treno::*scrivi)(cella&, std::int64_t));
     void stendi(corsa& c, std::int64_t fino_a, void (lettore_treno::*scrivi)(cella&, std::int64_t));
     void scrivi_velocita(cella& c, std::int64_t v);
     void scrivi_aderenza(cella& c, std::int64_t v) { c.aderenza = basso_8(v); }
@@ -96,6 +157,40 @@ private:
     corsa aderenza_;
     std::int32_t numero_stazione_ = 1;
 };
+
+struct voce {
+    parola_treno chiave;
+    esito (lettore_treno::*gestore)();
+};
+
+using T = lettore_treno;
+
+// Every train keyword is tested without regard to case.
+constexpr parola_treno chiave(std::string_view prima, std::string_view seconda = {}) {
+    return {prima, seconda, true};
+}
+
+// Every keyword entry of the train file, in the order in which they are tried
+// on each keyword field. The station comes last, so nothing is tried after a
+// station row.
+constexpr voce voci[] = {
+    {chiave("frenata", "massa"), &T::massa_frenata},
+    {chiave("vetture"), &T::vetture},
+    {chiave("velocit"), &T::velocita},
+    {chiave("aderenza"), &T::aderenza},
+    {chiave("orologio"), &T::orologio},
+    {chiave("sabbia"), &T::sabbia},
+    {chiave("segnale"), &T::segnale},
+    {chiave("rallentamento"), &T::rallentamento},
+    {chiave("abbattimento"), &T::abbattimento},
+    {chiave("stazione"), &T::stazione},
+};
+
+constexpr auto parole = [] {
+    std::array<parola_treno, std::size(voci)> p{};
+    for (std::size_t i = 0; i < p.size(); ++i) p[i] = voci[i].chiave;
+    return p;
+}();
 
 void lettore_treno::leggi() {
     for (;;) {
@@ -110,7 +205,8 @@ void lettore_treno::leggi() {
     fine_lettura();
 }
 
-// One turn of the main loop: one keyword field and the rows it names.
+// One turn of the main loop: one keyword field and every row it names, in the
+// table's order, until one ends the reading.
 esito lettore_treno::riga() {
     if (flusso_.fine()) return esito::fine_lettura;
     m_.riga = flusso_.leggi_testo();
@@ -120,52 +216,64 @@ esito lettore_treno::riga() {
         if (flusso_.fine()) return esito::fine_lettura;
     }
     const std::string parola = m_.riga;
-    auto& t = m_.tabella;
-    esito e = esito::prosegui;
+    for (const voce& v : voci) {
+        if (!riconosce(v.chiave, parola)) continue;
+        const esito e = (this->*v.gestore)();
+        if (e != esito::prosegui) return e;
+    }
+    return esito::prosegui;
+}
 
-    if (contiene_i(parola, "frenata") && contiene_i(parola, "massa")) t[modello::record_treno].inizio = flusso_.leggi_long();
-    if (contiene_i(parola, "vetture")) t[modello::record_treno].progressiva = flusso_.leggi_long();
-    if (contiene_i(parola, "velocit")) {
-        const std::int32_t p = flusso_.leggi_long();
-        const std::int32_t s = flusso_.leggi_long();
-        if ((e = riga_corsa(velocita_, p, s, &lettore_treno::scrivi_velocita)) != esito::prosegui) return e;
+esito lettore_treno::massa_frenata() {
+    m_.tabella[modello::record_treno].inizio = flusso_.leggi_long();
+    return esito::prosegui;
+}
+
+esito lettore_treno::vetture() {
+    m_.tabella[modello::record_treno].progressiva = flusso_.leggi_long();
+    return esito::prosegui;
+}
+
+esito lettore_treno::velocita() {
+    return passo_di_corsa(velocita_, riga_corsa::leggi(flusso_), &lettore_treno::scrivi_velocita);
+}
+
+esito lettore_treno::aderenza() {
+    return passo_di_corsa(aderenza_, riga_corsa::leggi(flusso_), &lettore_treno::scrivi_aderenza);
+}
+
+// Hours, minutes and seconds, each stored as soon as it is read: a row cut
+// short leaves the values before the cut in the record.
+esito lettore_treno::orologio() {
+    auto& r = m_.tabella[modello::record_ripetizione];
+    r.campo_10 = flusso_.leggi_integer();
+    r.campo_11 = flusso_.leggi_integer();
+    r.campo_12 = flusso_.leggi_integer();
+    return esito::prosegui;
+}
+
+esito lettore_treno::sabbia() {
+    m_.tabella[modello::record_ripetizione].campo_7 = flusso_.leggi_integer();
+    return esito::prosegui;
+}
+
+esito lettore_treno::segnale() {
+    auto r = riga_segnale::leggi(flusso_);
+    if (oltre_la_griglia(m_, r.posizione)) return oltre(r.posizione);
+    if (memo_segnale(m_, r.posizione, r.sx, r.s1, r.s2, r.s3, r.rapp, r.dx, r.d1, r.d2, r.d3, r.tempo) != 0)
+        return uscita(codice::segnale_occupato, r.posizione);
+    return esito::prosegui;
+}
+
+esito lettore_treno::rallentamento() {
+    const auto r = riga_rallentamento::leggi(flusso_);
+    if (oltre_la_griglia(m_, r.posizione)) return oltre(r.posizione);
+    const std::int32_t c = memo_rallentamento(m_, r.posizione, r.v, r.l, r.f_tt, r.f_ta, r.d_v);
+    if (c == codice::oltre_il_percorso) {
+        segna_arresto();
+        return esito::fine_lettura;
     }
-    if (contiene_i(parola, "aderenza")) {
-        const std::int32_t p = flusso_.leggi_long();
-        const std::int32_t a = flusso_.leggi_long();
-        if ((e = riga_corsa(aderenza_, p, a, &lettore_treno::scrivi_aderenza)) != esito::prosegui) return e;
-    }
-    if (contiene_i(parola, "orologio")) {
-        auto& r = t[modello::record_ripetizione];
-        r.campo_10 = flusso_.leggi_integer();
-        r.campo_11 = flusso_.leggi_integer();
-        r.campo_12 = flusso_.leggi_integer();
-    }
-    if (contiene_i(parola, "sabbia")) t[modello::record_ripetizione].campo_7 = flusso_.leggi_integer();
-    if (contiene_i(parola, "segnale")) {
-        std::int32_t v[11];
-        for (auto& x : v) x = flusso_.leggi_long();
-        if (oltre_la_griglia(m_, v[0])) return oltre(v[0]);
-        if (memo_segnale(m_, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10]) != 0)
-            return uscita(codice::segnale_occupato, v[0]);
-    }
-    if (contiene_i(parola, "rallentamento")) {
-        std::int32_t v[6];
-        for (auto& x : v) x = flusso_.leggi_long();
-        if (oltre_la_griglia(m_, v[0])) return oltre(v[0]);
-        const std::int32_t c = memo_rallentamento(m_, v[0], v[1], v[2], v[3], v[4], v[5]);
-        if (c == codice::oltre_il_percorso) {
-            segna_arresto();
-            return esito::fine_lettura;
-        }
-        if (c != 0) return uscita(c, v[0]);
-    }
-    if (contiene_i(parola, "abbattimento")) {
-        const std::int32_t p = flusso_.leggi_long();
-        const std::int32_t b = flusso_.leggi_long();
-        if ((e = abbattimento(p, b)) != esito::prosegui) return e;
-    }
-    if (contiene_i(parola, "stazione")) return stazione();
+    if (c != 0) return uscita(c, r.posizione);
     return esito::prosegui;
 }
 
@@ -183,28 +291,32 @@ void lettore_treno::scrivi_velocita(cella& c, std::int64_t v) { c.velocita = mod
 
 // A row of a run: the stretch before its cell takes the value in force,
 // then its own value comes into force.
-esito lettore_treno::riga_corsa(corsa& c, std::int32_t p, std::int32_t valore,
-                                void (lettore_treno::*scrivi)(cella&, std::int64_t)) {
-    if (oltre_la_griglia(m_, p)) return oltre(p);
-    const std::int64_t n = cella_di(p, 0.0);
+esito lettore_treno::passo_di_corsa(corsa& c, const riga_corsa& r,
+                                    void (lettore_treno::*scrivi)(cella&, std::int64_t)) {
+    if (oltre_la_griglia(m_, r.posizione)) return oltre(r.posizione);
+    const std::int64_t n = cella_di(r.posizione, 0.0);
     if (n > 0) stendi(c, n, scrivi);
-    c.in_vigore = valore;
+    c.in_vigore = r.valore;
     return esito::prosegui;
 }
 
-esito lettore_treno::abbattimento(std::int32_t p, std::int32_t b) {
-    if (oltre_la_griglia(m_, p)) return oltre(p);
-    cella& c = cella_esistente(m_, cella_di(p, 0.0), "code point");
-    if (!modello::cella_libera(c)) return uscita(codice::abbattimento_occupato, p);
-    if (b < 1) {
+esito lettore_treno::abbattimento() {
+    const auto r = riga_abbattimento::leggi(flusso_);
+    if (oltre_la_griglia(m_, r.posizione)) return oltre(r.posizione);
+    cella& c = cella_esistente(m_, cella_di(r.posizione, 0.0), "code point");
+    if (!modello::cella_libera(c)) return uscita(codice::abbattimento_occupato, r.posizione);
+    if (r.codice < 1) {
         c.tipo = tc::punto_senza_codice;
     } else {
         c.tipo = tc::punto_codice;
-        c.valore_1 = basso_16(b);
+        c.valore_1 = basso_16(r.codice);
     }
     return esito::prosegui;
 }
 
+// A station row's fields are stored one by one as they are read, and the
+// position and the length are checked as soon as they are read, before the
+// fields after them.
 esito lettore_treno::stazione() {
     const std::int32_t k = numero_stazione_;
     // The next record must stay below the board texts: refused before anything is stored.
@@ -297,6 +409,8 @@ void lettore_treno::fine_lettura() {
 }
 
 }  // namespace
+
+std::span<const parola_treno> parole_treno() { return parole; }
 
 void leggi_treno(Modello& m) {
     const auto file = modello::file_in_cartella(m, modello::nome_file_treno(m));

@@ -4,8 +4,11 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
+#include <string_view>
 
 #include "model/modello.h"
+#include "text/parole.h"
 
 namespace lettura {
 
@@ -13,6 +16,25 @@ namespace lettura {
 // m.codice_errore; run-time failures (a missing file, a row cut short, a number
 // too large for its field) escape as exceptions for the caller's handler.
 void leggi_treno(modello::Modello& m);
+
+// One keyword entry of the train file: a keyword field after "[generale]"
+// that holds `prima` and, when given, `seconda` has the row's values read
+// after it.
+struct parola_treno {
+    std::string_view prima;
+    std::string_view seconda;  // empty when the entry has one keyword
+    bool ignora_maiuscole;
+};
+
+inline bool riconosce(const parola_treno& p, std::string_view campo) {
+    const auto trova = p.ignora_maiuscole ? testo::contiene_i : testo::contiene;
+    return trova(campo, p.prima) && (p.seconda.empty() || trova(campo, p.seconda));
+}
+
+// The entries the reader recognises, in the order they are tried on a keyword
+// field. Every entry that a field matches is read, not only the first. This is
+// the reader's own table, for tools that list or check keywords.
+std::span<const parola_treno> parole_treno();
 
 // Places a block signal; tempo is raised to 101 when 1..100. Returns 16 (also
 // set as the status) when the signal's cell is taken, else 0.
