@@ -1,8 +1,6 @@
 // Small helpers for tests that work with real files.
 #pragma once
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -11,28 +9,27 @@
 #include <string>
 #include <vector>
 
+#include "platform/cartella_privata.h"
+
 namespace test_util {
 
 // A fresh empty folder, removed with everything in it at the end of the test.
 class CartellaTemporanea {
 public:
-    CartellaTemporanea() {
-        std::string modello = (std::filesystem::temp_directory_path() / "sb_test_XXXXXX").string();
-        if (::mkdtemp(modello.data()) == nullptr) std::abort();
-        percorso_ = modello;
-    }
+    CartellaTemporanea() : cartella_(std::filesystem::temp_directory_path(), "sb_test_") {}
     ~CartellaTemporanea() {
+        // A test may have taken the write permission away; the folder goes
+        // all the same.
         std::error_code ec;
-        std::filesystem::permissions(percorso_, std::filesystem::perms::owner_all,
+        std::filesystem::permissions(percorso(), std::filesystem::perms::owner_all,
                                      std::filesystem::perm_options::add, ec);
-        std::filesystem::remove_all(percorso_, ec);
     }
     CartellaTemporanea(const CartellaTemporanea&) = delete;
     CartellaTemporanea& operator=(const CartellaTemporanea&) = delete;
-    const std::filesystem::path& percorso() const { return percorso_; }
+    const std::filesystem::path& percorso() const { return cartella_.percorso(); }
 
 private:
-    std::filesystem::path percorso_;
+    piattaforma::cartella_privata cartella_;
 };
 
 inline std::string leggi(const std::filesystem::path& f) {
