@@ -386,7 +386,7 @@ esito lettore_linea::montagna(const std::string&) {
     auto r = riga_montagna::leggi(flusso_);
     if (oltre_la_griglia(r.inizio)) return oltre_il_percorso(r.inizio);
     const auto prima = cella_di(r.inizio, 0.0);
-    const auto ultima = cella_di(r.fine, 0.0) - 1;
+    const auto ultima = cella_di(r.fine, -1.0);
     if (ultima >= prima) {
         if (ultima > m_.numero_celle) return oltre_il_percorso(r.inizio);
         if (prima < 0) throw errore_lettura("mountain stretch before the start of the line");
@@ -518,8 +518,10 @@ void memo_montagna(Modello& m, std::int32_t inizio, std::int32_t fine, std::int3
     m.montagna_fine[n] = fine;
     if (n > 1 && static_cast<std::int64_t>(inizio) - m.montagna_fine[n - 1] <= 150) tipo = 3;
 
+    // The last cell is fine / 50 - 1 rounded as a whole: with a fraction of
+    // exactly .5 in fine / 50 this is not round(fine / 50) - 1.
     const auto prima = cella_di(inizio, 0.0);
-    const auto ultima = cella_di(fine, 0.0) - 1;
+    const auto ultima = cella_di(fine, -1.0);
     if (ultima >= prima && (prima < 0 || ultima > m.numero_celle))
         throw errore_lettura("mountain stretch outside the route grid");
     std::int64_t conta = 0;
@@ -541,14 +543,13 @@ void memo_indicatori_v_max(Modello& m, std::int32_t posizione, std::int32_t vas,
         m.codice_errore = codice::indicatore_occupato;
         return;
     }
-    // Both sides in one number: left speed / 5 in the hundreds, right speed / 5 below.
-    const std::int16_t v1 = modello::a_integer(vad / 5.0 + vas * 20.0);
-    const std::int16_t v2 = modello::a_integer(vbd / 5.0 + vbs * 20.0);
-    const std::int16_t v3 = modello::a_integer(vcd / 5.0 + vcs * 20.0);
+    // Both sides in one number: left speed / 5 in the hundreds, right speed / 5
+    // below. Each value is stored as soon as it is computed, so a value that
+    // does not fit 16 bits fails with the cell holding what came before it.
     x.tipo = modello::tipo_cella::indicatore_v_max;
-    x.valore_1 = v1;
-    x.valore_2 = v2;
-    x.valore_3 = v3;
+    x.valore_1 = modello::a_integer(vad / 5.0 + vas * 20.0);
+    x.valore_2 = modello::a_integer(vbd / 5.0 + vbs * 20.0);
+    x.valore_3 = modello::a_integer(vcd / 5.0 + vcs * 20.0);
     x.valore_4 = static_cast<std::int16_t>(
         static_cast<std::uint16_t>((static_cast<std::int64_t>(strisces) * 10 + strisced) & 0xFFFF));
 }

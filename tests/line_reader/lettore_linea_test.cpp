@@ -220,6 +220,17 @@ const Caso casi[] = {
          EXPECT_EQ(l.m.numero_montagne, 4) << "an empty stretch still counts";
          EXPECT_EQ(l.m.montagna_fine[4], 3000);
      }},
+    // The last cell is fine / 50 - 1 rounded as one value: 6575 (25 past an
+    // odd multiple of 50) ends at 130.5, rounded to 130; 6525 (past an even
+    // one) at 129.5, also 130.
+    {"mountain end 25 past an odd multiple of 50", linea("montagna, 5050, 6575, 1\r\n"), 0, {}, Treno::letto_dopo,
+     [](const Lettura& l) {
+         for (int i = 100; i <= 132; ++i) EXPECT_EQ(l.c(i).tipo_montagna, i >= 101 && i <= 130 ? 1 : 0) << i;
+     }},
+    {"mountain end 25 past an even multiple of 50", linea("montagna, 5050, 6525, 1\r\n"), 0, {}, Treno::letto_dopo,
+     [](const Lettura& l) {
+         for (int i = 100; i <= 132; ++i) EXPECT_EQ(l.c(i).tipo_montagna, i >= 101 && i <= 130 ? 1 : 0) << i;
+     }},
     {"mountain end beyond the grid", linea("montagna, 1000, 20000, 1\r\n"), 15, 1000, Treno::letto_dopo,
      [](const Lettura& l) {
          EXPECT_EQ(l.m.numero_montagne, 0);
@@ -250,6 +261,32 @@ const Caso casi[] = {
      }},
     {"indicator value beyond 16 bits", linea("indicatori_vmax, 700, 2000,0,0,0,0,0,0,0\r\n"),
      codice::errore_in_lettura, {}, Treno::cancellato},
+    // A board's values are stored one by one, kind first: the value that does
+    // not fit 16 bits fails the reading with the cell as far as it got.
+    {"indicator board failing at its first value", linea("indicatori_vmax, 700, 2000,110,115,0,100,110,115,0\r\n"),
+     codice::errore_in_lettura, {}, Treno::cancellato,
+     [](const Lettura& l) {
+         EXPECT_EQ(l.c(15).tipo, 6);
+         EXPECT_EQ(l.c(15).valore_1, 0);
+         EXPECT_EQ(l.c(15).valore_2, 0);
+     }},
+    {"indicator board failing at its second value", linea("indicatori_vmax, 700, 100,2000,115,0,100,110,115,0\r\n"),
+     codice::errore_in_lettura, {}, Treno::cancellato,
+     [](const Lettura& l) {
+         EXPECT_EQ(l.c(15).tipo, 6);
+         EXPECT_EQ(l.c(15).valore_1, 2020);
+         EXPECT_EQ(l.c(15).valore_2, 0);
+         EXPECT_EQ(l.c(15).valore_3, 0);
+     }},
+    {"indicator board failing at its third value", linea("indicatori_vmax, 700, 100,110,2000,3,100,110,115,4\r\n"),
+     codice::errore_in_lettura, {}, Treno::cancellato,
+     [](const Lettura& l) {
+         EXPECT_EQ(l.c(15).tipo, 6);
+         EXPECT_EQ(l.c(15).valore_1, 2020);
+         EXPECT_EQ(l.c(15).valore_2, 2222);
+         EXPECT_EQ(l.c(15).valore_3, 0);
+         EXPECT_EQ(l.c(15).valore_4, 0) << "the stripes come after the speeds";
+     }},
     {"kilometre boards", linea("cartello_indicatore,  4400,   (Km 345+557)\r\nmontagna, 0, 1000, 11\r\n"
                                "cartello_indicatore,  150,   \"(Km, 2)\" coda\r\n"),
      0, {}, Treno::letto_dopo,
