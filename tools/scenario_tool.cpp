@@ -20,6 +20,7 @@
 #endif
 #include "scenario_text/emettitori.h"
 #include "tools/compila.h"
+#include "tools/riferimento.h"
 #ifdef SB_DISEGNO
 #include "tools/disegno.h"
 #endif
@@ -125,6 +126,24 @@ int traccia(const fs::path& cartella, const fs::path& file, const std::optional<
 #endif
 }
 
+// One entry of the reference, or all of it; an unknown topic is a usage
+// error that names the closest topics.
+int spiega(const std::string& argomento, bool tutto, bool markdown) {
+    if (tutto) {
+        std::cout << (markdown ? riferimento::markdown_completo() : riferimento::testo_completo());
+        return uscita::ok;
+    }
+    if (argomento.empty()) throw errore_uso("give a TOPIC (a keyword, a [header] or a status code) or --all");
+    const auto trovati = riferimento::cerca(argomento);
+    if (trovati.vuoto()) {
+        std::string elenco;
+        for (const auto& v : riferimento::vicini(argomento)) elenco += (elenco.empty() ? "" : ", ") + v;
+        throw errore_uso("no topic \"" + argomento + "\"; closest: " + elenco);
+    }
+    std::cout << riferimento::testo(trovati);
+    return uscita::ok;
+}
+
 }  // namespace
 
 int esegui(int argc, char** argv) {
@@ -140,7 +159,7 @@ int esegui(int argc, char** argv) {
         "be created, no compiled file written; "
         "dump, plot: no compiled files, a file missing or malformed, a geometry that does not fit the route; plot: "
         "the picture cannot be written; "
-        "emit: files of the same names exist); 64 usage error.");
+        "emit: files of the same names exist); 64 usage error (explain: an unknown topic).");
 
     auto* emit = app.add_subcommand("emit", "write the five built-in text files into DIR");
     std::string cartella_emit = ".";
@@ -184,6 +203,15 @@ int esegui(int argc, char** argv) {
     auto* opzione_linea_p = plot->add_option("--linea", linea_p, "line identifier, when DIR holds several scenarios");
     auto* opzione_treno_p = plot->add_option("--treno", treno_p, "train number, when DIR holds several scenarios");
 
+    auto* explain = app.add_subcommand(
+        "explain", "what a keyword's values mean, what a status code means and how to fix it, what a header does");
+    std::string argomento;
+    bool tutto = false, markdown = false;
+    explain->add_option("TOPIC", argomento,
+                        "a keyword (stazione, curvad4), a header ([generale]) or a status code (21)");
+    explain->add_flag("--all", tutto, "the whole reference");
+    explain->add_flag("--markdown", markdown, "with --all: as Markdown, as in docs/reference.md");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -191,8 +219,13 @@ int esegui(int argc, char** argv) {
         return stato == 0 ? uscita::ok : uscita::uso;
     }
 
-    const char* comando = *emit ? "emit" : *compile ? "compile" : *dump ? "dump" : "plot";
+    const char* comando = *emit ? "emit" : *compile ? "compile" : *dump ? "dump" : *explain ? "explain" : "plot";
     try {
+        if (*explain) {
+            if (markdown && !tutto) throw errore_uso("--markdown goes with --all");
+            if (tutto && !argomento.empty()) throw errore_uso("give either a TOPIC or --all");
+            return spiega(argomento, tutto, markdown);
+        }
         if (*emit) return emetti(cartella_emit, forza);
         if (*compile) {
             richiesta_compilazione q;

@@ -1,0 +1,111 @@
+// The authors' reference: what every keyword of the line description and of
+// the train file reads, what every status code means, what the section
+// headers do. One table here serves `scenario_tool explain`, the committed
+// docs/reference.md and the field names that `dump` prints.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace riferimento {
+
+enum class file_testo : std::uint8_t { linea, treno };
+
+// One value of a row, in the order it is read after the keyword.
+struct campo {
+    std::string_view nome;
+    std::string_view unita;         // empty when the value has none
+    std::string_view valori;        // range or allowed values
+    std::string_view lettura;       // how it is read, rounded or narrowed
+    std::string_view destinazione;  // where it ends up in the compiled files
+};
+
+// The part of the table a row fills, for tools and tests.
+enum class zona_tabella : std::uint8_t { nessuna, record_fisso, stazioni, cartelli };
+
+// What a row changes on the route grid or the geometry besides a cell kind.
+enum class profilo : std::uint8_t { nessuno, pendenza, velocita, aderenza, montagna, geometria };
+
+// One keyword entry of a reader.
+struct parola {
+    std::string_view argomento;  // the topic: the keyword as the built-in files write it
+    file_testo file;
+    std::string_view prima;  // the text the keyword field must contain...
+    std::string_view seconda;  // ...and this one too, when not empty
+    bool ignora_maiuscole;
+    std::string_view sezione;  // where in the file the reader looks for it
+    std::string_view cosa;     // one line: what the row is
+    std::span<const campo> campi;
+    std::string_view regole;   // rules beyond the single values
+    std::string_view esempio;  // one row that compiles in a small scenario
+    // Where the example ends up: a table zone (with its record when fixed), a
+    // kind of route cell (-1: none) and a profile.
+    zona_tabella zona = zona_tabella::nessuna;
+    int record = -1;
+    int tipo_cella = -1;
+    profilo traccia = profilo::nessuno;
+};
+
+// Whether a code stops the reading.
+enum class effetto : std::uint8_t {
+    nessuno,     // no problem
+    duro,        // the reader abandons its file at once
+    morbido,     // the reader stops as if its file had ended
+    registrato,  // noted, the work goes on
+    fatale,      // the compile ends, no compiled file written
+};
+std::string_view nome_effetto(effetto e);
+
+// One status code.
+struct codice {
+    std::int32_t numero;
+    effetto arresto;
+    std::string_view causa;     // what makes it, in the author's terms
+    std::string_view posizione; // what the reported metre is
+    std::string_view rimedio;   // how to fix it
+    // A row that, added to a small valid scenario, gives this code, and where
+    // it goes; empty for the codes no single row causes.
+    file_testo file = file_testo::linea;
+    std::string_view esempio{};
+    std::string_view contesto{};  // what the scenario already holds that the row meets
+};
+
+// A section header the built-in files write.
+struct sezione {
+    std::string_view intestazione;
+    file_testo file;
+    std::string_view significato;
+};
+
+std::span<const parola> parole();
+std::span<const codice> codici();
+std::span<const sezione> sezioni();
+
+// Everything about the field names of the table records, as dump shows them:
+// the name of field `campo` (as in the model, e.g. "campo_7") of record r,
+// or empty when the reference names none.
+std::string_view nome_campo_record(int record, std::string_view campo);
+
+// What a topic names: entries whose topic, header or code matches it. A
+// keyword field as written in a file (e.g. "curvad4") finds its entry by the
+// reader's own test.
+struct trovati {
+    std::vector<const parola*> parole;
+    std::vector<const codice*> codici;
+    std::vector<const sezione*> sezioni;
+    bool vuoto() const { return parole.empty() && codici.empty() && sezioni.empty(); }
+};
+trovati cerca(std::string_view argomento);
+
+// The topics closest in spelling to an unknown one, closest first.
+std::vector<std::string> vicini(std::string_view argomento, std::size_t quanti = 3);
+
+// Plain text for the terminal and Markdown for the document.
+std::string testo(const trovati& t);
+std::string markdown_completo();
+std::string testo_completo();
+
+}  // namespace riferimento
