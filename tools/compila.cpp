@@ -223,6 +223,10 @@ std::string descrivi_testo(const risultato_compilazione& r, const richiesta_comp
             s << "unhandled failure: " << r.guasto << "; no compiled file written\n";
             break;
     }
+    // Where the author learns what the code means and how to fix it.
+    if (r.codice_fatale) s << "more: scenario_tool explain " << *r.codice_fatale << "\n";
+    else if (r.outcome != esito::non_gestito && r.codice_errore != 0)
+        s << "more: scenario_tool explain " << r.codice_errore << "\n";
     return s.str();
 }
 

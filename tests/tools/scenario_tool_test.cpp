@@ -339,6 +339,37 @@ TEST(Compile, IlTestoNominaCodiceSignificatoPosizioneERiga) {
         << "-o puts the compiled files there";
 }
 
+// A report of a nonzero status ends with where to read about it; a clean
+// compile and an unhandled failure (no code to explain) name nothing.
+TEST(Compile, IlTestoFinisceConLaVoceDaLeggere) {
+    struct caso {
+        std::string linea, treno;
+        std::vector<std::string> opzioni;
+        std::string ultima;  // the report's last line
+    };
+    const caso casi[] = {
+        {"Prova_linea.txt", "Prova_1-.txt", {}, "wrote into "},
+        {"Occupato_linea.txt", "Prova_1-.txt", {"--treno", "1"}, "more: scenario_tool explain 21"},
+        {"Prova_linea.txt", "segnale_sulla_fermata.txt", {"--treno", "2"}, "more: scenario_tool explain 16"},
+        {"Prova_linea.txt", "Prova_1250-.txt", {}, "more: scenario_tool explain 1250"},
+        {"SenzaLunghezza_linea.txt", "Prova_1-.txt", {"--treno", "1"}, "unhandled failure: "},
+    };
+    for (const auto& k : casi) {
+        SCOPED_TRACE(k.linea + " " + k.treno);
+        CartellaTemporanea dir;
+        fs::copy_file(fixture(k.linea), dir.percorso() / k.linea);
+        fs::copy_file(fixture(k.treno), dir.percorso() / k.treno);
+        std::vector<std::string> argomenti{"compile", (dir.percorso() / k.linea).string(),
+                                           (dir.percorso() / k.treno).string()};
+        argomenti.insert(argomenti.end(), k.opzioni.begin(), k.opzioni.end());
+        const std::string t = strumento(argomenti).uscita;
+        ASSERT_TRUE(t.ends_with("\n")) << t;
+        const std::string ultima = t.substr(t.rfind('\n', t.size() - 2) + 1);
+        EXPECT_EQ(ultima.substr(0, k.ultima.size()), k.ultima) << t;
+        EXPECT_EQ(t.find("explain") == std::string::npos, !k.ultima.starts_with("more")) << t;
+    }
+}
+
 // -o names a folder that may not exist yet, as emit's DIR does; one that
 // cannot be made is a failure told in one line, with nothing written.
 TEST(Compile, LaCartellaDiUscitaVieneCreataOppureELUnicoErrore) {
