@@ -594,6 +594,10 @@ trovati cerca(std::string_view argomento) {
             if (contiene(argomento, p.prima, p.ignora_maiuscole) &&
                 (p.seconda.empty() || contiene(argomento, p.seconda, p.ignora_maiuscole)))
                 t.parole.push_back(&p);
+    if (t.parole.empty() && t.sezioni.empty())
+        // The start of topics: "progressiva" gives all three.
+        for (const auto& p : le_parole)
+            if (minuscole(p.argomento).starts_with(a)) t.parole.push_back(&p);
     return t;
 }
 

@@ -13,6 +13,7 @@
 #include "model/conversione.h"
 #include "model/nomi_file.h"
 #include "platform/leggi_binario.h"
+#include "tools/riferimento.h"
 
 namespace strumento {
 
@@ -72,9 +73,10 @@ json significati_record(int r) {
 std::string ruolo_record(int r, const std::vector<bool>& testi_cartelli) {
     switch (r) {
         case 0: return "unused";
-        case modello::record_progressiva_tre: return "kilometric progressive three";
-        case modello::record_progressiva_due: return "kilometric progressive two";
-        case modello::record_progressiva_uno: return "kilometric progressive one";
+        // The reader orders the three by start, whatever their names.
+        case modello::record_progressiva_tre: return "kilometric progressive, first by start";
+        case modello::record_progressiva_due: return "kilometric progressive, second by start";
+        case modello::record_progressiva_uno: return "kilometric progressive, third by start";
         case modello::record_treno: return "train and line length";
         case modello::record_linea: return "line";
         case modello::record_ripetizione: return "train and signal repetition";
@@ -82,6 +84,10 @@ std::string ruolo_record(int r, const std::vector<bool>& testi_cartelli) {
     }
     return testi_cartelli[static_cast<std::size_t>(r)] ? "kilometre board text" : "station " + std::to_string(r);
 }
+
+constexpr std::string_view nota_progressive =
+    "the reader puts the three kilometric progressives in order of start, the largest in record 81, whatever "
+    "their names (uno, due, tre), and adds 100 to the value of those with direction code 1";
 
 bool ha_oggetto_o_segno(const cella& c) {
     return c.tipo != 0 || c.valore_1 != 0 || c.valore_2 != 0 || c.valore_3 != 0 || c.valore_4 != 0 ||
@@ -312,6 +318,17 @@ json descrivi_compilati(const compilati& d, bool ogni_metro) {
         if (formato::voce_vuota(v)) continue;
         json voce = {{"record", r}, {"role", ruolo_record(r, testi_cartelli)}, {"fields", campi_record(v)}};
         if (auto s = significati_record(r); !s.is_null()) voce["meanings"] = s;
+        // The fields' names as the reference gives them, for every field.
+        json nomi = json::object();
+        const bool testo_cartello = r <= modello::primo_record_cartello && testi_cartelli[static_cast<std::size_t>(r)];
+        for (const auto& [campo, valore] : voce["fields"].items()) {
+            const auto nome = testo_cartello ? std::string_view(campo == "nome" ? "text" : "")
+                                             : riferimento::nome_campo_record(r, campo);
+            if (!nome.empty()) nomi[campo] = nome;
+        }
+        if (!nomi.empty()) voce["names"] = nomi;
+        if (r >= modello::record_progressiva_tre && r <= modello::record_progressiva_uno)
+            voce["ordering"] = nota_progressive;
         tabella.push_back(voce);
     }
     j["table"] = tabella;
@@ -406,19 +423,26 @@ void stampa_compilati(std::ostream& out, const json& d) {
         << "\n";
 
     out << "\ntable records that are not empty:\n";
+    bool progressive = false;
     for (const auto& r : d["table"]) {
         out << "  record " << r["record"].get<int>() << ", " << r["role"].get<std::string>() << ":";
         const json* significati = r.contains("meanings") ? &r["meanings"] : nullptr;
+        const json* nomi = r.contains("names") ? &r["names"] : nullptr;
+        bool primo = true;
         for (const auto& [campo, valore] : r["fields"].items()) {
             const bool vuoto = valore.is_string() ? valore.get<std::string>().empty() : valore == 0;
             if (vuoto) continue;
-            out << " " << campo << "=" << in_linea(valore);
+            // The reference's name where it gives one, else the model's.
+            out << (primo ? " " : "; ")
+                << (nomi && nomi->contains(campo) ? (*nomi)[campo].get<std::string>() : campo) << "="
+                << in_linea(valore);
+            primo = false;
             if (campo == "orario" && !significati) out << " (" << ora(valore.get<std::int64_t>()) << ")";
-            if (significati && significati->contains(campo))
-                out << " (" << (*significati)[campo].get<std::string>() << ")";
         }
         out << "\n";
+        progressive = progressive || r.contains("ordering");
     }
+    if (progressive) out << "  (records 81 to 83: " << nota_progressive << ")\n";
 
     out << "\nroute cells with an object or a mark:\n";
     for (const auto& c : d["route"]) {

@@ -277,6 +277,9 @@ TEST(Explain, UnArgomentoUnaVoce) {
         {{"1250"}, {"Effect: fatal"}, {}},
         {{"curvas3"}, {"curva\n", "radius"}, {}},
         {{"[generale]"}, {"(line description)", "(train file)"}, {}},
+        {{"progressiva"},
+         {"progressiva chilometrica uno\n", "progressiva chilometrica due\n", "progressiva chilometrica tre\n"},
+         {}},
     };
     for (const auto& c : casi) {
         std::vector<std::string> a{"explain"};
@@ -290,7 +293,7 @@ TEST(Explain, UnArgomentoUnaVoce) {
 }
 
 TEST(Explain, ArgomentoIgnotoUnaRigaConIPiuVicini) {
-    const auto e = strumento({"explain", "stazion"});
+    const auto e = strumento({"explain", "stazone"});
     EXPECT_EQ(e.stato, 64);
     EXPECT_EQ(e.uscita, "");
     EXPECT_EQ(std::count(e.errori.begin(), e.errori.end(), '\n'), 1) << e.errori;

@@ -219,6 +219,35 @@ TEST_F(GiroCompleto, DumpRitrovaLeRigheDeiFileDiTesto) {
     for (const auto& r : stazioni) EXPECT_NE(testo.uscita.find("\"" + r[17] + "\""), std::string::npos) << r[17];
 }
 
+// The table's fields under the reference's names, the JSON keys as they were;
+// the kilometric progressives said to be in the reader's order.
+TEST_F(GiroCompleto, DumpNominaICampiComeIlRiferimento) {
+    ASSERT_EQ(compilazione_.stato, 0);
+    const fs::path treno = autore() / testi_builtin[1];
+    const long sabbia = numero(righe_con(treno, "sabbia").at(0)[1]);
+    const auto stazione = righe_con(treno, "stazione").at(2);
+
+    json d = json::parse(strumento({"dump", autore().string(), "--json"}).uscita);
+    std::map<int, json> record;
+    for (auto& r : d["table"]) record[r["record"].get<int>()] = r;
+    EXPECT_EQ(record[86]["fields"]["campo_7"], sabbia);
+    EXPECT_EQ(record[86]["names"]["campo_7"], "sand");
+    EXPECT_EQ(record[3]["names"]["progressiva"], "position (m)");
+    EXPECT_EQ(record[3]["names"]["campo_7"], "field 7");
+    EXPECT_EQ(record[81]["role"], "kilometric progressive, first by start");
+    EXPECT_TRUE(record[81].contains("ordering"));
+
+    const std::string t = strumento({"dump", autore().string()}).uscita;
+    const auto tabella = t.substr(0, t.find("route cells"));
+    EXPECT_EQ(tabella.find("campo_"), std::string::npos) << tabella;
+    EXPECT_NE(tabella.find("sand=" + std::to_string(sabbia)), std::string::npos) << tabella;
+    EXPECT_NE(tabella.find("record 3, station 3: kind=" + stazione[2] + "; "), std::string::npos) << tabella;
+    EXPECT_NE(tabella.find("position (m)=" + stazione[1] + ";"), std::string::npos) << tabella;
+    EXPECT_NE(tabella.find("records 81 to 83: the reader puts the three kilometric progressives in order of start"),
+              std::string::npos)
+        << tabella;
+}
+
 // ---------------------------------------------------------------------------
 // compile: one case per outcome, on copies of small fixture files.
 
