@@ -112,6 +112,10 @@ int traccia(const fs::path& cartella, const fs::path& file, const std::optional<
 #else
     const auto formato = formato_da_nome(file);
     if (!formato) throw errore_uso(file.string() + ": the picture's name must end in .png, .svg or .pdf");
+    // cairo would only say that its output stream failed.
+    if (const auto dove = file.parent_path(); !dove.empty() && !fs::is_directory(dove))
+        throw std::runtime_error("cannot write the picture " + file.string() + ": the folder " + dove.string() +
+                                 " does not exist");
     const auto id = trova_compilati(cartella, linea, treno);
     const auto c = carica_compilati(cartella, id);
     struct alla_fine {

@@ -333,12 +333,15 @@ TEST(Plot, RifiutaCartelleSenzaCompilatiEFileCheNonPuoScrivere) {
     EXPECT_NE(r.errori.find(".png, .svg or .pdf"), std::string::npos) << r.errori;
     EXPECT_FALSE(fs::exists(jpg));
 
-    // A folder that does not exist for the picture.
+    // A folder that does not exist for the picture: named as a folder.
     for (const char* est : {"png", "svg", "pdf"}) {
         const auto dove = dir.percorso() / "nowhere" / (std::string("r.") + est);
         r = esegui_strumento({"plot", s.string(), "-o", dove.string()});
         EXPECT_EQ(r.stato, 3) << est;
         EXPECT_NE(r.errori.find(dove.string()), std::string::npos) << r.errori;
+        EXPECT_NE(r.errori.find("the folder " + dove.parent_path().string() + " does not exist"), std::string::npos)
+            << r.errori;
+        EXPECT_FALSE(fs::exists(dove.parent_path()));
     }
 
     // A damaged route file is named, as dump names it.
