@@ -183,9 +183,12 @@ impaginazione impagina(const compilati& c, const elementi_percorso& e) {
             const double ex_piu = ex + 2 * bordo, ny_piu = ny + 2 * bordo;
             pianta p;
             p.scala = std::min(larghezza_utile / ex_piu, altezza_massima_pianta / ny_piu);
-            p.cornice = {margine_sinistro, y, larghezza_utile,
+            // The frame is the track's extent with its border, no wider: a
+            // tall narrow track is not drawn in a frame as wide as the page.
+            p.cornice = {margine_sinistro, y,
+                         std::round(std::clamp(ex_piu * p.scala, larghezza_minima_pianta, larghezza_utile)),
                          std::round(std::clamp(ny_piu * p.scala, altezza_minima_pianta, altezza_massima_pianta))};
-            p.est_min = (est->est_min + est->est_max) / 2 - larghezza_utile / 2 / p.scala;
+            p.est_min = (est->est_min + est->est_max) / 2 - p.cornice.larghezza / 2 / p.scala;
             p.nord_max = (est->nord_min + est->nord_max) / 2 + p.cornice.altezza / 2 / p.scala;
             imp.piano = p;
             y += p.cornice.altezza + 56;

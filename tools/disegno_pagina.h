@@ -23,6 +23,7 @@ inline constexpr double margine_destro = 40;
 inline constexpr double cima_pianta = 92.5;
 inline constexpr double altezza_massima_pianta = 1050;
 inline constexpr double altezza_minima_pianta = 320;
+inline constexpr double larghezza_minima_pianta = 360;
 inline constexpr double altezza_nomi = 130;
 inline constexpr double altezza_profilo = 165;
 inline constexpr double spazio_profili = 46;

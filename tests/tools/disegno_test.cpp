@@ -249,6 +249,33 @@ TEST_F(PlotBuiltin, IlBinarioEDisegnatoDoveLoMettonoLaGeometriaELaScala) {
     EXPECT_TRUE(sfondo(img.pixel(static_cast<int>(p.cornice.x + 3), static_cast<int>(p.cornice.y + 3))));
 }
 
+// The plan view's frame is the track's own extent with a narrow border: the
+// built-in track, three times as tall as wide, is not framed page-wide.
+TEST_F(PlotBuiltin, LaCorniceDellaPiantaStaSulBinario) {
+    const auto c = carica();
+    ASSERT_TRUE(c.geometria.has_value());
+    const auto& g = *c.geometria;
+    double x0 = 1e300, x1 = -1e300, y0 = 1e300, y1 = -1e300;
+    for (std::int32_t m = 0; m <= g.ultimo_metro(); ++m) {
+        if (g.at(m, 0).vuoto() || g.at(m, 1).vuoto()) continue;
+        x0 = std::min(x0, g.at(m, 0).numero()), x1 = std::max(x1, g.at(m, 0).numero());
+        y0 = std::min(y0, g.at(m, 1).numero()), y1 = std::max(y1, g.at(m, 1).numero());
+    }
+    const auto imp = strumento::impagina(c, strumento::estrai_elementi(c));
+    ASSERT_TRUE(imp.piano.has_value());
+    const auto& p = *imp.piano;
+    const double lato = std::max(x1 - x0, y1 - y0), bordo = 0.1 * lato + 2 / p.scala;
+    const double est = p.cornice.larghezza / p.scala, nord = p.cornice.altezza / p.scala;
+    EXPECT_LE(est, x1 - x0 + 2 * bordo) << "frame " << est << " m wide for a track " << x1 - x0 << " m wide";
+    EXPECT_LE(nord, y1 - y0 + 2 * bordo);
+    // The track lies inside, away from the edges by some of the border.
+    const auto a = p.al_foglio(x0, y1), b = p.al_foglio(x1, y0);
+    EXPECT_GT(a[0], p.cornice.x);
+    EXPECT_GT(a[1], p.cornice.y);
+    EXPECT_LT(b[0], p.cornice.x + p.cornice.larghezza);
+    EXPECT_LT(b[1], p.cornice.y + p.cornice.altezza);
+}
+
 TEST_F(PlotBuiltin, IProfiliSonoAlleQuoteDelleCelle) {
     const immagine img(figura("png"));
     ASSERT_TRUE(img.valida());
