@@ -61,10 +61,10 @@ void disegna_pagina(cairo_t* cr, const compilati& c, const elementi_percorso& e,
     cairo_set_source_rgb(cr, 1, 1, 1);
     cairo_paint(cr);
 
-    const auto& linea = c.tabella[modello::record_treno];
     char titolo[256];
     std::snprintf(titolo, sizeof titolo, "%s, train %s: %.1f km line, %zu stations, %zu signals", c.id.linea.c_str(),
-                  c.id.treno.c_str(), linea.fine / 1000.0, e.stazioni.size(), e.segnali.size());
+                  c.id.treno.c_str(), imp.metro_linea / 1000.0, e.stazioni.size(), e.segnali.size());
+
     usa(cr, nero);
     carattere(cr, 18, true);
     scrivi(cr, margine_sinistro, 34, titolo);
@@ -137,6 +137,19 @@ elementi_percorso estrai_elementi(const compilati& c) {
         const cella& x = celle[i];
         switch (x.tipo) {
             case tc::segnale: e.segnali.push_back(metro_oggetto(i)); break;
+            case tc::indicatore_v_max: {
+                // The hundreds of each value are the left speed / 5.
+                cartello_disegno b{metro_oggetto(i), {x.valore_1 / 100 * 5, x.valore_2 / 100 * 5, x.valore_3 / 100 * 5}, {}};
+                e.indicatori.push_back(b);
+                break;
+            }
+            case tc::cartello_km: {
+                cartello_disegno b{metro_oggetto(i), {}, {}};
+                if (x.valore_1 > 0 && x.valore_1 < modello::record_tabella)
+                    b.testo = c.tabella[static_cast<std::size_t>(x.valore_1)].nome;
+                e.cartelli_km.push_back(b);
+                break;
+            }
             case tc::avviso_rallentamento: avviso = metro_oggetto(i); break;
             case tc::inizio_rallentamento:
                 if (aperto) e.rallentamenti.push_back(*aperto);  // a start without its end
@@ -222,12 +235,26 @@ impaginazione impagina(const compilati& c, const elementi_percorso& e) {
     auto pendenze = estremi(pendenza_per_mille, 0, 0);
     auto velocita = estremi(velocita_kmh, 0, 10);
     for (const auto& t : e.rallentamenti) velocita[1] = std::max(velocita[1], static_cast<double>(t.valore));
+    for (const auto& b : e.indicatori)
+        for (int v : b.velocita) velocita[1] = std::max(velocita[1], static_cast<double>(v));
     imp.pendenza = pannello(pendenze, false);
     imp.velocita = pannello(velocita, true);
     imp.aderenza = pannello(estremi(aderenza, 0, 10), true);
     imp.altezza = std::ceil(y + 10);
     imp.metro_max = std::max(1.0, static_cast<double>(c.percorso.empty() ? 1 : c.percorso.size() - 1) * metri_cella);
+    // The grid runs about 7 km past the line's end; the axis stops at the end.
+    const double lunghezza = c.tabella[modello::record_treno].fine;
+    imp.metro_linea = lunghezza > 0 && lunghezza <= imp.metro_max ? lunghezza : imp.metro_max;
     return imp;
+}
+
+std::vector<double> tacche_posizione(const impaginazione& imp) {
+    const double passo = passo_tondo(imp.metro_linea, 12);
+    std::vector<double> t;
+    // A round tick too close to the end gives way to the end's own.
+    for (double m = 0; m < imp.metro_linea - passo * 0.4; m += passo) t.push_back(m);
+    t.push_back(imp.metro_linea);
+    return t;
 }
 
 void disegna(const compilati& c, const fs::path& file, formato_disegno formato) {

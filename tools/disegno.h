@@ -37,8 +37,18 @@ struct tratto_disegno {
     std::optional<std::int32_t> avviso;  // slowdown: metre of its warning point
 };
 
+// A board beside the track: a speed indicator board with its left side's
+// three speeds (km/h, 0 where none), or a kilometre board with its text.
+struct cartello_disegno {
+    std::int32_t posizione = 0;
+    std::array<int, 3> velocita{};
+    std::string testo;
+};
+
 struct elementi_percorso {
     std::vector<stazione_disegno> stazioni;
+    std::vector<cartello_disegno> indicatori;
+    std::vector<cartello_disegno> cartelli_km;
     std::vector<std::int32_t> segnali;
     std::vector<tratto_disegno> montagne;
     std::vector<tratto_disegno> rallentamenti;
@@ -82,7 +92,8 @@ struct impaginazione {
     std::optional<pianta> piano;  // absent without a geometry file
     riquadro nomi_stazioni;       // the strip of station names over the profiles
     pannello_profilo pendenza, velocita, aderenza;
-    double metro_max = 1;  // the profiles run from metre 0 to this one
+    double metro_max = 1;  // the profiles run from metre 0 to this one, the grid's last cell
+    double metro_linea = 1;  // the line's length: the position axis ends here, the grid runs on beyond
 
     double x_profilo(double metro) const {
         return pendenza.cornice.x + metro / metro_max * pendenza.cornice.larghezza;
@@ -91,6 +102,10 @@ struct impaginazione {
 
 // The page layout of a compiled route; the same for every format.
 impaginazione impagina(const compilati& c, const elementi_percorso& e);
+
+// The metres labelled on the position axis: round steps from 0, and the
+// line's length as the last.
+std::vector<double> tacche_posizione(const impaginazione& imp);
 
 // Draws the picture into file; throws std::runtime_error when the file
 // cannot be written.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <numbers>
 
 namespace strumento::disegno_interno {
@@ -74,15 +75,19 @@ void griglia_profilo(const contesto& k, const pannello_profilo& p, const std::st
         usa(cr, testo_scuro);
         scrivi(cr, r.x - 6, y + 4, numero_breve(v, passo_y), allinea::destra);
     }
-    const double passo_x = passo_tondo(k.imp.metro_max, 12);
-    for (double m = 0; m <= k.imp.metro_max + 1e-6; m += passo_x) {
+    const double passo_x = passo_tondo(k.imp.metro_linea, 12);
+    for (double m : tacche_posizione(k.imp)) {
         const double x = k.imp.x_profilo(m);
         usa(cr, griglia);
         cairo_move_to(cr, x, r.y);
         cairo_line_to(cr, x, r.y + r.altezza);
         cairo_stroke(cr);
         usa(cr, testo_scuro);
-        scrivi(cr, x, r.y + r.altezza + 14, numero_breve(m / 1000, passo_x / 1000), allinea::centro);
+        // The end as the title gives the length, to a tenth of a kilometre.
+        char fine[32];
+        std::snprintf(fine, sizeof fine, "%.1f", m / 1000);
+        scrivi(cr, x, r.y + r.altezza + 14, m == k.imp.metro_linea ? fine : numero_breve(m / 1000, passo_x / 1000),
+               allinea::centro);
     }
     usa(cr, testo_scuro);
     carattere(cr, 12, true);
@@ -138,6 +143,20 @@ void legenda(const contesto& k, double y) {
         usa(cr, testo_stazione);
         cairo_set_line_width(cr, 1.2);
         cairo_stroke(cr);
+    });
+    voce("speed indicator board", [&](double cx, double cy) {
+        usa(cr, indicatore);
+        cairo_rectangle(cr, cx - 2.5, cy - 2.5, 5, 5);
+        cairo_fill(cr);
+    });
+    voce("kilometre board", [&](double cx, double cy) {
+        usa(cr, cartello);
+        cairo_move_to(cr, cx, cy - 4);
+        cairo_line_to(cr, cx + 4, cy);
+        cairo_line_to(cr, cx, cy + 4);
+        cairo_line_to(cr, cx - 4, cy);
+        cairo_close_path(cr);
+        cairo_fill(cr);
     });
     voce("mountain stretch", [&](double cx, double cy) {
         usa(cr, montagna, 0.55);

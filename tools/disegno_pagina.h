@@ -48,6 +48,11 @@ inline constexpr colore area_pendenza{0.84, 0.80, 0.93};
 inline constexpr colore linea_velocita{0.08, 0.30, 0.85};
 inline constexpr colore linea_aderenza{0.10, 0.50, 0.20};
 inline constexpr colore linea_stazione{0.78, 0.80, 0.88};
+// The boards' colours are used for nothing else, so a drawing's boards can be
+// counted by colour.
+inline constexpr colore indicatore{1.0, 0.5, 0.0};
+inline constexpr colore cartello{0.0, 0.5, 0.25};
+inline constexpr colore oltre_linea{0.75, 0.75, 0.75};
 
 inline void usa(cairo_t* cr, colore c, double alfa = 1.0) { cairo_set_source_rgba(cr, c.r, c.g, c.b, alfa); }
 

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <numbers>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace strumento::disegno_interno {
@@ -102,20 +103,23 @@ void percorso_binario(cairo_t* cr, const modello::geometria_linea& g, const pian
     }
 }
 
-// Names beside their markers, first on the same height right or left, then
+// Labels beside their markers, first on the same height right or left, then
 // further up or down with a leader line; never over the track, a marker or
-// another name.
-void nomi_stazioni_pianta(const contesto& k, const pianta& p, occupazione& occ,
-                          const std::vector<std::array<double, 2>>& posti) {
+// another label. Used for the station names and the kilometre boards' texts.
+void etichette_pianta(const contesto& k, const pianta& p, occupazione& occ,
+                      const std::vector<std::array<double, 2>>& posti, const std::vector<std::string>& testi,
+                      colore tinta, double misura) {
     cairo_t* cr = k.cr;
-    carattere(cr, 10);
+    carattere(cr, misura);
     const auto& r = p.cornice;
     std::vector<double> scarti{0};
     for (int i = 1; i <= 16; ++i) scarti.insert(scarti.end(), {-7.0 * i, 7.0 * i});
-    for (std::size_t i = 0; i < k.e.stazioni.size(); ++i) {
-        const auto& s = k.e.stazioni[i];
+    for (std::size_t i = 0; i < testi.size(); ++i) {
+        const std::string& nome = testi[i];
+        if (nome.empty()) continue;
         const auto [x, y] = posti[i];
-        const double l = larghezza_testo(cr, s.nome);
+        if (x < r.x || x > r.x + r.larghezza) continue;
+        const double l = larghezza_testo(cr, nome);
         bool messo = false;
         for (double dy : scarti) {
             for (int lato = 0; lato < 2 && !messo; ++lato) {
@@ -129,22 +133,22 @@ void nomi_stazioni_pianta(const contesto& k, const pianta& p, occupazione& occ,
                 occ.segna(x0, y0, x0 + l, y1);
                 if (dy != 0) {
                     const double xa = lato == 0 ? x0 - 1 : x0 + l + 1;
-                    usa(cr, testo_stazione, 0.6);
+                    usa(cr, tinta, 0.6);
                     cairo_set_line_width(cr, 0.6);
                     cairo_move_to(cr, x, y);
                     cairo_line_to(cr, xa, base - 3.5);
                     cairo_stroke(cr);
                     occ.segna_segmento(x, y, xa, base - 3.5, 0.5);
                 }
-                usa(cr, testo_stazione);
-                scrivi(cr, x0, base, s.nome);
+                usa(cr, tinta);
+                scrivi(cr, x0, base, nome);
                 messo = true;
             }
             if (messo) break;
         }
         if (!messo) {  // nowhere free: beside the marker all the same
-            usa(cr, testo_stazione);
-            scrivi(cr, x + 7, y + 3.5, s.nome);
+            usa(cr, tinta);
+            scrivi(cr, x + 7, y + 3.5, nome);
         }
     }
 }
@@ -232,9 +236,46 @@ void disegna_pianta(const contesto& k, const pianta& p) {
         cairo_stroke(cr);
         occ.segna(x - 5, y - 5, x + 5, y + 5);
     }
+    // Boards beside the track: speed indicator boards as orange squares,
+    // kilometre boards as green diamonds with their texts; one fill each.
+    std::vector<std::array<double, 2>> posti_cartelli;
+    std::vector<std::string> testi_cartelli;
+    for (const auto* elenco : {&k.e.indicatori, &k.e.cartelli_km}) {
+        const bool km = elenco == &k.e.cartelli_km;
+        usa(cr, km ? cartello : indicatore);
+        for (const auto& b : *elenco) {
+            // Beside the track, to its right, so that the track stays seen.
+            const auto a = punto_binario(g, b.posizione - 20), c = punto_binario(g, b.posizione + 20),
+                       q = punto_binario(g, b.posizione);
+            if (!a || !c || !q) continue;
+            const auto [xa, ya] = p.al_foglio((*a)[0], (*a)[1]);
+            const auto [xc, yc] = p.al_foglio((*c)[0], (*c)[1]);
+            const auto [xq, yq] = p.al_foglio((*q)[0], (*q)[1]);
+            const double l = std::hypot(xc - xa, yc - ya);
+            const double dx = l > 0 ? (xc - xa) / l : 0, dy = l > 0 ? (yc - ya) / l : -1;
+            const double x = xq - dy * 7, y = yq + dx * 7;
+            if (km) {
+                cairo_move_to(cr, x, y - 4);
+                cairo_line_to(cr, x + 4, y);
+                cairo_line_to(cr, x, y + 4);
+                cairo_line_to(cr, x - 4, y);
+                cairo_close_path(cr);
+                posti_cartelli.push_back({x, y});
+                testi_cartelli.push_back(b.testo);
+            } else {
+                cairo_rectangle(cr, x - 2.5, y - 2.5, 5, 5);
+            }
+            cairo_fill(cr);
+            occ.segna(x - 4, y - 4, x + 4, y + 4);
+        }
+    }
+
     // Keep the north arrow's corner clear of names.
     occ.segna(r.x + r.larghezza - 40, r.y, r.x + r.larghezza, r.y + 70);
-    nomi_stazioni_pianta(k, p, occ, posti);
+    std::vector<std::string> nomi;
+    for (const auto& s : k.e.stazioni) nomi.push_back(s.nome);
+    etichette_pianta(k, p, occ, posti, nomi, testo_stazione, 10);
+    etichette_pianta(k, p, occ, posti_cartelli, testi_cartelli, cartello, 8);
     cairo_restore(cr);
 
     usa(cr, nero);

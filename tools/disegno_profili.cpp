@@ -23,6 +23,13 @@ void sfondo_profilo(const contesto& k, const pannello_profilo& p) {
         cairo_rectangle(cr, x0, r.y, x1 - x0, r.altezza);
         cairo_fill(cr);
     };
+    // The grid's cells beyond the line's end: shaded, no part of the line.
+    if (k.imp.metro_linea < k.imp.metro_max) {
+        const double x0 = k.imp.x_profilo(k.imp.metro_linea);
+        usa(cr, oltre_linea, 0.5);
+        cairo_rectangle(cr, x0, r.y, r.x + r.larghezza - x0, r.altezza);
+        cairo_fill(cr);
+    }
     // A slowdown over a mountain stretch lets it show through.
     for (const auto& t : k.e.montagne) fascia(t.inizio, t.fine, montagna_chiaro, 1);
     for (const auto& t : k.e.rallentamenti) fascia(t.inizio, t.fine, rallentamento_chiaro, 0.6);
@@ -120,8 +127,27 @@ void disegna_profili(const contesto& k) {
     }
     cairo_restore(cr);
 
-    // Speed limits, with the slowdowns' speeds over them.
-    apri_profilo(k, imp.velocita, "Speed limit, and slowdowns in red", "km/h");
+    // Speed limits, with the speed indicator boards' and the slowdowns' speeds over them.
+    apri_profilo(k, imp.velocita, "Speed limit; speed indicator boards in orange, slowdowns in red", "km/h");
+    // Each board: its left side's speeds as short bars on one upright, one
+    // path, under the speed line.
+    usa(cr, indicatore);
+    cairo_set_line_width(cr, 1.4);
+    for (const auto& b : k.e.indicatori) {
+        const double x = imp.x_profilo(b.posizione);
+        int basso = 0, alto = 0;
+        for (int v : b.velocita)
+            if (v > 0) basso = basso == 0 ? v : std::min(basso, v), alto = std::max(alto, v);
+        if (alto == 0) continue;
+        cairo_move_to(cr, x, imp.velocita.y_valore(basso));
+        cairo_line_to(cr, x, imp.velocita.y_valore(alto));
+        for (int v : b.velocita) {
+            if (v <= 0) continue;
+            cairo_move_to(cr, x - 3, imp.velocita.y_valore(v));
+            cairo_line_to(cr, x + 3, imp.velocita.y_valore(v));
+        }
+        cairo_stroke(cr);
+    }
     linea_profilo(k, imp.velocita, velocita_kmh, linea_velocita, 1.4);
     carattere(cr, 10, true);
     righe_etichette righe_r(3);
@@ -172,7 +198,7 @@ void disegna_profili(const contesto& k) {
     const auto& ultimo = imp.aderenza.cornice;
     scrivi(cr, ultimo.x + ultimo.larghezza / 2, ultimo.y + ultimo.altezza + 32,
            "position along the line (km); station positions as thin lines, mountain stretches tan, "
-           "slowdowns pink",
+           "slowdowns pink, the route grid beyond the line's end grey",
            allinea::centro);
 }
 

@@ -4,6 +4,7 @@
 
 #include <cairo.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <functional>
@@ -274,6 +275,71 @@ TEST_F(PlotBuiltin, LaCorniceDellaPiantaStaSulBinario) {
     EXPECT_GT(a[1], p.cornice.y);
     EXPECT_LT(b[0], p.cornice.x + p.cornice.larghezza);
     EXPECT_LT(b[1], p.cornice.y + p.cornice.altezza);
+}
+
+// Every board the line description places is drawn: a filled square per
+// speed indicator board and a filled diamond per kilometre board in the plan
+// view (and one of each in the legend), each speed indicator board's speeds
+// on the speed profile, and each kilometre board's text. The boards' colours
+// serve nothing else, so the SVG's shapes of those colours are the boards.
+TEST_F(PlotBuiltin, ICartelliSonoDisegnatiConILoroTesti) {
+    const auto linea = scenario() / "Valdora_Sarenta_linea.txt";
+    const auto indicatori = righe_con(linea, "indicatori_v");
+    const auto cartelli = righe_con(linea, "cartello_indicatore");
+    ASSERT_GT(indicatori.size(), 10u);
+    ASSERT_GT(cartelli.size(), 3u);
+    const std::string svg = test_util::leggi(figura("svg"));
+    auto conta = [&](const std::string& s) {
+        std::size_t n = 0;
+        for (auto i = svg.find(s); i != std::string::npos; i = svg.find(s, i + 1)) ++n;
+        return n;
+    };
+    const std::string arancio = "rgb(100%,50%,0%)", verde = "rgb(0%,50%,25%)";
+    EXPECT_EQ(conta("stroke:none;fill-rule:nonzero;fill:" + arancio), indicatori.size() + 1);
+    EXPECT_EQ(conta("stroke:none;fill-rule:nonzero;fill:" + verde), cartelli.size() + 1);
+    EXPECT_EQ(conta("stroke:" + arancio), indicatori.size()) << "one mark per board on the speed profile";
+
+    // Texts: cairo writes each glyph as a <use> inside a group of the text's colour.
+    std::size_t glifi = 0;
+    const std::string gruppo = "<g style=\"fill:" + verde;
+    for (auto i = svg.find(gruppo); i != std::string::npos; i = svg.find(gruppo, i + 1)) {
+        const auto fine = svg.find("</g>", i);
+        for (auto u = svg.find("<use", i); u < fine; u = svg.find("<use", u + 1)) ++glifi;
+    }
+    std::size_t tutti = 0, pieni = 0;
+    for (const auto& r : cartelli) {
+        tutti += r[2].size();
+        pieni += static_cast<std::size_t>(std::count_if(r[2].begin(), r[2].end(), [](char ch) { return ch != ' '; }));
+    }
+    EXPECT_GE(glifi, pieni);
+    EXPECT_LE(glifi, tutti);
+}
+
+// The position axis ends at the line's length, as the title says; the grid's
+// cells beyond it are a grey band, not more line.
+TEST_F(PlotBuiltin, LAsseFinisceAllaLunghezzaDellaLinea) {
+    const auto c = carica();
+    const auto imp = strumento::impagina(c, strumento::estrai_elementi(c));
+    const double lunghezza = numero(righe_con(scenario() / "Valdora_Sarenta_linea.txt", "lunghezza").at(0)[1]);
+    EXPECT_EQ(imp.metro_linea, lunghezza);
+    EXPECT_GT(imp.metro_max, lunghezza) << "the grid runs beyond the line";
+    const auto tacche = strumento::tacche_posizione(imp);
+    ASSERT_GE(tacche.size(), 5u);
+    EXPECT_EQ(tacche.front(), 0);
+    EXPECT_EQ(tacche.back(), lunghezza);
+    EXPECT_TRUE(std::is_sorted(tacche.begin(), tacche.end()));
+
+    const immagine img(figura("png"));
+    ASSERT_TRUE(img.valida());
+    const auto& r = imp.aderenza.cornice;
+    const double fine = imp.x_profilo(lunghezza), destra = r.x + r.larghezza;
+    ASSERT_GT(destra - fine, 10);
+    const int y = static_cast<int>(r.y + 4);
+    for (double x = fine + 2; x < destra - 2; x += 3) {
+        const auto q = img.pixel(static_cast<int>(x), y);
+        EXPECT_TRUE(q.r == q.g && q.g == q.b && q.r < 240 && q.r > 150) << "x " << x << ": " << q.r;
+    }
+    EXPECT_TRUE(sfondo(img.pixel(static_cast<int>(fine - 4), y))) << "the line itself is not shaded";
 }
 
 TEST_F(PlotBuiltin, IProfiliSonoAlleQuoteDelleCelle) {
