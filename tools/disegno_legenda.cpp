@@ -116,6 +116,13 @@ void legenda(const contesto& k, double y) {
         cairo_line_to(cr, cx + 10, cy);
         cairo_stroke(cr);
     });
+    voce("beyond the line's end", [&](double cx, double cy) {
+        usa(cr, binario_oltre);
+        cairo_set_line_width(cr, 1.3);
+        cairo_move_to(cr, cx - 10, cy);
+        cairo_line_to(cr, cx + 10, cy);
+        cairo_stroke(cr);
+    });
     voce("signal", [&](double cx, double cy) {
         usa(cr, binario);
         cairo_set_line_width(cr, 1.6);

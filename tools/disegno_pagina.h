@@ -53,6 +53,7 @@ inline constexpr colore linea_stazione{0.78, 0.80, 0.88};
 inline constexpr colore indicatore{1.0, 0.5, 0.0};
 inline constexpr colore cartello{0.0, 0.5, 0.25};
 inline constexpr colore oltre_linea{0.75, 0.75, 0.75};
+inline constexpr colore binario_oltre{0.30, 0.30, 0.30};
 
 inline void usa(cairo_t* cr, colore c, double alfa = 1.0) { cairo_set_source_rgba(cr, c.r, c.g, c.b, alfa); }
 

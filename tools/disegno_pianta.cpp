@@ -191,10 +191,16 @@ void disegna_pianta(const contesto& k, const pianta& p) {
         }
     }
 
+    // The track to the line's end, then the geometry's metres beyond it, thinner in grey.
+    const auto fine_linea = static_cast<std::int32_t>(k.imp.metro_linea);
     usa(cr, binario);
     cairo_set_line_width(cr, 1.6);
     cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
-    percorso_binario(cr, g, p, 0, g.ultimo_metro(), &occ, 2);
+    percorso_binario(cr, g, p, 0, fine_linea, &occ, 2);
+    cairo_stroke(cr);
+    usa(cr, binario_oltre);
+    cairo_set_line_width(cr, 1.3);
+    percorso_binario(cr, g, p, fine_linea, g.ultimo_metro(), &occ, 2);
     cairo_stroke(cr);
 
     // Signals: short ticks across the track.

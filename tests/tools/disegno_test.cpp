@@ -340,6 +340,16 @@ TEST_F(PlotBuiltin, LAsseFinisceAllaLunghezzaDellaLinea) {
         EXPECT_TRUE(q.r == q.g && q.g == q.b && q.r < 240 && q.r > 150) << "x " << x << ": " << q.r;
     }
     EXPECT_TRUE(sfondo(img.pixel(static_cast<int>(fine - 4), y))) << "the line itself is not shaded";
+
+    // In the plan view the geometry's metres beyond the end are grey, the line's own black.
+    ASSERT_TRUE(c.geometria && imp.piano);
+    auto nero_a = [&](double metro) {
+        const auto m = static_cast<std::int32_t>(metro);
+        const auto q = imp.piano->al_foglio(c.geometria->at(m, 0).numero(), c.geometria->at(m, 1).numero());
+        return img.vicino(q[0], q[1], 2, [](immagine::rgb p) { return p.r < 60 && p.g < 60 && p.b < 60; });
+    };
+    EXPECT_TRUE(nero_a(lunghezza - 2000));
+    EXPECT_FALSE(nero_a(lunghezza + 3000));
 }
 
 TEST_F(PlotBuiltin, IProfiliSonoAlleQuoteDelleCelle) {
