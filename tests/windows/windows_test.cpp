@@ -1,0 +1,567 @@
+// The Windows build's programs, run under Wine on an Xvfb display and checked
+// against the Linux build's programs on the same inputs: the builder's files,
+// its window and message boxes, scenario_tool on files with accented names,
+// and the manifest each program carries.
+// GoogleTest first, then what must come before the X headers' macros.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "tests/windows/wine.h"
+
+#include <X11/Xutil.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdint>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/cartella_temporanea.h"
+#include "tests/processo.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using test_util::CartellaTemporanea;
+using test_util::Xvfb;
+using test_windows::InCorso;
+using test_windows::Rettangolo;
+
+const auto* const schermo = ::testing::AddGlobalTestEnvironment(new Xvfb);
+const auto* const wine = ::testing::AddGlobalTestEnvironment(new test_windows::Wine);
+
+// The folder the Windows builder is copied into: a blank and an accented letter.
+const std::string cartella_accentata = "Scenari prova Zo\u00eb";
+
+// The six files a normal run leaves beside the builder.
+const std::vector<std::string> sei_file{
+    "Valdora_Sarenta_731.dat",  "Valdora_Sarenta_731.sim",
+    "Valdora_Sarenta_731_note.txt", "Valdora_Sarenta_731_rallentamenti.txt",
+    "Valdora_Sarenta_731_scheda_treno.txt", "Valdora_Sarenta_linea.dat"};
+
+// Every entry of a folder but the program itself: name, and the bytes of a
+// file or "<folder>".
+std::vector<std::pair<std::string, std::string>> contenuto(const fs::path& cartella, const std::string& programma) {
+    std::vector<std::pair<std::string, std::string>> c;
+    for (const auto& nome : test_util::elenco(cartella)) {
+        if (nome == programma) continue;
+        const fs::path p = cartella / fs::path(nome);
+        c.push_back({nome, fs::is_directory(p) ? "<folder>" : test_util::leggi(p)});
+    }
+    return c;
+}
+
+// Names only, for a readable failure message.
+std::string nomi(const std::vector<std::pair<std::string, std::string>>& c) {
+    std::string s;
+    for (const auto& [n, _] : c) s += n + " ";
+    return s;
+}
+
+// A copy of a program in a fresh folder cartella inside dir.
+fs::path copia_programma(const fs::path& programma, const fs::path& dir, const std::string& cartella) {
+    const fs::path dove = dir / fs::path(cartella);
+    fs::create_directories(dove);
+    fs::copy_file(programma, dove / programma.filename());
+    return dove / programma.filename();
+}
+
+std::vector<std::string> righe(const std::string& testo) {
+    std::vector<std::string> r;
+    std::istringstream in(testo);
+    for (std::string riga; std::getline(in, riga);) {
+        if (!riga.empty() && riga.back() == '\r') riga.pop_back();
+        r.push_back(riga);
+    }
+    return r;
+}
+
+// --- The builder's files -------------------------------------------------------
+
+TEST(BuilderWindows, InUnaCartellaAccentataScriveISeiFileDelBuilderLinux) {
+    RICHIEDE_WINE();
+    CartellaTemporanea dir;
+    const fs::path linux_exe = copia_programma(SCENARIO_BUILDER_PATH, dir.percorso(), "linux");
+    const fs::path windows_exe =
+        copia_programma(test_windows::eseguibile("scenario_builder.exe"), dir.percorso(), cartella_accentata);
+
+    const auto su_linux = test_util::esegui({linux_exe.string()}, Xvfb::display);
+    ASSERT_EQ(su_linux.stato, 0) << su_linux.errori;
+    const auto su_windows = test_windows::esegui({windows_exe.string()}, dir.percorso());
+    EXPECT_EQ(su_windows.stato, 0) << su_windows.errori;
+
+    const auto attesi = contenuto(linux_exe.parent_path(), "scenario_builder");
+    const auto scritti = contenuto(windows_exe.parent_path(), "scenario_builder.exe");
+    ASSERT_EQ(test_util::elenco(linux_exe.parent_path()).size(), 7u) << nomi(attesi);
+    for (const auto& nome : sei_file) EXPECT_TRUE(fs::is_regular_file(linux_exe.parent_path() / nome)) << nome;
+    ASSERT_EQ(nomi(scritti), nomi(attesi));
+    for (std::size_t i = 0; i < attesi.size(); ++i)
+        EXPECT_TRUE(scritti[i].second == attesi[i].second) << scritti[i].first << " differs from the Linux build's";
+}
+
+// --- The window ----------------------------------------------------------------
+
+TEST(FinestraWindows, Form1MostrataEDipintaComeSuLinux) {
+    RICHIEDE_WINE();
+    CartellaTemporanea dir;
+    InCorso form({test_windows::eseguibile("mostra_form1.exe").string()}, dir.percorso());
+    const auto riga = form.leggi_riga(test_windows::attesa_finestra);
+    ASSERT_TRUE(riga) << "mostra_form1 printed no rectangle: " << form.errori();
+    Rettangolo r;
+    int dpi = 0;
+    ASSERT_TRUE(std::istringstream(*riga) >> r.x >> r.y >> r.larghezza >> r.altezza >> dpi) << *riga;
+    ASSERT_EQ(dpi, 96) << "the sizes below hold at Wine's default 96 dpi";
+    EXPECT_EQ(r.larghezza, 280);  // 4200 twips
+    EXPECT_EQ(r.altezza, 179);    // 2688 twips
+
+    Display* d = XOpenDisplay(Xvfb::display.c_str());
+    ASSERT_NE(d, nullptr);
+    // Mapped on the display, where Windows puts its client area.
+    EXPECT_NE(test_windows::attendi_finestra_x(d, "scenario_builder", r), 0u)
+        << "no window scenario_builder shown at " << r;
+
+    // The label's box (960/960 twips, 2652 x 792) holds the drawn text: many
+    // pixels unlike the background, and none outside it. The form is painted
+    // from Wine's message loop: look again until the text is there.
+    int dentro = 0, fuori = 0;
+    const auto fine = std::chrono::steady_clock::now() + test_windows::attesa_finestra;
+    do {
+        XImage* img = XGetImage(d, DefaultRootWindow(d), r.x, r.y, 280, 179, AllPlanes, ZPixmap);
+        ASSERT_NE(img, nullptr);
+        const unsigned long sfondo = XGetPixel(img, 5, 5);
+        dentro = fuori = 0;
+        for (int y = 0; y < 179; ++y)
+            for (int x = 0; x < 280; ++x) {
+                if (XGetPixel(img, x, y) == sfondo) continue;
+                const bool nel_riquadro = x >= 64 && x < 64 + 177 && y >= 64 && y < 64 + 53;
+                (nel_riquadro ? dentro : fuori)++;
+            }
+        XDestroyImage(img);
+        if (dentro > 300) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    } while (std::chrono::steady_clock::now() < fine);
+    XCloseDisplay(d);
+    EXPECT_GT(dentro, 300) << "label text not painted";
+    EXPECT_EQ(fuori, 0);
+
+    EXPECT_TRUE(form.scrivi("\n"));
+    EXPECT_EQ(form.attendi(std::chrono::seconds(test_windows::secondi_programma)), 0) << form.errori();
+}
+
+// --- The message boxes ---------------------------------------------------------
+
+struct Controllo {
+    bool visibile = false;
+    bool icona = false;
+    std::string classe;
+    std::string testo;
+};
+
+// What the user meets in a message box of a program under Wine: its
+// controls, whether the program still waited after they were read, and its
+// exit status once Return was pressed in the box.
+struct Scatola {
+    std::vector<Controllo> controlli;
+    bool attendeva = false;
+    std::optional<int> stato;
+    std::string errori;
+
+    // The shown controls that show something: text or an icon.
+    std::vector<Controllo> mostrati() const {
+        std::vector<Controllo> m;
+        for (const auto& c : controlli)
+            if (c.visibile && (c.icona || !c.testo.empty())) m.push_back(c);
+        return m;
+    }
+};
+
+Scatola osserva_scatola(const std::vector<std::string>& argv, const fs::path& cartella) {
+    Scatola s;
+    InCorso programma(argv, cartella);
+    const auto letta = test_windows::esegui({test_windows::eseguibile("leggi_finestra.exe").string()}, cartella);
+    s.attendeva = programma.in_corso();
+    auto r = righe(letta.uscita);
+    Rettangolo box;
+    if (letta.stato != 0 || r.empty() || !(std::istringstream(r[0]) >> box.x >> box.y >> box.larghezza >> box.altezza)) {
+        s.errori = "leggi_finestra ended with " + std::to_string(letta.stato) + ": " + letta.errori +
+                   "; the program said: " + programma.errori();
+        return s;
+    }
+    for (std::size_t i = 1; i < r.size(); ++i) {
+        std::istringstream in(r[i]);
+        Controllo c;
+        std::string visibile, icona;
+        std::getline(in, visibile, '\t');
+        std::getline(in, icona, '\t');
+        std::getline(in, c.classe, '\t');
+        std::getline(in, c.testo);
+        c.visibile = visibile == "1";
+        c.icona = icona == "1";
+        s.controlli.push_back(c);
+    }
+
+    Display* d = XOpenDisplay(Xvfb::display.c_str());
+    const Window w = d != nullptr ? test_windows::attendi_finestra_x(d, "scenario_builder", box) : 0;
+    if (d != nullptr) XCloseDisplay(d);
+    if (w == 0) {
+        s.errori = "the box is not on the display";
+        return s;
+    }
+    if (!test_windows::premi_invio(w)) s.errori = "xdotool could not press Return in the box";
+    s.stato = programma.attendi(std::chrono::seconds(test_windows::secondi_programma));
+    s.errori += programma.errori();
+    return s;
+}
+
+bool e_classe(const Controllo& c, const char* classe) {
+    return c.classe.size() == std::string_view(classe).size() &&
+           std::equal(c.classe.begin(), c.classe.end(), classe,
+                      [](char a, char b) { return std::tolower(a) == std::tolower(b); });
+}
+
+#define RICHIEDE_XDOTOOL() \
+    if (!test_util::ha_comando("xdotool")) GTEST_SKIP() << "xdotool is not installed: message box test skipped"
+
+TEST(MessaggioWindows, ErroreMostraIlCodiceAttendeOkEFinisceConUno) {
+    RICHIEDE_WINE();
+    RICHIEDE_XDOTOOL();
+    CartellaTemporanea dir;
+    const auto s = osserva_scatola({test_windows::eseguibile("prova_errore.exe").string(), "1250"}, dir.percorso());
+    ASSERT_TRUE(s.stato) << s.errori;
+    EXPECT_TRUE(s.attendeva) << "the process ended before OK";
+    EXPECT_EQ(*s.stato, 1) << s.errori;
+    const auto m = s.mostrati();
+    ASSERT_EQ(m.size(), 2u) << "the box shows the message and OK, nothing else";
+    EXPECT_TRUE(e_classe(m[0], "Static") || e_classe(m[1], "Static"));
+    const Controllo& testo = e_classe(m[0], "Static") ? m[0] : m[1];
+    const Controllo& bottone = e_classe(m[0], "Static") ? m[1] : m[0];
+    EXPECT_EQ(testo.testo, " Errore n. 1250");
+    EXPECT_FALSE(testo.icona);
+    EXPECT_TRUE(e_classe(bottone, "Button")) << bottone.classe;
+    EXPECT_EQ(bottone.testo, "OK");
+}
+
+TEST(MessaggioWindows, GuastoNominaIlFileEAttendeOkSenzaScrivereICompilati) {
+    RICHIEDE_WINE();
+    RICHIEDE_XDOTOOL();
+    // A folder where the table goes, and earlier compiled files that must
+    // stay as they are: the same start beside each build's builder.
+    CartellaTemporanea dir;
+    const fs::path linux_exe = copia_programma(SCENARIO_BUILDER_PATH, dir.percorso(), "linux");
+    const fs::path windows_exe =
+        copia_programma(test_windows::eseguibile("scenario_builder.exe"), dir.percorso(), cartella_accentata);
+    for (const fs::path& cartella : {linux_exe.parent_path(), windows_exe.parent_path()}) {
+        fs::create_directory(cartella / "Valdora_Sarenta_731.sim");
+        test_util::scrivi(cartella / "Valdora_Sarenta_linea.dat", "geometria di prima");
+        test_util::scrivi(cartella / "Valdora_Sarenta_731.dat", "percorso di prima");
+    }
+
+    // Linux without a display: the same report as one line on stderr.
+    const auto su_linux = test_util::esegui({linux_exe.string()});
+    ASSERT_EQ(su_linux.stato, 2) << su_linux.errori;
+    const std::string percorso_linux = (linux_exe.parent_path() / "Valdora_Sarenta_731.sim").string();
+    ASSERT_FALSE(righe(su_linux.errori).empty());
+    const std::string riga_linux = righe(su_linux.errori).back();
+    ASSERT_NE(riga_linux.find(percorso_linux), std::string::npos) << riga_linux;
+
+    const auto s = osserva_scatola({windows_exe.string()}, dir.percorso());
+    ASSERT_TRUE(s.stato) << s.errori;
+    EXPECT_TRUE(s.attendeva) << "the process ended before OK";
+    EXPECT_EQ(*s.stato, 2) << s.errori;
+
+    // The same words, naming the same folder as Windows sees it (Wine's drive
+    // Z: is the Linux root), accented letter and all; and an alert icon.
+    std::string percorso_windows = "Z:" + (windows_exe.parent_path() / "Valdora_Sarenta_731.sim").string();
+    std::replace(percorso_windows.begin(), percorso_windows.end(), '/', '\\');
+    std::string attesa = riga_linux;
+    attesa.replace(attesa.find(percorso_linux), percorso_linux.size(), percorso_windows);
+    const auto m = s.mostrati();
+    std::vector<std::string> testi;
+    int icone = 0, bottoni = 0;
+    for (const auto& c : m) {
+        if (c.icona) ++icone;
+        if (!c.testo.empty()) testi.push_back(c.testo);
+        if (e_classe(c, "Button")) ++bottoni;
+    }
+    EXPECT_EQ(icone, 1);
+    EXPECT_EQ(bottoni, 1);
+    std::sort(testi.begin(), testi.end());
+    EXPECT_EQ(testi, (std::vector<std::string>{"OK", attesa}));
+
+    // Nothing compiled written: the folder holds what Linux's holds.
+    const auto attesi = contenuto(linux_exe.parent_path(), "scenario_builder");
+    const auto rimasti = contenuto(windows_exe.parent_path(), "scenario_builder.exe");
+    EXPECT_EQ(test_util::leggi(windows_exe.parent_path() / "Valdora_Sarenta_linea.dat"), "geometria di prima");
+    EXPECT_EQ(test_util::leggi(windows_exe.parent_path() / "Valdora_Sarenta_731.dat"), "percorso di prima");
+    EXPECT_TRUE(fs::is_directory(windows_exe.parent_path() / "Valdora_Sarenta_731.sim"));
+    ASSERT_EQ(nomi(rimasti), nomi(attesi));
+    for (std::size_t i = 0; i < attesi.size(); ++i)
+        EXPECT_TRUE(rimasti[i].second == attesi[i].second) << rimasti[i].first << " differs from the Linux build's";
+}
+
+// --- scenario_tool --------------------------------------------------------------
+
+// The Linux tool's built-in files, as an author starts from them.
+void emetti_su_linux(const fs::path& cartella) {
+    const auto e = test_util::esegui({SCENARIO_TOOL_PATH, "emit", cartella.string()});
+    ASSERT_EQ(e.stato, 0) << e.errori;
+}
+
+// The file name part of a path as either system writes it.
+std::string nome_file(const std::string& percorso) {
+    const auto barra = percorso.find_last_of("/\\");
+    return barra == std::string::npos ? percorso : percorso.substr(barra + 1);
+}
+
+struct CasoCompila {
+    const char* nome;
+    const char* file_linea;
+    const char* file_treno;
+    bool fermata;  // a board moved onto a cell that holds one: the reading stops at a line
+};
+
+void PrintTo(const CasoCompila& c, std::ostream* o) { *o << c.nome; }
+
+// The same JSON, numbers with a fraction equal to a billionth of their size:
+// the dump's geometry summary adds up angles with each system's own maths
+// library, while the compiled files themselves match to the byte.
+bool simili(const nlohmann::json& a, const nlohmann::json& b) {
+    if (a.is_number_float() || b.is_number_float()) {
+        if (!a.is_number() || !b.is_number()) return false;
+        const double x = a.get<double>(), y = b.get<double>();
+        return std::abs(x - y) <= 1e-9 * std::max({1.0, std::abs(x), std::abs(y)});
+    }
+    if (a.type() != b.type() || a.size() != b.size()) return false;
+    if (a.is_object()) {
+        for (auto i = a.begin(); i != a.end(); ++i)
+            if (!b.contains(i.key()) || !simili(i.value(), b[i.key()])) return false;
+        return true;
+    }
+    if (a.is_array()) {
+        for (std::size_t i = 0; i < a.size(); ++i)
+            if (!simili(a[i], b[i])) return false;
+        return true;
+    }
+    return a == b;
+}
+
+class CompilaWindows : public ::testing::TestWithParam<CasoCompila> {};
+
+// Both tools in the same layout: a folder holding the two files, the tool
+// run there with their bare names; the text report, then the JSON one (the
+// second compile replaces the first's files), then a dump of the result.
+TEST_P(CompilaWindows, ComeLoStrumentoLinux) {
+    RICHIEDE_WINE();
+    const CasoCompila& c = GetParam();
+    CartellaTemporanea dir;
+    emetti_su_linux(dir.percorso() / "modello");
+    const fs::path l = dir.percorso() / "linux", w = dir.percorso() / "windows";
+    for (const fs::path& cartella : {l, w}) {
+        fs::create_directory(cartella);
+        std::string linea = test_util::leggi(dir.percorso() / "modello" / "Valdora_Sarenta_linea.txt");
+        if (c.fermata) {
+            const std::string da = "indicatori_vmax,  1950,", a = "indicatori_vmax,  700,";
+            ASSERT_NE(linea.find(da), std::string::npos);
+            linea.replace(linea.find(da), da.size(), a);
+        }
+        test_util::scrivi(cartella / fs::path(c.file_linea), linea);
+        fs::copy_file(dir.percorso() / "modello" / "Valdora_Sarenta_731-.txt", cartella / fs::path(c.file_treno));
+    }
+
+    const std::vector<std::string> compila{"compile", c.file_linea, c.file_treno};
+    std::vector<std::string> compila_json = compila;
+    compila_json.push_back("--json");
+    const std::vector<std::string> scarica{"dump", ".", "--json"};
+    std::vector<test_util::Esito> su_linux, su_windows;
+    for (const auto& argomenti : {compila, compila_json, scarica}) {
+        std::vector<std::string> a{SCENARIO_TOOL_PATH};
+        a.insert(a.end(), argomenti.begin(), argomenti.end());
+        su_linux.push_back(test_util::esegui(a, "", {"env", "-C", l.string()}));
+        a[0] = test_windows::eseguibile("scenario_tool.exe").string();
+        su_windows.push_back(test_windows::esegui(a, w));
+    }
+    ASSERT_EQ(su_linux[0].stato, c.fermata ? 1 : 0) << su_linux[0].errori;
+
+    // The text report: line for line the same, accented names as UTF-8.
+    EXPECT_EQ(su_windows[0].stato, su_linux[0].stato) << su_windows[0].errori;
+    EXPECT_EQ(righe(su_windows[0].uscita), righe(su_linux[0].uscita)) << su_windows[0].errori;
+    EXPECT_EQ(su_windows[0].errori, su_linux[0].errori);
+
+    // The JSON report: the same, but for the form of the path where the reading stopped.
+    EXPECT_EQ(su_windows[1].stato, su_linux[1].stato) << su_windows[1].errori;
+    const auto atteso = nlohmann::json::parse(su_linux[1].uscita);
+    const auto letto = nlohmann::json::parse(su_windows[1].uscita, nullptr, false);
+    ASSERT_FALSE(letto.is_discarded()) << su_windows[1].uscita << su_windows[1].errori;
+    auto senza_percorsi = [](nlohmann::json j) {
+        if (j.contains("stopped_at") && j["stopped_at"].is_object())
+            j["stopped_at"]["file"] = nome_file(j["stopped_at"]["file"].get<std::string>());
+        return j;
+    };
+    EXPECT_EQ(atteso["stopped_at"].is_object(), c.fermata);
+    EXPECT_EQ(senza_percorsi(letto), senza_percorsi(atteso)) << su_windows[1].uscita;
+
+    // The compiled files, byte for byte, and nothing else beside them.
+    const auto attesi = contenuto(l, "");
+    const auto scritti = contenuto(w, "");
+    EXPECT_EQ(attesi.size(), 5u) << nomi(attesi);
+    ASSERT_EQ(nomi(scritti), nomi(attesi));
+    for (std::size_t i = 0; i < attesi.size(); ++i)
+        EXPECT_TRUE(scritti[i].second == attesi[i].second) << scritti[i].first << " differs from the Linux build's";
+
+    // dump reads them back to the same account.
+    EXPECT_EQ(su_windows[2].stato, su_linux[2].stato) << su_windows[2].errori;
+    const auto scarico = nlohmann::json::parse(su_windows[2].uscita, nullptr, false);
+    const auto scarico_linux = nlohmann::json::parse(su_linux[2].uscita);
+    EXPECT_TRUE(simili(scarico, scarico_linux))
+        << su_windows[2].errori << "changes from Linux's: " << nlohmann::json::diff(scarico_linux, scarico).dump();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Nomi, CompilaWindows,
+    ::testing::Values(CasoCompila{"builtin", "Valdora_Sarenta_linea.txt", "Valdora_Sarenta_731-.txt", false},
+                      CasoCompila{"builtin_fermata", "Valdora_Sarenta_linea.txt", "Valdora_Sarenta_731-.txt", true},
+                      CasoCompila{"accentati", "Citt\u00e0_linea.txt", "Citt\u00e0_7-.txt", false},
+                      CasoCompila{"accentati_fermata", "Citt\u00e0_linea.txt", "Citt\u00e0_7-.txt", true}),
+    [](const auto& info) { return std::string(info.param.nome); });
+
+class EmettiWindows : public ::testing::TestWithParam<const char*> {};
+
+// emit into a folder named on the command line: the same five files, in a
+// folder of that very name.
+TEST_P(EmettiWindows, ComeLoStrumentoLinux) {
+    RICHIEDE_WINE();
+    CartellaTemporanea dir;
+    const fs::path l = dir.percorso() / "linux", w = dir.percorso() / "windows";
+    fs::create_directory(l);
+    fs::create_directory(w);
+    const auto su_linux = test_util::esegui({SCENARIO_TOOL_PATH, "emit", GetParam()}, "", {"env", "-C", l.string()});
+    ASSERT_EQ(su_linux.stato, 0) << su_linux.errori;
+    const auto su_windows =
+        test_windows::esegui({test_windows::eseguibile("scenario_tool.exe").string(), "emit", GetParam()}, w);
+    EXPECT_EQ(su_windows.stato, 0) << su_windows.errori;
+    EXPECT_EQ(righe(su_windows.uscita), righe(su_linux.uscita));
+    ASSERT_EQ(test_util::elenco(w), test_util::elenco(l));
+    const auto attesi = contenuto(l / fs::path(GetParam()), "");
+    const auto scritti = contenuto(w / fs::path(GetParam()), "");
+    EXPECT_EQ(attesi.size(), 5u);
+    ASSERT_EQ(nomi(scritti), nomi(attesi));
+    for (std::size_t i = 0; i < attesi.size(); ++i)
+        EXPECT_TRUE(scritti[i].second == attesi[i].second) << scritti[i].first << " differs from the Linux build's";
+}
+
+INSTANTIATE_TEST_SUITE_P(Cartelle, EmettiWindows, ::testing::Values("modello", "Citt\u00e0 di Zo\u00eb"),
+                         [](const auto& info) { return std::string(info.index == 0 ? "ascii" : "accentata"); });
+
+TEST(StrumentoWindows, PlotNonCeEFinisceConUnaRigaE64) {
+    RICHIEDE_WINE();
+    CartellaTemporanea dir;
+    const auto e = test_windows::esegui(
+        {test_windows::eseguibile("scenario_tool.exe").string(), "plot", ".", "-o", "percorso.png"}, dir.percorso());
+    EXPECT_EQ(e.stato, 64);
+    EXPECT_EQ(e.uscita, "");
+    EXPECT_EQ(righe(e.errori).size(), 1u) << e.errori;
+    EXPECT_FALSE(fs::exists(dir.percorso() / "percorso.png"));
+}
+
+// --- The manifest ----------------------------------------------------------------
+
+// The application manifest of a Windows program: resource type 24 (RT_MANIFEST),
+// name 1, its first language, read through the PE file's resource directory.
+// None when the file is not a PE image or holds no such resource.
+std::optional<std::string> manifesto(const std::string& pe) {
+    const auto leggi16 = [&](std::size_t o) -> std::optional<std::uint32_t> {
+        if (o + 2 > pe.size()) return std::nullopt;
+        return static_cast<std::uint8_t>(pe[o]) | static_cast<std::uint8_t>(pe[o + 1]) << 8;
+    };
+    const auto leggi32 = [&](std::size_t o) -> std::optional<std::uint32_t> {
+        const auto basso = leggi16(o), alto = leggi16(o + 2);
+        if (!basso || !alto) return std::nullopt;
+        return *basso | *alto << 16;
+    };
+    if (pe.compare(0, 2, "MZ") != 0) return std::nullopt;
+    const auto intestazione = leggi32(0x3c);
+    if (!intestazione || *intestazione + 4 > pe.size() || pe.compare(*intestazione, 4, std::string("PE\0\0", 4)) != 0)
+        return std::nullopt;
+    const std::size_t coff = *intestazione + 4;
+    const auto sezioni = leggi16(coff + 2), opzionale = leggi16(coff + 16), magia = leggi16(coff + 20);
+    if (!sezioni || !opzionale || !magia || (*magia != 0x10b && *magia != 0x20b)) return std::nullopt;
+    // Data directory 2 (resources), after the fields of PE32 or PE32+.
+    const std::size_t cartelle = coff + 20 + (*magia == 0x20b ? 112 : 96);
+    const auto rva_risorse = leggi32(cartelle + 2 * 8);
+    if (!rva_risorse || *rva_risorse == 0) return std::nullopt;
+    const auto posizione = [&](std::uint32_t rva) -> std::optional<std::size_t> {
+        for (std::uint32_t i = 0; i < *sezioni; ++i) {
+            const std::size_t s = coff + 20 + *opzionale + 40 * i;
+            const auto dimensione = leggi32(s + 8), indirizzo = leggi32(s + 12), grezzi = leggi32(s + 16),
+                       dati = leggi32(s + 20);
+            if (!dimensione || !indirizzo || !grezzi || !dati) return std::nullopt;
+            if (rva >= *indirizzo && rva < *indirizzo + std::max(*dimensione, *grezzi)) return *dati + (rva - *indirizzo);
+        }
+        return std::nullopt;
+    };
+    const auto base = posizione(*rva_risorse);
+    if (!base) return std::nullopt;
+    // One level of the resource tree: the entry with this id (any, for -1);
+    // the offset of what it points to and whether that is a directory.
+    const auto voce = [&](std::uint32_t cartella, long id) -> std::optional<std::pair<std::uint32_t, bool>> {
+        const auto con_nome = leggi16(*base + cartella + 12), con_id = leggi16(*base + cartella + 14);
+        if (!con_nome || !con_id) return std::nullopt;
+        for (std::uint32_t i = 0; i < *con_nome + *con_id; ++i) {
+            const auto nome = leggi32(*base + cartella + 16 + 8 * i), dove = leggi32(*base + cartella + 20 + 8 * i);
+            if (!nome || !dove) return std::nullopt;
+            if (id >= 0 && (*nome & 0x80000000u || *nome != static_cast<std::uint32_t>(id))) continue;
+            return std::pair{*dove & 0x7fffffffu, (*dove & 0x80000000u) != 0};
+        }
+        return std::nullopt;
+    };
+    const auto tipo = voce(0, 24);
+    if (!tipo || !tipo->second) return std::nullopt;
+    const auto nome = voce(tipo->first, 1);
+    if (!nome || !nome->second) return std::nullopt;
+    const auto lingua = voce(nome->first, -1);
+    if (!lingua || lingua->second) return std::nullopt;
+    const auto rva = leggi32(*base + lingua->first), dimensione = leggi32(*base + lingua->first + 4);
+    if (!rva || !dimensione) return std::nullopt;
+    const auto inizio = posizione(*rva);
+    if (!inizio || *inizio + *dimensione > pe.size()) return std::nullopt;
+    return pe.substr(*inizio, *dimensione);
+}
+
+// The text of the first element named elemento, without its attributes.
+std::string valore(const std::string& xml, const std::string& elemento) {
+    auto apertura = xml.find("<" + elemento + " ");
+    if (apertura == std::string::npos) apertura = xml.find("<" + elemento + ">");
+    if (apertura == std::string::npos) return "<missing>";
+    const auto inizio = xml.find('>', apertura) + 1;
+    const auto fine = xml.find("</" + elemento + ">", inizio);
+    return fine == std::string::npos ? "<unclosed>" : xml.substr(inizio, fine - inizio);
+}
+
+class ManifestoWindows : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(ManifestoWindows, DpiAwareECodicePaginaUtf8) {
+    const fs::path exe = test_windows::eseguibile(std::string(GetParam()) + ".exe");
+    ASSERT_TRUE(fs::exists(exe)) << exe;
+    const auto xml = manifesto(test_util::leggi(exe));
+    ASSERT_TRUE(xml) << exe << " holds no application manifest";
+    EXPECT_EQ(valore(*xml, "dpiAware"), "true");
+    EXPECT_EQ(valore(*xml, "activeCodePage"), "UTF-8");
+    EXPECT_NE(xml->find(std::string("name=\"") + GetParam() + "\""), std::string::npos) << *xml;
+}
+
+INSTANTIATE_TEST_SUITE_P(Programmi, ManifestoWindows, ::testing::Values("scenario_builder", "scenario_tool"));
+
+}  // namespace
+
+// The whole program is one CTest test: when a case was skipped (no Xvfb, Wine
+// or xdotool) and none failed, it ends with the status CTest reads as skipped.
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    const int esito = RUN_ALL_TESTS();
+    if (esito != 0) return esito;
+    return ::testing::UnitTest::GetInstance()->skipped_test_count() > 0 ? 77 : 0;
+}
