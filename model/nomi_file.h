@@ -22,8 +22,15 @@ inline std::string nome_file_geometria(const Modello& m) { return m.nome_linea +
 inline std::string nome_file_tabella(const Modello& m) { return m.nome_linea + "_" + m.numero_treno + ".sim"; }
 inline std::string nome_file_percorso(const Modello& m) { return m.nome_linea + "_" + m.numero_treno + ".dat"; }
 
+// A UTF-8 name as a path, on every system. On Windows a path made from a
+// plain std::string takes each byte as one character, so "Città" would name
+// another file; through std::u8string it is read as UTF-8 there too.
+inline std::filesystem::path percorso_utf8(const std::string& s) {
+    return std::filesystem::path(std::u8string(s.begin(), s.end()));
+}
+
 inline std::filesystem::path file_in_cartella(const Modello& m, const std::string& nome) {
-    return m.cartella / nome;
+    return m.cartella / percorso_utf8(nome);
 }
 
 }  // namespace modello

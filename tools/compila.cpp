@@ -158,7 +158,10 @@ risultato_compilazione compila(const richiesta_compilazione& q) {
             nomi.push_back(modello::nome_file_tabella(m));
             nomi.push_back(modello::nome_file_percorso(m));
             std::vector<piattaforma::file_pronto> file;
-            for (const auto& n : nomi) file.push_back({privata.percorso() / n, q.cartella_uscita / n});
+            for (const auto& n : nomi) {
+                const auto nome = modello::percorso_utf8(n);
+                file.push_back({privata.percorso() / nome, q.cartella_uscita / nome});
+            }
             // Moved in while holding the output folder, so that a builder run
             // or another compile there never mixes its files with these. The
             // compile itself needs no hold, being in a folder of its own:

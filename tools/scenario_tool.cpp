@@ -64,7 +64,7 @@ int emetti(const fs::path& cartella, bool forza) {
     if (!forza) {
         std::vector<std::string> presenti;
         for (const auto& n : nomi)
-            if (fs::exists(cartella / n)) presenti.push_back(n);
+            if (fs::exists(cartella / modello::percorso_utf8(n))) presenti.push_back(n);
         if (!presenti.empty()) {
             std::cerr << "scenario_tool emit: " << cartella.string() << " already holds";
             for (const auto& n : presenti) std::cerr << " " << n;
@@ -165,6 +165,18 @@ int esegui(int argc, char** argv) {
         "the picture cannot be written; "
         "emit: files of the same names exist); 64 usage error (explain: an unknown topic).");
 
+    // CLI11's own checks take the argument as a plain path, which on Windows
+    // misreads UTF-8 names: these read it as UTF-8 everywhere.
+    const CLI::Validator esiste_file(
+        [](std::string& s) {
+            return fs::is_regular_file(modello::percorso_utf8(s)) ? std::string() : "File does not exist: " + s;
+        },
+        "FILE");
+    const CLI::Validator esiste_cartella(
+        [](std::string& s) {
+            return fs::is_directory(modello::percorso_utf8(s)) ? std::string() : "Directory does not exist: " + s;
+        },
+        "DIR");
     auto* emit = app.add_subcommand("emit", "write the five built-in text files into DIR");
     std::string cartella_emit = ".";
     bool forza = false;
@@ -177,10 +189,10 @@ int esegui(int argc, char** argv) {
     bool senza_geometria = false, json_c = false;
     compile->add_option("LINE_FILE", file_linea, "line description, ideally named ID_linea.txt")
         ->required()
-        ->check(CLI::ExistingFile);
+        ->check(esiste_file);
     compile->add_option("TRAIN_FILE", file_treno, "train file, ideally named ID_N-.txt")
         ->required()
-        ->check(CLI::ExistingFile);
+        ->check(esiste_file);
     auto* opzione_uscita = compile->add_option("-o,--output", cartella_uscita,
                                                "folder for the compiled files, created when missing (default: the "
                                                "folder of LINE_FILE)");
@@ -193,7 +205,7 @@ int esegui(int argc, char** argv) {
     auto* dump = app.add_subcommand("dump", "decode the compiled files of DIR");
     std::string cartella_dump, linea_d, treno_d;
     bool json_d = false, ogni_metro = false;
-    dump->add_option("DIR", cartella_dump, "folder holding the compiled files")->required()->check(CLI::ExistingDirectory);
+    dump->add_option("DIR", cartella_dump, "folder holding the compiled files")->required()->check(esiste_cartella);
     auto* opzione_linea_d = dump->add_option("--linea", linea_d, "line identifier, when DIR holds several scenarios");
     auto* opzione_treno_d = dump->add_option("--treno", treno_d, "train number, when DIR holds several scenarios");
     dump->add_flag("--json", json_d, "print one JSON object");
@@ -202,7 +214,7 @@ int esegui(int argc, char** argv) {
     auto* plot = app.add_subcommand(
         "plot", "draw the compiled route of DIR: plan view of the track, gradient, speed-limit and adhesion profiles");
     std::string cartella_plot, file_plot, linea_p, treno_p;
-    plot->add_option("DIR", cartella_plot, "folder holding the compiled files")->required()->check(CLI::ExistingDirectory);
+    plot->add_option("DIR", cartella_plot, "folder holding the compiled files")->required()->check(esiste_cartella);
     plot->add_option("-o,--output", file_plot, "the picture to write: FILE.png, FILE.svg or FILE.pdf")->required();
     auto* opzione_linea_p = plot->add_option("--linea", linea_p, "line identifier, when DIR holds several scenarios");
     auto* opzione_treno_p = plot->add_option("--treno", treno_p, "train number, when DIR holds several scenarios");
@@ -230,23 +242,25 @@ int esegui(int argc, char** argv) {
             if (tutto && !argomento.empty()) throw errore_uso("give either a TOPIC or --all");
             return spiega(argomento, tutto, markdown);
         }
-        if (*emit) return emetti(cartella_emit, forza);
+        if (*emit) return emetti(modello::percorso_utf8(cartella_emit), forza);
         if (*compile) {
             richiesta_compilazione q;
-            q.file_linea = file_linea;
-            q.file_treno = file_treno;
+            q.file_linea = modello::percorso_utf8(file_linea);
+            q.file_treno = modello::percorso_utf8(file_treno);
             q.id = scegli_identificativi(q.file_linea, q.file_treno, se_dato(opzione_linea_c, linea_c),
                                          se_dato(opzione_treno_c, treno_c));
-            q.cartella_uscita = opzione_uscita->count() > 0 ? fs::path(cartella_uscita) : q.file_linea.parent_path();
+            q.cartella_uscita =
+                opzione_uscita->count() > 0 ? modello::percorso_utf8(cartella_uscita) : q.file_linea.parent_path();
             if (q.cartella_uscita.empty()) q.cartella_uscita = ".";
             q.geometria = !senza_geometria;
             crea_cartella(q.cartella_uscita);
             return compila_comando(q, json_c);
         }
         if (*plot)
-            return traccia(cartella_plot, file_plot, se_dato(opzione_linea_p, linea_p), se_dato(opzione_treno_p, treno_p));
-        return scarica(cartella_dump, se_dato(opzione_linea_d, linea_d), se_dato(opzione_treno_d, treno_d), json_d,
-                       ogni_metro);
+            return traccia(modello::percorso_utf8(cartella_plot), modello::percorso_utf8(file_plot),
+                           se_dato(opzione_linea_p, linea_p), se_dato(opzione_treno_p, treno_p));
+        return scarica(modello::percorso_utf8(cartella_dump), se_dato(opzione_linea_d, linea_d),
+                       se_dato(opzione_treno_d, treno_d), json_d, ogni_metro);
     } catch (const errore_uso& e) {
         std::cerr << "scenario_tool " << comando << ": " << e.what() << "\n";
         return uscita::uso;
