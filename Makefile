@@ -48,7 +48,7 @@ deps-windows:
 	bash scripts/install-deps.sh windows
 
 windows: deps-windows
-	cmake -S . -B $(WINDOWS_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release
+	cmake -S . -B $(WINDOWS_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON
 	cmake --build $(WINDOWS_DIR) -j $(JOBS)
 	bash scripts/pacchetto-windows.sh $(WINDOWS_DIR) dist/scenario_builder-windows-x64.zip
 
