@@ -33,6 +33,9 @@ inline bool ha_comando(const char* nome) {
     return std::system(unisci({"command -v ", nome, " >/dev/null 2>&1"}).c_str()) == 0;
 }
 
+// Started with -noreset: by default the server resets itself whenever its last
+// client goes, and a connection attempted during that reset is refused, so a
+// check that opens and closes the display would make the next open fail.
 class Xvfb : public ::testing::Environment {
 public:
     static inline bool installato = false;
@@ -82,7 +85,7 @@ public:
         display = unisci({":", std::to_string(numero)});
         pid = ::fork();
         if (pid == 0) {
-            ::execlp("Xvfb", "Xvfb", display.c_str(), "-screen", "0", "800x600x24", "-nolisten", "tcp",
+            ::execlp("Xvfb", "Xvfb", display.c_str(), "-screen", "0", "800x600x24", "-nolisten", "tcp", "-noreset",
                      static_cast<char*>(nullptr));
             ::_exit(127);
         }
@@ -95,7 +98,7 @@ public:
         if (pid == 0) {
             ::close(tubo[0]);
             const std::string fd = std::to_string(tubo[1]);
-            ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "800x600x24", "-nolisten", "tcp",
+            ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "800x600x24", "-nolisten", "tcp", "-noreset",
                      static_cast<char*>(nullptr));
             ::_exit(127);
         }
