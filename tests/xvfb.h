@@ -98,8 +98,8 @@ public:
         if (pid == 0) {
             ::close(tubo[0]);
             const std::string fd = std::to_string(tubo[1]);
-            ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "800x600x24", "-nolisten", "tcp", "-noreset",
-                     static_cast<char*>(nullptr));
+            ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "800x600x24", "-nolisten", "tcp",
+                     "-noreset", static_cast<char*>(nullptr));
             ::_exit(127);
         }
         ::close(tubo[1]);
