@@ -8,6 +8,8 @@
 #include <string_view>
 #include <system_error>
 
+#include "platform/file_atomico.h"
+
 namespace piattaforma::sistema {
 
 // This process's number, to name its hidden files apart from another run's.
@@ -18,7 +20,7 @@ std::uint64_t id_processo();
 // exception (std::system_error naming destinazione for the system's own
 // failures) propagates.
 void scrivi_nuovo(const std::filesystem::path& file, const std::filesystem::path& destinazione,
-                  const std::function<void(const std::function<void(std::uint64_t, std::string_view)>&)>& produci);
+                  const std::function<void(const scrittore&)>& produci);
 
 // Renames da over a, replacing a file there in one step.
 std::error_code rinomina_sopra(const std::filesystem::path& da, const std::filesystem::path& a);

@@ -11,7 +11,7 @@ namespace piattaforma::sistema {
 std::uint64_t id_processo() { return static_cast<std::uint64_t>(::getpid()); }
 
 void scrivi_nuovo(const std::filesystem::path& file, const std::filesystem::path& destinazione,
-                  const std::function<void(const std::function<void(std::uint64_t, std::string_view)>&)>& produci) {
+                  const std::function<void(const scrittore&)>& produci) {
     const auto fallisci = [&](int err, const char* cosa) {
         throw std::system_error(err, std::generic_category(), cosa + destinazione.string());
     };

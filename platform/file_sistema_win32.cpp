@@ -9,7 +9,7 @@ namespace piattaforma::sistema {
 std::uint64_t id_processo() { return ::GetCurrentProcessId(); }
 
 void scrivi_nuovo(const std::filesystem::path& file, const std::filesystem::path& destinazione,
-                  const std::function<void(const std::function<void(std::uint64_t, std::string_view)>&)>& produci) {
+                  const std::function<void(const scrittore&)>& produci) {
     const auto fallisci = [&](DWORD err, const char* cosa) {
         throw std::system_error(static_cast<int>(err), std::system_category(), cosa + destinazione.string());
     };

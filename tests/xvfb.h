@@ -128,6 +128,24 @@ public:
     void TearDown() override { ferma(); }
 };
 
+// Presses Return in an X window of the test's display, as a user at the
+// keyboard would.
+inline bool premi_invio(const std::string& finestra) {
+    return std::system(unisci({"DISPLAY=", Xvfb::display, " timeout 30 xdotool windowfocus --sync ", finestra,
+                               " key Return"})
+                           .c_str()) == 0;
+}
+
+// Runs every test of a program that CTest runs as one test: when a case was
+// skipped for a missing tool and none failed, it ends with 77, the status
+// CTest reads as skipped.
+inline int esegui_tutti(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    const int esito = RUN_ALL_TESTS();
+    if (esito != 0) return esito;
+    return ::testing::UnitTest::GetInstance()->skipped_test_count() > 0 ? 77 : 0;
+}
+
 }  // namespace test_util
 
 // Skipped only when Xvfb is not installed; installed but not starting is a failure.

@@ -109,26 +109,18 @@ void legenda(const contesto& k, double y) {
         scrivi(cr, x + 26, y, s);
         x += 26 + larghezza_testo(cr, s) + 26;
     };
-    voce("track", [&](double cx, double cy) {
-        usa(cr, binario);
-        cairo_set_line_width(cr, 1.6);
+    // A short piece of track, as the plan view draws it.
+    auto binario_breve = [&](const colore& c, double spessore, double cx, double cy) {
+        usa(cr, c);
+        cairo_set_line_width(cr, spessore);
         cairo_move_to(cr, cx - 10, cy);
         cairo_line_to(cr, cx + 10, cy);
         cairo_stroke(cr);
-    });
-    voce("beyond the line's end", [&](double cx, double cy) {
-        usa(cr, binario_oltre);
-        cairo_set_line_width(cr, 1.3);
-        cairo_move_to(cr, cx - 10, cy);
-        cairo_line_to(cr, cx + 10, cy);
-        cairo_stroke(cr);
-    });
+    };
+    voce("track", [&](double cx, double cy) { binario_breve(binario, 1.6, cx, cy); });
+    voce("beyond the line's end", [&](double cx, double cy) { binario_breve(binario_oltre, 1.3, cx, cy); });
     voce("signal", [&](double cx, double cy) {
-        usa(cr, binario);
-        cairo_set_line_width(cr, 1.6);
-        cairo_move_to(cr, cx - 10, cy);
-        cairo_line_to(cr, cx + 10, cy);
-        cairo_stroke(cr);
+        binario_breve(binario, 1.6, cx, cy);
         usa(cr, segnale);
         cairo_set_line_width(cr, 0.9);
         cairo_move_to(cr, cx, cy - 4.5);

@@ -21,7 +21,6 @@ using testo::contiene;
 using testo::contiene_i;
 using testo::errore_lettura;
 using testo::flusso_campi;
-using testo::intestazione;
 using testo::leggi_file;
 namespace codice = modello::codice;
 namespace tc = modello::tipo_cella;

@@ -219,11 +219,4 @@ inline Window attendi_finestra_x(Display* d, const std::string& titolo, const Re
     return 0;
 }
 
-// Presses Return in an X window, as a user at the keyboard would.
-inline bool premi_invio(Window w) {
-    return std::system(test_util::unisci({"DISPLAY=", test_util::Xvfb::display, " timeout 30 xdotool windowfocus --sync ",
-                                          std::to_string(w), " key Return"})
-                           .c_str()) == 0;
-}
-
 }  // namespace test_windows
