@@ -1,0 +1,4 @@
+// The warning rules of scenario_tool check.
+#include <gtest/gtest.h>
+
+#include "tools/regole.h"

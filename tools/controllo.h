@@ -1,0 +1,21 @@
+// The errors half of `scenario_tool check`: every problem the compiler finds
+// in a scenario, not only the first. The compiler's own code stays the only
+// judge: the scenario is compiled again and again in a private folder, each
+// time with the rows already reported turned into comment rows, until a
+// compile finds nothing new.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "tools/compila.h"
+#include "tools/problemi.h"
+
+namespace strumento {
+
+// The errors of the two files, given as their bytes. Nothing is written
+// outside a private temporary folder, removed before returning.
+std::vector<problema> errori_di_compilazione(const std::string& linea, const std::string& treno,
+                                             const identificativi& id);
+
+}  // namespace strumento

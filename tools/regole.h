@@ -1,0 +1,31 @@
+// The warnings of `scenario_tool check`: rows the compiler accepts without a
+// word but that almost always say something other than what the author
+// meant. Each rule has a short kebab-case name, used in the report and by
+// --no-warn.
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tools/problemi.h"
+
+namespace strumento {
+
+struct regola_avviso {
+    std::string_view nome;         // kebab-case, as printed in brackets
+    std::string_view descrizione;  // one line: what it finds
+    std::string_view esempio;      // one row that sets it off
+};
+
+// Every rule, in the order the README lists them.
+std::span<const regola_avviso> regole_avviso();
+
+bool regola_esiste(std::string_view nome);
+
+// Every warning of every rule for the two files, given as their bytes as
+// read from disk. The files need not compile.
+std::vector<problema> avvisi(const std::string& linea, const std::string& treno);
+
+}  // namespace strumento
