@@ -1,6 +1,8 @@
 #include "compiler/completamento.h"
 
 #include <cstddef>
+#include <initializer_list>
+#include <string>
 #include <stdexcept>
 
 #include "model/codici.h"
@@ -52,14 +54,27 @@ private:
     bool libera(std::ptrdiff_t i) { return esiste(i) && cella_libera(c(i)); }
     bool punto_codice(std::ptrdiff_t i) { return c(i).tipo == tipo_cella::punto_codice; }
 
-    void marca(std::ptrdiff_t i) {
+    // A code point for the object of cell `per` (a signal or a slowdown start).
+    void marca(std::ptrdiff_t i, std::ptrdiff_t per) {
         c(i).tipo = tipo_cella::punto_codice;
         c(i).valore_1 = codice_completamento;
+        if (m_.registro) {
+            auto& r = *m_.registro;
+            const auto chi = r.chi_occupa(per);
+            const std::string di = chi ? " for " + r.oggetti[*chi].descrizione : "";
+            r.oggetti.push_back({chi ? r.oggetti[*chi].file : std::string(), chi ? r.oggetti[*chi].riga : 0,
+                                 "a code point the compiler added" + di});
+            r.occupa(i, r.oggetti.size() - 1);
+        }
     }
 
-    void registra(std::int32_t codice, std::ptrdiff_t cella_errore) {
+    // Only the last code stays in the status; a recorder keeps each one, with
+    // the object it was for and the taken cells it tried.
+    void registra(std::int32_t codice, std::ptrdiff_t cella_errore, std::ptrdiff_t per,
+                  std::initializer_list<std::ptrdiff_t> provate) {
         m_.codice_errore = codice;
         m_.posizione_errore = static_cast<std::int32_t>(cella_errore * 50);
+        if (m_.registro) m_.registro->completamento.push_back({codice, cella_errore, per, {provate.begin(), provate.end()}});
     }
 
     void limita(std::ptrdiff_t i) { c(i).valore_1 = minimo(codice_completamento, c(i).valore_1); }
@@ -69,11 +84,11 @@ private:
             const std::ptrdiff_t s = i - k;
             if (s < segnale_piu_basso) break;
             if (c(s).tipo != tipo_cella::segnale) continue;
-            if (libera(s - 1)) marca(s - 1);
-            else if (libera(s - 2)) marca(s - 2);
+            if (libera(s - 1)) marca(s - 1, s);
+            else if (libera(s - 2)) marca(s - 2, s);
             else if (punto_codice(s - 1)) limita(s - 1);
             else if (punto_codice(s - 2)) limita(s - 2);
-            else registra(codice::segnale_senza_punto_codice, s);
+            else registra(codice::segnale_senza_punto_codice, s, s, {s - 1, s - 2});
         }
     }
 
@@ -83,15 +98,15 @@ private:
             bool marcato = false;
             for (std::ptrdiff_t d : g.distanze) {
                 if (libera(i - d)) {
-                    marca(i - d);
+                    marca(i - d, i);
                     marcato = true;
                     break;
                 }
             }
-            if (!marcato) registra(codice::gruppo_senza_cella_libera, i);
+            if (!marcato) registra(codice::gruppo_senza_cella_libera, i, i, {i - g.distanze[0], i - g.distanze[1], i - g.distanze[2]});
         }
         if (c(i).valore_1 >= velocita_senza_interno) return;
-        cerca_dopo_fine(interno(i));
+        cerca_dopo_fine(interno(i), i);
     }
 
     // Walks from the start to the end cell, placing a code point every
@@ -105,22 +120,22 @@ private:
             ++conta_celle;
             if (conta_celle == passo_interno) {
                 // Beyond the last cell there is nothing free.
-                if (libera(p)) { marca(p); conta_celle = 0; }
-                else if (libera(p - 1)) { marca(p - 1); conta_celle = 1; }
-                else if (libera(p + 1)) { marca(p + 1); conta_celle = -1; }
-                else registra(codice::interno_senza_cella_libera, p);
+                if (libera(p)) { marca(p, i); conta_celle = 0; }
+                else if (libera(p - 1)) { marca(p - 1, i); conta_celle = 1; }
+                else if (libera(p + 1)) { marca(p + 1, i); conta_celle = -1; }
+                else registra(codice::interno_senza_cella_libera, p, i, {p - 1, p, p + 1});
             }
             if (c(p).tipo == tipo_cella::fine_rallentamento || p == ultima_) return p;
         }
     }
 
-    void cerca_dopo_fine(std::ptrdiff_t fine) {
+    void cerca_dopo_fine(std::ptrdiff_t fine, std::ptrdiff_t inizio) {
         for (std::ptrdiff_t s = fine; s <= fine + ricerca_dopo_fine && s <= ultima_; ++s) {
             if (c(s).tipo != tipo_cella::segnale) continue;
             if (s - 1 > 0) {
-                if (libera(s - 1)) marca(s - 1);
-                else if (libera(s - 2)) marca(s - 2);
-                else registra(codice::interno_senza_cella_libera, fine);
+                if (libera(s - 1)) marca(s - 1, inizio);
+                else if (libera(s - 2)) marca(s - 2, inizio);
+                else registra(codice::interno_senza_cella_libera, fine, inizio, {s - 1, s - 2});
             }
             return;
         }

@@ -42,11 +42,15 @@ void azzera_tabella(Modello& m) {
     for (auto& voce : m.tabella) voce = voce_tabella{};
 }
 
-std::int32_t completa_e_scrivi(Modello& m) {
+void completa_e_timbra(Modello& m) {
     if (m.percorso.empty())
         throw std::runtime_error("compile: no route grid was built from the line description");
     completa_codici_cab(m);
     timbra(m);
+}
+
+std::int32_t completa_e_scrivi(Modello& m) {
+    completa_e_timbra(m);
     scrivi_file_compilati(m);
     return m.codice_errore;
 }

@@ -28,4 +28,8 @@ void azzera_tabella(modello::Modello& m);
 // allocated or has no cell 1; in these cases no file is written.
 std::int32_t completa_e_scrivi(modello::Modello& m);
 
+// completa_e_scrivi without the writing: what a tool runs to learn every
+// code of a compile. Throws as completa_e_scrivi does.
+void completa_e_timbra(modello::Modello& m);
+
 }  // namespace compilatore

@@ -33,6 +33,7 @@ void memorizza_dati(Modello& m) {
         // the line description is not where the train file failed).
         if (!m.arresto || m.arresto->file != in_lettura) m.arresto = modello::punto_arresto{in_lettura, 0, {}};
         m.arresto->motivo = e.what();
+        if (m.registro) m.registro->fermata(codice::errore_in_lettura, m.arresto->riga, 0, e.what());
         std::error_code ignora;
         std::filesystem::remove(file_in_cartella(m, nome_file_linea(m)), ignora);
         std::filesystem::remove(file_in_cartella(m, nome_file_treno(m)), ignora);

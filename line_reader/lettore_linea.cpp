@@ -112,6 +112,7 @@ private:
         segna_arresto();
         std::filesystem::remove(file_);
         m_.codice_errore = c;
+        registra_fermata();
         return esito::fine_dura;
     }
     esito fine_dura(std::int32_t c, std::int32_t posizione) {
@@ -123,7 +124,11 @@ private:
         segna_arresto();
         m_.codice_errore = codice::oltre_il_percorso;
         m_.posizione_errore = posizione;
+        registra_fermata();
         return esito::fine_corpo;
+    }
+    void registra_fermata() {
+        if (m_.registro) m_.registro->fermata(m_.codice_errore, flusso_.riga_campo(), m_.posizione_errore);
     }
     bool oltre_la_griglia(std::int64_t posizione) const { return modello::oltre_la_griglia(m_, posizione); }
     // Cell of a board at position p: p / 50 + 1, rounded.
@@ -135,6 +140,7 @@ private:
 
     bool leggi_generale();
     esito voci_del_blocco(blocco_linea b, const std::string& parola);
+    esito voci_riconosciute(blocco_linea b, const std::string& parola);
     void alloca_percorso(std::int32_t lunghezza);  // not "alloca": a macro in MinGW's headers
     void prepara_corpo();
     esito leggi_corpo();
@@ -212,6 +218,14 @@ bool lettore_linea::leggi() {
 // Every entry of block b that the keyword field matches is read, in the
 // table's order, until one ends the reading.
 esito lettore_linea::voci_del_blocco(blocco_linea b, const std::string& parola) {
+    // The row begins at its keyword field, the last field read.
+    if (m_.registro) m_.registro->riga_voce = flusso_.riga_campo();
+    const esito e = voci_riconosciute(b, parola);
+    if (m_.registro) m_.registro->riga_voce = 0;
+    return e;
+}
+
+esito lettore_linea::voci_riconosciute(blocco_linea b, const std::string& parola) {
     for (const voce& v : voci) {
         if (v.chiave.blocco != b || !riconosce(v.chiave, parola)) continue;
         if (v.chiave.solo_con_geometria && m_.genera_geometria == 0) continue;
@@ -254,6 +268,7 @@ esito lettore_linea::progressiva(const std::string&) {
     r.inizio = flusso_.leggi_long();
     r.fine = flusso_.leggi_long();
     r.progressiva = flusso_.leggi_long();
+    if (m_.registro) m_.registro->progressive.push_back({m_.registro->riga_voce, r.inizio, r.fine});
     return esito::prosegui;
 }
 
@@ -409,9 +424,14 @@ esito lettore_linea::cartello(const std::string&) {
     const std::int32_t p = flusso_.leggi_long();
     m_.riga = flusso_.leggi_testo();
     if (oltre_la_griglia(p)) return oltre_il_percorso(p);
-    cella& c = m_.percorso[static_cast<std::size_t>(cella_cartello(p))];
-    if (!modello::cella_libera(c)) return fine_dura(codice::cartello_km_occupato, p);
+    const auto n = cella_cartello(p);
+    cella& c = m_.percorso[static_cast<std::size_t>(n)];
+    if (!modello::cella_libera(c)) {
+        if (m_.registro) m_.registro->cella_contesa = n;
+        return fine_dura(codice::cartello_km_occupato, p);
+    }
     if (m_.indice_cartello < 1) throw errore_lettura("no table record left for a kilometre board");
+    if (m_.registro) m_.registro->occupa(n, "the kilometre board \"" + m_.riga + "\" at metre " + std::to_string(p));
     c.tipo = modello::tipo_cella::cartello_km;
     c.valore_1 = static_cast<std::int16_t>(m_.indice_cartello);
     m_.tabella[static_cast<std::size_t>(m_.indice_cartello)].nome = m_.riga;
@@ -440,6 +460,7 @@ void lettore_linea::code() {
 bool leggi_linea(Modello& m) {
     m.tabella[modello::record_linea].nome = m.nome_linea;
     m.tabella[modello::record_ripetizione].nome = m.numero_treno;
+    if (m.registro) m.registro->inizia_file(modello::nome_file_linea(m));
     const auto file = modello::file_in_cartella(m, modello::nome_file_linea(m));
     if (!std::filesystem::is_regular_file(file)) {
         m.codice_errore = codice::linea_mancante;
@@ -540,9 +561,11 @@ void memo_indicatori_v_max(Modello& m, std::int32_t posizione, std::int32_t vas,
     if (c < 0 || c > m.numero_celle) throw errore_lettura("indicator board outside the route grid");
     cella& x = m.percorso[static_cast<std::size_t>(c)];
     if (!modello::cella_libera(x)) {
+        if (m.registro) m.registro->cella_contesa = c;
         m.codice_errore = codice::indicatore_occupato;
         return;
     }
+    if (m.registro) m.registro->occupa(c, "the speed indicator board at metre " + std::to_string(posizione));
     // Both sides in one number: left speed / 5 in the hundreds, right speed / 5
     // below. Each value is stored as soon as it is computed, so a value that
     // does not fit 16 bits fails with the cell holding what came before it.

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "model/geometria.h"
+#include "model/registro.h"
 #include "model/tracciato.h"
 
 namespace modello {
@@ -117,6 +118,9 @@ struct Modello {
     std::int32_t posizione_errore = 0;
     // Empty when both readings ran to the end of their files.
     std::optional<punto_arresto> arresto;
+    // Switched on by tools that explain a compile; the compile itself never
+    // reads it.
+    std::optional<registro_controllo> registro;
 
     // Folder where every file of the run is written and read: the folder of
     // the running executable for the builder, any folder for tests and tools.

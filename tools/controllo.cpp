@@ -1,9 +1,303 @@
 #include "tools/controllo.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <exception>
+#include <fstream>
+#include <set>
+#include <stdexcept>
+#include <string_view>
+#include <tuple>
+#include <utility>
+
+#include "compiler/driver.h"
+#include "model/codici.h"
+#include "model/modello.h"
+#include "model/nomi_file.h"
+#include "platform/cartella_privata.h"
+
 namespace strumento {
 
-std::vector<problema> errori_di_compilazione(const std::string&, const std::string&, const identificativi&) {
-    return {};
+namespace fs = std::filesystem;
+namespace codice = modello::codice;
+using modello::registro_controllo;
+
+namespace {
+
+// One input file as lines, each with its own line end, so that a row can be
+// turned into a comment and every other line keeps its number.
+class righe_file {
+public:
+    explicit righe_file(const std::string& testo) {
+        std::size_t inizio = 0;
+        for (std::size_t i = 0; i < testo.size(); ++i) {
+            if (testo[i] != '\r' && testo[i] != '\n') continue;
+            if (testo[i] == '\r' && i + 1 < testo.size() && testo[i + 1] == '\n') ++i;
+            righe_.push_back(testo.substr(inizio, i + 1 - inizio));
+            inizio = i + 1;
+        }
+        if (inizio < testo.size()) righe_.push_back(testo.substr(inizio));
+        tolta_.assign(righe_.size(), false);
+    }
+
+    // Lines da to a (from 1) become comment rows; false when every one of
+    // them already was one (or none exists), so nothing changes.
+    bool togli(int da, int a) {
+        bool cambiata = false;
+        for (int k = std::max(da, 1); k <= a && k <= static_cast<int>(righe_.size()); ++k) {
+            if (tolta_[static_cast<std::size_t>(k - 1)]) continue;
+            tolta_[static_cast<std::size_t>(k - 1)] = true;
+            cambiata = true;
+        }
+        return cambiata;
+    }
+
+    // The file with the rows taken out: "-" is a comment row for both readers.
+    std::string testo() const {
+        std::string t;
+        for (std::size_t k = 0; k < righe_.size(); ++k) {
+            if (!tolta_[k]) {
+                t += righe_[k];
+                continue;
+            }
+            const std::string& r = righe_[k];
+            const auto fine = r.find_first_of("\r\n");
+            t += "-";
+            if (fine != std::string::npos) t += r.substr(fine);
+        }
+        return t;
+    }
+
+private:
+    std::vector<std::string> righe_;
+    std::vector<bool> tolta_;
+};
+
+void scrivi(const fs::path& file, const std::string& testo) {
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out << testo;
+    if (!out.flush()) throw std::runtime_error("cannot write the working copy " + file.string());
+}
+
+std::string metro(std::int64_t m) { return "metre " + std::to_string(m); }
+
+// What a reader's code says about the row that set it.
+std::string messaggio_fermata(const modello::fermata_registrata& f) {
+    const std::string p = metro(f.posizione);
+    switch (f.codice) {
+        case codice::lunghezza_eccessiva: return "line length greater than 1000000 m";
+        case codice::cartello_km_occupato: return "kilometre board at " + p + " on a cell already taken";
+        case codice::abbattimento_occupato: return "code point at " + p + " on a cell already taken";
+        case codice::stazione_non_multipla: return "station at " + p + ": its position is not a multiple of 50";
+        case codice::lunghezza_stazione_non_multipla:
+            return "station at " + p + ": its length is not a multiple of 100";
+        case codice::tabella_piena:
+            return "no table record left after this station: stations and kilometre board texts would meet; "
+                   "the rows after it are not checked";
+        case codice::oltre_il_percorso:
+            return p + " lies beyond the route grid (the line's length plus 7000 m): the compiler stops reading "
+                       "this file here";
+        case codice::segnale_occupato: return "signal at " + p + " on a cell already taken";
+        case codice::avviso_occupato:
+            return "slowdown at " + p + ": its warning point, 1200 m before, falls on a cell already taken";
+        case codice::inizio_rallentamento_occupato: return "slowdown at " + p + ": its start falls on a cell already taken";
+        case codice::fine_rallentamento_occupata: return "slowdown at " + p + ": its end falls on a cell already taken";
+        case codice::preavviso_occupato:
+            return "slowdown at " + p + ": one of the four cells before its warning point is already taken";
+        case codice::indicatore_occupato: return "speed indicator board at " + p + " on a cell already taken";
+        case codice::stazioni_troppo_vicine:
+            return "station at " + p + " starts less than 350 m after the previous station ends";
+        case codice::stazione_troppo_vicina_origine:
+            return "stopping station ending 100 m or less from the start of the line";
+        case codice::errore_in_lettura: return "the reading failed: " + f.motivo + "; nothing after this is read";
+        case codice::generale_mancante: return "no [generale] field: nothing of this file is read";
+        default: {
+            std::string s(modello::significato_codice(f.codice));
+            return s.empty() ? "status " + std::to_string(f.codice) : s;
+        }
+    }
+}
+
+// Codes whose row is not taken out to read on: taking it out would only make
+// problems of its own (the length, the table's last station).
+bool si_legge_oltre(std::int32_t c) {
+    return c != codice::lunghezza_eccessiva && c != codice::tabella_piena && c != codice::progressiva_non_multipla;
+}
+
+class controllo {
+public:
+    controllo(const std::string& linea, const std::string& treno, const identificativi& id)
+        : linea_(linea), treno_(treno), id_(id) {}
+
+    std::vector<problema> esegui() {
+        piattaforma::cartella_privata privata(fs::temp_directory_path());
+        for (;;) {
+            modello::Modello m;
+            m.cartella = privata.percorso();
+            m.nome_linea = id_.linea;
+            m.numero_treno = id_.treno;
+            m.genera_geometria = 1;
+            m.registro.emplace();
+            nome_linea_ = modello::nome_file_linea(m);
+            scrivi(modello::file_in_cartella(m, nome_linea_), linea_.testo());
+            scrivi(modello::file_in_cartella(m, modello::nome_file_treno(m)), treno_.testo());
+            compilatore::azzera_tabella(m);
+            compilatore::memorizza_dati(m);
+            const registro_controllo& r = *m.registro;
+
+            bool tolta = false;
+            for (const auto& f : r.fermate) {
+                da_fermata(f, r);
+                if (f.riga_voce > 0 && si_legge_oltre(f.codice))
+                    tolta = righe(file_di(f.file)).togli(f.riga_voce, std::max(f.riga_voce, f.riga_ultima)) || tolta;
+            }
+            // The next compile reads on past the rows just reported.
+            if (tolta) continue;
+            if (m.percorso.empty()) break;
+            try {
+                compilatore::completa_e_timbra(m);
+            } catch (const modello::errore_fatale& e) {
+                // The first cell's object takes a stamp's field. Once its row is
+                // out, the next compile reaches the completion with it gone.
+                const auto chi = r.chi_occupa(1);
+                problema p = errore(quale_file::linea, 1, e.codice());
+                bool tolta_prima = false;
+                const std::string campo = e.codice() == codice::timbro_occupato ? "marker" : "check code";
+                p.messaggio = "the field of the compiler's " + campo + " is already taken: no compiled file is written";
+                if (chi) {
+                    const auto& o = r.oggetti[*chi];
+                    p.file = file_di(o.file);
+                    p.riga = std::max(o.riga, 1);
+                    p.messaggio = o.descrizione + " lies in the route's first cell, where the compiler stamps its " +
+                                  campo + ": no compiled file is written";
+                    tolta_prima = righe(p.file).togli(o.riga, o.riga);
+                }
+                aggiungi(std::move(p));
+                if (tolta_prima) continue;
+            } catch (const std::exception& e) {
+                problema p = errore(quale_file::linea, 1, codice::errore_in_lettura);
+                p.messaggio = std::string("the compile failed: ") + e.what();
+                aggiungi(std::move(p));
+            }
+            for (const auto& c : r.completamento) aggiungi(da_completamento(c, r));
+            break;
+        }
+        ordina(problemi_);
+        return std::move(problemi_);
+    }
+
+private:
+    quale_file file_di(const std::string& nome) const {
+        return nome == nome_linea_ ? quale_file::linea : quale_file::treno;
+    }
+    righe_file& righe(quale_file f) { return f == quale_file::linea ? linea_ : treno_; }
+
+    static problema errore(quale_file f, int riga, std::int32_t c) {
+        problema p;
+        p.file = f;
+        p.riga = riga;
+        p.livello = gravita::errore;
+        p.codice = c;
+        return p;
+    }
+
+    // "line 21", or "line 21 of the train file" when it is the other file's.
+    static std::string dove(quale_file qui, const modello::oggetto_registrato& o, quale_file la) {
+        std::string s = "line " + std::to_string(o.riga);
+        if (la != qui) s += la == quale_file::linea ? " of the line description" : " of the train file";
+        return s;
+    }
+
+    rimando nota(const modello::oggetto_registrato& o, const std::string& come) const {
+        return {file_di(o.file), std::max(o.riga, 1), o.descrizione + come};
+    }
+
+    void da_fermata(const modello::fermata_registrata& f, const registro_controllo& r) {
+        const quale_file qui = file_di(f.file);
+        problema p = errore(qui, f.riga_voce > 0 ? f.riga_voce : std::max(f.riga_ultima, 1), f.codice);
+        if (codice_con_posizione(f.codice)) p.metro = f.posizione;
+        p.messaggio = messaggio_fermata(f);
+        if (f.codice == codice::progressiva_non_multipla) return progressiva(std::move(p), r);
+        if (f.oggetto_correlato) {
+            const auto& o = r.oggetti[*f.oggetto_correlato];
+            if (f.codice == codice::stazioni_troppo_vicine) {
+                p.messaggio += " (" + o.descrizione + ", " + dove(qui, o, file_di(o.file)) + ")";
+                p.correlati.push_back(nota(o, ", the previous one"));
+            } else {
+                p.messaggio += " by " + o.descrizione + ", " + dove(qui, o, file_di(o.file));
+                p.correlati.push_back(nota(o, " placed here"));
+            }
+        }
+        aggiungi(std::move(p));
+    }
+
+    // Code 2 comes at the end of the train file; its rows are the line
+    // description's progressives whose figures are not multiples of 50.
+    void progressiva(problema p, const registro_controllo& r) {
+        p.file = quale_file::linea;
+        p.riga = 1;
+        bool trovata = false;
+        for (const auto& g : r.progressive) {
+            if (g.inizio % 50 == 0 && g.valore % 50 == 0) continue;
+            problema q = p;
+            q.riga = std::max(g.riga, 1);
+            q.messaggio = "kilometric progressive with start " + std::to_string(g.inizio) + " and value " +
+                          std::to_string(g.valore) + ": both must be multiples of 50";
+            aggiungi(std::move(q));
+            trovata = true;
+        }
+        if (!trovata) aggiungi(std::move(p));
+    }
+
+    problema da_completamento(const modello::problema_completamento& c, const registro_controllo& r) {
+        const auto chi = r.chi_occupa(c.cella_oggetto);
+        const quale_file qui = chi ? file_di(r.oggetti[*chi].file) : quale_file::treno;
+        problema p = errore(qui, chi ? std::max(r.oggetti[*chi].riga, 1) : 1, c.codice);
+        p.metro = c.cella * 50;
+        std::string per = chi ? r.oggetti[*chi].descrizione : "the object at " + metro(c.cella_oggetto * 50);
+        // Said of the slowdown, not of its start cell.
+        if (constexpr std::string_view inizio = "the start of "; per.starts_with(inizio)) per.erase(0, inizio.size());
+        switch (c.codice) {
+            case codice::segnale_senza_punto_codice:
+                p.messaggio = per + " lies before a slowdown warning point, and neither of the two cells before it "
+                                    "is free for the code point the compiler adds there";
+                break;
+            case codice::gruppo_senza_cella_libera:
+                p.messaggio = per + ": no free cell for the code point the compiler adds " +
+                              std::to_string((c.cella_oggetto - c.celle_occupate.front()) * 50) + " to " +
+                              std::to_string((c.cella_oggetto - c.celle_occupate.back()) * 50) + " m before its start";
+                break;
+            default:
+                p.messaggio = per + ": no free cell for the code point the compiler adds around " + metro(c.cella * 50);
+                break;
+        }
+        std::set<std::size_t> visti;
+        for (const auto cella : c.celle_occupate) {
+            const auto o = r.chi_occupa(cella);
+            if (o && visti.insert(*o).second) p.correlati.push_back(nota(r.oggetti[*o], " takes one of those cells"));
+        }
+        return p;
+    }
+
+    // Each problem once, though later compiles meet it again.
+    void aggiungi(problema p) {
+        const auto chiave = std::tuple{p.file, p.riga, p.codice.value_or(0), p.messaggio};
+        if (visti_.insert(chiave).second) problemi_.push_back(std::move(p));
+    }
+
+    righe_file linea_;
+    righe_file treno_;
+    identificativi id_;
+    std::string nome_linea_;
+    std::vector<problema> problemi_;
+    std::set<std::tuple<quale_file, int, std::int32_t, std::string>> visti_;
+};
+
+}  // namespace
+
+std::vector<problema> errori_di_compilazione(const std::string& linea, const std::string& treno,
+                                             const identificativi& id) {
+    return controllo(linea, treno, id).esegui();
 }
 
 }  // namespace strumento

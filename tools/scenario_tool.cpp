@@ -4,7 +4,10 @@
 // draws them as a picture.
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <exception>
+#include <fstream>
+#include <iterator>
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -20,6 +23,9 @@
 #endif
 #include "scenario_text/emettitori.h"
 #include "tools/compila.h"
+#include "tools/controllo.h"
+#include "tools/problemi.h"
+#include "tools/regole.h"
 #include "tools/riferimento.h"
 #ifdef SB_DISEGNO
 #include "tools/disegno.h"
@@ -130,6 +136,44 @@ int traccia(const fs::path& cartella, const fs::path& file, const std::optional<
 #endif
 }
 
+// The whole of an author's file, or one line saying why it cannot be read.
+std::string leggi_autore(const fs::path& file) {
+    std::error_code ec;
+    if (fs::is_directory(file, ec)) throw std::runtime_error("cannot read " + file.string() + ": it is a folder");
+    if (!fs::exists(file, ec)) throw std::runtime_error("cannot read " + file.string() + ": no such file");
+    std::ifstream in(file, std::ios::binary);
+    std::string testo((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (!in && !in.eof()) throw std::runtime_error("cannot read " + file.string());
+    if (!in.is_open()) throw std::runtime_error("cannot read " + file.string() + ": permission denied");
+    return testo;
+}
+
+// Exit statuses of check.
+namespace uscita_controllo {
+inline constexpr int niente = 0;
+inline constexpr int solo_avvisi = 1;
+inline constexpr int errori = 2;
+}  // namespace uscita_controllo
+
+int controlla(const fs::path& file_linea, const fs::path& file_treno, const identificativi& id, bool json,
+              const std::vector<std::string>& spente) {
+    const std::string linea = leggi_autore(file_linea);
+    const std::string treno = leggi_autore(file_treno);
+    auto problemi = errori_di_compilazione(linea, treno, id);
+    for (auto& a : avvisi(linea, treno))
+        if (std::find(spente.begin(), spente.end(), a.regola) == spente.end()) problemi.push_back(std::move(a));
+    ordina(problemi);
+    const nomi_file_autore nomi{file_linea.string(), file_treno.string()};
+    if (json)
+        std::cout << json_testo(json_problemi(problemi, nomi)) << "\n";
+    else
+        std::cout << testo_problemi(problemi, nomi);
+    if (problemi.empty()) return uscita_controllo::niente;
+    const bool errori = std::any_of(problemi.begin(), problemi.end(),
+                                    [](const problema& p) { return p.livello == gravita::errore; });
+    return errori ? uscita_controllo::errori : uscita_controllo::solo_avvisi;
+}
+
 // One entry of the reference, or all of it; an unknown topic is a usage
 // error that names the closest topics.
 int spiega(const std::string& argomento, bool tutto, bool markdown) {
@@ -202,6 +246,30 @@ int esegui(int argc, char** argv) {
     compile->add_flag("--no-geometry", senza_geometria, "do not build or write the geometry file");
     compile->add_flag("--json", json_c, "print the outcome as one JSON object");
 
+    auto* check = app.add_subcommand(
+        "check",
+        "list every problem of your line description and train file at once: all the compiler's errors, and "
+        "warnings for rows that compile but are almost always mistakes; nothing is written");
+    std::string file_linea_k, file_treno_k, linea_k, treno_k;
+    bool json_k = false;
+    std::vector<std::string> spente;
+    check->add_option("LINE_FILE", file_linea_k, "line description, ideally named ID_linea.txt")->required();
+    check->add_option("TRAIN_FILE", file_treno_k, "train file, ideally named ID_N-.txt")->required();
+    auto* opzione_linea_k =
+        check->add_option("--linea", linea_k, "line identifier, when LINE_FILE is not named ID_linea.txt");
+    auto* opzione_treno_k = check->add_option("--treno", treno_k, "train number, when TRAIN_FILE is not named ID_N-.txt");
+    check->add_flag("--json", json_k, "print the problems as one JSON object");
+    check->add_option("--no-warn", spente, "do not report the warnings of RULE (repeatable)")
+        ->type_name("RULE")
+        ->check(CLI::Validator(
+            [](std::string& r) {
+                if (regola_esiste(r)) return std::string();
+                std::string nomi;
+                for (const auto& x : regole_avviso()) nomi += (nomi.empty() ? "" : ", ") + std::string(x.nome);
+                return "no warning rule \"" + r + "\"; the rules are: " + nomi;
+            },
+            "RULE"));
+
     auto* dump = app.add_subcommand("dump", "decode the compiled files of DIR");
     std::string cartella_dump, linea_d, treno_d;
     bool json_d = false, ogni_metro = false;
@@ -235,7 +303,12 @@ int esegui(int argc, char** argv) {
         return stato == 0 ? uscita::ok : uscita::uso;
     }
 
-    const char* comando = *emit ? "emit" : *compile ? "compile" : *dump ? "dump" : *explain ? "explain" : "plot";
+    const char* comando = *emit      ? "emit"
+                          : *compile ? "compile"
+                          : *check   ? "check"
+                          : *dump    ? "dump"
+                          : *explain ? "explain"
+                                     : "plot";
     try {
         if (*explain) {
             if (markdown && !tutto) throw errore_uso("--markdown goes with --all");
@@ -255,6 +328,12 @@ int esegui(int argc, char** argv) {
             q.geometria = !senza_geometria;
             crea_cartella(q.cartella_uscita);
             return compila_comando(q, json_c);
+        }
+        if (*check) {
+            const auto l = modello::percorso_utf8(file_linea_k);
+            const auto t = modello::percorso_utf8(file_treno_k);
+            return controlla(l, t, scegli_identificativi(l, t, se_dato(opzione_linea_k, linea_k), se_dato(opzione_treno_k, treno_k)),
+                             json_k, spente);
         }
         if (*plot)
             return traccia(modello::percorso_utf8(cartella_plot), modello::percorso_utf8(file_plot),

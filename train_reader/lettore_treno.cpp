@@ -128,6 +128,7 @@ private:
         segna_arresto();
         std::filesystem::remove(file_);
         m_.codice_errore = c;
+        registra_fermata();
         return esito::uscita;
     }
     esito uscita(std::int32_t c, std::int32_t posizione) {
@@ -139,7 +140,11 @@ private:
         segna_arresto();
         m_.codice_errore = codice::oltre_il_percorso;
         m_.posizione_errore = posizione;
+        registra_fermata();
         return esito::fine_lettura;
+    }
+    void registra_fermata() {
+        if (m_.registro) m_.registro->fermata(m_.codice_errore, flusso_.riga_campo(), m_.posizione_errore);
     }
 
     esito riga();
@@ -215,11 +220,14 @@ esito lettore_treno::riga() {
         if (flusso_.fine()) return esito::fine_lettura;
     }
     const std::string parola = m_.riga;
+    // The row begins at its keyword field, the last field read.
+    if (m_.registro) m_.registro->riga_voce = flusso_.riga_campo();
     for (const voce& v : voci) {
         if (!riconosce(v.chiave, parola)) continue;
         const esito e = (this->*v.gestore)();
         if (e != esito::prosegui) return e;
     }
+    if (m_.registro) m_.registro->riga_voce = 0;
     return esito::prosegui;
 }
 
@@ -270,6 +278,7 @@ esito lettore_treno::rallentamento() {
     const std::int32_t c = memo_rallentamento(m_, r.posizione, r.v, r.l, r.f_tt, r.f_ta, r.d_v);
     if (c == codice::oltre_il_percorso) {
         segna_arresto();
+        registra_fermata();
         return esito::fine_lettura;
     }
     if (c != 0) return uscita(c, r.posizione);
@@ -303,7 +312,11 @@ esito lettore_treno::abbattimento() {
     const auto r = riga_abbattimento::leggi(flusso_);
     if (oltre_la_griglia(m_, r.posizione)) return oltre(r.posizione);
     cella& c = cella_esistente(m_, cella_di(r.posizione, 0.0), "code point");
-    if (!modello::cella_libera(c)) return uscita(codice::abbattimento_occupato, r.posizione);
+    if (!modello::cella_libera(c)) {
+        if (m_.registro) m_.registro->cella_contesa = cella_di(r.posizione, 0.0);
+        return uscita(codice::abbattimento_occupato, r.posizione);
+    }
+    if (m_.registro) m_.registro->occupa(cella_di(r.posizione, 0.0), "the code point at metre " + std::to_string(r.posizione));
     if (r.codice < 1) {
         c.tipo = tc::punto_senza_codice;
     } else {
@@ -343,6 +356,7 @@ esito lettore_treno::stazione() {
     const std::int64_t secondi = flusso_.leggi_long();
     r.orario = a_long_esatto((ore * 60 + minuti) * 60 + secondi, "timetable time");
     r.nome = flusso_.leggi_testo();
+    if (m_.registro) m_.registro->stazioni.push_back(m_.registro->nuovo_oggetto("the station " + r.nome));
 
     // Extent by kind: stations of kind 5 and 6 end 150 m after their position,
     // 7 and 8 extend a whole length either side, the others are centred.
@@ -381,11 +395,15 @@ esito lettore_treno::stazione() {
         }
         if (fine_in_celle - 1 <= 1) return uscita(codice::stazione_troppo_vicina_origine);
         cella& c = cella_esistente(m_, fermata, "stopping point");
+        if (m_.registro) m_.registro->occupa(fermata, "the stop cell of station " + r.nome);
         c.tipo = tc::fermata;
         c.valore_1 = basso_16(k);
     }
-    if (k > 1 && static_cast<std::int64_t>(r.inizio) - 350 < m_.tabella[static_cast<std::size_t>(k - 1)].fine)
+    if (k > 1 && static_cast<std::int64_t>(r.inizio) - 350 < m_.tabella[static_cast<std::size_t>(k - 1)].fine) {
+        if (m_.registro && m_.registro->stazioni.size() >= 2)
+            m_.registro->oggetto_conteso = m_.registro->stazioni[m_.registro->stazioni.size() - 2];
         return uscita(codice::stazioni_troppo_vicine, p);
+    }
     numero_stazione_ = k + 1;
     if (numero_stazione_ >= m_.indice_cartello) return uscita(codice::tabella_piena);
     return esito::prosegui;
@@ -395,6 +413,7 @@ esito lettore_treno::stazione() {
 // the grid, then check the kilometric progressives.
 void lettore_treno::fine_lettura() {
     std::filesystem::remove(file_);
+    if (m_.registro) m_.registro->riga_voce = 0;
     const std::int64_t fino_a = static_cast<std::int64_t>(m_.numero_celle) - 2;
     stendi(velocita_, fino_a, &lettore_treno::scrivi_velocita);
     stendi(aderenza_, fino_a, &lettore_treno::scrivi_aderenza);
@@ -402,6 +421,7 @@ void lettore_treno::fine_lettura() {
         const auto& v = m_.tabella[static_cast<std::size_t>(r)];
         if (v.inizio % 50 != 0 || v.fine % 50 != 0) {
             m_.codice_errore = codice::progressiva_non_multipla;
+            if (m_.registro) m_.registro->fermata(m_.codice_errore, 0, 0);
             return;
         }
     }
@@ -413,6 +433,7 @@ std::span<const parola_treno> parole_treno() { return parole; }
 
 void leggi_treno(Modello& m) {
     const auto file = modello::file_in_cartella(m, modello::nome_file_treno(m));
+    if (m.registro) m.registro->inizia_file(modello::nome_file_treno(m));
     if (!std::filesystem::is_regular_file(file)) throw errore_lettura("cannot find " + file.string());
     lettore_treno lettore(m, file);
     try {
@@ -429,9 +450,11 @@ std::int32_t memo_segnale(Modello& m, std::int32_t posizione, std::int32_t sx, s
     const std::int64_t c = cella_di(posizione, 1.0);
     cella& x = cella_esistente(m, c, "signal");
     if (!modello::cella_libera(x)) {
+        if (m.registro) m.registro->cella_contesa = c;
         m.codice_errore = codice::segnale_occupato;
         return codice::segnale_occupato;
     }
+    if (m.registro) m.registro->occupa(c, "the signal at metre " + std::to_string(posizione));
     // Decimal packing: left digit in the tens, right digit in the units.
     const std::int64_t lati = static_cast<std::int64_t>(sx) * 3 + dx;
     x.tipo = tc::segnale;
@@ -458,6 +481,7 @@ std::int32_t memo_rallentamento(Modello& m, std::int32_t posizione, std::int32_t
     if (con_avviso) {
         a = cella_di(static_cast<double>(P - 1200), 1.0);
         if (!modello::cella_libera(cella_esistente(m, a, "slowdown warning point"))) {
+            if (m.registro) m.registro->cella_contesa = a;
             m.codice_errore = codice::avviso_occupato;
             return codice::avviso_occupato;
         }
@@ -466,6 +490,7 @@ std::int32_t memo_rallentamento(Modello& m, std::int32_t posizione, std::int32_t
     }
     const std::int64_t s = cella_di(static_cast<double>(P), 1.0);
     if (!modello::cella_libera(cella_esistente(m, s, "slowdown start"))) {
+        if (m.registro) m.registro->cella_contesa = s;
         m.codice_errore = codice::inizio_rallentamento_occupato;
         return codice::inizio_rallentamento_occupato;
     }
@@ -477,11 +502,18 @@ std::int32_t memo_rallentamento(Modello& m, std::int32_t posizione, std::int32_t
         return codice::oltre_il_percorso;
     }
     if (!modello::cella_libera(m.percorso[static_cast<std::size_t>(e)])) {
+        if (m.registro) m.registro->cella_contesa = e;
         m.codice_errore = codice::fine_rallentamento_occupata;
         return codice::fine_rallentamento_occupata;
     }
     cella& fine = m.percorso[static_cast<std::size_t>(e)];
     cella& inizio = m.percorso[static_cast<std::size_t>(s)];
+    const std::string di_questo = "the slowdown at metre " + std::to_string(posizione);
+    if (m.registro) {
+        m.registro->occupa(e, "the end of " + di_questo);
+        m.registro->occupa(s, "the start of " + di_questo);
+        if (con_avviso) m.registro->occupa(a, "the warning point of " + di_questo);
+    }
     fine.tipo = tc::fine_rallentamento;
     if (d_v != 0) fine.valore_2 = basso_16(d_v);
     inizio.tipo = tc::inizio_rallentamento;
@@ -500,11 +532,13 @@ std::int32_t memo_rallentamento(Modello& m, std::int32_t posizione, std::int32_t
     if (f_ta != 0) {
         for (int i = 0; i <= 3; ++i) {
             if (!modello::cella_libera(cella_esistente(m, w - i, "slowdown approach cell"))) {
+                if (m.registro) m.registro->cella_contesa = w - i;
                 m.codice_errore = codice::preavviso_occupato;
                 return codice::preavviso_occupato;
             }
         }
         for (int i = 0; i <= 3; ++i) {
+            if (m.registro) m.registro->occupa(w - i, "an approach cell of " + di_questo);
             cella& x = m.percorso[static_cast<std::size_t>(w - i)];
             x.tipo = tc::preavviso_rallentamento;
             x.valore_1 = static_cast<std::int16_t>(i + 1);
