@@ -13,6 +13,11 @@
 //                                                     whole processes: scenario_tool compile against
 //                                                     the builder's headless run, or against the
 //                                                     compile in this process plus the tool's start
+//   bench_compila builtin|METRI controllo RIPETIZIONI TOOL [CONFLITTI]
+//                                                     scenario_tool check as a whole process, against
+//                                                     the tool's compile of the same files; CONFLITTI
+//                                                     signal rows are doubled, each a conflict that
+//                                                     stops the compiler
 //
 // METRI generates a line of that length with a train on it; builtin is the
 // builder's whole headless run (five emitters, then the compile).
@@ -104,8 +109,8 @@ struct processo {
 };
 
 // Runs a program to its end, without a display and with its output thrown
-// away; a program that fails ends the benchmark.
-processo lancia(const std::vector<std::string>& argv) {
+// away; a program that fails (a status above `riuscito`) ends the benchmark.
+processo lancia(const std::vector<std::string>& argv, int riuscito = 1) {
     std::fflush(stdout);
     const auto t0 = orologio::now();
     const pid_t pid = ::fork();
@@ -123,7 +128,7 @@ processo lancia(const std::vector<std::string>& argv) {
     rusage r{};
     ::wait4(pid, &stato, 0, &r);
     processo p{secondi(orologio::now() - t0), r.ru_maxrss};
-    if (!WIFEXITED(stato) || WEXITSTATUS(stato) > 1) {
+    if (!WIFEXITED(stato) || WEXITSTATUS(stato) > riuscito) {
         std::cerr << argv[0] << " ended with status " << stato << "\n";
         std::exit(1);
     }
@@ -202,11 +207,63 @@ int processi(const std::string& tipo, const bench::scenario_generato& g, int rip
     return 0;
 }
 
+// The first n signal rows of a train file written once more before its
+// "[fine]": n signals on cells already taken, each a hard stop of the compiler.
+std::string con_conflitti(std::string treno, int n) {
+    std::string doppi;
+    for (std::size_t p = 0; n > 0 && (p = treno.find("segnale,", p)) != std::string::npos; --n) {
+        const std::size_t fine = treno.find("\r\n", p) + 2;
+        doppi += treno.substr(p, fine - p);
+        p = fine;
+    }
+    if (n > 0) {
+        std::cerr << "the train file has too few signals to double\n";
+        std::exit(1);
+    }
+    return treno.insert(treno.rfind("[fine]"), doppi);
+}
+
+// check reads the files and compiles them once per problem that stops the
+// compiler, so its time is set against one compile of the same files by the
+// same tool, both whole processes taking turns; the medians count.
+int controlli(const std::string& tipo, bench::scenario_generato g, int ripetizioni, const std::string& tool,
+              int conflitti) {
+    const fs::path dir = cartella_di_lavoro();
+    auto m = nuovo(dir);
+    if (tipo == "builtin") {
+        scenario_text::dati_linea(m);
+        scenario_text::dati_treno(m);
+        g.linea = leggi(dir / modello::nome_file_linea(m));
+        g.treno = leggi(dir / modello::nome_file_treno(m));
+    }
+    if (conflitti > 0) g.treno = con_conflitti(g.treno, conflitti);
+    const fs::path linea = dir / modello::nome_file_linea(m);
+    const fs::path treno = dir / modello::nome_file_treno(m);
+    scrivi(linea, g.linea);
+    scrivi(treno, g.treno);
+    std::vector<double> tempi_check, tempi_compile;
+    for (int i = 0; i <= ripetizioni; ++i) {
+        // Errors found are check's status 2, not a failure.
+        const double c = lancia({tool, "check", linea.string(), treno.string()}, 2).secondi;
+        const double k = lancia(compila_col_tool(tool, dir)).secondi;
+        if (i == 0) continue;
+        tempi_check.push_back(c);
+        tempi_compile.push_back(k);
+    }
+    const double check = mediana(tempi_check), compile = mediana(tempi_compile);
+    std::printf("%-8s check, %3d conflicts: check %7.2f ms  tool compile %7.2f ms  ratio %6.2f%s\n", tipo.c_str(),
+                conflitti, check * 1e3, compile * 1e3, check / compile,
+                conflitti > 0 ? (check < 1.0 ? "  (goal: under 1 s, met)" : "  (goal: under 1 s, NOT met)") : "");
+    fs::remove_all(dir);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::cerr << "use: bench_compila builtin|METRI tempo [RIPETIZIONI] | memoria [TOOL] | processi RIPETIZIONI TOOL [BUILDER]\n";
+        std::cerr << "use: bench_compila builtin|METRI tempo [RIPETIZIONI] | memoria [TOOL] | processi RIPETIZIONI TOOL "
+                     "[BUILDER] | controllo RIPETIZIONI TOOL [CONFLITTI]\n";
         return 64;
     }
     const std::string tipo = argv[1];
@@ -214,6 +271,13 @@ int main(int argc, char** argv) {
     const int ripetizioni = argc > 3 ? std::atoi(argv[3]) : 20;
     const bench::scenario_generato g = tipo == "builtin" ? bench::scenario_generato{} : bench::genera(std::atoi(tipo.c_str()));
 
+    if (misura == "controllo") {
+        if (argc < 5) {
+            std::cerr << "use: bench_compila builtin|METRI controllo RIPETIZIONI TOOL [CONFLITTI]\n";
+            return 64;
+        }
+        return controlli(tipo, g, ripetizioni, argv[4], argc > 5 ? std::atoi(argv[5]) : 0);
+    }
     if (misura == "processi") {
         if (argc < 5 || (tipo == "builtin" && argc < 6)) {
             std::cerr << "use: bench_compila builtin|METRI processi RIPETIZIONI TOOL [BUILDER]\n";

@@ -5,7 +5,7 @@
 # built-in files, and on the 1,000,000 m line against this program's compile
 # plus the tool's start. Runs once in the system's temporary folder and once
 # in /dev/shm (memory), since the cost of replacing files differs between
-# file systems.
+# file systems. Last, scenario_tool check as whole processes.
 set -euo pipefail
 build="$(cd "$(dirname "$0")/.." && pwd)/${BUILD_DIR:-build}"
 bench="$build/bench/bench_compila"
@@ -19,6 +19,9 @@ for cartella in "${TMPDIR:-/tmp}" /dev/shm; do
   TMPDIR="$cartella" "$bench" builtin processi 30 "$tool" "$build/scenario_builder"
   TMPDIR="$cartella" "$bench" 1000000 processi 30 "$tool"
 done
+echo "== scenario_tool check as whole processes (the built-in files; a generated 243 km line with 100 conflicts)"
+"$bench" builtin controllo 20 "$tool"
+"$bench" 243000 controllo 10 "$tool" 100
 echo "== peak memory (this program's compile, then scenario_tool compile of the same files)"
 for caso in builtin 1000000; do
   "$bench" "$caso" memoria "$tool"

@@ -1,2 +1,226 @@
-// scenario_tool check: every problem of a scenario in one run.
+// scenario_tool check: every problem of a scenario in one run, each at its
+// row, with the row of the earlier object it meets.
 #include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "compiler/driver.h"
+#include "model/codici.h"
+#include "model/modello.h"
+#include "model/nomi_file.h"
+#include "scenario_text/emettitori.h"
+#include "tests/cartella_temporanea.h"
+#include "tests/processo.h"
+#include "tools/controllo.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using json = nlohmann::json;
+using test_util::CartellaTemporanea;
+
+test_util::Esito strumento(std::vector<std::string> argomenti) {
+    argomenti.insert(argomenti.begin(), SCENARIO_TOOL_PATH);
+    return test_util::esegui(argomenti);
+}
+
+fs::path fixture(const std::string& nome) { return fs::path(FIXTURES_DIR) / "controllo" / nome; }
+
+std::map<std::string, std::string> contenuti(const fs::path& dir) {
+    std::map<std::string, std::string> c;
+    for (const auto& e : fs::recursive_directory_iterator(dir)) c[e.path().lexically_relative(dir).string()] = test_util::leggi(e.path());
+    return c;
+}
+
+// The built-in scenario's two input files, as emit writes them.
+struct builtin {
+    std::string linea;
+    std::string treno;
+};
+builtin testi_builtin() {
+    CartellaTemporanea tmp;
+    modello::Modello m;
+    m.cartella = tmp.percorso();
+    m.nome_linea = "Valdora_Sarenta";
+    m.numero_treno = "731";
+    scenario_text::dati_scenario(m);
+    return {test_util::leggi(tmp.percorso() / modello::nome_file_linea(m)),
+            test_util::leggi(tmp.percorso() / modello::nome_file_treno(m))};
+}
+
+// What one problem of the JSON report is, in short: "L:12 error 21 rel L:11".
+std::string riassunto(const json& p) {
+    const auto file = [](const json& f) { return f.get<std::string>().ends_with("_linea.txt") ? "L" : "T"; };
+    std::string s = std::string(file(p["file"])) + ":" + std::to_string(p["line"].get<int>()) + " " +
+                    p["severity"].get<std::string>() + " " +
+                    (p["code"].is_null() ? p["rule"].get<std::string>() : std::to_string(p["code"].get<int>()));
+    for (const auto& r : p["related"]) s += " rel " + std::string(file(r["file"])) + ":" + std::to_string(r["line"].get<int>());
+    return s;
+}
+
+// Planted in the fixture pair, one of a kind each, across both files; every
+// error stops or spoils the compile, so a single compile finds only one.
+TEST(Check, OgniProblemaPiantatoNelLuogoGiustoEInOrdine) {
+    const auto e = strumento({"check", "--json", fixture("Collina_linea.txt").string(), fixture("Collina_7-.txt").string()});
+    ASSERT_EQ(e.stato, 2) << e.errori;
+    const json j = json::parse(e.uscita);
+    std::vector<std::string> trovati;
+    for (const auto& p : j["problems"]) trovati.push_back(riassunto(p));
+    const std::vector<std::string> attesi{
+        "L:3 error 2",                 // progressive value 120010
+        "L:17 error 21 rel L:16",      // indicator board on the cell of the one before
+        "L:20 error 15",               // board beyond the route grid
+        "L:21 error 1250",             // an object in the stamped first cell
+        "T:10 error 8",                // station at 9025
+        "T:12 error 22 rel T:11",      // station too close to the one before
+        "T:15 error 12 rel T:22 rel T:23 rel T:24",  // slowdown whose code-point cells are taken
+        "T:18 error 16 rel T:13",      // signal on a station's stop cell
+        "T:21 error 7 rel L:19",       // code point on an indicator board of the line
+        "T:25 error 25",               // sand value beyond 16 bits
+    };
+    EXPECT_EQ(trovati, attesi);
+    EXPECT_EQ(j["errors"], 10);
+    EXPECT_EQ(j["warnings"], 0);
+
+    // What holds a taken cell is named in the error, and the metre is the row's.
+    const auto& segnale = j["problems"][7];
+    EXPECT_EQ(segnale["metre"], 15150);
+    EXPECT_NE(segnale["message"].get<std::string>().find("the stop cell of station SAN LORENZO, line 13"),
+              std::string::npos)
+        << segnale["message"];
+    const auto& abbattimento = j["problems"][8];
+    EXPECT_NE(abbattimento["message"].get<std::string>().find("line 19 of the line description"), std::string::npos)
+        << abbattimento["message"];
+    EXPECT_TRUE(j["problems"][9]["metre"].is_null());
+}
+
+TEST(Check, IlTestoSiLeggeDaUnEditor) {
+    const auto l = fixture("Collina_linea.txt").string();
+    const auto t = fixture("Collina_7-.txt").string();
+    const auto e = strumento({"check", l, t});
+    ASSERT_EQ(e.stato, 2) << e.errori;
+    std::vector<std::string> righe;
+    for (std::size_t a = 0, b; (b = e.uscita.find('\n', a)) != std::string::npos; a = b + 1)
+        righe.push_back(e.uscita.substr(a, b - a));
+    ASSERT_GE(righe.size(), 4u);
+    EXPECT_EQ(righe[1], l + ":17:1: error: speed indicator board at metre 690 on a cell already taken by the speed "
+                            "indicator board at metre 700, line 16 [21]");
+    EXPECT_EQ(righe[2], l + ":16:1: note: the speed indicator board at metre 700 placed here");
+    EXPECT_EQ(righe.back(), "10 errors, 0 warnings");
+    EXPECT_EQ(righe[righe.size() - 2], "more: scenario_tool explain 2 (and 21 15 1250 8 22 12 16 7 25)");
+}
+
+TEST(Check, LoScenarioIncorporatoEPulito) {
+    CartellaTemporanea tmp;
+    const auto b = testi_builtin();
+    test_util::scrivi(tmp.percorso() / "Valdora_Sarenta_linea.txt", b.linea);
+    test_util::scrivi(tmp.percorso() / "Valdora_Sarenta_731-.txt", b.treno);
+    const auto e = strumento({"check", (tmp.percorso() / "Valdora_Sarenta_linea.txt").string(),
+                              (tmp.percorso() / "Valdora_Sarenta_731-.txt").string()});
+    EXPECT_EQ(e.stato, 0) << e.uscita << e.errori;
+    EXPECT_EQ(e.uscita, "0 errors, 0 warnings\n");
+}
+
+// A row cut short reads its missing values from the next row, where the
+// reading then fails: the row at fault is the one cut short.
+TEST(Check, UnGuastoInLetturaNominaLaRigaCheLoCausa) {
+    const auto b = testi_builtin();
+    std::string treno = b.treno;
+    const auto riga_orologio = treno.find("orologio");
+    treno.replace(riga_orologio, treno.find("\r\n", riga_orologio) - riga_orologio, "orologio, 7\r\nvelocita, 99999, 60");
+    const auto p = strumento::errori_di_compilazione(b.linea, treno, {"Valdora_Sarenta", "731"});
+    ASSERT_EQ(p.size(), 1u);
+    EXPECT_EQ(p[0].codice, 25);
+    EXPECT_EQ(p[0].file, strumento::quale_file::treno);
+    EXPECT_EQ(p[0].riga, 5);  // orologio, not the speed row whose 99999 it took for its seconds
+}
+
+// Ten conflicts in a row: each is reported, one compile after another.
+TEST(Check, DieciConflittiDieciErrori) {
+    const auto b = testi_builtin();
+    std::string treno = b.treno;
+    std::string doppi;
+    for (const char* p : {"1650", "3050", "4500", "5800", "7850", "9850", "11900", "13200", "15000", "16800"})
+        doppi += std::string("segnale,    ") + p + ",   2, 4, 0,  0, 0,    2,  1,0,0, 0\r\n";
+    treno.insert(treno.find("[codici]"), doppi);
+    const auto p = strumento::errori_di_compilazione(b.linea, treno, {"Valdora_Sarenta", "731"});
+    ASSERT_EQ(p.size(), 10u);
+    for (const auto& x : p) {
+        EXPECT_EQ(x.codice, 16);
+        ASSERT_EQ(x.correlati.size(), 1u);
+        EXPECT_NE(x.correlati[0].messaggio.find("the signal at metre"), std::string::npos);
+    }
+}
+
+TEST(Check, NonScriveNullaFuoriDallaSuaCartellaEDisfaLaSua) {
+    CartellaTemporanea autore, temporanea;
+    fs::copy(fixture("Collina_linea.txt"), autore.percorso() / "Collina_linea.txt");
+    fs::copy(fixture("Collina_7-.txt"), autore.percorso() / "Collina_7-.txt");
+    const auto prima = contenuti(autore.percorso());
+    const auto e = strumento({"env", "TMPDIR=" + temporanea.percorso().string(), SCENARIO_TOOL_PATH, "check",
+                              (autore.percorso() / "Collina_linea.txt").string(),
+                              (autore.percorso() / "Collina_7-.txt").string()});
+    (void)e;
+    EXPECT_EQ(contenuti(autore.percorso()), prima);
+    EXPECT_TRUE(fs::is_empty(temporanea.percorso()));
+}
+
+// The recorder only watches: compile writes the same bytes with it on.
+TEST(Check, IlRegistroNonCambiaCioCheLaCompilazioneScrive) {
+    const auto b = testi_builtin();
+    const std::vector<std::pair<std::string, std::string>> scenari{
+        {b.linea, b.treno},
+        {test_util::leggi(fixture("Collina_linea.txt")), test_util::leggi(fixture("Collina_7-.txt"))},
+    };
+    for (const auto& [linea, treno] : scenari) {
+        std::map<std::string, std::string> scritti[2];
+        for (int acceso = 0; acceso < 2; ++acceso) {
+            CartellaTemporanea tmp;
+            modello::Modello m;
+            m.cartella = tmp.percorso();
+            m.nome_linea = "Prova";
+            m.numero_treno = "1";
+            if (acceso) m.registro.emplace();
+            test_util::scrivi(tmp.percorso() / modello::nome_file_linea(m), linea);
+            test_util::scrivi(tmp.percorso() / modello::nome_file_treno(m), treno);
+            try {
+                compilatore::memorizza_percorso(m, 1);
+            } catch (const modello::errore_fatale& e) {
+                scritti[acceso]["fatal"] = std::to_string(e.codice());
+            }
+            scritti[acceso]["status"] = std::to_string(m.codice_errore) + " " + std::to_string(m.posizione_errore);
+            for (const auto& [nome, testo] : contenuti(tmp.percorso())) scritti[acceso][nome] = testo;
+        }
+        EXPECT_EQ(scritti[0], scritti[1]);
+        EXPECT_GE(scritti[0].size(), 2u);
+    }
+}
+
+TEST(Check, StatiDiUscita) {
+    CartellaTemporanea tmp;
+    const auto b = testi_builtin();
+    const auto linea = (tmp.percorso() / "Valdora_Sarenta_linea.txt").string();
+    const auto treno = (tmp.percorso() / "Valdora_Sarenta_731-.txt").string();
+    test_util::scrivi(linea, b.linea);
+    test_util::scrivi(treno, b.treno);
+
+    const auto mancante = strumento({"check", linea, (tmp.percorso() / "Valdora_Sarenta_9-.txt").string()});
+    EXPECT_EQ(mancante.stato, 3);
+    EXPECT_EQ(mancante.errori, "scenario_tool check: cannot read " + (tmp.percorso() / "Valdora_Sarenta_9-.txt").string() +
+                                   ": no such file\n");
+    fs::create_directory(tmp.percorso() / "Valdora_Sarenta_8-.txt");
+    EXPECT_EQ(strumento({"check", linea, (tmp.percorso() / "Valdora_Sarenta_8-.txt").string()}).stato, 3);
+
+    const auto regola_ignota = strumento({"check", "--no-warn", "nessuna-regola", linea, treno});
+    EXPECT_EQ(regola_ignota.stato, 64);
+    EXPECT_NE(regola_ignota.errori.find("nessuna-regola"), std::string::npos) << regola_ignota.errori;
+    EXPECT_EQ(strumento({"check", linea}).stato, 64);
+    EXPECT_EQ(strumento({"check", "--linea", "Altra", linea, treno}).stato, 64);
+}
+
+}  // namespace
