@@ -48,6 +48,10 @@ public:
     // Line (from 1) on which the last field read began.
     int riga_campo() const { return riga_campo_; }
 
+    // Byte offset of the next byte to read, for tools that map fields back
+    // to their place in the text.
+    std::size_t posizione() const { return pos_; }
+
 private:
     bool a_capo(std::size_t p) const { return p < testo_.size() && (testo_[p] == '\r' || testo_[p] == '\n'); }
     bool virgola_o_capo(std::size_t p) const { return p < testo_.size() && (testo_[p] == ',' || a_capo(p)); }

@@ -17,6 +17,9 @@ struct regola_avviso {
     std::string_view nome;         // kebab-case, as printed in brackets
     std::string_view descrizione;  // one line: what it finds
     std::string_view esempio;      // one row that sets it off
+    // The file the example row belongs to: appended to the body of a small
+    // valid scenario's file, it sets the rule off.
+    quale_file file = quale_file::linea;
 };
 
 // Every rule, in the order the README lists them.

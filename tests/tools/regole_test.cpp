@@ -1,4 +1,382 @@
 // The warning rules of scenario_tool check.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <ostream>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/modello.h"
+#include "scenario_text/emettitori.h"
+#include "tests/cartella_temporanea.h"
+#include "tools/compila.h"
 #include "tools/regole.h"
+
+namespace {
+
+using strumento::avvisi;
+using strumento::problema;
+using strumento::quale_file;
+using test_util::CartellaTemporanea;
+
+// A small scenario that compiles with status 0 and gives no warning; each
+// case adds one row (or a few lines) to the end of one of its files.
+const std::string linea_minima =
+    "[generale]\r\n"
+    "lunghezza percorso,    12000\r\n"
+    "progressiva chilometrica uno,    0,    350000,    1\r\n"
+    "progressiva chilometrica due,    0,    0,    0\r\n"
+    "progressiva chilometrica tre,    0,    0,    0\r\n"
+    "sfondo uno,    1\r\n"
+    "sfondo due,    0\r\n"
+    "sfondo tre,    0\r\n"
+    "ripetizione segnali 4 codici,    1650,    9000\r\n"
+    "[curve]\r\n"
+    "curvad4,  5000,  400\r\n"
+    "[pendenze]\r\n"
+    "pendenza,  0,   0\r\n"
+    "pendenza,  4000,   6\r\n"
+    "[montagne]\r\n"
+    "montagna,   1000,  3000,  11\r\n"
+    "[cartelli]\r\n"
+    "indicatori_vmax,  2500,  140,  150,  160,  0,  140,  150,  160,  0\r\n"
+    "[indicazioni]\r\n"
+    "-- boards\r\n"
+    "cartello_indicatore,  6400,   (Km 6+400)\r\n";
+
+const std::string treno_minimo =
+    "[generale]\r\n"
+    "numero vetture,    8\r\n"
+    "percentuale massa frenata,    125\r\n"
+    "sabbia,    150\r\n"
+    "orologio,    7   15   0\r\n"
+    "[aderenze]\r\n"
+    "aderenza,       0,    80\r\n"
+    "[vel_limite]\r\n"
+    "velocita,       0,   100\r\n"
+    "velocita,    8000,    80\r\n"
+    "[stazioni]\r\n"
+    "stazione,       0,  8,  500,  1, 0, 0,  4,1,1,  2,1,1,    1,   7,20, 0, VALDORA\r\n"
+    "stazione,    6000,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   45,   7,30, 0, COLLE\r\n"
+    "[rallentamenti]\r\n"
+    "rallentamento,    7000,    60,  200, 0,  1,  60\r\n"
+    "[segnali]\r\n"
+    "segnale,    4500,   2, 4, 1,  0, 0,    2,  3,1,0, 0\r\n"
+    "[codici]\r\n"
+    "abbattimento,    8000,   180\r\n";
+
+int righe(const std::string& s) { return static_cast<int>(std::count(s.begin(), s.end(), '\n')); }
+
+// Line number of the first added line in each file.
+const int dopo_linea = righe(linea_minima) + 1;
+const int dopo_treno = righe(treno_minimo) + 1;
+
+struct scenario {
+    std::string linea = linea_minima;
+    std::string treno = treno_minimo;
+};
+
+scenario con(quale_file f, std::string_view aggiunta) {
+    scenario s;
+    (f == quale_file::linea ? s.linea : s.treno) += std::string(aggiunta) + "\r\n";
+    return s;
+}
+
+std::vector<problema> avvisi_di(const scenario& s) { return avvisi(s.linea, s.treno); }
+
+std::string elenco(const std::vector<problema>& p) {
+    std::string s;
+    for (const auto& x : p)
+        s += (x.file == quale_file::linea ? "linea:" : "treno:") + std::to_string(x.riga) + ": [" + x.regola + "] " +
+             x.messaggio + "\n";
+    return s;
+}
+
+// The status of a compile of the scenario, by the builder's own driver.
+std::int32_t stato_compilazione(const scenario& s) {
+    CartellaTemporanea dir;
+    const auto linea = dir.percorso() / "Prova_linea.txt";
+    const auto treno = dir.percorso() / "Prova_1-.txt";
+    test_util::scrivi(linea, s.linea);
+    test_util::scrivi(treno, s.treno);
+    std::filesystem::create_directory(dir.percorso() / "uscita");
+    const auto r = strumento::compila({.file_linea = linea, .file_treno = treno,
+                                       .cartella_uscita = dir.percorso() / "uscita", .id = {"Prova", "1"},
+                                       .geometria = true});
+    if (r.outcome != strumento::esito::ok) return -1;
+    return r.codice_errore;
+}
+
+TEST(RegoleAvviso, LoScenarioIncorporatoNonDaAvvisi) {
+    CartellaTemporanea dir;
+    modello::Modello m;
+    m.cartella = dir.percorso();
+    m.nome_linea = "Valdora_Sarenta";
+    m.numero_treno = "731";
+    scenario_text::dati_scenario(m);
+    const auto linea = test_util::leggi(dir.percorso() / "Valdora_Sarenta_linea.txt");
+    const auto treno = test_util::leggi(dir.percorso() / "Valdora_Sarenta_731-.txt");
+    ASSERT_GT(linea.size(), 1000u);
+    ASSERT_GT(treno.size(), 1000u);
+    const auto p = avvisi(linea, treno);
+    EXPECT_TRUE(p.empty()) << elenco(p);
+}
+
+TEST(RegoleAvviso, LoScenarioMinimoCompilaSenzaAvvisi) {
+    EXPECT_EQ(stato_compilazione({}), 0);
+    const auto p = avvisi_di({});
+    EXPECT_TRUE(p.empty()) << elenco(p);
+}
+
+// One rule's case: the lines added to a file, the line the warning is on
+// (counted from the first added line), a text its message holds, and a close
+// variant that sets off nothing.
+struct caso {
+    std::string_view regola;
+    quale_file file;
+    std::string_view aggiunta;
+    int riga;
+    std::string_view messaggio;
+    std::string_view vicino;
+    std::string_view anche = {};  // a second rule the same mistake sets off
+};
+
+using enum quale_file;
+
+const caso casi[] = {
+    {"unknown-keyword", linea, "pendenze,  5000,   6", 0, "did you mean 'pendenza'?", "pendenza,  5000,   6"},
+    {"unknown-keyword", treno, "numero carrozze,    8", 0, "did you mean 'numero vetture'?", "numero vetture,    8"},
+    {"unknown-keyword", linea, "curvx4,  6000,  300", 0, "unknown keyword 'curvx4'", "curvas4,  6000,  300"},
+    {"unknown-keyword", treno, "stazion,   10000,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  0, 0, 0, BORGO", 0,
+     "did you mean 'stazione'?", "stazione,   10000,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  0, 0, 0, BORGO"},
+    // Numbers with no row above them; a row continued on the next line is fine.
+    {"unknown-keyword", treno, "-- signals\r\n9000,  2, 4, 1", 1, "a line of numbers",
+     "segnale,    9000,   2, 4, 1,  0, 0\r\n    2,  3,1,0, 0"},
+    {"keyword-spelling", treno, "velocitazzz,    9000,    90", 0, "it is read as 'velocita'", "VELOCITA,    9000,    90"},
+    {"keyword-spelling", treno, "velocit\xE0,    9000,    90", 0, "it is read as 'velocita'", "velocita,    9000,    90"},
+    {"keyword-spelling", linea, "curva destra 4,  6000,  300", 0, "read as 'curva'", "curvad4,  6000,  300"},
+    {"wrong-block", linea, "lunghezza percorso,    15000", 0, "general entry", "[curve]"},
+    {"wrong-block", linea, "sfondo uno,    2", 0, "read only between [generale] and the next header", "- sfondo uno, 2"},
+    {"unknown-header", treno, "[fermate]", 0, "only a heading", "[stazioni]"},
+    {"unknown-header", treno, "[segnale]\r\nsegnale,    9000,   2, 4, 1,  0, 0,    2,  3,1,0, 0", 0,
+     "read as a 'segnale' row", "[segnali]\r\nsegnale,    9000,   2, 4, 1,  0, 0,    2,  3,1,0, 0"},
+    {"unknown-header", linea, "[curva]", 0, "read as a 'curva' row", "[curve]"},
+    {"comment-keyword", treno, "- posizione, velocita", 0, "'velocita' row", "- posizione e velocita"},
+    {"comment-keyword", linea, "----\r\n- rising\r\n- the gradient (pendenza) rises", 2,
+     "follows 2 comment fields in a row", "- rising\r\n- the gradient (pendenza) rises"},
+    {"field-count", treno,
+     "stazione,   10000,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  0, 0, 0, SAN LORENZO, BORGO", 0,
+     "stored as 'SAN LORENZO' and 'BORGO' is read as the next keyword field",
+     "stazione,   10000,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  0, 0, 0, \"SAN LORENZO, BORGO\""},
+    {"field-count", treno,
+     "segnale,    9000,   2, 4, 1\r\nsegnale,    9500,   2, 4, 1,  0, 0,    2,  3,1,0, 0", 0,
+     "'segnale' reads 11 values, the row holds 4: the other 7 are taken from the next line",
+     "segnale,    9000,   2, 4, 1,  0, 0,    2,  3,1,0, 0\r\nsegnale,    9500,   2, 4, 1,  0, 0,    2,  3,1,0, 0"},
+    {"field-count", treno, "segnale,    9000,   2, 4, 1,  0, 0,\r\n    2,  3,1,0, 0", 1,
+     "the comma that ends line", "segnale,    9000,   2, 4, 1,  0, 0\r\n    2,  3,1,0, 0"},
+    {"field-count", treno, "aderenza,    6000,    90,   0", 0, "'0' is read as the next keyword field",
+     "aderenza,    6000,    90,"},
+    {"number-format", treno, "percentuale massa frenata,    87.5", 0, "'87.5' is not a whole number: it is read as 87",
+     "percentuale massa frenata,    87"},
+    {"number-format", linea, "cartello_indicatore,  9000.0,   (Km 9)", 0,
+     "'9000.0' is not a whole number: it is read as 9000", "cartello_indicatore,  9000,   (Km 9)"},
+    {"number-format", treno, "sabbia,    1.500", 0, "it is read as 1", "sabbia,    1500"},
+    {"number-format", treno, "velocita,    9000,    90 km", 0, "'90 km' is read as 90, and 'km' as a field of its own",
+     "velocita,    9000,    90 ", "field-count"},
+    {"utf8-text", linea, "cartello_indicatore,  9000,   (Citt\xC3\xA0)", 0, "reads as '(Citt\xC3\x83\xC2\xA0)'",
+     "cartello_indicatore,  9000,   (Citt\xE0)"},
+    {"beyond-line-end", treno, "segnale,   12500,   2, 4, 1,  0, 0,    2,  3,1,0, 0", 0,
+     "beyond the line's length, 12000 m", "segnale,   11500,   2, 4, 1,  0, 0,    2,  3,1,0, 0"},
+    // Beyond the grid's extension the compiler stops with an error: no warning.
+    {"beyond-line-end", linea, "pendenza,  15000,   2", 0, "'pendenza' at 15000", "pendenza,  20000,   2"},
+    {"off-grid-position", treno, "segnale,    3020,   2, 4, 1,  0, 0,    2,  3,1,0, 0", 0,
+     "3020 is not a multiple of 50: it lands in the cell of metre 3000",
+     "segnale,    3050,   2, 4, 1,  0, 0,    2,  3,1,0, 0"},
+    {"off-grid-position", treno, "abbattimento,    9030,   180", 0, "lands in the cell of metre 9050",
+     "abbattimento,    9000,   180"},
+    {"off-grid-position", treno, "rallentamento,    9000,    60,  230, 0,  0,  0", 0,
+     "the slowdown's end, start plus length, 9230", "rallentamento,    9000,    60,  250, 0,  0,  0"},
+    {"out-of-order", linea, "pendenza,  3000,   2", 0, "comes after the row at 4000", "pendenza,  5000,   2"},
+    {"out-of-order", treno, "velocita,    7000,    90", 0, "comes after the row at 8000", "velocita,    9000,    90"},
+    {"out-of-order", linea, "curvas3,  5200,  300", 0, "it turns only from 5401 on", "curvas3,  5400,  300"},
+    {"out-of-order", linea, "curvas3,  4000,  300", 0, "it is not laid at all", "curvas3,  7000,  300"},
+    {"mountain-overlap", linea, "montagna,   2000,  3500,  1", 0, "the earlier one, 1000 to 3000",
+     "montagna,   3200,  3500,  1"},
+    {"indicator-speed", linea, "indicatori_vmax,  8000,  132,  150,  160,  0,  140,  150,  160,  0", 0,
+     "speeds 132 and 140 are packed as 2668, which reads back as 130 and 340",
+     "indicatori_vmax,  8000,  135,  150,  160,  0,  140,  150,  160,  0"},
+    {"indicator-speed", linea, "indicatori_vmax,  8000,  100,  150,  160,  0,  500,  150,  160,  0", 0,
+     "reads back as 105 and 0", "indicatori_vmax,  8000,  100,  150,  160,  0,  495,  150,  160,  0"},
+    {"speed-rounded", treno, "velocita,    9000,   132", 0, "it reads 130", "velocita,    9000,   135"},
+    {"value-narrowed", treno, "aderenza,    6000,   300", 0, "adhesion 300 does not fit a byte: stored as 44",
+     "aderenza,    6000,   255"},
+    {"value-narrowed", treno, "rallentamento,    9000,    70000,  200, 0,  0,  0", 0,
+     "slowdown speed 70000 does not fit 16 bits: stored as 4464", "rallentamento,    9000,    60,  200, 0,  0,  0"},
+    {"value-narrowed", treno, "abbattimento,    9000,   40000", 0, "stored as -25536", "abbattimento,    9000,   -40000"},
+    {"value-narrowed", linea, "montagna,   6000,  7000,  300", 0, "stored as 34", "montagna,   6000,  7000,  20"},
+    {"value-narrowed", treno, "segnale,    9000,   2, 4, 1,  0, 0,    2,  12,1,0, 0", 0,
+     "spills into its neighbour: stored as 52, which reads back as 5 and 2",
+     "segnale,    9000,   2, 4, 1,  0, 0,    2,  9,1,0, 0"},
+    {"value-narrowed", treno, "segnale,    9000,   2, 4, 1,  0, 0,    2,  3,1,0, 300", 0, "stored as 44",
+     "segnale,    9000,   1, 4, 1,  0, 0,    2,  3,1,0, 300"},
+    {"times-backwards", treno, "stazione,   10000,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  7, 25, 0, BORGO", 0,
+     "earlier than the station before it, 'COLLE', 7:30:00",
+     "stazione,   10000,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  0, 0, 0, BORGO"},
+};
+
+void PrintTo(const caso& c, std::ostream* os) { *os << c.regola << ": " << c.aggiunta; }
+
+class CasoRegola : public testing::TestWithParam<caso> {};
+
+TEST_P(CasoRegola, ScattaEIlVicinoNo) {
+    const caso& c = GetParam();
+    ASSERT_TRUE(strumento::regola_esiste(c.regola));
+    const auto p = avvisi_di(con(c.file, c.aggiunta));
+    const auto proprio = std::find_if(p.begin(), p.end(), [&](const problema& x) { return x.regola == c.regola; });
+    ASSERT_NE(proprio, p.end()) << elenco(p);
+    EXPECT_EQ(proprio->file, c.file);
+    EXPECT_EQ(proprio->riga, (c.file == linea ? dopo_linea : dopo_treno) + c.riga) << elenco(p);
+    EXPECT_EQ(proprio->livello, strumento::gravita::avviso);
+    EXPECT_NE(proprio->messaggio.find(c.messaggio), std::string::npos) << proprio->messaggio;
+    EXPECT_FALSE(proprio->messaggio.empty() || proprio->messaggio.back() == '.') << proprio->messaggio;
+    // Nothing else: one warning of the rule, and the second rule when the case names one.
+    std::multiset<std::string> attese{std::string(c.regola)};
+    if (!c.anche.empty()) attese.insert(std::string(c.anche));
+    std::multiset<std::string> trovate;
+    for (const auto& x : p) trovate.insert(x.regola);
+    EXPECT_EQ(trovate, attese) << elenco(p);
+
+    const auto q = avvisi_di(con(c.file, c.vicino));
+    EXPECT_TRUE(q.empty()) << elenco(q);
+}
+
+INSTANTIATE_TEST_SUITE_P(Regole, CasoRegola, testing::ValuesIn(casi));
+
+TEST(RegoleAvviso, UnaVoceDelBloccoGeneraleNelCorpoEViceversa) {
+    scenario s;
+    s.linea.insert(s.linea.find("sfondo uno"), "pendenza,  2000,   6\r\n");
+    const auto p = avvisi_di(s);
+    ASSERT_EQ(p.size(), 1u) << elenco(p);
+    EXPECT_EQ(p[0].regola, "wrong-block");
+    EXPECT_EQ(p[0].riga, 6);
+    EXPECT_NE(p[0].messaggio.find("general block"), std::string::npos);
+
+    scenario prima;
+    prima.treno = "velocita,    0,    90\r\n" + prima.treno;
+    const auto q = avvisi_di(prima);
+    ASSERT_EQ(q.size(), 1u) << elenco(q);
+    EXPECT_EQ(q[0].regola, "wrong-block");
+    EXPECT_NE(q[0].messaggio.find("before [generale]"), std::string::npos);
+}
+
+TEST(RegoleAvviso, IRimandiPortanoAllaRigaPrecedente) {
+    const auto p = avvisi_di(con(linea, "montagna,   2000,  3500,  1"));
+    ASSERT_EQ(p.size(), 1u) << elenco(p);
+    ASSERT_EQ(p[0].correlati.size(), 1u);
+    EXPECT_EQ(p[0].correlati[0].file, linea);
+    EXPECT_EQ(p[0].correlati[0].riga, 16);
+    EXPECT_EQ(p[0].correlati[0].messaggio, "the earlier mountain stretch, 1000 to 3000");
+    EXPECT_EQ(p[0].metro, 2000);
+
+    const auto q = avvisi_di(con(treno, "segnale,   12500,   2, 4, 1,  0, 0,    2,  3,1,0, 0"));
+    ASSERT_EQ(q.size(), 1u) << elenco(q);
+    ASSERT_EQ(q[0].correlati.size(), 1u);
+    EXPECT_EQ(q[0].correlati[0].file, linea);
+    EXPECT_EQ(q[0].correlati[0].riga, 2);
+
+    const auto o = avvisi_di(con(treno, "stazione,   10000,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  7, 25, 0, BORGO"));
+    ASSERT_EQ(o.size(), 1u) << elenco(o);
+    ASSERT_EQ(o[0].correlati.size(), 1u);
+    EXPECT_EQ(o[0].correlati[0].riga, 13);
+}
+
+TEST(RegoleAvviso, UnFileUtf8SiSegnalaUnaVoltaSola) {
+    scenario s = con(treno, "stazione,   10000,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  0, 0, 0, CITT\xC3\x80\r\n"
+                            "stazione,   11000,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  0, 0, 0, PER\xC3\x99");
+    const auto p = avvisi_di(s);
+    ASSERT_EQ(p.size(), 1u) << elenco(p);
+    EXPECT_EQ(p[0].regola, "utf8-text");
+    EXPECT_EQ(p[0].riga, dopo_treno);
+    EXPECT_EQ(p[0].colonna, 76);
+}
+
+TEST(RegoleAvviso, NomiDescrizioniEdEsempi) {
+    std::set<std::string_view> nomi;
+    for (const auto& r : strumento::regole_avviso()) {
+        EXPECT_TRUE(nomi.insert(r.nome).second) << r.nome;
+        ASSERT_FALSE(r.nome.empty());
+        EXPECT_TRUE(std::all_of(r.nome.begin(), r.nome.end(), [](char c) { return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-'; }))
+            << r.nome;
+        EXPECT_NE(r.nome.front(), '-');
+        EXPECT_NE(r.nome.back(), '-');
+        EXPECT_FALSE(r.descrizione.empty()) << r.nome;
+        EXPECT_FALSE(r.esempio.empty()) << r.nome;
+        EXPECT_TRUE(strumento::regola_esiste(r.nome));
+    }
+    EXPECT_FALSE(strumento::regola_esiste("no-such-rule"));
+    // Every rule of the table of cases is listed, and every listed rule has a case.
+    std::set<std::string_view> con_caso;
+    for (const auto& c : casi) con_caso.insert(c.regola);
+    EXPECT_EQ(con_caso, nomi);
+}
+
+// The README's example of each rule, added to the small scenario, sets that
+// rule off, and the scenario still compiles with status 0: the warnings are
+// about rows the compiler takes without a word.
+TEST(RegoleAvviso, OgniEsempioScattaECompila) {
+    for (const auto& r : strumento::regole_avviso()) {
+        const scenario s = con(r.file, r.esempio);
+        const auto p = avvisi_di(s);
+        EXPECT_TRUE(std::any_of(p.begin(), p.end(), [&](const problema& x) { return x.regola == r.nome; }))
+            << r.nome << ": " << r.esempio << "\n" << elenco(p);
+        // The comment's keyword takes its values from past the end of the file.
+        if (r.nome != "comment-keyword") {
+            EXPECT_EQ(stato_compilazione(s), 0) << r.nome << ": " << r.esempio;
+        }
+    }
+}
+
+// Anything may come in: no warning rule throws or crashes.
+TEST(RegoleAvviso, RobaQualunqueNonRompeNulla) {
+    std::vector<std::string> testi = {
+        "",
+        "\r\n\r\n\r",
+        "[generale]",
+        "[generale]\r\n",
+        "senza generale\r\nvelocita, 0, 100\r\n",
+        "[generale]\r\nlunghezza percorso, 2147483647\r\n[c]\r\npendenza, 2147483647, 5\r\n",
+        "[generale]\r\nlunghezza percorso, 99999999999999999999\r\n",
+        "[generale]\r\nlunghezza percorso, -5\r\n[c]\r\nsegnale, -2147483648, 2, -9, 9, 9, 9, 9, -9, 9, 9, 999\r\n",
+        "[generale]\r\nvelocita, 1, 2, 3, 4, 5, 6, 7, 8\r\n\"",
+        "[generale]\r\nstazione, \"\r\ncartello_indicatore, 10, \"unterminated\r\n",
+        "[generale]\r\n,,,,,,,,\r\n-,-,-,-,-,-,-\r\n----\r\n----\r\n----\r\n[x]\r\n[\r\n]\r\n",
+        "[generale]\r\nsegnale rallentamento stazione aderenza velocita orologio, 1, 2\r\n",
+        "[generale]\r\nmontagna, 1, 2, 3\r\nmontagna, 1, 2, 3\r\ncurva1, 5, -10\r\ncurvas2, -5, 2147483647\r\n",
+        std::string("[generale]\r\n\0\0\0,\xFF\xFE\x80,\xC3", 22),
+    };
+    // Bytes from a fixed generator, and the same mixed with keywords.
+    std::uint32_t x = 12345;
+    auto a_caso = [&] { return x = x * 1103515245u + 12345u, static_cast<char>((x >> 16) & 0xFF); };
+    for (int n : {1, 7, 100, 5000}) {
+        std::string b;
+        for (int i = 0; i < n; ++i) b += a_caso();
+        testi.push_back(b);
+        testi.push_back("[generale]\r\nlunghezza percorso, 3000\r\n[c]\r\n" + b);
+    }
+    const std::string parole[] = {"segnale,", "stazione,", "pendenza,", "montagna,", "curvad4,", "velocita,",
+                                  "indicatori_vmax,", "-", "\r\n", ",", " ", "70000", "-3", "[x]", "\"", "12.5", "9e9"};
+    for (int k = 0; k < 50; ++k) {
+        std::string b = "[generale]\r\nlunghezza percorso, 2000\r\n[curve]\r\n";
+        for (int i = 0; i < 200; ++i) b += parole[static_cast<unsigned char>(a_caso()) % std::size(parole)];
+        testi.push_back(b);
+    }
+    for (const auto& l : testi)
+        for (const auto& t : {testi.front(), l, treno_minimo}) EXPECT_NO_THROW(avvisi(l, t));
+    for (const auto& t : testi) EXPECT_NO_THROW(avvisi(linea_minima, t));
+}
+
+}  // namespace
