@@ -479,6 +479,9 @@ void lettura_righe::riga(std::size_t da, std::size_t a, const std::string& campo
     std::size_t letti = 0;
     bool ultimo_testo = false;
     bool salta_formato = false;
+    // Words read where numbers belong: in a row cut short they only follow
+    // from the shift, which field-count explains.
+    std::vector<std::size_t> parole_come_numeri;
     std::optional<int> riga_virgola_finale;
     for (const auto* v : voci) {
         riga_voce r{v, n, {}};
@@ -487,9 +490,13 @@ void lettura_righe::riga(std::size_t da, std::size_t a, const std::string& campo
                 const std::string nome(v->argomento());
                 std::string m = tra_apici(nome) + " reads " + std::to_string(richiesti) + " values, the row holds " +
                                 std::to_string(letti) + ": ";
-                m += a < righe_.size() ? "the other " + std::to_string(richiesti - letti) +
-                                             " are taken from the next line, whose row is lost"
-                                       : "the file ends before the other " + std::to_string(richiesti - letti);
+                const std::size_t mancano = richiesti - letti;
+                const std::string altri = mancano == 1 ? "the last one" : "the other " + std::to_string(mancano);
+                m += a < righe_.size() ? altri + (mancano == 1 ? " is" : " are") +
+                                             " taken from the next line, whose row is lost"
+                                       : "the file ends before " + altri;
+                for (auto k = parole_come_numeri.rbegin(); k != parole_come_numeri.rend(); ++k)
+                    p_.erase(p_.begin() + static_cast<std::ptrdiff_t>(*k));
                 avvisa(nome_campi, n, 1, r.metro(), m);
                 return;
             }
@@ -521,6 +528,7 @@ void lettura_righe::riga(std::size_t da, std::size_t a, const std::string& campo
                 const std::string scritto = testo::da_cp1252(std::string_view(finestra).substr(inizio, fine_campo - inizio));
                 const std::string letto = std::to_string(x.numero);
                 if (fine_campo > k || (segno && !cifre)) {
+                    if (!cifre && !salta_formato) parole_come_numeri.push_back(p_.size());
                     if (!salta_formato)
                         avvisa(nome_formato, x.riga, x.colonna, r.metro(),
                                tra_apici(scritto) + " is not a whole number: it is read as " + letto);
@@ -558,7 +566,7 @@ void lettura_righe::riga(std::size_t da, std::size_t a, const std::string& campo
     // What is left on the row's lines is read as the next keyword field.
     std::size_t resto = primo_non_bianco(f.posizione());
     while (resto < finestra.size() && (a_capo(finestra[resto]) || spazio(finestra[resto]))) ++resto;
-    if (resto < finestra.size()) {
+    if (resto < finestra.size() && !lette.empty() && !lette.back().valori.empty()) {
         std::size_t w = resto;
         while (w < finestra.size() && finestra[w] != ',' && !a_capo(finestra[w])) ++w;
         std::string piu = testo::da_cp1252(std::string_view(finestra).substr(resto, w - resto));

@@ -187,6 +187,10 @@ const caso casi[] = {
     {"number-format", treno, "sabbia,    1.500", 0, "it is read as 1", "sabbia,    1500"},
     {"number-format", treno, "velocita,    9000,    90 km", 0, "'90 km' is read as 90, and 'km' as a field of its own",
      "velocita,    9000,    90 ", "field-count"},
+    // A time written with a colon: the row comes out one value short.
+    {"field-count", treno, "stazione,   10000,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  7:40, 0, BORGO", 0,
+     "the file ends before the last one", "stazione,   10000,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  7,40, 0, BORGO",
+     "number-format"},
     {"utf8-text", linea, "cartello_indicatore,  9000,   (Citt\xC3\xA0)", 0, "reads as '(Citt\xC3\x83\xC2\xA0)'",
      "cartello_indicatore,  9000,   (Citt\xE0)"},
     {"beyond-line-end", treno, "segnale,   12500,   2, 4, 1,  0, 0,    2,  3,1,0, 0", 0,
