@@ -34,6 +34,7 @@ int main(int argc, char** argv) {
     scrivi(dir / "fuzz_linea" / "piccola", std::string(fuzz::linea_valida));
     scrivi(dir / "fuzz_treno" / "builtin", treno);
     scrivi(dir / "fuzz_compilatore" / "builtin", linea + "\n====\n" + treno);
+    scrivi(dir / "fuzz_controllo" / "builtin", linea + "\n====\n" + treno);
     scrivi(dir / "fuzz_compilatore" / "piccola", std::string(fuzz::linea_valida) + "\n====\n" +
                                                      "[generale]\r\nvelocita, 0, 100\r\nsegnale, 4500, 2,4,1,0,0, 2,3,1,0, 0\r\n"
                                                      "rallentamento, 10000, 60, 200, 0, 1, 0\r\nabbattimento, 15000, 180\r\n"

@@ -21,7 +21,6 @@ constexpr std::string_view entro_percorso =
     "(position + 100) / 50 at most the route's last cell, (line length + 7000) / 50; else status 15";
 constexpr std::string_view intero = "whole number, 32 bits";
 constexpr std::string_view intero_16 = "whole number, 16 bits (-32768 to 32767; beyond: status 25)";
-constexpr std::string_view byte_ = "whole number, 0 to 255 (beyond: status 25)";
 
 // ---------------------------------------------------------------- line description
 

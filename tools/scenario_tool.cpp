@@ -207,7 +207,8 @@ int esegui(int argc, char** argv) {
         "be created, no compiled file written; "
         "dump, plot: no compiled files, a file missing or malformed, a geometry that does not fit the route; plot: "
         "the picture cannot be written; "
-        "emit: files of the same names exist); 64 usage error (explain: an unknown topic).");
+        "emit: files of the same names exist); 64 usage error (explain: an unknown topic). check: 0 nothing found, 1 "
+        "warnings only, 2 at least one error, 3 a file that cannot be read, 64 usage error (also an unknown rule).");
 
     // CLI11's own checks take the argument as a plain path, which on Windows
     // misreads UTF-8 names: these read it as UTF-8 everywhere.
@@ -332,8 +333,15 @@ int esegui(int argc, char** argv) {
         if (*check) {
             const auto l = modello::percorso_utf8(file_linea_k);
             const auto t = modello::percorso_utf8(file_treno_k);
-            return controlla(l, t, scegli_identificativi(l, t, se_dato(opzione_linea_k, linea_k), se_dato(opzione_treno_k, treno_k)),
-                             json_k, spente);
+            // Nothing check reports depends on the identifiers, so files named
+            // any way are checked; given ones must still agree with the names.
+            identificativi id{"linea", "1"};
+            try {
+                id = scegli_identificativi(l, t, se_dato(opzione_linea_k, linea_k), se_dato(opzione_treno_k, treno_k));
+            } catch (const errore_uso&) {
+                if (opzione_linea_k->count() > 0 || opzione_treno_k->count() > 0) throw;
+            }
+            return controlla(l, t, id, json_k, spente);
         }
         if (*plot)
             return traccia(modello::percorso_utf8(cartella_plot), modello::percorso_utf8(file_plot),

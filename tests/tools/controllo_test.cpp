@@ -17,6 +17,7 @@
 #include "tests/cartella_temporanea.h"
 #include "tests/processo.h"
 #include "tools/controllo.h"
+#include "tools/regole.h"
 
 namespace {
 
@@ -63,8 +64,9 @@ std::string riassunto(const json& p) {
     return s;
 }
 
-// Planted in the fixture pair, one of a kind each, across both files; every
-// error stops or spoils the compile, so a single compile finds only one.
+// Planted in the fixture pair, one of a kind each, across both files: ten
+// errors, each of which stops or spoils the compile (a single compile finds
+// one), and five warnings.
 TEST(Check, OgniProblemaPiantatoNelLuogoGiustoEInOrdine) {
     const auto e = strumento({"check", "--json", fixture("Collina_linea.txt").string(), fixture("Collina_7-.txt").string()});
     ASSERT_EQ(e.stato, 2) << e.errori;
@@ -72,31 +74,48 @@ TEST(Check, OgniProblemaPiantatoNelLuogoGiustoEInOrdine) {
     std::vector<std::string> trovati;
     for (const auto& p : j["problems"]) trovati.push_back(riassunto(p));
     const std::vector<std::string> attesi{
-        "L:3 error 2",                 // progressive value 120010
-        "L:17 error 21 rel L:16",      // indicator board on the cell of the one before
-        "L:20 error 15",               // board beyond the route grid
-        "L:21 error 1250",             // an object in the stamped first cell
-        "T:10 error 8",                // station at 9025
-        "T:12 error 22 rel T:11",      // station too close to the one before
+        "L:3 error 2",                          // progressive value 120010
+        "L:11 warning out-of-order rel L:10",   // gradient at 4000 after the one at 9000
+        "L:12 warning unknown-keyword",         // pendenze
+        "L:17 error 21 rel L:16",               // indicator board on the cell of the one before
+        "L:17 warning off-grid-position",       // ... written at 690
+        "L:20 error 15",                        // board beyond the route grid
+        "L:21 error 1250",                      // an object in the stamped first cell
+        "T:10 error 8",                         // station at 9025
+        "T:11 warning times-backwards rel T:10",  // 7:05 after 7:20
+        "T:12 error 22 rel T:11",               // station too close to the one before
         "T:15 error 12 rel T:22 rel T:23 rel T:24",  // slowdown whose code-point cells are taken
-        "T:18 error 16 rel T:13",      // signal on a station's stop cell
-        "T:21 error 7 rel L:19",       // code point on an indicator board of the line
-        "T:25 error 25",               // sand value beyond 16 bits
+        "T:18 error 16 rel T:13",               // signal on a station's stop cell
+        "T:19 warning off-grid-position",       // signal at 6420
+        "T:21 error 7 rel L:19",                // code point on an indicator board of the line
+        "T:25 error 25",                        // sand value beyond 16 bits
     };
     EXPECT_EQ(trovati, attesi);
     EXPECT_EQ(j["errors"], 10);
-    EXPECT_EQ(j["warnings"], 0);
+    EXPECT_EQ(j["warnings"], 5);
 
     // What holds a taken cell is named in the error, and the metre is the row's.
-    const auto& segnale = j["problems"][7];
+    const auto con_codice = [&](int c) {
+        for (const auto& p : j["problems"])
+            if (p["code"] == c) return p;
+        return json();
+    };
+    const auto segnale = con_codice(16);
     EXPECT_EQ(segnale["metre"], 15150);
     EXPECT_NE(segnale["message"].get<std::string>().find("the stop cell of station SAN LORENZO, line 13"),
               std::string::npos)
         << segnale["message"];
-    const auto& abbattimento = j["problems"][8];
+    const auto abbattimento = con_codice(7);
     EXPECT_NE(abbattimento["message"].get<std::string>().find("line 19 of the line description"), std::string::npos)
         << abbattimento["message"];
-    EXPECT_TRUE(j["problems"][9]["metre"].is_null());
+    EXPECT_TRUE(con_codice(25)["metre"].is_null());
+
+    // --no-warn takes a rule's warnings away and leaves the rest.
+    const auto meno = strumento({"check", "--json", "--no-warn", "off-grid-position", "--no-warn", "unknown-keyword",
+                                 fixture("Collina_linea.txt").string(), fixture("Collina_7-.txt").string()});
+    const json k = json::parse(meno.uscita);
+    EXPECT_EQ(k["errors"], 10);
+    EXPECT_EQ(k["warnings"], 2);
 }
 
 TEST(Check, IlTestoSiLeggeDaUnEditor) {
@@ -108,10 +127,12 @@ TEST(Check, IlTestoSiLeggeDaUnEditor) {
     for (std::size_t a = 0, b; (b = e.uscita.find('\n', a)) != std::string::npos; a = b + 1)
         righe.push_back(e.uscita.substr(a, b - a));
     ASSERT_GE(righe.size(), 4u);
-    EXPECT_EQ(righe[1], l + ":17:1: error: speed indicator board at metre 690 on a cell already taken by the speed "
+    EXPECT_EQ(righe[4], l + ":17:1: error: speed indicator board at metre 690 on a cell already taken by the speed "
                             "indicator board at metre 700, line 16 [21]");
-    EXPECT_EQ(righe[2], l + ":16:1: note: the speed indicator board at metre 700 placed here");
-    EXPECT_EQ(righe.back(), "10 errors, 0 warnings");
+    EXPECT_EQ(righe[5], l + ":16:1: note: the speed indicator board at metre 700 placed here");
+    EXPECT_TRUE(righe[6].starts_with(l + ":17:19: warning: ")) << righe[6];
+    EXPECT_TRUE(righe[6].ends_with(" [off-grid-position]")) << righe[6];
+    EXPECT_EQ(righe.back(), "10 errors, 5 warnings");
     EXPECT_EQ(righe[righe.size() - 2], "more: scenario_tool explain 2 (and 21 15 1250 8 22 12 16 7 25)");
 }
 
@@ -221,6 +242,24 @@ TEST(Check, StatiDiUscita) {
     EXPECT_NE(regola_ignota.errori.find("nessuna-regola"), std::string::npos) << regola_ignota.errori;
     EXPECT_EQ(strumento({"check", linea}).stato, 64);
     EXPECT_EQ(strumento({"check", "--linea", "Altra", linea, treno}).stato, 64);
+
+    // Files named any way are checked all the same: nothing reported hangs on the names.
+    fs::copy_file(linea, tmp.percorso() / "linea.txt");
+    fs::copy_file(treno, tmp.percorso() / "treno.txt");
+    const auto senza_nomi = strumento({"check", (tmp.percorso() / "linea.txt").string(), (tmp.percorso() / "treno.txt").string()});
+    EXPECT_EQ(senza_nomi.stato, 0) << senza_nomi.uscita << senza_nomi.errori;
+}
+
+// The README lists every warning rule, as the rule table has it.
+TEST(Check, IlReadmeElencaOgniRegola) {
+    const std::string readme = test_util::leggi(fs::path(SOURCE_DIR) / "README.md");
+    std::string tabella;
+    for (const auto& r : strumento::regole_avviso())
+        tabella += "| `" + std::string(r.nome) + "` | " + std::string(r.descrizione) + " | " +
+                   (r.file == strumento::quale_file::linea ? "line" : "train") + " file: `" + std::string(r.esempio) +
+                   "` |\n";
+    EXPECT_NE(readme.find("|---|---|---|\n" + tabella + "\n"), std::string::npos)
+        << "the README's table of warning rules should read:\n" << tabella;
 }
 
 }  // namespace

@@ -456,6 +456,33 @@ TEST_P(EmettiWindows, ComeLoStrumentoLinux) {
 INSTANTIATE_TEST_SUITE_P(Cartelle, EmettiWindows, ::testing::Values("modello", "Citt\u00e0 di Zo\u00eb"),
                          [](const auto& info) { return std::string(info.index == 0 ? "ascii" : "accentata"); });
 
+// check of a scenario full of problems, under accented names: the same
+// report as on Linux, and nothing left beside the author's two files.
+TEST(StrumentoWindows, CheckComeLoStrumentoLinux) {
+    RICHIEDE_WINE();
+    CartellaTemporanea dir;
+    const fs::path l = dir.percorso() / "linux", w = dir.percorso() / "windows";
+    const std::string linea = "Citt\u00e0_linea.txt", treno = "Citt\u00e0_7-.txt";
+    for (const fs::path& cartella : {l, w}) {
+        fs::create_directory(cartella);
+        fs::copy_file(fs::path(FIXTURES_DIR) / "controllo" / "Collina_linea.txt", cartella / fs::path(linea));
+        fs::copy_file(fs::path(FIXTURES_DIR) / "controllo" / "Collina_7-.txt", cartella / fs::path(treno));
+    }
+    for (const std::vector<std::string> argomenti : {std::vector<std::string>{"check", linea, treno},
+                                                     std::vector<std::string>{"check", "--json", linea, treno}}) {
+        std::vector<std::string> a{SCENARIO_TOOL_PATH};
+        a.insert(a.end(), argomenti.begin(), argomenti.end());
+        const auto su_linux = test_util::esegui(a, "", {"env", "-C", l.string()});
+        a[0] = test_windows::eseguibile("scenario_tool.exe").string();
+        const auto su_windows = test_windows::esegui(a, w);
+        ASSERT_EQ(su_linux.stato, 2) << su_linux.errori;
+        EXPECT_EQ(su_windows.stato, 2) << su_windows.errori;
+        EXPECT_EQ(righe(su_windows.uscita), righe(su_linux.uscita)) << su_windows.errori;
+    }
+    EXPECT_EQ(test_util::elenco(w), test_util::elenco(l));
+    EXPECT_EQ(test_util::elenco(w).size(), 2u);
+}
+
 TEST(StrumentoWindows, PlotNonCeEFinisceConUnaRigaE64) {
     RICHIEDE_WINE();
     CartellaTemporanea dir;
