@@ -411,7 +411,7 @@ void lettura_righe::intestazione(std::size_t i, const std::string& campo, zona z
             const auto d = distanza(scritta, n);
             if (d < minima) minima = d, vicina = n;
         }
-        if (!vicina.empty() && minima <= std::max<std::size_t>(2, vicina.size() / 2))
+        if (!vicina.empty() && minima <= std::max<std::size_t>(2, vicina.size() / 3))
             m += " (did you mean " + tra_apici(vicina) + "?)";
     }
     avvisa(nome_intestazione, righe_[i].numero, 1, std::nullopt, m);

@@ -165,6 +165,7 @@ const caso casi[] = {
     {"unknown-header", treno, "[segnale]\r\nsegnale,    9000,   2, 4, 1,  0, 0,    2,  3,1,0, 0", 0,
      "read as a 'segnale' row", "[segnali]\r\nsegnale,    9000,   2, 4, 1,  0, 0,    2,  3,1,0, 0"},
     {"unknown-header", linea, "[curva]", 0, "read as a 'curva' row", "[curve]"},
+    {"unknown-header", treno, "[stazion]", 0, "did you mean '[stazioni]'?", "[stazioni]"},
     {"comment-keyword", treno, "- posizione, velocita", 0, "'velocita' row", "- posizione e velocita"},
     {"comment-keyword", linea, "----\r\n- rising\r\n- the gradient (pendenza) rises", 2,
      "follows 2 comment fields in a row", "- rising\r\n- the gradient (pendenza) rises"},
@@ -259,6 +260,14 @@ TEST_P(CasoRegola, ScattaEIlVicinoNo) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Regole, CasoRegola, testing::ValuesIn(casi));
+
+// A header is offered only when it is a slip of a few letters, not any header
+// of about the same length.
+TEST(RegoleAvviso, UnaIntestazioneLontanaNonHaSuggerimento) {
+    const auto p = avvisi_di(con(treno, "[fermate]"));
+    ASSERT_EQ(p.size(), 1u) << elenco(p);
+    EXPECT_EQ(p[0].messaggio.find("did you mean"), std::string::npos) << p[0].messaggio;
+}
 
 TEST(RegoleAvviso, UnaVoceDelBloccoGeneraleNelCorpoEViceversa) {
     scenario s;
