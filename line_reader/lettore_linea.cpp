@@ -5,6 +5,7 @@
 #include <cctype>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <string_view>
 
 #include "model/codici.h"
@@ -153,6 +154,7 @@ private:
     flusso_campi flusso_;
     std::int32_t cella_pendenza_ = 0;
     std::int32_t pendenza_corrente_ = 0;
+    std::pair<int, int> righe_pendenza_{};  // lines of the row that set pendenza_corrente_, for a recorder
     std::int32_t metro_geometria_ = 2;
 };
 
@@ -341,7 +343,11 @@ esito lettore_linea::leggi_corpo() {
 
 void lettore_linea::scrivi_pendenza(std::int64_t c) {
     const std::int64_t valore = static_cast<std::int64_t>(pendenza_corrente_) + 100;
-    if (valore < 0 || valore > 255) throw errore_lettura("gradient " + std::to_string(pendenza_corrente_) + " out of range");
+    if (valore < 0 || valore > 255) {
+        // The row at fault is the one that set the gradient, not the one being read.
+        if (m_.registro) m_.registro->riga_in_stesura = righe_pendenza_;
+        throw errore_lettura("gradient " + std::to_string(pendenza_corrente_) + " out of range");
+    }
     m_.percorso[static_cast<std::size_t>(c)].pendenza = static_cast<std::uint8_t>(valore);
 }
 
@@ -359,6 +365,7 @@ esito lettore_linea::pendenza(const std::string&) {
         } while (cella_pendenza_ < n);
     }
     pendenza_corrente_ = r.pendenza;
+    if (m_.registro) righe_pendenza_ = {m_.registro->riga_voce, flusso_.riga_campo()};
     return esito::prosegui;
 }
 

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace modello {
@@ -60,6 +62,10 @@ struct registro_controllo {
     // it found taken, or the earlier object itself.
     std::optional<std::int64_t> cella_contesa;
     std::optional<std::size_t> oggetto_conteso;
+    // First and last line of an earlier row whose value is being laid along
+    // the grid: a value that does not fit fails there, under a later row, and
+    // the earlier row is the one at fault.
+    std::optional<std::pair<int, int>> riga_in_stesura;
 
     // A new object of the current row.
     std::size_t nuovo_oggetto(std::string descrizione) {
@@ -81,6 +87,7 @@ struct registro_controllo {
     // up to line riga_ultima.
     void fermata(std::int32_t c, int riga_ultima, std::int32_t posizione, std::string motivo = {}) {
         fermata_registrata f{c, file, riga_voce, riga_ultima, posizione, cella_contesa, oggetto_conteso, std::move(motivo)};
+        if (riga_in_stesura && riga_in_stesura->first > 0) std::tie(f.riga_voce, f.riga_ultima) = *riga_in_stesura;
         if (!f.oggetto_correlato && cella_contesa) f.oggetto_correlato = chi_occupa(*cella_contesa);
         cella_contesa.reset();
         oggetto_conteso.reset();

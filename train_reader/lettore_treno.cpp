@@ -3,6 +3,7 @@
 #include <array>
 #include <filesystem>
 #include <string>
+#include <utility>
 
 #include "model/codici.h"
 #include "model/conversione.h"
@@ -53,6 +54,7 @@ cella& cella_esistente(Modello& m, std::int64_t c, const char* cosa) {
 struct corsa {
     std::int64_t prossima = 0;
     std::int64_t in_vigore = 0;
+    std::pair<int, int> righe{};  // lines of the row that set in_vigore, for a recorder
 };
 
 // Rows of numbers, one member per value field in the order of the row. Each
@@ -288,11 +290,13 @@ esito lettore_treno::rallentamento() {
 // Writes the value in force into the run's next cell and on up to fino_a
 // (exclusive), at least one cell, but never into the last cell of the grid.
 void lettore_treno::stendi(corsa& c, std::int64_t fino_a, void (lettore_treno::*scrivi)(cella&, std::int64_t)) {
+    if (m_.registro) m_.registro->riga_in_stesura = c.righe;
     do {
-        if (c.prossima >= m_.numero_celle) return;
+        if (c.prossima >= m_.numero_celle) break;
         (this->*scrivi)(m_.percorso[static_cast<std::size_t>(c.prossima)], c.in_vigore);
         ++c.prossima;
     } while (c.prossima < fino_a);
+    if (m_.registro) m_.registro->riga_in_stesura.reset();
 }
 
 void lettore_treno::scrivi_velocita(cella& c, std::int64_t v) { c.velocita = modello::a_byte(v / 5.0); }
@@ -305,6 +309,7 @@ esito lettore_treno::passo_di_corsa(corsa& c, const riga_corsa& r,
     const std::int64_t n = cella_di(r.posizione, 0.0);
     if (n > 0) stendi(c, n, scrivi);
     c.in_vigore = r.valore;
+    if (m_.registro) c.righe = {m_.registro->riga_voce, flusso_.riga_campo()};
     return esito::prosegui;
 }
 

@@ -147,18 +147,34 @@ TEST(Check, LoScenarioIncorporatoEPulito) {
     EXPECT_EQ(e.uscita, "0 errors, 0 warnings\n");
 }
 
-// A row cut short reads its missing values from the next row, where the
-// reading then fails: the row at fault is the one cut short.
+// A run-time failure is the row at fault's: a row cut short that reads its
+// missing values from the next row, where the reading fails, or a value that
+// only fails when a later row (or the file's end) has it laid along the grid.
 TEST(Check, UnGuastoInLetturaNominaLaRigaCheLoCausa) {
+    struct caso {
+        const char* nome;
+        bool in_linea;
+        std::string da, a;  // the first row of the file so written, and what it becomes
+        int riga;
+    };
     const auto b = testi_builtin();
-    std::string treno = b.treno;
-    const auto riga_orologio = treno.find("orologio");
-    treno.replace(riga_orologio, treno.find("\r\n", riga_orologio) - riga_orologio, "orologio, 7\r\nvelocita, 99999, 60");
-    const auto p = strumento::errori_di_compilazione(b.linea, treno, {"Valdora_Sarenta", "731"});
-    ASSERT_EQ(p.size(), 1u);
-    EXPECT_EQ(p[0].codice, 25);
-    EXPECT_EQ(p[0].file, strumento::quale_file::treno);
-    EXPECT_EQ(p[0].riga, 5);  // orologio, not the speed row whose 99999 it took for its seconds
+    const caso casi[] = {
+        {"row cut short", false, "orologio,    6               32            30 ", "orologio, 7\r\nvelocita, 99999, 60", 5},
+        {"speed too high, laid by the next row", false, "velocita,       0,   115", "velocita,       0,   1600", 11},
+        {"speed too high, laid at the end", false, "velocita,  236000,   115", "velocita,  236000,   1600", 37},
+        {"gradient too steep, laid by the next row", true, "pendenza,  5000,   -8", "pendenza,  5000,   -180", 76},
+    };
+    for (const auto& c : casi) {
+        std::string linea = b.linea, treno = b.treno;
+        std::string& t = c.in_linea ? linea : treno;
+        ASSERT_NE(t.find(c.da), std::string::npos) << c.nome;
+        t.replace(t.find(c.da), c.da.size(), c.a);
+        const auto p = strumento::errori_di_compilazione(linea, treno, {"Valdora_Sarenta", "731"});
+        ASSERT_EQ(p.size(), 1u) << c.nome;
+        EXPECT_EQ(p[0].codice, 25) << c.nome;
+        EXPECT_EQ(p[0].file, c.in_linea ? strumento::quale_file::linea : strumento::quale_file::treno) << c.nome;
+        EXPECT_EQ(p[0].riga, c.riga) << c.nome << ": " << p[0].messaggio;
+    }
 }
 
 // Ten conflicts in a row: each is reported, one compile after another.
