@@ -1,0 +1,121 @@
+// What the files of check's warning rules share: the rules' names, the rows
+// as read line by line, and a few small text helpers. Only those files
+// include it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tools/problemi.h"
+#include "tools/riferimento.h"
+
+namespace strumento::regole_interne {
+
+inline constexpr std::string_view nome_parola_ignota = "unknown-keyword";
+inline constexpr std::string_view nome_grafia = "keyword-spelling";
+inline constexpr std::string_view nome_blocco = "wrong-block";
+inline constexpr std::string_view nome_intestazione = "unknown-header";
+inline constexpr std::string_view nome_commento = "comment-keyword";
+inline constexpr std::string_view nome_campi = "field-count";
+inline constexpr std::string_view nome_formato = "number-format";
+inline constexpr std::string_view nome_utf8 = "utf8-text";
+inline constexpr std::string_view nome_oltre_fine = "beyond-line-end";
+inline constexpr std::string_view nome_fuori_griglia = "off-grid-position";
+inline constexpr std::string_view nome_ordine = "out-of-order";
+inline constexpr std::string_view nome_montagne = "mountain-overlap";
+inline constexpr std::string_view nome_indicatore = "indicator-speed";
+inline constexpr std::string_view nome_velocita = "speed-rounded";
+inline constexpr std::string_view nome_ristretto = "value-narrowed";
+inline constexpr std::string_view nome_orari = "times-backwards";
+
+// Where in a file a line stands: the readers look for different keywords
+// before [generale], in the line description's general block and body, and in
+// the train file after [generale].
+enum class zona : std::uint8_t { preambolo, generale, corpo, treno };
+
+// One keyword entry of a reader, with its reference entry (its values).
+struct voce_nota {
+    quale_file file;
+    std::size_t indice;  // in parole_linea() or parole_treno()
+    zona blocco;
+    const riferimento::parola* rif;
+
+    bool riconosce(std::string_view campo) const;
+    std::string_view argomento() const { return rif->argomento; }
+};
+
+inline bool spazio(char c) { return c == ' ' || c == '\t'; }
+
+// Appended piece by piece: an operator+ chain trips a false GCC 12 warning
+// once inlined.
+inline std::string tra_apici(std::string_view s) {
+    std::string r = "'";
+    r.append(s).append("'");
+    return r;
+}
+
+// One line of a file, as the field stream counts lines (CR LF, lone CR, lone LF).
+struct riga_testo {
+    int numero;
+    std::size_t inizio;  // first byte
+    std::size_t fine;    // the line end, or the end of the file
+    std::size_t dopo;    // first byte after the line end
+};
+
+std::vector<riga_testo> dividi_righe(const std::string& t);
+
+// One value of a row as the reader reads it, and where it stands.
+struct valore {
+    std::int64_t numero = 0;
+    std::string testo;  // text values, UTF-8
+    int riga = 0;
+    int colonna = 1;
+};
+
+// A row whose values were all read from its own lines.
+struct riga_voce {
+    const voce_nota* voce;
+    int riga;
+    std::vector<valore> valori;
+
+    std::int64_t n(std::size_t i) const { return i < valori.size() ? valori[i].numero : 0; }
+    std::string_view argomento() const { return voce->argomento(); }
+    // A row that places something on the route: the body of the line
+    // description, and the train file's rows that begin with a position.
+    bool ha_posizione() const {
+        if (voce->file == quale_file::linea) return voce->blocco == zona::corpo;
+        return !voce->rif->campi.empty() && voce->rif->campi[0].unita == "m";
+    }
+    std::optional<std::int64_t> metro() const {
+        if (ha_posizione() && !valori.empty()) return valori[0].numero;
+        return std::nullopt;
+    }
+    // The index of the value the reference names so, or none.
+    std::optional<std::size_t> indice(std::string_view nome) const {
+        const auto campi = voce->rif->campi;
+        for (std::size_t i = 0; i < campi.size() && i < valori.size(); ++i)
+            if (campi[i].nome == nome) return i;
+        return std::nullopt;
+    }
+};
+
+struct file_letto {
+    quale_file file;
+    std::vector<riga_voce> righe;
+};
+
+// Reads one file line by line and reports the rules that look at single rows:
+// keywords, headers, comments, field counts and number formats. The rows it
+// returns are the complete ones, for the rules on values.
+file_letto leggi_righe(quale_file f, const std::string& byte, std::vector<problema>& p);
+
+// The rules on values across the rows of both files: positions past the
+// line's end or off the 50 m grid, rows out of order, overlapping curves and
+// mountains, packed and narrowed values, station times.
+void avvisi_valori(const file_letto& linea, const file_letto& treno, std::vector<problema>& p);
+
+}  // namespace strumento::regole_interne
