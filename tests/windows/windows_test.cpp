@@ -468,8 +468,8 @@ TEST(StrumentoWindows, CheckComeLoStrumentoLinux) {
         fs::copy_file(fs::path(FIXTURES_DIR) / "controllo" / "Collina_linea.txt", cartella / fs::path(linea));
         fs::copy_file(fs::path(FIXTURES_DIR) / "controllo" / "Collina_7-.txt", cartella / fs::path(treno));
     }
-    for (const std::vector<std::string> argomenti : {std::vector<std::string>{"check", linea, treno},
-                                                     std::vector<std::string>{"check", "--json", linea, treno}}) {
+    const std::vector<std::vector<std::string>> comandi{{"check", linea, treno}, {"check", "--json", linea, treno}};
+    for (const auto& argomenti : comandi) {
         std::vector<std::string> a{SCENARIO_TOOL_PATH};
         a.insert(a.end(), argomenti.begin(), argomenti.end());
         const auto su_linux = test_util::esegui(a, "", {"env", "-C", l.string()});
