@@ -1,7 +1,6 @@
 #include "tools/problemi.h"
 
 #include <algorithm>
-#include <set>
 #include <sstream>
 
 namespace strumento {

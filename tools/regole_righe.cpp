@@ -5,7 +5,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
-#include <numeric>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -102,21 +101,6 @@ bool grafia_nota(const voce_nota& v, const std::string& campo) {
     return false;
 }
 
-std::size_t distanza(std::string_view a, std::string_view b) {
-    std::vector<std::size_t> riga(b.size() + 1);
-    std::iota(riga.begin(), riga.end(), std::size_t{0});
-    for (std::size_t i = 1; i <= a.size(); ++i) {
-        std::size_t diagonale = riga[0];
-        riga[0] = i;
-        for (std::size_t j = 1; j <= b.size(); ++j) {
-            const std::size_t sopra = riga[j];
-            riga[j] = std::min({riga[j] + 1, riga[j - 1] + 1, diagonale + (a[i - 1] == b[j - 1] ? 0 : 1)});
-            diagonale = sopra;
-        }
-    }
-    return riga[b.size()];
-}
-
 std::vector<std::string> parole_di(std::string_view s) {
     std::vector<std::string> r;
     std::string p;
@@ -143,7 +127,7 @@ std::optional<std::string> suggerimento(std::string_view campo, quale_file f) {
         if (v.file != f) continue;
         for (std::string_view grafia : {parola_esempio(v.rif->esempio), v.argomento()}) {
             const std::string g = normalizzata(grafia);
-            const std::size_t d = distanza(c, g);
+            const std::size_t d = rf::distanza(c, g);
             if (d < minima && d <= std::max<std::size_t>(2, g.size() / 2)) minima = d, migliore = g;
         }
     }
@@ -303,7 +287,7 @@ void lettura_righe::intestazione(std::size_t i, const std::string& campo, zona z
         std::string vicina;
         std::size_t minima = std::numeric_limits<std::size_t>::max();
         for (const auto& n : note) {
-            const auto d = distanza(scritta, n);
+            const auto d = rf::distanza(scritta, n);
             if (d < minima) minima = d, vicina = n;
         }
         if (!vicina.empty() && minima <= std::max<std::size_t>(2, vicina.size() / 3))

@@ -390,21 +390,6 @@ bool contiene(std::string_view campo, std::string_view parola, bool ignora) {
 
 std::string_view nome_file(file_testo f) { return f == linea ? "line description" : "train file"; }
 
-std::size_t distanza(std::string_view a, std::string_view b) {
-    std::vector<std::size_t> riga(b.size() + 1);
-    std::iota(riga.begin(), riga.end(), 0);
-    for (std::size_t i = 1; i <= a.size(); ++i) {
-        std::size_t diagonale = riga[0];
-        riga[0] = i;
-        for (std::size_t j = 1; j <= b.size(); ++j) {
-            const std::size_t sopra = riga[j];
-            riga[j] = std::min({riga[j] + 1, riga[j - 1] + 1, diagonale + (a[i - 1] == b[j - 1] ? 0 : 1)});
-            diagonale = sopra;
-        }
-    }
-    return riga[b.size()];
-}
-
 std::string parole_chiave(const parola& p) {
     std::string s = "\"" + std::string(p.prima) + "\"";
     if (!p.seconda.empty()) s += " and \"" + std::string(p.seconda) + "\"";
@@ -664,5 +649,20 @@ std::string completo(bool md) {
 
 std::string markdown_completo() { return completo(true); }
 std::string testo_completo() { return completo(false); }
+
+std::size_t distanza(std::string_view a, std::string_view b) {
+    std::vector<std::size_t> riga(b.size() + 1);
+    std::iota(riga.begin(), riga.end(), 0);
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        std::size_t diagonale = riga[0];
+        riga[0] = i;
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            const std::size_t sopra = riga[j];
+            riga[j] = std::min({riga[j] + 1, riga[j - 1] + 1, diagonale + (a[i - 1] == b[j - 1] ? 0 : 1)});
+            diagonale = sopra;
+        }
+    }
+    return riga[b.size()];
+}
 
 }  // namespace riferimento

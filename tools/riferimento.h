@@ -100,6 +100,9 @@ struct trovati {
 };
 trovati cerca(std::string_view argomento);
 
+// How many letters must be inserted, deleted or changed to turn a into b.
+std::size_t distanza(std::string_view a, std::string_view b);
+
 // The topics closest in spelling to an unknown one, closest first.
 std::vector<std::string> vicini(std::string_view argomento, std::size_t quanti = 3);
 

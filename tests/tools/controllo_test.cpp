@@ -13,9 +13,9 @@
 #include "model/codici.h"
 #include "model/modello.h"
 #include "model/nomi_file.h"
-#include "scenario_text/emettitori.h"
 #include "tests/cartella_temporanea.h"
 #include "tests/processo.h"
+#include "tests/tools/testi_builtin.h"
 #include "tools/controllo.h"
 #include "tools/regole.h"
 
@@ -38,21 +38,7 @@ std::map<std::string, std::string> contenuti(const fs::path& dir) {
     return c;
 }
 
-// The built-in scenario's two input files, as emit writes them.
-struct builtin {
-    std::string linea;
-    std::string treno;
-};
-builtin testi_builtin() {
-    CartellaTemporanea tmp;
-    modello::Modello m;
-    m.cartella = tmp.percorso();
-    m.nome_linea = "Valdora_Sarenta";
-    m.numero_treno = "731";
-    scenario_text::dati_scenario(m);
-    return {test_util::leggi(tmp.percorso() / modello::nome_file_linea(m)),
-            test_util::leggi(tmp.percorso() / modello::nome_file_treno(m))};
-}
+using test_util::testi_builtin;
 
 // What one problem of the JSON report is, in short: "L:12 error 21 rel L:11".
 std::string riassunto(const json& p) {

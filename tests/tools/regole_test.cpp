@@ -10,9 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "model/modello.h"
-#include "scenario_text/emettitori.h"
 #include "tests/cartella_temporanea.h"
+#include "tests/tools/testi_builtin.h"
 #include "tools/compila.h"
 #include "tools/regole.h"
 
@@ -112,14 +111,7 @@ std::int32_t stato_compilazione(const scenario& s) {
 }
 
 TEST(RegoleAvviso, LoScenarioIncorporatoNonDaAvvisi) {
-    CartellaTemporanea dir;
-    modello::Modello m;
-    m.cartella = dir.percorso();
-    m.nome_linea = "Valdora_Sarenta";
-    m.numero_treno = "731";
-    scenario_text::dati_scenario(m);
-    const auto linea = test_util::leggi(dir.percorso() / "Valdora_Sarenta_linea.txt");
-    const auto treno = test_util::leggi(dir.percorso() / "Valdora_Sarenta_731-.txt");
+    const auto [linea, treno] = test_util::testi_builtin();
     ASSERT_GT(linea.size(), 1000u);
     ASSERT_GT(treno.size(), 1000u);
     const auto p = avvisi(linea, treno);
