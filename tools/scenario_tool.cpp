@@ -5,6 +5,7 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <cerrno>
 #include <exception>
 #include <fstream>
 #include <iterator>
@@ -141,10 +142,13 @@ std::string leggi_autore(const fs::path& file) {
     std::error_code ec;
     if (fs::is_directory(file, ec)) throw std::runtime_error("cannot read " + file.string() + ": it is a folder");
     if (!fs::exists(file, ec)) throw std::runtime_error("cannot read " + file.string() + ": no such file");
+    errno = 0;
     std::ifstream in(file, std::ios::binary);
+    if (!in.is_open())
+        throw std::runtime_error("cannot read " + file.string() + ": " +
+                                 (errno != 0 ? std::generic_category().message(errno) : std::string("cannot open it")));
     std::string testo((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (!in && !in.eof()) throw std::runtime_error("cannot read " + file.string());
-    if (!in.is_open()) throw std::runtime_error("cannot read " + file.string() + ": permission denied");
+    if (in.bad()) throw std::runtime_error("cannot read " + file.string() + ": a read failed");
     return testo;
 }
 

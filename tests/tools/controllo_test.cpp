@@ -2,6 +2,8 @@
 // row, with the row of the earlier object it meets.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <nlohmann/json.hpp>
 
 #include <filesystem>
@@ -236,6 +238,21 @@ TEST(Check, StatiDiUscita) {
     EXPECT_EQ(mancante.stato, 3);
     EXPECT_EQ(mancante.errori, "scenario_tool check: cannot read " + (tmp.percorso() / "Valdora_Sarenta_9-.txt").string() +
                                    ": no such file\n");
+    // A file the user may not read: one line saying why.
+    const fs::path chiuso = tmp.percorso() / "Valdora_Sarenta_7-.txt";
+    test_util::scrivi(chiuso, b.treno);
+    fs::permissions(chiuso, fs::perms::none);
+    std::vector<std::string> prefisso;
+    if (::geteuid() == 0) {
+        // Root reads anything: an unprivileged user meets the closed file.
+        fs::permissions(tmp.percorso(), fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
+        fs::permissions(linea, fs::perms::others_read, fs::perm_options::add);
+        prefisso = {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--"};
+    }
+    const auto negato = test_util::esegui({SCENARIO_TOOL_PATH, "check", linea, chiuso.string()}, "", prefisso);
+    EXPECT_EQ(negato.stato, 3) << negato.errori;
+    EXPECT_EQ(negato.errori, "scenario_tool check: cannot read " + chiuso.string() + ": Permission denied\n");
+
     fs::create_directory(tmp.percorso() / "Valdora_Sarenta_8-.txt");
     EXPECT_EQ(strumento({"check", linea, (tmp.percorso() / "Valdora_Sarenta_8-.txt").string()}).stato, 3);
 
