@@ -11,10 +11,12 @@
 #include <utility>
 
 #include "compiler/driver.h"
+#include "line_reader/lettore_linea.h"
 #include "model/codici.h"
 #include "model/modello.h"
 #include "model/nomi_file.h"
 #include "platform/cartella_privata.h"
+#include "train_reader/lettore_treno.h"
 
 namespace strumento {
 
@@ -293,7 +295,32 @@ private:
     std::set<std::tuple<quale_file, int, std::int32_t, std::string>> visti_;
 };
 
+// Rows of a file whose first field holds a keyword of the line description,
+// and those holding one of the train file.
+std::pair<int, int> righe_per_lettore(const std::string& testo) {
+    std::pair<int, int> conta{0, 0};
+    std::size_t inizio = 0;
+    while (inizio < testo.size()) {
+        std::size_t fine = testo.find_first_of("\r\n", inizio);
+        if (fine == std::string::npos) fine = testo.size();
+        const std::string campo = testo.substr(inizio, std::min(testo.find(',', inizio), fine) - inizio);
+        const auto riconosce = [&](const auto& parole) {
+            return std::any_of(parole.begin(), parole.end(), [&](const auto& p) { return lettura::riconosce(p, campo); });
+        };
+        if (riconosce(lettura::parole_linea())) ++conta.first;
+        if (riconosce(lettura::parole_treno())) ++conta.second;
+        inizio = fine + 1;
+    }
+    return conta;
+}
+
 }  // namespace
+
+bool sembrano_scambiati(const std::string& linea, const std::string& treno) {
+    const auto [linea_l, linea_t] = righe_per_lettore(linea);
+    const auto [treno_l, treno_t] = righe_per_lettore(treno);
+    return linea_t > linea_l && treno_l > treno_t;
+}
 
 std::vector<problema> errori_di_compilazione(const std::string& linea, const std::string& treno,
                                              const identificativi& id) {

@@ -18,4 +18,9 @@ namespace strumento {
 std::vector<problema> errori_di_compilazione(const std::string& linea, const std::string& treno,
                                              const identificativi& id);
 
+// True when the line description given looks like a train file and the
+// train file like a line description: more of each file's rows hold the
+// other reader's keywords than its own.
+bool sembrano_scambiati(const std::string& linea, const std::string& treno);
+
 }  // namespace strumento

@@ -163,6 +163,9 @@ int controlla(const fs::path& file_linea, const fs::path& file_treno, const iden
               const std::vector<std::string>& spente) {
     const std::string linea = leggi_autore(file_linea);
     const std::string treno = leggi_autore(file_treno);
+    if (sembrano_scambiati(linea, treno))
+        throw errore_uso(file_linea.string() + " reads like a train file and " + file_treno.string() +
+                         " like a line description: give the line description first");
     auto problemi = errori_di_compilazione(linea, treno, id);
     for (auto& a : avvisi(linea, treno))
         if (std::find(spente.begin(), spente.end(), a.regola) == spente.end()) problemi.push_back(std::move(a));

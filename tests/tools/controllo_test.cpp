@@ -261,6 +261,11 @@ TEST(Check, StatiDiUscita) {
     EXPECT_NE(regola_ignota.errori.find("nessuna-regola"), std::string::npos) << regola_ignota.errori;
     EXPECT_EQ(strumento({"check", linea}).stato, 64);
     EXPECT_EQ(strumento({"check", "--linea", "Altra", linea, treno}).stato, 64);
+    // The two files the wrong way round: said at once, not as thirty unknown keywords.
+    const auto scambiati = strumento({"check", "--linea", "Valdora_Sarenta", "--treno", "731", treno, linea});
+    EXPECT_EQ(scambiati.stato, 64);
+    EXPECT_NE(scambiati.errori.find("give the line description first"), std::string::npos) << scambiati.errori;
+    EXPECT_EQ(scambiati.uscita, "");
 
     // Files named any way are checked all the same: nothing reported hangs on the names.
     fs::copy_file(linea, tmp.percorso() / "linea.txt");
