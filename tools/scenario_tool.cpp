@@ -215,7 +215,8 @@ int esegui(int argc, char** argv) {
         "dump, plot: no compiled files, a file missing or malformed, a geometry that does not fit the route; plot: "
         "the picture cannot be written; "
         "emit: files of the same names exist); 64 usage error (explain: an unknown topic). check: 0 nothing found, 1 "
-        "warnings only, 2 at least one error, 3 a file that cannot be read, 64 usage error (also an unknown rule).");
+        "warnings only, 2 at least one error, 3 a file that cannot be read, 64 usage error (also an unknown rule, or "
+        "the files the wrong way round).");
 
     // CLI11's own checks take the argument as a plain path, which on Windows
     // misreads UTF-8 names: these read it as UTF-8 everywhere.
