@@ -262,11 +262,12 @@ int esegui(int argc, char** argv) {
     std::string file_linea_k, file_treno_k, linea_k, treno_k;
     bool json_k = false;
     std::vector<std::string> spente;
-    check->add_option("LINE_FILE", file_linea_k, "line description, ideally named ID_linea.txt")->required();
-    check->add_option("TRAIN_FILE", file_treno_k, "train file, ideally named ID_N-.txt")->required();
-    auto* opzione_linea_k =
-        check->add_option("--linea", linea_k, "line identifier, when LINE_FILE is not named ID_linea.txt");
-    auto* opzione_treno_k = check->add_option("--treno", treno_k, "train number, when TRAIN_FILE is not named ID_N-.txt");
+    check->add_option("LINE_FILE", file_linea_k, "line description, named any way")->required();
+    check->add_option("TRAIN_FILE", file_treno_k, "train file, named any way")->required();
+    auto* opzione_linea_k = check->add_option(
+        "--linea", linea_k, "line identifier, as for compile; not needed, but must agree with an ID_linea.txt name");
+    auto* opzione_treno_k = check->add_option(
+        "--treno", treno_k, "train number, as for compile; not needed, but must agree with an ID_N-.txt name");
     check->add_flag("--json", json_k, "print the problems as one JSON object");
     check->add_option("--no-warn", spente, "do not report the warnings of RULE (repeatable)")
         ->type_name("RULE")
@@ -277,7 +278,7 @@ int esegui(int argc, char** argv) {
                 for (const auto& x : regole_avviso()) nomi += (nomi.empty() ? "" : ", ") + std::string(x.nome);
                 return "no warning rule \"" + r + "\"; the rules are: " + nomi;
             },
-            "RULE"));
+            ""));
 
     auto* dump = app.add_subcommand("dump", "decode the compiled files of DIR");
     std::string cartella_dump, linea_d, treno_d;
