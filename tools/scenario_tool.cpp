@@ -5,10 +5,7 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
-#include <cerrno>
 #include <exception>
-#include <fstream>
-#include <iterator>
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -19,6 +16,7 @@
 
 #include "model/modello.h"
 #include "model/nomi_file.h"
+#include "platform/leggi_binario.h"
 #ifdef _WIN32
 #include "platform/utf16.h"
 #endif
@@ -137,21 +135,6 @@ int traccia(const fs::path& cartella, const fs::path& file, const std::optional<
 #endif
 }
 
-// The whole of an author's file, or one line saying why it cannot be read.
-std::string leggi_autore(const fs::path& file) {
-    std::error_code ec;
-    if (fs::is_directory(file, ec)) throw std::runtime_error("cannot read " + file.string() + ": it is a folder");
-    if (!fs::exists(file, ec)) throw std::runtime_error("cannot read " + file.string() + ": no such file");
-    errno = 0;
-    std::ifstream in(file, std::ios::binary);
-    if (!in.is_open())
-        throw std::runtime_error("cannot read " + file.string() + ": " +
-                                 (errno != 0 ? std::generic_category().message(errno) : std::string("cannot open it")));
-    std::string testo((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) throw std::runtime_error("cannot read " + file.string() + ": a read failed");
-    return testo;
-}
-
 // Exit statuses of check.
 namespace uscita_controllo {
 inline constexpr int niente = 0;
@@ -161,8 +144,9 @@ inline constexpr int errori = 2;
 
 int controlla(const fs::path& file_linea, const fs::path& file_treno, const identificativi& id, bool json,
               const std::vector<std::string>& spente) {
-    const std::string linea = leggi_autore(file_linea);
-    const std::string treno = leggi_autore(file_treno);
+    // A file that cannot be read ends the check with one line saying why.
+    const std::string linea = piattaforma::leggi_binario(file_linea);
+    const std::string treno = piattaforma::leggi_binario(file_treno);
     if (sembrano_scambiati(linea, treno))
         throw errore_uso(file_linea.string() + " reads like a train file and " + file_treno.string() +
                          " like a line description: give the line description first");
