@@ -16,6 +16,7 @@
 #include "model/modello.h"
 #include "model/nomi_file.h"
 #include "platform/cartella_privata.h"
+#include "text/righe.h"
 #include "train_reader/lettore_treno.h"
 
 namespace strumento {
@@ -30,17 +31,8 @@ namespace {
 // turned into a comment and every other line keeps its number.
 class righe_file {
 public:
-    explicit righe_file(const std::string& testo) {
-        std::size_t inizio = 0;
-        for (std::size_t i = 0; i < testo.size(); ++i) {
-            if (testo[i] != '\r' && testo[i] != '\n') continue;
-            if (testo[i] == '\r' && i + 1 < testo.size() && testo[i + 1] == '\n') ++i;
-            righe_.push_back(testo.substr(inizio, i + 1 - inizio));
-            inizio = i + 1;
-        }
-        if (inizio < testo.size()) righe_.push_back(testo.substr(inizio));
-        tolta_.assign(righe_.size(), false);
-    }
+    explicit righe_file(std::string contenuto)
+        : testo_(std::move(contenuto)), righe_(testo::dividi_righe(testo_)), tolta_(righe_.size(), false) {}
 
     // Lines da to a (from 1) become comment rows; false when every one of
     // them already was one (or none exists), so nothing changes.
@@ -57,21 +49,18 @@ public:
     // The file with the rows taken out: "-" is a comment row for both readers.
     std::string testo() const {
         std::string t;
-        for (std::size_t k = 0; k < righe_.size(); ++k) {
-            if (!tolta_[k]) {
-                t += righe_[k];
-                continue;
-            }
-            const std::string& r = righe_[k];
-            const auto fine = r.find_first_of("\r\n");
-            t += "-";
-            if (fine != std::string::npos) t += r.substr(fine);
+        for (const auto& r : righe_) {
+            if (tolta_[static_cast<std::size_t>(r.numero - 1)])
+                t.append("-").append(testo_, r.fine, r.dopo - r.fine);
+            else
+                t.append(testo_, r.inizio, r.dopo - r.inizio);
         }
         return t;
     }
 
 private:
-    std::vector<std::string> righe_;
+    std::string testo_;
+    std::vector<testo::riga_testo> righe_;
     std::vector<bool> tolta_;
 };
 

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "text/righe.h"
 #include "tools/problemi.h"
 #include "tools/riferimento.h"
 
@@ -58,15 +59,8 @@ inline std::string tra_apici(std::string_view s) {
     return r;
 }
 
-// One line of a file, as the field stream counts lines (CR LF, lone CR, lone LF).
-struct riga_testo {
-    int numero;
-    std::size_t inizio;  // first byte
-    std::size_t fine;    // the line end, or the end of the file
-    std::size_t dopo;    // first byte after the line end
-};
-
-std::vector<riga_testo> dividi_righe(const std::string& t);
+using testo::dividi_righe;
+using testo::riga_testo;
 
 // One value of a row as the reader reads it, and where it stands.
 struct valore {

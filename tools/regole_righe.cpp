@@ -477,24 +477,6 @@ bool voce_nota::riconosce(std::string_view campo) const {
                                      : lettura::riconosce(lettura::parole_treno()[indice], campo);
 }
 
-std::vector<riga_testo> dividi_righe(const std::string& t) {
-    std::vector<riga_testo> r;
-    std::size_t i = 0;
-    int n = 1;
-    while (i < t.size()) {
-        std::size_t j = i;
-        while (j < t.size() && !a_capo(t[j])) ++j;
-        std::size_t k = j;
-        if (k < t.size()) {
-            if (t[k] == '\r' && k + 1 < t.size() && t[k + 1] == '\n') ++k;
-            ++k;
-        }
-        r.push_back({n++, i, j, k});
-        i = k;
-    }
-    return r;
-}
-
 file_letto leggi_righe(quale_file f, const std::string& byte, std::vector<problema>& p) {
     return lettura_righe(f, byte, p).leggi();
 }
