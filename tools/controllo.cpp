@@ -193,9 +193,10 @@ private:
     }
 
     // "line 21", or "line 21 of the train file" when it is the other file's.
-    static std::string dove(quale_file qui, const modello::oggetto_registrato& o, quale_file la) {
+    std::string dove(quale_file qui, const modello::oggetto_registrato& o) const {
         std::string s = "line " + std::to_string(o.riga);
-        if (la != qui) s += la == quale_file::linea ? " of the line description" : " of the train file";
+        if (const quale_file la = file_di(o.file); la != qui)
+            s += la == quale_file::linea ? " of the line description" : " of the train file";
         return s;
     }
 
@@ -212,10 +213,10 @@ private:
         if (f.oggetto_correlato) {
             const auto& o = r.oggetti[*f.oggetto_correlato];
             if (f.codice == codice::stazioni_troppo_vicine) {
-                p.messaggio += " (" + o.descrizione + ", " + dove(qui, o, file_di(o.file)) + ")";
+                p.messaggio += " (" + o.descrizione + ", " + dove(qui, o) + ")";
                 p.correlati.push_back(nota(o, ", the previous one"));
             } else {
-                p.messaggio += " by " + o.descrizione + ", " + dove(qui, o, file_di(o.file));
+                p.messaggio += " by " + o.descrizione + ", " + dove(qui, o);
                 p.correlati.push_back(nota(o, " placed here"));
             }
         }

@@ -316,12 +316,13 @@ esito lettore_treno::passo_di_corsa(corsa& c, const riga_corsa& r,
 esito lettore_treno::abbattimento() {
     const auto r = riga_abbattimento::leggi(flusso_);
     if (oltre_la_griglia(m_, r.posizione)) return oltre(r.posizione);
-    cella& c = cella_esistente(m_, cella_di(r.posizione, 0.0), "code point");
+    const std::int64_t n = cella_di(r.posizione, 0.0);
+    cella& c = cella_esistente(m_, n, "code point");
     if (!modello::cella_libera(c)) {
-        if (m_.registro) m_.registro->cella_contesa = cella_di(r.posizione, 0.0);
+        if (m_.registro) m_.registro->cella_contesa = n;
         return uscita(codice::abbattimento_occupato, r.posizione);
     }
-    if (m_.registro) m_.registro->occupa(cella_di(r.posizione, 0.0), "the code point at metre " + std::to_string(r.posizione));
+    if (m_.registro) m_.registro->occupa(n, "the code point at metre " + std::to_string(r.posizione));
     if (r.codice < 1) {
         c.tipo = tc::punto_senza_codice;
     } else {
@@ -513,7 +514,7 @@ std::int32_t memo_rallentamento(Modello& m, std::int32_t posizione, std::int32_t
     }
     cella& fine = m.percorso[static_cast<std::size_t>(e)];
     cella& inizio = m.percorso[static_cast<std::size_t>(s)];
-    const std::string di_questo = "the slowdown at metre " + std::to_string(posizione);
+    const std::string di_questo = m.registro ? "the slowdown at metre " + std::to_string(posizione) : std::string();
     if (m.registro) {
         m.registro->occupa(e, "the end of " + di_questo);
         m.registro->occupa(s, "the start of " + di_questo);
