@@ -14,7 +14,9 @@
 #include "platform/blocco_cartella.h"
 #include "platform/cartella_privata.h"
 #include "platform/file_atomico.h"
-#include "text/testo_1252.h"
+#include "platform/leggi_binario.h"
+#include "text/visibile.h"
+#include "tools/file_interi.h"
 
 namespace strumento {
 
@@ -125,7 +127,7 @@ std::optional<std::string> riga_del_file(const fs::path& file, int k) {
     for (std::size_t i = 0; i <= testo.size(); ++i) {
         const bool fine_testo = i == testo.size();
         if (!fine_testo && testo[i] != '\r' && testo[i] != '\n') continue;
-        if (riga == k) return testo::da_cp1252(std::string_view(testo).substr(inizio, i - inizio));
+        if (riga == k) return testo::visibile_1252(std::string_view(testo).substr(inizio, i - inizio));
         if (fine_testo) break;
         if (testo[i] == '\r' && i + 1 < testo.size() && testo[i + 1] == '\n') ++i;
         ++riga;
@@ -183,6 +185,11 @@ risultato_compilazione compila(const richiesta_compilazione& q) {
         r.fermata = punto_fermata{autore.string(), m.arresto->riga, riga_del_file(autore, m.arresto->riga), {}};
         if (!m.arresto->motivo.empty()) r.fermata->motivo = m.arresto->motivo;
     }
+    try {
+        r.note = note_file_interi(piattaforma::leggi_binario(q.file_linea), piattaforma::leggi_binario(q.file_treno));
+    } catch (const std::exception&) {
+        // Read once already for the compile; a file gone since has nothing more to tell.
+    }
     return r;
 }
 
@@ -195,36 +202,46 @@ int stato_uscita(const risultato_compilazione& r) {
         case esito::ok:
             break;
     }
-    return r.codice_errore == 0 ? uscita::ok : uscita::codice_di_compilazione;
+    // A file of which nothing was read compiles with status 0, but is no success.
+    return r.codice_errore == 0 && r.note.empty() ? uscita::ok : uscita::codice_di_compilazione;
 }
 
 std::string descrivi_testo(const risultato_compilazione& r, const richiesta_compilazione& q) {
+    using testo::visibile;
     std::ostringstream s;
-    s << "line " << q.id.linea << ", train " << q.id.treno << "\n";
-    s << "status " << r.codice_errore << ": " << significato(r.codice_errore);
-    if (codice_con_posizione(r.codice_errore)) s << ", at metre " << r.posizione_errore;
-    s << "\n";
-    if (r.fermata) {
-        s << "reading stopped at " << r.fermata->file;
-        if (r.fermata->riga > 0) s << ", line " << r.fermata->riga;
-        if (r.fermata->testo) s << ": " << *r.fermata->testo;
-        s << "\n";
-        if (r.fermata->motivo) s << "because: " << *r.fermata->motivo << "\n";
-    }
+    s << "line " << visibile(q.id.linea) << ", train " << visibile(q.id.treno) << "\n";
     switch (r.outcome) {
-        case esito::ok: {
-            s << "wrote into " << q.cartella_uscita.string() << ":";
-            for (const auto& n : r.file_scritti) s << " " << n;
-            s << "\n";
-            break;
-        }
         case esito::fatale:
             s << "fatal error " << *r.codice_fatale << " (\" Errore n. " << *r.codice_fatale
               << "\"): " << significato(*r.codice_fatale) << "; no compiled file written\n";
             break;
         case esito::non_gestito:
-            s << "unhandled failure: " << r.guasto << "; no compiled file written\n";
+            s << "unhandled failure: " << visibile(r.guasto) << "; no compiled file written\n";
             break;
+        case esito::ok:
+            break;
+    }
+    for (const auto& n : r.note) s << "note: " << visibile(n) << "\n";
+    // Status 0 says "no problem found": true of the reading, but not the
+    // outcome when a fatal error followed it, so then only a real status is
+    // told; nor of a file of which nothing was read.
+    if (r.outcome == esito::ok || r.codice_errore != 0) {
+        s << "status " << r.codice_errore << ": " << significato(r.codice_errore);
+        if (r.codice_errore == 0 && !r.note.empty()) s << " in what was read";
+        if (codice_con_posizione(r.codice_errore)) s << ", at metre " << r.posizione_errore;
+        s << "\n";
+    }
+    if (r.fermata) {
+        s << "reading stopped at " << visibile(r.fermata->file);
+        if (r.fermata->riga > 0) s << ", line " << r.fermata->riga;
+        if (r.fermata->testo) s << ": " << visibile(*r.fermata->testo);
+        s << "\n";
+        if (r.fermata->motivo) s << "because: " << visibile(*r.fermata->motivo) << "\n";
+    }
+    if (r.outcome == esito::ok) {
+        s << "wrote into " << visibile(q.cartella_uscita.string()) << ":";
+        for (const auto& n : r.file_scritti) s << " " << visibile(n);
+        s << "\n";
     }
     // Where the author learns what the code means and how to fix it.
     if (r.codice_fatale) s << "more: scenario_tool explain " << *r.codice_fatale << "\n";
@@ -234,20 +251,25 @@ std::string descrivi_testo(const risultato_compilazione& r, const richiesta_comp
 }
 
 nlohmann::ordered_json descrivi_json(const risultato_compilazione& r) {
-    nlohmann::ordered_json j;
+    using json = nlohmann::ordered_json;
+    using testo::visibile;
+    json j;
     j["codice_errore"] = r.codice_errore;
-    j["posizione_errore"] = codice_con_posizione(r.codice_errore) ? nlohmann::ordered_json(r.posizione_errore)
-                                                                 : nlohmann::ordered_json(nullptr);
+    j["posizione_errore"] = codice_con_posizione(r.codice_errore) ? json(r.posizione_errore) : json(nullptr);
     j["outcome"] = r.outcome == esito::ok ? "ok" : r.outcome == esito::fatale ? "fatal" : "unhandled";
-    j["fatal_code"] = r.codice_fatale ? nlohmann::ordered_json(*r.codice_fatale) : nlohmann::ordered_json(nullptr);
-    j["files"] = r.file_scritti;
+    j["fatal_code"] = r.codice_fatale ? json(*r.codice_fatale) : json(nullptr);
+    json file = json::array();
+    for (const auto& n : r.file_scritti) file.push_back(visibile(n));
+    j["files"] = file;
     if (r.fermata)
-        j["stopped_at"] = {{"file", r.fermata->file},
+        j["stopped_at"] = {{"file", visibile(r.fermata->file)},
                            {"line", r.fermata->riga},
-                           {"reason", r.fermata->motivo ? nlohmann::ordered_json(*r.fermata->motivo)
-                                                        : nlohmann::ordered_json(nullptr)}};
+                           {"reason", r.fermata->motivo ? json(visibile(*r.fermata->motivo)) : json(nullptr)}};
     else
         j["stopped_at"] = nullptr;
+    json note = json::array();
+    for (const auto& n : r.note) note.push_back(visibile(n));
+    j["notes"] = note;
     return j;
 }
 

@@ -70,6 +70,9 @@ struct risultato_compilazione {
     std::vector<std::string> file_scritti;  // names, in the order written
     std::optional<punto_fermata> fermata;
     std::string guasto;  // what an unhandled failure said
+    // What concerns an input file as a whole (an encoding the readers cannot
+    // read, no [generale]): told whatever the outcome.
+    std::vector<std::string> note;
 };
 
 // Compiles copies of the author's files in a hidden private folder inside the
@@ -84,9 +87,13 @@ int stato_uscita(const risultato_compilazione& r);
 bool codice_con_posizione(std::int32_t codice);
 
 // Line k (from 1) of a text file, counted as the readers count lines (CR LF,
-// a lone CR or a lone LF each end one), converted to UTF-8.
+// a lone CR or a lone LF each end one), converted to UTF-8 and made safe to
+// print.
 std::optional<std::string> riga_del_file(const std::filesystem::path& file, int k);
 
+// The report leads with what decides the outcome: a fatal error or an
+// unhandled failure (no compiled file written) comes before any status.
+// Every text from the files or the command line is shown safe to print.
 std::string descrivi_testo(const risultato_compilazione& r, const richiesta_compilazione& q);
 nlohmann::ordered_json descrivi_json(const risultato_compilazione& r);
 

@@ -14,6 +14,7 @@
 
 #include "format/tabella.h"
 #include "model/modello.h"
+#include "text/visibile.h"
 #include "tools/disegno_pagina.h"
 
 namespace strumento {
@@ -124,7 +125,7 @@ elementi_percorso estrai_elementi(const compilati& c) {
         if (formato::voce_vuota(v) || testi_cartelli[static_cast<std::size_t>(r)]) break;
         stazione_disegno s;
         s.record = r;
-        s.nome = v.nome;
+        s.nome = testo::visibile(v.nome);
         s.posizione = v.progressiva;
         if (const auto f = fermate[static_cast<std::size_t>(r)]) s.fermata = static_cast<std::int32_t>(*f * 50);
         e.stazioni.push_back(s);
@@ -146,7 +147,7 @@ elementi_percorso estrai_elementi(const compilati& c) {
             case tc::cartello_km: {
                 cartello_disegno b{metro_oggetto(i), {}, {}};
                 if (x.valore_1 > 0 && x.valore_1 < modello::record_tabella)
-                    b.testo = c.tabella[static_cast<std::size_t>(x.valore_1)].nome;
+                    b.testo = testo::visibile(c.tabella[static_cast<std::size_t>(x.valore_1)].nome);
                 e.cartelli_km.push_back(b);
                 break;
             }

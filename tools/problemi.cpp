@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <sstream>
 
+#include "text/visibile.h"
+
 namespace strumento {
 
 void ordina(std::vector<problema>& p) {
@@ -14,6 +16,8 @@ void ordina(std::vector<problema>& p) {
 }
 
 namespace {
+
+using testo::visibile;
 
 const char* nome_gravita(gravita g) { return g == gravita::errore ? "error" : "warning"; }
 
@@ -29,9 +33,10 @@ std::string testo_problemi(const std::vector<problema>& elenco, const nomi_file_
     int avvisi = 0;
     std::vector<std::int32_t> codici;
     for (const auto& p : elenco) {
-        s << nomi.di(p.file) << ":" << p.riga << ":" << p.colonna << ": " << nome_gravita(p.livello) << ": "
-          << p.messaggio << " [" << etichetta(p) << "]\n";
-        for (const auto& r : p.correlati) s << nomi.di(r.file) << ":" << r.riga << ":1: note: " << r.messaggio << "\n";
+        s << visibile(nomi.di(p.file)) << ":" << p.riga << ":" << p.colonna << ": " << nome_gravita(p.livello)
+          << ": " << visibile(p.messaggio) << " [" << etichetta(p) << "]\n";
+        for (const auto& r : p.correlati)
+            s << visibile(nomi.di(r.file)) << ":" << r.riga << ":1: note: " << visibile(r.messaggio) << "\n";
         (p.livello == gravita::errore ? errori : avvisi) += 1;
         if (p.codice && std::find(codici.begin(), codici.end(), *p.codice) == codici.end()) codici.push_back(*p.codice);
     }
@@ -58,15 +63,16 @@ nlohmann::ordered_json json_problemi(const std::vector<problema>& elenco, const 
     for (const auto& p : elenco) {
         json correlati = json::array();
         for (const auto& r : p.correlati)
-            correlati.push_back({{"file", nomi.di(r.file)}, {"line", r.riga}, {"message", r.messaggio}});
-        lista.push_back({{"file", nomi.di(p.file)},
+            correlati.push_back(
+                {{"file", visibile(nomi.di(r.file))}, {"line", r.riga}, {"message", visibile(r.messaggio)}});
+        lista.push_back({{"file", visibile(nomi.di(p.file))},
                          {"line", p.riga},
                          {"column", p.colonna},
                          {"severity", nome_gravita(p.livello)},
                          {"code", p.codice ? json(*p.codice) : json(nullptr)},
                          {"rule", p.codice ? json(nullptr) : json(p.regola)},
                          {"metre", p.metro ? json(*p.metro) : json(nullptr)},
-                         {"message", p.messaggio},
+                         {"message", visibile(p.messaggio)},
                          {"related", correlati}});
         (p.livello == gravita::errore ? errori : avvisi) += 1;
     }

@@ -47,11 +47,17 @@ bool utf8_valido(std::string_view s, bool& multibyte) {
 }
 
 void testo_utf8(quale_file f, const std::string& byte, std::vector<problema>& p) {
+    // A byte-order mark alone is harmless: it stands before [generale] with
+    // what the readers skip.
+    constexpr std::string_view bom = "\xEF\xBB\xBF";
     bool multibyte = false;
-    if (!utf8_valido(byte, multibyte) || !multibyte) return;
+    const std::string_view dopo_bom = std::string_view(byte).substr(byte.starts_with(bom) ? bom.size() : 0);
+    if (!utf8_valido(dopo_bom, multibyte) || !multibyte) return;
     for (const auto& r : dividi_righe(byte)) {
         const std::string_view riga = std::string_view(byte).substr(r.inizio, r.fine - r.inizio);
-        const auto alto = std::find_if(riga.begin(), riga.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+        const auto salta = r.inizio == 0 && riga.starts_with(bom) ? bom.size() : 0;
+        const auto alto = std::find_if(riga.begin() + static_cast<std::ptrdiff_t>(salta), riga.end(),
+                                       [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
         if (alto == riga.end()) continue;
         // The comma-separated piece that holds the first accented letter.
         const auto o = static_cast<std::size_t>(alto - riga.begin());

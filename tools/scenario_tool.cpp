@@ -21,8 +21,10 @@
 #include "platform/utf16.h"
 #endif
 #include "scenario_text/emettitori.h"
+#include "text/visibile.h"
 #include "tools/compila.h"
 #include "tools/controllo.h"
+#include "tools/file_interi.h"
 #include "tools/problemi.h"
 #include "tools/regole.h"
 #include "tools/riferimento.h"
@@ -45,6 +47,14 @@ std::optional<std::string> se_dato(const CLI::Option* o, const std::string& valo
 
 std::string json_testo(const nlohmann::ordered_json& j) {
     return j.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+}
+
+// Every text value of a report, made safe to print: the dump names stations
+// and boards with the texts of the compiled files.
+void rendi_visibile(nlohmann::ordered_json& j) {
+    if (j.is_string()) j = testo::visibile(j.get_ref<const std::string&>());
+    else if (j.is_structured())
+        for (auto& v : j) rendi_visibile(v);
 }
 
 // Creates the folder and any missing parent; a failure is one clear line.
@@ -71,14 +81,14 @@ int emetti(const fs::path& cartella, bool forza) {
         for (const auto& n : nomi)
             if (fs::exists(cartella / modello::percorso_utf8(n))) presenti.push_back(n);
         if (!presenti.empty()) {
-            std::cerr << "scenario_tool emit: " << cartella.string() << " already holds";
+            std::cerr << "scenario_tool emit: " << testo::visibile(cartella.string()) << " already holds";
             for (const auto& n : presenti) std::cerr << " " << n;
             std::cerr << "; nothing written (--force overwrites them)\n";
             return uscita::guasto;
         }
     }
     scenario_text::dati_scenario(m);
-    std::cout << "wrote into " << cartella.string() << ":";
+    std::cout << "wrote into " << testo::visibile(cartella.string()) << ":";
     for (const auto& n : nomi) std::cout << " " << n;
     std::cout << "\n";
     return uscita::ok;
@@ -88,7 +98,7 @@ int compila_comando(const richiesta_compilazione& q, bool json) {
     const auto r = compila(q);
     if (json) {
         std::cout << json_testo(descrivi_json(r)) << "\n";
-        if (r.outcome == esito::non_gestito) std::cerr << "scenario_tool compile: unhandled failure: " << r.guasto << "\n";
+        if (r.outcome == esito::non_gestito) std::cerr << "scenario_tool compile: unhandled failure: " << testo::visibile(r.guasto) << "\n";
     } else {
         std::cout << descrivi_testo(r, q);
     }
@@ -100,7 +110,8 @@ int scarica(const fs::path& cartella, const std::optional<std::string>& linea, c
     const auto id = trova_compilati(cartella, linea, treno);
     const auto c = carica_compilati(cartella, id);
     if (ogni_metro && !c.geometria) throw std::runtime_error(cartella.string() + " has no geometry file to list");
-    const auto d = descrivi_compilati(c, ogni_metro);
+    auto d = descrivi_compilati(c, ogni_metro);
+    rendi_visibile(d);
     if (json)
         std::cout << json_testo(d) << "\n";
     else
@@ -127,10 +138,10 @@ int traccia(const fs::path& cartella, const fs::path& file, const std::optional<
         ~alla_fine() { libera_cache_disegno(); }
     } cache;
     if (!c.geometria)
-        std::cerr << "scenario_tool plot: " << cartella.string()
+        std::cerr << "scenario_tool plot: " << testo::visibile(cartella.string())
                   << " has no geometry file: the picture has the profiles but no plan view\n";
     disegna(c, file, *formato);
-    std::cout << "wrote " << file.string() << "\n";
+    std::cout << "wrote " << testo::visibile(file.string()) << "\n";
     return uscita::ok;
 #endif
 }
@@ -153,7 +164,7 @@ int controlla(const fs::path& file_linea, const fs::path& file_treno, const iden
     auto problemi = errori_di_compilazione(linea, treno, id);
     for (auto& a : avvisi(linea, treno))
         if (std::find(spente.begin(), spente.end(), a.regola) == spente.end()) problemi.push_back(std::move(a));
-    ordina(problemi);
+    problemi_file_interi(linea, treno, problemi);
     const nomi_file_autore nomi{file_linea.string(), file_treno.string()};
     if (json)
         std::cout << json_testo(json_problemi(problemi, nomi)) << "\n";
@@ -191,6 +202,13 @@ int esegui(int argc, char** argv) {
         "description and train file, a readable dump of compiled files and a picture of them.",
         "scenario_tool"};
     app.set_version_flag("--version", "scenario_tool " SCENARIO_TOOL_VERSION);
+    // Windows builds would take "/x" for an option: a path written so must
+    // stay a path, as on every other system. Subcommands inherit this.
+    app.allow_windows_style_options(false);
+    // A parse error may quote an argument: shown safe to print.
+    app.failure_message([](const CLI::App* a, const CLI::Error& e) {
+        return testo::visibile(CLI::FailureMessage::simple(a, e));
+    });
     app.require_subcommand(1);
     app.footer(
         "Exit status: 0 done (compile: status 0); 1 compile: status nonzero, compiled files written; 2 compile: "
@@ -342,10 +360,10 @@ int esegui(int argc, char** argv) {
         return scarica(modello::percorso_utf8(cartella_dump), se_dato(opzione_linea_d, linea_d),
                        se_dato(opzione_treno_d, treno_d), json_d, ogni_metro);
     } catch (const errore_uso& e) {
-        std::cerr << "scenario_tool " << comando << ": " << e.what() << "\n";
+        std::cerr << "scenario_tool " << comando << ": " << testo::visibile(e.what()) << "\n";
         return uscita::uso;
     } catch (const std::exception& e) {
-        std::cerr << "scenario_tool " << comando << ": " << e.what() << "\n";
+        std::cerr << "scenario_tool " << comando << ": " << testo::visibile(e.what()) << "\n";
         return uscita::guasto;
     }
 }

@@ -262,9 +262,13 @@ TEST(Compile, StatoDiUscitaERapportoPerOgniEsito) {
         std::optional<int> posizione, fatale;
         std::string stale;  // a compiled file of an earlier run in the folder
         std::optional<std::pair<std::string, int>> fermata;
+        std::size_t note = 0;  // whole-file findings
     };
     const caso casi[] = {
         {"clean", "Prova_linea.txt", "Prova_1-.txt", {}, 0, "ok", 0, {}, {}, "Prova_1.sim", {}},
+        // Status 0, but nothing of the train file was read: not a success.
+        {"train file without [generale]", "Prova_linea.txt", "SenzaGenerale_1-.txt", {"--treno", "1"}, 1, "ok", 0, {},
+         {}, "Prova_1.sim", {}, 1},
         {"board on a taken cell: the line file stops", "Occupato_linea.txt", "Prova_1-.txt", {"--treno", "1"}, 1, "ok",
          modello::codice::indicatore_occupato, 700, {}, "Occupato_1.sim", std::pair{"Occupato_linea.txt", 5}},
         {"signal on a stop cell, train file named freely", "Prova_linea.txt", "segnale_sulla_fermata.txt",
@@ -297,7 +301,8 @@ TEST(Compile, StatoDiUscitaERapportoPerOgniEsito) {
         std::vector<std::string> chiavi;
         for (const auto& [chiave, valore] : in_ordine.items()) chiavi.push_back(chiave);
         EXPECT_EQ(chiavi, (std::vector<std::string>{"codice_errore", "posizione_errore", "outcome", "fatal_code",
-                                                    "files", "stopped_at"}));
+                                                    "files", "stopped_at", "notes"}));
+        EXPECT_EQ(j["notes"].size(), k.note) << j["notes"];
         EXPECT_EQ(j["outcome"], k.outcome);
         EXPECT_EQ(j["codice_errore"], k.codice);
         EXPECT_EQ(j["posizione_errore"], k.posizione ? json(*k.posizione) : json(nullptr));
@@ -368,20 +373,27 @@ TEST(Compile, IlTestoNominaCodiceSignificatoPosizioneERiga) {
         << "-o puts the compiled files there";
 }
 
-// A report of a nonzero status ends with where to read about it; a clean
-// compile and an unhandled failure (no code to explain) name nothing.
-TEST(Compile, IlTestoFinisceConLaVoceDaLeggere) {
+// A report leads with what decides the outcome, right after the names: a
+// fatal error or an unhandled failure before any status, and never "status 0"
+// above a fatal error. A nonzero status ends with where to read about it; a
+// clean compile and an unhandled failure (no code to explain) name nothing.
+TEST(Compile, IlTestoCominciaDallEsitoEFinisceConLaVoceDaLeggere) {
     struct caso {
         std::string linea, treno;
         std::vector<std::string> opzioni;
+        std::string prima;   // the line after "line ID, train N"
         std::string ultima;  // the report's last line
     };
     const caso casi[] = {
-        {"Prova_linea.txt", "Prova_1-.txt", {}, "wrote into "},
-        {"Occupato_linea.txt", "Prova_1-.txt", {"--treno", "1"}, "more: scenario_tool explain 21"},
-        {"Prova_linea.txt", "segnale_sulla_fermata.txt", {"--treno", "2"}, "more: scenario_tool explain 16"},
-        {"Prova_linea.txt", "Prova_1250-.txt", {}, "more: scenario_tool explain 1250"},
-        {"SenzaLunghezza_linea.txt", "Prova_1-.txt", {"--treno", "1"}, "unhandled failure: "},
+        {"Prova_linea.txt", "Prova_1-.txt", {}, "status 0: no problem found\n", "wrote into "},
+        {"Occupato_linea.txt", "Prova_1-.txt", {"--treno", "1"}, "status 21: ", "more: scenario_tool explain 21"},
+        {"Prova_linea.txt", "segnale_sulla_fermata.txt", {"--treno", "2"}, "status 16: ",
+         "more: scenario_tool explain 16"},
+        {"Prova_linea.txt", "Prova_1250-.txt", {}, "fatal error 1250 (\" Errore n. 1250\"): ",
+         "more: scenario_tool explain 1250"},
+        {"SenzaLunghezza_linea.txt", "Prova_1-.txt", {"--treno", "1"}, "unhandled failure: ", "because: "},
+        {"Prova_linea.txt", "SenzaGenerale_1-.txt", {"--treno", "1"},
+         "note: the train file has no [generale]: none of its rows is read", "wrote into "},
     };
     for (const auto& k : casi) {
         SCOPED_TRACE(k.linea + " " + k.treno);
@@ -393,9 +405,16 @@ TEST(Compile, IlTestoFinisceConLaVoceDaLeggere) {
         argomenti.insert(argomenti.end(), k.opzioni.begin(), k.opzioni.end());
         const std::string t = strumento(argomenti).uscita;
         ASSERT_TRUE(t.ends_with("\n")) << t;
+        const std::string seconda = t.substr(t.find('\n') + 1);
+        EXPECT_EQ(seconda.substr(0, k.prima.size()), k.prima) << t;
         const std::string ultima = t.substr(t.rfind('\n', t.size() - 2) + 1);
         EXPECT_EQ(ultima.substr(0, k.ultima.size()), k.ultima) << t;
         EXPECT_EQ(t.find("explain") == std::string::npos, !k.ultima.starts_with("more")) << t;
+        const bool fallito = k.prima.starts_with("fatal") || k.prima.starts_with("unhandled");
+        EXPECT_EQ(t.find("; no compiled file written\n") != std::string::npos, fallito) << t;
+        if (fallito) {
+            EXPECT_EQ(t.find("status 0"), std::string::npos) << t;
+        }
     }
 }
 
