@@ -211,9 +211,9 @@ int esegui(int argc, char** argv) {
     });
     app.require_subcommand(1);
     app.footer(
-        "Exit status: 0 done (compile: status 0); 1 compile: status nonzero, compiled files written; 2 compile: "
-        "fatal 1250 or 1251, no compiled file written; 3 a failure (compile: unhandled, or the output folder cannot "
-        "be created, no compiled file written; "
+        "Exit status: 0 done (compile: status 0); 1 compile: status nonzero or a file of which nothing was read, "
+        "compiled files written; 2 compile: fatal 1250 or 1251, no compiled file written; 3 a failure (compile: "
+        "unhandled, or the output folder cannot be created, no compiled file written; "
         "dump, plot: no compiled files, a file missing or malformed, a geometry that does not fit the route; plot: "
         "the picture cannot be written; "
         "emit: files of the same names exist); 64 usage error (explain: an unknown topic). check: 0 nothing found, 1 "
