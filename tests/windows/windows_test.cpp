@@ -483,6 +483,25 @@ TEST(StrumentoWindows, CheckComeLoStrumentoLinux) {
     EXPECT_EQ(test_util::elenco(w).size(), 2u);
 }
 
+// A path written with '/' first is a path, not an option: under Wine, with
+// the current folder on the drive of the Linux root, /tmp/... is this folder.
+TEST(StrumentoWindows, UnPercorsoCheIniziaConLaBarraEUnPercorso) {
+    RICHIEDE_WINE();
+    CartellaTemporanea dir;
+    const std::string linea = (dir.percorso() / "Collina_linea.txt").string();
+    const std::string treno = (dir.percorso() / "Collina_7-.txt").string();
+    ASSERT_EQ(linea.front(), '/');
+    fs::copy_file(fs::path(FIXTURES_DIR) / "controllo" / "Collina_linea.txt", linea);
+    fs::copy_file(fs::path(FIXTURES_DIR) / "controllo" / "Collina_7-.txt", treno);
+    const std::string exe = test_windows::eseguibile("scenario_tool.exe").string();
+    const auto k = test_windows::esegui({exe, "check", linea, treno}, dir.percorso());
+    EXPECT_EQ(k.stato, 2) << k.errori;
+    EXPECT_NE(k.uscita.find("error: "), std::string::npos) << k.uscita;
+    const auto e = test_windows::esegui({exe, "emit", (dir.percorso() / "modello").string()}, dir.percorso());
+    EXPECT_EQ(e.stato, 0) << e.errori;
+    EXPECT_TRUE(fs::exists(dir.percorso() / "modello" / "Valdora_Sarenta_linea.txt"));
+}
+
 TEST(StrumentoWindows, PlotNonCeEFinisceConUnaRigaE64) {
     RICHIEDE_WINE();
     CartellaTemporanea dir;
