@@ -128,6 +128,27 @@ constexpr regola_avviso tabella_regole[] = {
     {nome_orari,
      "a station's timetable time earlier than the time of a station before it along the line",
      "stazione,   10000,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   45,  7, 25, 0, BORGO", quale_file::treno},
+    {nome_ambito,
+     "a value outside the range its reference entry gives (a signal's kind beyond 0 to 2, a digit of a packed "
+     "signal or board value beyond 0 to 9, a mountain type beyond 1 to 20, a progressive's start below 0): "
+     "stored as it is, where it means something else",
+     "segnale,    9000,   3, 4, 1,  0, 0,    2,  3,1,0, 0", quale_file::treno},
+    {nome_ora,
+     "a time whose minutes or seconds are 60 or more or whose hours are beyond the day (station timetable, "
+     "clock): a station's is added up into other hours, the clock's kept as written",
+     "stazione,   10000,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  7, 60, 0, BORGO", quale_file::treno},
+    {nome_rovescio,
+     "a stretch whose end is not after its start (mountain, signal repetition, curve, slowdown, station area): "
+     "nothing is laid, or its end is marked before its start",
+     "montagna,   6000,  5000,  1", quale_file::linea},
+    {nome_inizio_tardo,
+     "a speed or adhesion run whose first row in the file lies after metre 0: the cells before it hold 0, a speed "
+     "limit of 0 km/h from the start of the line",
+     "velocita,    1000,    90", quale_file::treno, true},
+    {nome_estensione,
+     "a curve, mountain stretch, slowdown or station area that starts inside the line but runs past its end: "
+     "its far end is compiled into the grid's extension",
+     "montagna,   11000,  12500,  1", quale_file::linea},
 };
 
 }  // namespace
@@ -146,6 +167,7 @@ std::vector<problema> avvisi(const std::string& linea, const std::string& treno)
     const file_letto l = regole_interne::leggi_righe(quale_file::linea, linea, p);
     const file_letto t = regole_interne::leggi_righe(quale_file::treno, treno, p);
     regole_interne::avvisi_valori(l, t, p);
+    regole_interne::avvisi_ambiti(l, t, p);
     ordina(p);
     return p;
 }

@@ -22,6 +22,17 @@ constexpr std::string_view entro_percorso =
 constexpr std::string_view intero = "whole number, 32 bits";
 constexpr std::string_view intero_16 = "whole number, 16 bits (-32768 to 32767; beyond: status 25)";
 
+constexpr std::int64_t senza_tetto = 2147483647;
+constexpr bool senza_significato = true;
+// The packed values of boards and signals: two digits side by side.
+constexpr std::string_view fuori_cifra =
+    "it is packed as it is (left × 10 + right) into its cell value, which keeps one digit for each side, so the "
+    "value no longer reads back as the two written";
+constexpr std::string_view fuori_specie =
+    "it is packed as it is (left × 3 + right) into the units of cell `valore_4`, where each kind is 0, 1 or 2";
+constexpr ambito ore{0, 23, {}, true};
+constexpr ambito minuti{0, 59, {}, true};
+
 // ---------------------------------------------------------------- line description
 
 constexpr campo c_lunghezza[] = {
@@ -31,15 +42,18 @@ constexpr campo c_lunghezza[] = {
 };
 constexpr campo c_progressiva[] = {
     {"start", "m", "0 or more, a multiple of 50 (else status 2)", intero,
-     "`inizio` of one of table records 81 to 83 (see the rules)"},
+     "`inizio` of one of table records 81 to 83 (see the rules)",
+     {0, senza_tetto, "it is stored as it is, a start before the line's first metre, and takes part in the ordering "
+                      "of the three progressives by their starts"}},
     {"kilometric value", "m (350000 is km 350)", "a multiple of 50 (else status 2)", intero,
      "`fine` of the same record, plus 100 when the direction code is 1"},
     {"direction code", "", "1: the kilometre figures decrease along the line; any other value is kept as it is",
      intero, "`progressiva` of the same record"},
 };
-constexpr campo c_sfondo_uno[] = {{"background", "", "any", intero, "table record 85 `inizio`"}};
-constexpr campo c_sfondo_due[] = {{"background", "", "any", intero, "table record 85 `progressiva`"}};
-constexpr campo c_sfondo_tre[] = {{"background", "", "any", intero, "table record 85 `fine`"}};
+constexpr campo c_sfondo_uno[] = {{"background", "", "any", intero, "table record 85 `inizio`", {}, senza_significato}};
+constexpr campo c_sfondo_due[] = {
+    {"background", "", "any", intero, "table record 85 `progressiva`", {}, senza_significato}};
+constexpr campo c_sfondo_tre[] = {{"background", "", "any", intero, "table record 85 `fine`", {}, senza_significato}};
 constexpr campo c_ripetizione[] = {
     {"start", "m", "a multiple of 50 (else status 3)", intero, "table record 86 `inizio`"},
     {"end", "m", "a multiple of 50 (else status 4); 0: no repetition", intero,
@@ -60,7 +74,10 @@ constexpr campo c_montagna[] = {
     {"start", "m", entro_percorso, "first cell start / 50, rounded", "route cells `tipo_montagna` from this cell"},
     {"end", "m", "after the start", "last cell end / 50 - 1, rounded", "to this cell"},
     {"type", "", "1 to 10; 11 to 20: type - 10 with markers", "low byte",
-     "`tipo_montagna` of each cell; with markers every fourth free cell gets cell kind 11"},
+     "`tipo_montagna` of each cell; with markers every fourth free cell gets cell kind 11",
+     {1, 20, "above 10, 10 is taken off and the stretch gets markers; what remains goes into the cells' "
+             "`tipo_montagna` as it is, a type outside 1 to 10 (0: the cells get no mountain type)"},
+     senza_significato},
 };
 constexpr campo c_indicatore[] = {
     {"position", "m", entro_percorso, "cell position / 50 + 1, rounded; it must be free (else status 21)",
@@ -69,12 +86,12 @@ constexpr campo c_indicatore[] = {
      "cell `valore_1` (hundreds: left / 5, last two digits: right / 5)"},
     {"left speed b", "km/h", "as speed a", "as speed a", "cell `valore_2`"},
     {"left speed c", "km/h", "as speed a", "as speed a", "cell `valore_3`"},
-    {"left stripes", "", "0 to 9", "left × 10 + right, 16 bits", "cell `valore_4` (tens)"},
+    {"left stripes", "", "0 to 9", "left × 10 + right, 16 bits", "cell `valore_4` (tens)", {0, 9, fuori_cifra}},
     {"right speed a", "km/h", "multiples of 5, 0 to 495; empty reads as 0", "as the left speed",
      "cell `valore_1` (last two digits)"},
     {"right speed b", "km/h", "as right speed a", "as the left speed", "cell `valore_2`"},
     {"right speed c", "km/h", "as right speed a", "as the left speed", "cell `valore_3`"},
-    {"right stripes", "", "0 to 9", "as the left stripes", "cell `valore_4` (units)"},
+    {"right stripes", "", "0 to 9", "as the left stripes", "cell `valore_4` (units)", {0, 9, fuori_cifra}},
 };
 constexpr campo c_cartello[] = {
     {"position", "m", entro_percorso, "cell position / 50 + 1, rounded; it must be free (else status 6)",
@@ -99,25 +116,29 @@ constexpr campo c_aderenza[] = {
     {"adhesion", "", "0 to 255", "low 8 bits kept (300 gives 44)", "route cells `aderenza`"},
 };
 constexpr campo c_orologio[] = {
-    {"hours", "h", "0 to 23", intero_16, "table record 86 `campo_10`"},
-    {"minutes", "min", "0 to 59", intero_16, "table record 86 `campo_11`"},
-    {"seconds", "s", "0 to 59", intero_16, "table record 86 `campo_12`"},
+    {"hours", "h", "0 to 23", intero_16, "table record 86 `campo_10`", ore},
+    {"minutes", "min", "0 to 59", intero_16, "table record 86 `campo_11`", minuti},
+    {"seconds", "s", "0 to 59", intero_16, "table record 86 `campo_12`", minuti},
 };
 constexpr campo c_sabbia[] = {{"sand", "", "-32768 to 32767", intero_16, "table record 86 `campo_7`"}};
 constexpr campo c_segnale[] = {
     {"position", "m", entro_percorso, "cell position / 50 + 1, rounded; it must be free (else status 16)",
      "that cell gets kind 1"},
-    {"left kind", "", "0, 1 or 2; 2 also stores the time", "16 bits", "cell `valore_4` units: left × 3 + right"},
-    {"left digit 1", "", "0 to 9", "16 bits", "cell `valore_1` tens"},
-    {"left digit 2", "", "0 to 9", "16 bits", "cell `valore_2` tens"},
-    {"left digit 3", "", "0 to 9", "16 bits", "cell `valore_3` tens"},
-    {"rapp", "", "0 to 3275", "16 bits", "cell `valore_4` tens"},
-    {"right kind", "", "0, 1 or 2", "16 bits", "cell `valore_4` units"},
-    {"right digit 1", "", "0 to 9", "16 bits", "cell `valore_1` units"},
-    {"right digit 2", "", "0 to 9", "16 bits", "cell `valore_2` units"},
-    {"right digit 3", "", "0 to 9", "16 bits", "cell `valore_3` units"},
+    {"left kind", "", "0, 1 or 2; 2 also stores the time", "16 bits", "cell `valore_4` units: left × 3 + right",
+     {0, 2, fuori_specie}, senza_significato},
+    {"left digit 1", "", "0 to 9", "16 bits", "cell `valore_1` tens", {0, 9, fuori_cifra}, senza_significato},
+    {"left digit 2", "", "0 to 9", "16 bits", "cell `valore_2` tens", {0, 9, fuori_cifra}, senza_significato},
+    {"left digit 3", "", "0 to 9", "16 bits", "cell `valore_3` tens", {0, 9, fuori_cifra}, senza_significato},
+    {"rapp", "", "0 to 3275", "16 bits", "cell `valore_4` tens",
+     {0, 3275, "it is packed as it is (rapp × 10 + left × 3 + right) into cell `valore_4`, where the kinds then no "
+               "longer read back from the units"},
+     senza_significato},
+    {"right kind", "", "0, 1 or 2", "16 bits", "cell `valore_4` units", {0, 2, fuori_specie}, senza_significato},
+    {"right digit 1", "", "0 to 9", "16 bits", "cell `valore_1` units", {0, 9, fuori_cifra}, senza_significato},
+    {"right digit 2", "", "0 to 9", "16 bits", "cell `valore_2` units", {0, 9, fuori_cifra}, senza_significato},
+    {"right digit 3", "", "0 to 9", "16 bits", "cell `valore_3` units", {0, 9, fuori_cifra}, senza_significato},
     {"time", "", "0 to 255; 1 to 100 become 101", "low 8 bits",
-     "cell `tempo_segnale` when the left kind is 2, else 0"},
+     "cell `tempo_segnale` when the left kind is 2, else 0", {}, senza_significato},
 };
 constexpr campo c_rallentamento[] = {
     {"start", "m", entro_percorso, "start cell start / 50 + 1, rounded; it must be free (else status 18)",
@@ -126,7 +147,7 @@ constexpr campo c_rallentamento[] = {
     {"speed", "km/h", "any", "16 bits", "`valore_1` of the warning, start and end cells"},
     {"length", "m", "the end cell must be free (else status 19)", "end cell (start + length) / 50 + 1, rounded",
      "end cell kind 2"},
-    {"f_tt", "", "any", "16 bits", "`valore_3` of the start and end cells"},
+    {"f_tt", "", "any", "16 bits", "`valore_3` of the start and end cells", {}, senza_significato},
     {"f_ta", "", "0 or 1: nonzero also marks the four cells before the warning point (they must be free, else "
      "status 20)", "ignored when the start is 1500 m or less",
      "cells (start - 1200) / 50 down to 3 cells before it, kind 5, `valore_1` 1 to 4"},
@@ -142,24 +163,24 @@ constexpr campo c_stazione[] = {
     {"position", "m", "(position + 800) / 50 at most the route's last cell (else status 15); a multiple of 50 (else "
      "status 8)", intero, "record `progressiva`"},
     {"kind", "", "5, 6: the area ends 150 m after the position; 7, 8: it runs from position - length to position + "
-     "length; any other: centred; 25 and above: no stop cell", "one byte", "record `tipo`"},
+     "length; any other: centred; 25 and above: no stop cell", "one byte", "record `tipo`", {}, senza_significato},
     {"length", "m", "a multiple of 100 (else status 9)", intero,
      "not stored: gives the area, record `inizio` and `fine`"},
-    {"field 4", "", "0 to 255", "one byte", "record `campo_4`, as read"},
+    {"field 4", "", "0 to 255", "one byte", "record `campo_4`, as read", {}, senza_significato},
     {"field 5", "", "0 to 255", "one byte; 0 when the length is under 600 and for the first station",
-     "record `campo_5`"},
+     "record `campo_5`", {}, senza_significato},
     {"field 6", "", "0 to 255; nonzero lengthens a centred area by 50 m at its end",
-     "one byte; 0 for kinds 5 to 8 and for the first station", "record `campo_6`"},
-    {"field 7", "", "-32768 to 32767", "16 bits", "record `campo_7`, as read"},
-    {"field 8", "", "-32768 to 32767", "16 bits", "record `campo_8`, as read"},
-    {"field 9", "", "0 to 255", "one byte", "record `campo_9`, as read"},
-    {"field 10", "", "-32768 to 32767", "16 bits", "record `campo_10`, as read"},
-    {"field 11", "", "-32768 to 32767", "16 bits", "record `campo_11`, as read"},
-    {"field 12", "", "-32768 to 32767", "16 bits", "record `campo_12`, as read"},
-    {"field 13", "", "0 to 255", "one byte", "record `campo_13`, as read"},
-    {"hours", "h", "0 to 23", intero, "record `orario` = (hours × 60 + minutes) × 60 + seconds"},
-    {"minutes", "min", "0 to 59", intero, "record `orario`"},
-    {"seconds", "s", "0 to 59", intero, "record `orario`"},
+     "one byte; 0 for kinds 5 to 8 and for the first station", "record `campo_6`", {}, senza_significato},
+    {"field 7", "", "-32768 to 32767", "16 bits", "record `campo_7`, as read", {}, senza_significato},
+    {"field 8", "", "-32768 to 32767", "16 bits", "record `campo_8`, as read", {}, senza_significato},
+    {"field 9", "", "0 to 255", "one byte", "record `campo_9`, as read", {}, senza_significato},
+    {"field 10", "", "-32768 to 32767", "16 bits", "record `campo_10`, as read", {}, senza_significato},
+    {"field 11", "", "-32768 to 32767", "16 bits", "record `campo_11`, as read", {}, senza_significato},
+    {"field 12", "", "-32768 to 32767", "16 bits", "record `campo_12`, as read", {}, senza_significato},
+    {"field 13", "", "0 to 255", "one byte", "record `campo_13`, as read", {}, senza_significato},
+    {"hours", "h", "0 to 23", intero, "record `orario` = (hours × 60 + minutes) × 60 + seconds", ore},
+    {"minutes", "min", "0 to 59", intero, "record `orario`", minuti},
+    {"seconds", "s", "0 to 59", intero, "record `orario`", minuti},
     {"name", "", "the rest of the line, no comma", "Windows-1252", "record `nome`"},
 };
 

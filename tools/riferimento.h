@@ -14,6 +14,17 @@ namespace riferimento {
 
 enum class file_testo : std::uint8_t { linea, treno };
 
+// The range the format gives a value that the compiler takes whatever it is:
+// check warns of a value outside it. `fuori` says what the compiler makes of
+// such a value. The parts of a time are checked together, as one time.
+struct ambito {
+    std::int64_t minimo = 0;
+    std::int64_t massimo = -1;  // below minimo: no range
+    std::string_view fuori{};
+    bool orario = false;
+    constexpr bool presente() const { return minimo <= massimo; }
+};
+
 // One value of a row, in the order it is read after the keyword.
 struct campo {
     std::string_view nome;
@@ -21,6 +32,10 @@ struct campo {
     std::string_view valori;        // range or allowed values
     std::string_view lettura;       // how it is read, rounded or narrowed
     std::string_view destinazione;  // where it ends up in the compiled files
+    ambito limiti{};
+    // The value is passed on to the simulator but the format says nothing of
+    // what it stands for: the reference lists the built-in scenario's values.
+    bool senza_significato = false;
 };
 
 // The part of the table a row fills, for tools and tests.
