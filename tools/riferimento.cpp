@@ -38,7 +38,9 @@ constexpr ambito minuti{0, 59, {}, true};
 constexpr campo c_lunghezza[] = {
     {"length", "m", "1 to 1000000 (more: status 1)", intero,
      "table record 84 `fine`; the route grid gets (length + 7000) / 50 cells, rounded (halves to even), the "
-     "geometry length + 7000 metres"},
+     "geometry length + 7000 metres",
+     {1, senza_tetto, "the line has no metre of its own: the route grid is only the 7000 m extension past its end, "
+                      "where every object then lies"}},
 };
 constexpr campo c_progressiva[] = {
     {"start", "m", "0 or more, a multiple of 50 (else status 2)", intero,

@@ -390,6 +390,9 @@ TEST(RegoleAvviso, ValoriDelBloccoGenerale) {
          "progressiva chilometrica due,    -50,    0,    0",
          "'progressiva chilometrica due' start -50 is below 0: it is stored as it is",
          "progressiva chilometrica due,    50,    0,    0"},
+        // A line of 1 m leaves every object past its end, which beyond-line-end tells.
+        {"value-range", "lunghezza percorso,    12000", "lunghezza percorso,    0",
+         "'lunghezza percorso' length 0 is below 1: the line has no metre of its own", "lunghezza percorso,    1"},
         {"stretch-reversed", "ripetizione segnali 4 codici,    1650,    9000",
          "ripetizione segnali 4 codici,    1650,    1650",
          "the signal repetition from 1650 to 1650 ends where it starts: table record 86 holds the two as written",
@@ -411,7 +414,8 @@ TEST(RegoleAvviso, ValoriDelBloccoGenerale) {
         EXPECT_EQ(p[0].riga, righe(linea_minima.substr(0, linea_minima.find(c.vecchia))) + 1);
         EXPECT_NE(p[0].messaggio.find(c.messaggio), std::string::npos) << p[0].messaggio;
         const auto q = avvisi_di(con_riga(c.vicina));
-        EXPECT_TRUE(q.empty()) << elenco(q);
+        EXPECT_TRUE(std::none_of(q.begin(), q.end(), [&](const problema& x) { return x.regola == c.regola; }))
+            << elenco(q);
     }
 }
 
