@@ -489,6 +489,20 @@ std::string voce_codice(const codice& c, bool md) {
     return s;
 }
 
+std::string voce_regola(const strumento::regola_avviso& r, bool md) {
+    const std::string nome(r.nome);
+    std::string s = md ? "### " + nome + "\n\n" : "warning rule " + nome + "\n";
+    const auto a_capo = [&] { return std::string(md ? "\n" : ""); };
+    s += "Finds: " + std::string(r.descrizione) + ".\n";
+    s += a_capo() + "Why it matters: " + std::string(r.perche) + ".\n";
+    s += a_capo() + "Example: " + codice_in(r.esempio, md) + " in the " +
+         std::string(nome_file(r.file == strumento::quale_file::linea ? linea : treno)) +
+         (r.prima_della_sua_voce ? ", as the first row of its keyword there" : "") + ".\n";
+    s += a_capo() + "Silence it: " + codice_in("scenario_tool check --no-warn " + nome, md) + ".\n";
+    if (md) s += "\n";
+    return s;
+}
+
 std::string voce_sezione(const sezione& h, bool md) {
     std::string s = md ? "### " + std::string(h.intestazione) + " (" + std::string(nome_file(h.file)) + ")\n\n"
                        : std::string(h.intestazione) + " (" + std::string(nome_file(h.file)) + ")\n";
@@ -589,6 +603,9 @@ trovati cerca(std::string_view argomento) {
             if (c.numero == numero) t.codici.push_back(&c);
         return t;
     }
+    for (const auto& r : strumento::regole_avviso())
+        if (minuscole(r.nome) == a) t.regole.push_back(&r);
+    if (!t.regole.empty()) return t;
     for (const auto& s : le_sezioni) {
         const std::string h = minuscole(s.intestazione);
         if (h == a || h == "[" + a + "]") t.sezioni.push_back(&s);
@@ -618,6 +635,11 @@ std::vector<std::string> vicini(std::string_view argomento, std::size_t quanti) 
     };
     for (const auto& p : le_parole) aggiungi(p.argomento);
     for (const auto& s : le_sezioni) aggiungi(s.intestazione);
+    for (const auto& r : strumento::regole_avviso()) aggiungi(r.nome);
+    // A slip of a few letters: two, or a third of the shorter of the two.
+    std::erase_if(tutti, [&](const auto& x) {
+        return x.first > std::max<std::size_t>(2, std::min(a.size(), x.second.size()) / 3);
+    });
     std::stable_sort(tutti.begin(), tutti.end(), [](const auto& x, const auto& y) { return x.first < y.first; });
     std::vector<std::string> r;
     for (std::size_t i = 0; i < tutti.size() && i < quanti; ++i) r.push_back(tutti[i].second);
@@ -632,6 +654,7 @@ std::string testo(const trovati& t) {
     for (const auto* p : t.parole) separa(), s += voce_parola(*p, false);
     for (const auto* h : t.sezioni) separa(), s += voce_sezione(*h, false);
     for (const auto* c : t.codici) separa(), s += voce_codice(*c, false);
+    for (const auto* r : t.regole) separa(), s += voce_regola(*r, false);
     return s;
 }
 
@@ -646,7 +669,8 @@ std::string completo(bool md) {
     titolo(1, "Scenario reference");
     s += std::string(introduzione) + "\n";
     s += md ? "`scenario_tool explain TOPIC` prints one entry of this reference: a keyword (`explain stazione`), a "
-              "header (`explain [generale]`) or a status code (`explain 21`).\n\n"
+              "header (`explain [generale]`), a warning rule of check (`explain field-count`) or a status code "
+              "(`explain 21`).\n\n"
             : "scenario_tool explain TOPIC prints one entry of this reference.\n\n";
     for (const auto f : {linea, treno}) {
         titolo(2, f == linea ? "Line description (ID_linea.txt)" : "Train file (ID_N-.txt)");
@@ -658,6 +682,11 @@ std::string completo(bool md) {
         for (const auto& p : le_parole)
             if (p.file == f) s += voce_parola(p, md) + (md ? "" : "\n");
     }
+    titolo(2, "Warning rules of check");
+    s += senza_accenti_gravi("`scenario_tool check` also warns of rows the compiler takes without a word but that almost "
+                             "always say something other than the author meant, each under the name of its rule.\n\n",
+                             md);
+    for (const auto& r : strumento::regole_avviso()) s += voce_regola(r, md) + (md ? "" : "\n");
     titolo(2, "Status codes");
     s += "`compile` reports the status of the compile: 0 when all went well, otherwise the code of the last problem "
          "found. A hard or soft code stops the reading of its file; the compiled files are written all the same "

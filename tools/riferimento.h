@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "tools/regole.h"
+
 namespace riferimento {
 
 enum class file_testo : std::uint8_t { linea, treno };
@@ -104,21 +106,23 @@ std::span<const sezione> sezioni();
 // or empty when the reference names none.
 std::string_view nome_campo_record(int record, std::string_view campo);
 
-// What a topic names: entries whose topic, header or code matches it. A
-// keyword field as written in a file (e.g. "curvad4") finds its entry by the
-// reader's own test.
+// What a topic names: entries whose topic, header, code or warning rule
+// matches it. A keyword field as written in a file (e.g. "curvad4") finds its
+// entry by the reader's own test.
 struct trovati {
     std::vector<const parola*> parole;
     std::vector<const codice*> codici;
     std::vector<const sezione*> sezioni;
-    bool vuoto() const { return parole.empty() && codici.empty() && sezioni.empty(); }
+    std::vector<const strumento::regola_avviso*> regole;
+    bool vuoto() const { return parole.empty() && codici.empty() && sezioni.empty() && regole.empty(); }
 };
 trovati cerca(std::string_view argomento);
 
 // How many letters must be inserted, deleted or changed to turn a into b.
 std::size_t distanza(std::string_view a, std::string_view b);
 
-// The topics closest in spelling to an unknown one, closest first.
+// The topics close enough in spelling to an unknown one to be what was meant,
+// closest first; none when no topic is.
 std::vector<std::string> vicini(std::string_view argomento, std::size_t quanti = 3);
 
 // Plain text for the terminal and Markdown for the document.

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "compiler/driver.h"
@@ -17,6 +18,7 @@
 #include "scenario_text/righe_builtin.h"
 #include "tests/cartella_temporanea.h"
 #include "tests/processo.h"
+#include "tools/regole.h"
 #include "train_reader/lettore_treno.h"
 
 namespace {
@@ -280,6 +282,11 @@ TEST(Explain, UnArgomentoUnaVoce) {
         {{"progressiva"},
          {"progressiva chilometrica uno\n", "progressiva chilometrica due\n", "progressiva chilometrica tre\n"},
          {}},
+        {{"field-count"},
+         {"warning rule field-count\n", "Finds: a row with fewer or more values", "Why it matters: The reader reads "
+          "fields, not lines", "Example: stazione,", "Silence it: scenario_tool check --no-warn field-count."},
+         {"17. name"}},
+        {{"run-starts-late"}, {"in the train file, as the first row of its keyword there"}, {}},
     };
     for (const auto& c : casi) {
         std::vector<std::string> a{"explain"};
@@ -292,13 +299,48 @@ TEST(Explain, UnArgomentoUnaVoce) {
     }
 }
 
+// Every warning rule of check is a topic of its own, in the document too.
+TEST(Riferimento, OgniRegolaDiAvvisoHaLaSuaVoce) {
+    const std::string documento = riferimento::markdown_completo();
+    for (const auto& r : strumento::regole_avviso()) {
+        SCOPED_TRACE(r.nome);
+        const auto t = riferimento::cerca(r.nome);
+        ASSERT_EQ(t.regole.size(), 1u);
+        EXPECT_EQ(t.regole[0]->nome, r.nome);
+        EXPECT_TRUE(t.parole.empty() && t.codici.empty() && t.sezioni.empty());
+        EXPECT_FALSE(r.perche.empty());
+        EXPECT_NE(documento.find("### " + std::string(r.nome) + "\n"), std::string::npos);
+        EXPECT_NE(documento.find("`scenario_tool check --no-warn " + std::string(r.nome) + "`"), std::string::npos);
+    }
+}
+
+// An unknown topic is offered only what it is a slip of.
+TEST(Riferimento, IViciniSonoSoloQuelliVicini) {
+    struct caso {
+        std::string_view argomento;
+        std::vector<std::string> vicini;
+    };
+    const caso casi[] = {
+        {"stazone", {"stazione"}},
+        {"valu-range", {"value-range"}},
+        {"fild-count", {"field-count"}},
+        {"[fin]", {"[fine]"}},
+        {"zzzzzq", {}},
+        {"treno", {}},
+        {"99", {}},
+    };
+    for (const auto& c : casi) EXPECT_EQ(riferimento::vicini(c.argomento), c.vicini) << c.argomento;
+}
+
 TEST(Explain, ArgomentoIgnotoUnaRigaConIPiuVicini) {
     const auto e = strumento({"explain", "stazone"});
     EXPECT_EQ(e.stato, 64);
     EXPECT_EQ(e.uscita, "");
     EXPECT_EQ(std::count(e.errori.begin(), e.errori.end(), '\n'), 1) << e.errori;
     EXPECT_NE(e.errori.find("closest: stazione"), std::string::npos) << e.errori;
-    EXPECT_EQ(strumento({"explain", "99"}).stato, 64);
+    const auto lontano = strumento({"explain", "99"});
+    EXPECT_EQ(lontano.stato, 64);
+    EXPECT_EQ(lontano.errori, "scenario_tool explain: no topic \"99\"; explain --all lists them all\n");
     EXPECT_EQ(strumento({"explain"}).stato, 64);
     EXPECT_EQ(strumento({"explain", "21", "--all"}).stato, 64);
 }
