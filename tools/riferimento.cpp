@@ -7,6 +7,8 @@
 #include <numeric>
 
 #include "model/codici.h"
+#include "scenario_text/righe_builtin.h"
+#include "text/flusso_campi.h"
 
 namespace riferimento {
 
@@ -436,6 +438,37 @@ std::string senza_accenti_gravi(std::string_view s, bool md) {
     return r;
 }
 
+// The values the built-in scenario gives the fields the format leaves
+// without a meaning, for an author to copy knowingly.
+std::string usi_senza_significato(const parola& p, bool md) {
+    std::string elenco;
+    for (std::size_t i = 0; i < p.campi.size(); ++i) {
+        if (!p.campi[i].senza_significato) continue;
+        elenco += (md ? "- " : "  ") + std::string(p.campi[i].nome) + ": ";
+        const auto usi = usi_builtin(p, i);
+        if (usi.empty()) elenco += "no row";
+        for (std::size_t k = 0; k < usi.size(); ++k) {
+            const auto& righe = usi[k].righe;
+            elenco += (k == 0 ? "" : "; ") + std::to_string(usi[k].valore) + " (" + std::to_string(righe.size()) +
+                      (righe.size() == 1 ? " row: line " : " rows: lines ");
+            constexpr std::size_t mostrate = 6;
+            for (std::size_t j = 0; j < righe.size() && j < mostrate; ++j)
+                elenco += (j == 0 ? "" : ", ") + std::to_string(righe[j]);
+            if (righe.size() > mostrate) elenco += ", ...";
+            elenco += ")";
+        }
+        elenco += "\n";
+    }
+    if (elenco.empty()) return {};
+    const bool uno = std::count_if(p.campi.begin(), p.campi.end(), [](const campo& c) { return c.senza_significato; }) == 1;
+    return std::string(uno ? "The format gives this value no meaning of its own beyond what the compiler does with it, "
+                             "as above: what the simulator makes of it is not stated."
+                           : "The format gives these values no meaning of their own beyond what the compiler does "
+                             "with them, as above: what the simulator makes of them is not stated.") +
+           " The built-in " + std::string(nome_file(p.file)) + " (as `scenario_tool emit` writes it) uses:\n" +
+           (md ? "\n" : "") + elenco + (md ? "\n" : "");
+}
+
 std::string voce_parola(const parola& p, bool md) {
     std::string s;
     auto t = [&](std::string_view x) { return senza_accenti_gravi(x, md); };
@@ -465,6 +498,7 @@ std::string voce_parola(const parola& p, bool md) {
         }
     }
     if (!p.regole.empty()) s += t(p.regole) + (md ? "\n\n" : "\n");
+    s += t(usi_senza_significato(p, md));
     s += "Example: " + codice_in(p.esempio, md) + (md ? "\n\n" : "\n");
     return s;
 }
@@ -623,6 +657,38 @@ trovati cerca(std::string_view argomento) {
         for (const auto& p : le_parole)
             if (minuscole(p.argomento).starts_with(a)) t.parole.push_back(&p);
     return t;
+}
+
+std::vector<uso_builtin> usi_builtin(const parola& p, std::size_t campo) {
+    std::vector<uso_builtin> usi;
+    const std::span<const std::string_view> righe =
+        p.file == linea ? std::span<const std::string_view>(scenario_text::righe_linea)
+                        : std::span<const std::string_view>(scenario_text::righe_treno);
+    bool dopo_generale = false;
+    for (std::size_t n = 0; n < righe.size(); ++n) {
+        testo::flusso_campi f{std::string(righe[n])};
+        if (f.fine()) continue;
+        const std::string chiave = f.leggi_testo();
+        if (!dopo_generale) {
+            dopo_generale = contiene(chiave, "[generale]", true);
+            continue;
+        }
+        // The built-in files write one row per line and keep comments apart.
+        if (contiene(chiave, "-", false) || !contiene(chiave, p.prima, p.ignora_maiuscole) ||
+            (!p.seconda.empty() && !contiene(chiave, p.seconda, p.ignora_maiuscole)))
+            continue;
+        std::int64_t v = 0;
+        for (std::size_t i = 0; i <= campo && i < p.campi.size(); ++i) {
+            if (p.campi[i].lettura == "Windows-1252") f.leggi_testo();
+            else v = f.leggi_long();
+        }
+        const int riga = static_cast<int>(n) + 1;
+        const auto u = std::find_if(usi.begin(), usi.end(), [&](const uso_builtin& x) { return x.valore == v; });
+        if (u == usi.end()) usi.push_back({v, {riga}});
+        else u->righe.push_back(riga);
+    }
+    std::sort(usi.begin(), usi.end(), [](const uso_builtin& a, const uso_builtin& b) { return a.valore < b.valore; });
+    return usi;
 }
 
 std::vector<std::string> vicini(std::string_view argomento, std::size_t quanti) {

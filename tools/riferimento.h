@@ -125,6 +125,16 @@ std::size_t distanza(std::string_view a, std::string_view b);
 // closest first; none when no topic is.
 std::vector<std::string> vicini(std::string_view argomento, std::size_t quanti = 3);
 
+// One value the built-in scenario gives a field, with the lines of its file
+// (as emit writes it) whose rows hold it.
+struct uso_builtin {
+    std::int64_t valore;
+    std::vector<int> righe;
+};
+// The values of value `campo` of a keyword's rows in the built-in scenario,
+// in increasing order.
+std::vector<uso_builtin> usi_builtin(const parola& p, std::size_t campo);
+
 // Plain text for the terminal and Markdown for the document.
 std::string testo(const trovati& t);
 std::string markdown_completo();

@@ -6,7 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <set>
+#include <span>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -297,6 +300,57 @@ TEST(Explain, UnArgomentoUnaVoce) {
         for (const auto& s : c.contiene) EXPECT_NE(e.uscita.find(s), std::string::npos) << s;
         for (const auto& s : c.non_contiene) EXPECT_EQ(e.uscita.find(s), std::string::npos) << s;
     }
+}
+
+const riferimento::parola& parola_di_nome(std::string_view argomento) {
+    for (const auto& p : riferimento::parole())
+        if (p.argomento == argomento) return p;
+    throw std::logic_error("no keyword " + std::string(argomento));
+}
+
+std::set<std::int64_t> valori_usati(std::string_view argomento, std::string_view campo) {
+    const auto& p = parola_di_nome(argomento);
+    for (std::size_t i = 0; i < p.campi.size(); ++i)
+        if (p.campi[i].nome == campo) {
+            std::set<std::int64_t> v;
+            for (const auto& u : riferimento::usi_builtin(p, i)) v.insert(u.valore);
+            return v;
+        }
+    throw std::logic_error("no value " + std::string(campo));
+}
+
+// The values the built-in scenario gives the fields without a meaning: what
+// the built-in data is known to hold, and lines that are rows of the keyword.
+TEST(Riferimento, IValoriDelloScenarioIncorporato) {
+    using v = std::set<std::int64_t>;
+    EXPECT_EQ(valori_usati("segnale", "left kind"), (v{1, 2}));
+    EXPECT_EQ(valori_usati("segnale", "right kind"), (v{0, 1, 2}));
+    EXPECT_EQ(valori_usati("segnale", "rapp"), (v{0}));
+    EXPECT_EQ(valori_usati("segnale", "time"), (v{0, 220, 230}));
+    for (const auto* c : {"left digit 1", "left digit 2", "left digit 3", "right digit 1", "right digit 2", "right digit 3"})
+        for (const auto x : valori_usati("segnale", c)) EXPECT_TRUE(x >= 0 && x <= 5) << c << " " << x;
+    EXPECT_EQ(valori_usati("montagna", "type"), (v{11}));
+    EXPECT_EQ(valori_usati("rallentamento", "f_tt"), (v{0}));
+
+    // Every row of the keyword once per field: 124 signals, 35 stations, 3 mountain stretches.
+    const std::pair<std::string_view, std::size_t> quante[] = {{"segnale", 124}, {"stazione", 35}, {"montagna", 3}};
+    for (const auto& [argomento, n] : quante) {
+        const auto& p = parola_di_nome(argomento);
+        const auto& righe = p.file == file_testo::linea ? std::span<const std::string_view>(scenario_text::righe_linea)
+                                                         : std::span<const std::string_view>(scenario_text::righe_treno);
+        for (std::size_t i = 0; i < p.campi.size(); ++i) {
+            if (!p.campi[i].senza_significato) continue;
+            std::size_t tutte = 0;
+            for (const auto& u : riferimento::usi_builtin(p, i)) {
+                tutte += u.righe.size();
+                for (const int r : u.righe) EXPECT_TRUE(righe[static_cast<std::size_t>(r - 1)].starts_with(argomento)) << r;
+            }
+            EXPECT_EQ(tutte, n) << argomento << " " << p.campi[i].nome;
+        }
+    }
+    const std::string documento = riferimento::markdown_completo();
+    EXPECT_NE(documento.find("The format gives these values no meaning of their own"), std::string::npos);
+    EXPECT_NE(documento.find("- rapp: 0 (124 rows: lines "), std::string::npos);
 }
 
 // Every warning rule of check is a topic of its own, in the document too.
