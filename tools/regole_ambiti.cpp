@@ -63,8 +63,9 @@ public:
     void applica();
 
 private:
+    // A value another rule has already spoken of is left to that rule.
     void avvisa(std::string_view regola, const riga_voce& r, std::size_t campo, std::string testo) {
-        p_.push_back(avviso_a(regola, r, campo, std::move(testo)));
+        if (!gia_detto(r, campo)) p_.push_back(avviso_a(regola, r, campo, std::move(testo)));
     }
     bool gia_detto(const riga_voce& r, std::size_t campo) const;
     void orario(const riga_voce& r);
@@ -233,7 +234,7 @@ void regole_ambiti::estensione(const riga_voce& r, const lunghezza_linea& lunghe
 }
 
 // Any value whose reference entry gives a range the compiler does not
-// enforce, unless another rule has already spoken of that value.
+// enforce.
 void regole_ambiti::ambiti(const riga_voce& r) {
     const auto campi = r.voce->rif->campi;
     for (std::size_t i = 0; i < campi.size() && i < r.valori.size(); ++i) {
@@ -241,7 +242,6 @@ void regole_ambiti::ambiti(const riga_voce& r) {
         if (!x.presente() || x.orario) continue;
         const std::int64_t v = r.n(i);
         if (v >= x.minimo && v <= x.massimo) continue;
-        if (gia_detto(r, i)) continue;
         const std::string fuori = x.massimo >= std::numeric_limits<std::int32_t>::max()
                                       ? "below " + std::to_string(x.minimo)
                                       : "outside " + std::to_string(x.minimo) + " to " + std::to_string(x.massimo);

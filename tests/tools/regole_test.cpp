@@ -312,6 +312,12 @@ const caso casi[] = {
     {"extent-beyond-line", treno, "stazione,   11750,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  0, 0, 0, BORGO", 0,
      "station 'BORGO' has its area from 11450 to 12050, past the line's end, 12000 m",
      "stazione,   11700,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  0, 0, 0, BORGO"},
+    // A value an older rule speaks of is left to it: a negative hour is an earlier time.
+    {"times-backwards", treno, "stazione,   10000,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  -1, 0, 0, BORGO", 0,
+     "has the time -1:00:00, earlier than the station before it",
+     "stazione,   10000,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  0, 0, 0, BORGO"},
+    {"beyond-line-end", treno, "velocita,   12500,   100", 0, "'velocita' at 12500", "velocita,      0,   100", {},
+     true},
     // A station placed past the end is beyond-line-end's alone.
     {"beyond-line-end", treno, "stazione,   12100,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  0, 0, 0, BORGO", 0,
      "'stazione' at 12100", "stazione,   11700,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  0, 0, 0, BORGO"},
