@@ -125,10 +125,13 @@ void regole_ambiti::orario(const riga_voce& r) {
     }
     const std::int64_t t = (h * 60 + m) * 60 + s;
     std::string testo = "station " + nome_stazione(r) + " has the time " + scritta + ", no time of day (" + perche +
-                     "): it is stored as " + std::to_string(t) + " s after midnight, ";
-    if (t < 0) testo += "before the day begins";
-    else if (t >= secondi_giorno) testo += "past the end of the day (" + ora_del_giorno(t % secondi_giorno) + " of a later day)";
-    else testo += "the time " + ora_del_giorno(t);
+                        "): it is stored as " + std::to_string(t) + " s after midnight, ";
+    if (t < 0)
+        testo += "before the day begins";
+    else if (t >= secondi_giorno)
+        testo += "past the end of the day (" + ora_del_giorno(t % secondi_giorno) + " of a later day)";
+    else
+        testo += "the time " + ora_del_giorno(t);
     avvisa(nome_ora, r, *fuori, testo);
 }
 
@@ -185,10 +188,11 @@ void regole_ambiti::inizi_tardi() {
             const std::int64_t n = cella_di(static_cast<double>(r.n(0)), 0.0);
             if (n > 0)
                 avvisa(nome_inizio_tardo, r, 0,
-                       "the first " + tra_apici(tipo) + " row is at " + metri(r.n(0)) + ": the cells before it, metre 0 "
-                       "to " + metri(n * 50) + ", hold " +
-                           (tipo == "velocita" ? "speed limit 0 km/h, a train with speed limit 0 from the start of the line"
-                                               : std::string("adhesion 0")));
+                       "the first " + tra_apici(tipo) + " row is at " + metri(r.n(0)) +
+                           ": the cells before it, metre 0 to " + metri(n * 50) + ", hold " +
+                           (tipo == "velocita"
+                                ? "speed limit 0 km/h, a train with speed limit 0 from the start of the line"
+                                : std::string("adhesion 0")));
             break;
         }
 }
@@ -228,8 +232,8 @@ void regole_ambiti::estensione(const riga_voce& r, const lunghezza_linea& lunghe
         // The reader stops at a stop cell beyond the grid.
         if (cella_di(static_cast<double>(x->fine), -1.0) > lunghezza.numero_celle) return;
         avvisa(nome_estensione, r, *il,
-               "station " + nome_stazione(r) + " has its area from " + metri(x->inizio) + " to " + metri(x->fine) + "," +
-                   oltre + "its end is compiled into the grid's extension");
+               "station " + nome_stazione(r) + " has its area from " + metri(x->inizio) + " to " + metri(x->fine) +
+                   "," + oltre + "its end is compiled into the grid's extension");
     }
 }
 
