@@ -260,6 +260,9 @@ constexpr parola le_parole[] = {
     {"sabbia", treno, "sabbia", {}, true, in_treno, "the sand of the train", c_sabbia, "", "sabbia,    150",
      z::record_fisso, 86},
     {"segnale", treno, "segnale", {}, true, in_treno, "a block signal", c_segnale,
+     "The simulator is given the signal in its cell of the route file: each pair of digits as one number, left "
+     "digit n × 10 + right digit n in `valore_n`; rapp × 10 + left kind × 3 + right kind in `valore_4`; the time in "
+     "`tempo_segnale` when the left kind is 2. "
      "The four cells 2, 4, 6 and 8 before the signal's cell get approach marks (`preavviso`), (left × 3 + right) "
      "× 10 + 1 to 4, whatever they hold. A signal at 0 m puts its digits in cell 1, where the stamps go "
      "(status 1250 or 1251).",
@@ -275,7 +278,9 @@ constexpr parola le_parole[] = {
      "must start at least 350 m after the previous station's ends (status 22). For kinds below 25 the stop cell "
      "(kind 10, `valore_1` the record) is end / 50 - 1, and its four cells before get approach marks 81 to 84; a "
      "stop cell needs an end beyond 100 m (status 24). Stop cells and marks are written whatever the cells hold, "
-     "so signals and slowdowns must keep off them. The name is the rest of the line: a comma cuts it.",
+     "so signals and slowdowns must keep off them. The name is the rest of the line: a comma cuts it. The "
+     "simulator is given the station in its record of the table file: kind, area, position, fields 4 to 13 as "
+     "read (5 and 6 as the table says), the time as seconds of the day and the name.",
      "stazione,    6000,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   45,  7, 2, 0, COLLE", z::stazioni, -1, 10},
 };
 
@@ -461,10 +466,10 @@ std::string usi_senza_significato(const parola& p, bool md) {
     }
     if (elenco.empty()) return {};
     const bool uno = std::count_if(p.campi.begin(), p.campi.end(), [](const campo& c) { return c.senza_significato; }) == 1;
-    return std::string(uno ? "The format gives this value no meaning of its own beyond what the compiler does with it, "
-                             "as above: what the simulator makes of it is not stated."
-                           : "The format gives these values no meaning of their own beyond what the compiler does "
-                             "with them, as above: what the simulator makes of them is not stated.") +
+    return std::string(uno ? "The format gives this value no meaning of its own beyond its name and what the compiler "
+                             "does with it, as above: what the simulator makes of it is not stated."
+                           : "The format gives these values no meaning of their own beyond their names and what the "
+                             "compiler does with them, as above: what the simulator makes of them is not stated.") +
            " The built-in " + std::string(nome_file(p.file)) + " (as `scenario_tool emit` writes it) uses:\n" +
            (md ? "\n" : "") + elenco + (md ? "\n" : "");
 }
