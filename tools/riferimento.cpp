@@ -9,6 +9,7 @@
 #include "model/codici.h"
 #include "scenario_text/righe_builtin.h"
 #include "text/flusso_campi.h"
+#include "tools/regole.h"
 
 namespace riferimento {
 

@@ -10,7 +10,9 @@
 #include <string_view>
 #include <vector>
 
-#include "tools/regole.h"
+namespace strumento {
+struct regola_avviso;
+}
 
 namespace riferimento {
 
