@@ -384,6 +384,34 @@ TEST(RegoleAvviso, UnaVoceDelBloccoGeneraleNelCorpoEViceversa) {
     EXPECT_NE(q[0].messaggio.find("before [generale]"), std::string::npos);
 }
 
+// The rules on values point at the value itself: its column, on the line
+// where a row continued on the next line holds it.
+TEST(RegoleAvviso, IlValoreAlSuoPosto) {
+    struct caso_colonna {
+        quale_file file;
+        std::string_view aggiunta;
+        int riga;                   // counted from the first added line
+        std::string_view prima_di;  // the text that starts at the value, on its line
+    };
+    const caso_colonna casi_colonna[] = {
+        {treno, "segnale,    9000,   3, 4, 1,  0, 0,    2,  3,1,0, 0", 0, "3, 4, 1"},
+        {treno, "segnale,    9000,   2\r\n    12, 1,  0, 0,    2,  3,1,0, 0", 1, "12, 1"},
+        {treno, "stazione,   10000,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  7, 60, 0, BORGO", 0, "60, 0, BORGO"},
+        {linea, "montagna,   6000,  5000,  1", 0, "5000,  1"},
+        {treno, "rallentamento,   11000,    60,  1050, 0,  0,  0", 0, "1050, 0"},
+        {linea, "indicatori_vmax,  8000,  140,  150,  160,  0,  140,  150,  160,  12", 0, "12"},
+    };
+    for (const auto& c : casi_colonna) {
+        SCOPED_TRACE(c.aggiunta);
+        const auto p = avvisi_di(con(c.file, c.aggiunta));
+        ASSERT_EQ(p.size(), 1u) << elenco(p);
+        EXPECT_EQ(p[0].riga, (c.file == linea ? dopo_linea : dopo_treno) + c.riga);
+        std::string_view riga = c.aggiunta;
+        for (int k = 0; k < c.riga; ++k) riga = riga.substr(riga.find('\n') + 1);
+        EXPECT_EQ(p[0].colonna, static_cast<int>(riga.find(c.prima_di)) + 1) << p[0].messaggio;
+    }
+}
+
 // The general block's rows are rewritten in place: appended, they would
 // stand in the body.
 TEST(RegoleAvviso, ValoriDelBloccoGenerale) {
