@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <set>
 #include <span>
 #include <stdexcept>
@@ -351,6 +352,20 @@ TEST(Riferimento, IValoriDelloScenarioIncorporato) {
     const std::string documento = riferimento::markdown_completo();
     EXPECT_NE(documento.find("The format gives these values no meaning of their own"), std::string::npos);
     EXPECT_NE(documento.find("- rapp: 0 (124 rows: lines "), std::string::npos);
+}
+
+// A range the warning rules check is the one the entry prints.
+TEST(Riferimento, GliAmbitiSonoQuelliScritti) {
+    for (const auto& p : riferimento::parole())
+        for (const auto& c : p.campi) {
+            if (!c.limiti.presente()) continue;
+            SCOPED_TRACE(std::string(p.argomento) + ": " + std::string(c.nome));
+            EXPECT_TRUE(c.valori.starts_with(std::to_string(c.limiti.minimo))) << c.valori;
+            if (c.limiti.massimo < std::numeric_limits<std::int32_t>::max()) {
+                EXPECT_NE(c.valori.find(std::to_string(c.limiti.massimo)), std::string_view::npos) << c.valori;
+            }
+            EXPECT_TRUE(c.limiti.orario || !c.limiti.fuori.empty());
+        }
 }
 
 // Every warning rule of check is a topic of its own, in the document too.
