@@ -17,9 +17,14 @@ struct regola_avviso {
     std::string_view nome;         // kebab-case, as printed in brackets
     std::string_view descrizione;  // one line: what it finds
     std::string_view esempio;      // one row that sets it off
+    // Why it matters: what the compiler does with such a row. For explain.
+    std::string_view perche;
     // The file the example row belongs to: appended to the body of a small
     // valid scenario's file, it sets the rule off.
     quale_file file = quale_file::linea;
+    // The example sets the rule off only as the first row of its keyword in
+    // its file: it takes the place of the file's rows of that keyword.
+    bool prima_della_sua_voce = false;
 };
 
 // Every rule, in the order the README lists them.

@@ -32,6 +32,11 @@ inline constexpr std::string_view nome_indicatore = "indicator-speed";
 inline constexpr std::string_view nome_velocita = "speed-rounded";
 inline constexpr std::string_view nome_ristretto = "value-narrowed";
 inline constexpr std::string_view nome_orari = "times-backwards";
+inline constexpr std::string_view nome_ambito = "value-range";
+inline constexpr std::string_view nome_ora = "time-range";
+inline constexpr std::string_view nome_rovescio = "stretch-reversed";
+inline constexpr std::string_view nome_inizio_tardo = "run-starts-late";
+inline constexpr std::string_view nome_estensione = "extent-beyond-line";
 
 // Where in a file a line stands: the readers look for different keywords
 // before [generale], in the line description's general block and body, and in
@@ -111,5 +116,26 @@ file_letto leggi_righe(quale_file f, const std::string& byte, std::vector<proble
 // line's end or off the 50 m grid, rows out of order, overlapping curves and
 // mountains, packed and narrowed values, station times.
 void avvisi_valori(const file_letto& linea, const file_letto& treno, std::vector<problema>& p);
+
+// The line's length as the last length entry gives it, and the route grid's
+// last cell; none when the length is missing or the compiler refuses it.
+struct lunghezza_linea {
+    const riga_voce* riga;
+    std::int64_t metri;
+    std::int64_t numero_celle;
+};
+std::optional<lunghezza_linea> lunghezza_di(const file_letto& linea);
+
+// A warning of a rule at value `campo` of row r (at the row when it has no
+// such value).
+problema avviso_a(std::string_view regola, const riga_voce& r, std::size_t campo, std::string testo,
+                  std::vector<rimando> correlati = {});
+
+// The rules on values the format gives a range or an order: values outside
+// their reference range, impossible times, stretches that end before they
+// start, runs that begin after metre 0, extents past the line's end. Run
+// after the others: a value another rule already reported is not reported
+// again.
+void avvisi_ambiti(const file_letto& linea, const file_letto& treno, std::vector<problema>& p);
 
 }  // namespace strumento::regole_interne

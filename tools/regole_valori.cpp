@@ -36,11 +36,7 @@ public:
 private:
     void avvisa(std::string_view regola, const riga_voce& r, std::size_t campo, std::string testo,
                 std::vector<rimando> correlati = {}) {
-        const int riga = campo < r.valori.size() ? r.valori[campo].riga : r.riga;
-        const int colonna = campo < r.valori.size() ? r.valori[campo].colonna : 1;
-        p_.push_back(problema{.file = r.voce->file, .riga = riga, .colonna = colonna, .livello = gravita::avviso,
-                              .codice = std::nullopt, .regola = std::string(regola), .metro = r.metro(),
-                              .messaggio = std::move(testo), .correlati = std::move(correlati)});
+        p_.push_back(avviso_a(regola, r, campo, std::move(testo), std::move(correlati)));
     }
     void oltre_la_fine();
     void fuori_griglia(const riga_voce& r);
@@ -81,15 +77,13 @@ void regole_valori::applica() {
 // The last length entry of the general block sets the route grid, whose cells
 // run about 7 km past the line's end; rows placed there compile silently.
 void regole_valori::oltre_la_fine() {
-    const riga_voce* lunghezza = nullptr;
-    for (const auto& r : linea_.righe)
-        if (r.argomento() == "lunghezza percorso") lunghezza = &r;
+    const auto lunghezza = lunghezza_di(linea_);
     if (!lunghezza) return;
-    const std::int64_t l = lunghezza->n(0);
-    if (l < 1 || l > modello::lunghezza_massima) return;
+    const std::int64_t l = lunghezza->metri;
     modello::Modello m;
-    m.numero_celle = modello::a_long(static_cast<double>(l + modello::prolungamento_linea) / 50.0);
-    const rimando al_lunghezza{quale_file::linea, lunghezza->riga, "the line's length, " + std::to_string(l) + " m"};
+    m.numero_celle = lunghezza->numero_celle;
+    const rimando al_lunghezza{quale_file::linea, lunghezza->riga->riga,
+                               "the line's length, " + std::to_string(l) + " m"};
     for (const file_letto* f : {&linea_, &treno_})
         for (const auto& r : f->righe) {
             if (!r.ha_posizione()) continue;
@@ -313,6 +307,26 @@ void regole_valori::orari() {
 }
 
 }  // namespace
+
+problema avviso_a(std::string_view regola, const riga_voce& r, std::size_t campo, std::string testo,
+                  std::vector<rimando> correlati) {
+    const int riga = campo < r.valori.size() ? r.valori[campo].riga : r.riga;
+    const int colonna = campo < r.valori.size() ? r.valori[campo].colonna : 1;
+    return problema{.file = r.voce->file, .riga = riga, .colonna = colonna, .livello = gravita::avviso,
+                    .codice = std::nullopt, .regola = std::string(regola), .metro = r.metro(),
+                    .messaggio = std::move(testo), .correlati = std::move(correlati)};
+}
+
+std::optional<lunghezza_linea> lunghezza_di(const file_letto& linea) {
+    const riga_voce* lunghezza = nullptr;
+    for (const auto& r : linea.righe)
+        if (r.argomento() == "lunghezza percorso") lunghezza = &r;
+    if (!lunghezza) return std::nullopt;
+    const std::int64_t l = lunghezza->n(0);
+    if (l < 1 || l > modello::lunghezza_massima) return std::nullopt;
+    return lunghezza_linea{lunghezza, l,
+                           modello::a_long(static_cast<double>(l + modello::prolungamento_linea) / 50.0)};
+}
 
 void avvisi_valori(const file_letto& linea, const file_letto& treno, std::vector<problema>& p) {
     regole_valori(linea, treno, p).applica();

@@ -7,6 +7,9 @@
 #include <numeric>
 
 #include "model/codici.h"
+#include "scenario_text/righe_builtin.h"
+#include "text/flusso_campi.h"
+#include "tools/regole.h"
 
 namespace riferimento {
 
@@ -22,24 +25,40 @@ constexpr std::string_view entro_percorso =
 constexpr std::string_view intero = "whole number, 32 bits";
 constexpr std::string_view intero_16 = "whole number, 16 bits (-32768 to 32767; beyond: status 25)";
 
+constexpr std::int64_t senza_tetto = 2147483647;
+constexpr bool senza_significato = true;
+// The packed values of boards and signals: two digits side by side.
+constexpr std::string_view fuori_cifra =
+    "it is packed as it is (left × 10 + right) into its cell value, which keeps one digit for each side, so the "
+    "value no longer reads back as the two written";
+constexpr std::string_view fuori_specie =
+    "it is packed as it is (left × 3 + right) into the units of cell `valore_4`, where each kind is 0, 1 or 2";
+constexpr ambito ore{0, 23, {}, true};
+constexpr ambito minuti{0, 59, {}, true};
+
 // ---------------------------------------------------------------- line description
 
 constexpr campo c_lunghezza[] = {
     {"length", "m", "1 to 1000000 (more: status 1)", intero,
      "table record 84 `fine`; the route grid gets (length + 7000) / 50 cells, rounded (halves to even), the "
-     "geometry length + 7000 metres"},
+     "geometry length + 7000 metres",
+     {1, senza_tetto, "the line has no metre of its own: the route grid is only the 7000 m extension past its end, "
+                      "where every object then lies"}},
 };
 constexpr campo c_progressiva[] = {
     {"start", "m", "0 or more, a multiple of 50 (else status 2)", intero,
-     "`inizio` of one of table records 81 to 83 (see the rules)"},
+     "`inizio` of one of table records 81 to 83 (see the rules)",
+     {0, senza_tetto, "it is stored as it is, a start before the line's first metre, and takes part in the ordering "
+                      "of the three progressives by their starts"}},
     {"kilometric value", "m (350000 is km 350)", "a multiple of 50 (else status 2)", intero,
      "`fine` of the same record, plus 100 when the direction code is 1"},
     {"direction code", "", "1: the kilometre figures decrease along the line; any other value is kept as it is",
      intero, "`progressiva` of the same record"},
 };
-constexpr campo c_sfondo_uno[] = {{"background", "", "any", intero, "table record 85 `inizio`"}};
-constexpr campo c_sfondo_due[] = {{"background", "", "any", intero, "table record 85 `progressiva`"}};
-constexpr campo c_sfondo_tre[] = {{"background", "", "any", intero, "table record 85 `fine`"}};
+constexpr campo c_sfondo_uno[] = {{"background", "", "any", intero, "table record 85 `inizio`", {}, senza_significato}};
+constexpr campo c_sfondo_due[] = {
+    {"background", "", "any", intero, "table record 85 `progressiva`", {}, senza_significato}};
+constexpr campo c_sfondo_tre[] = {{"background", "", "any", intero, "table record 85 `fine`", {}, senza_significato}};
 constexpr campo c_ripetizione[] = {
     {"start", "m", "a multiple of 50 (else status 3)", intero, "table record 86 `inizio`"},
     {"end", "m", "a multiple of 50 (else status 4); 0: no repetition", intero,
@@ -60,7 +79,10 @@ constexpr campo c_montagna[] = {
     {"start", "m", entro_percorso, "first cell start / 50, rounded", "route cells `tipo_montagna` from this cell"},
     {"end", "m", "after the start", "last cell end / 50 - 1, rounded", "to this cell"},
     {"type", "", "1 to 10; 11 to 20: type - 10 with markers", "low byte",
-     "`tipo_montagna` of each cell; with markers every fourth free cell gets cell kind 11"},
+     "`tipo_montagna` of each cell; with markers every fourth free cell gets cell kind 11",
+     {1, 20, "above 10, 10 is taken off and the stretch gets markers; what remains goes into the cells' "
+             "`tipo_montagna` as it is, a type outside 1 to 10 (0: the cells get no mountain type)"},
+     senza_significato},
 };
 constexpr campo c_indicatore[] = {
     {"position", "m", entro_percorso, "cell position / 50 + 1, rounded; it must be free (else status 21)",
@@ -69,12 +91,12 @@ constexpr campo c_indicatore[] = {
      "cell `valore_1` (hundreds: left / 5, last two digits: right / 5)"},
     {"left speed b", "km/h", "as speed a", "as speed a", "cell `valore_2`"},
     {"left speed c", "km/h", "as speed a", "as speed a", "cell `valore_3`"},
-    {"left stripes", "", "0 to 9", "left × 10 + right, 16 bits", "cell `valore_4` (tens)"},
+    {"left stripes", "", "0 to 9", "left × 10 + right, 16 bits", "cell `valore_4` (tens)", {0, 9, fuori_cifra}},
     {"right speed a", "km/h", "multiples of 5, 0 to 495; empty reads as 0", "as the left speed",
      "cell `valore_1` (last two digits)"},
     {"right speed b", "km/h", "as right speed a", "as the left speed", "cell `valore_2`"},
     {"right speed c", "km/h", "as right speed a", "as the left speed", "cell `valore_3`"},
-    {"right stripes", "", "0 to 9", "as the left stripes", "cell `valore_4` (units)"},
+    {"right stripes", "", "0 to 9", "as the left stripes", "cell `valore_4` (units)", {0, 9, fuori_cifra}},
 };
 constexpr campo c_cartello[] = {
     {"position", "m", entro_percorso, "cell position / 50 + 1, rounded; it must be free (else status 6)",
@@ -99,25 +121,29 @@ constexpr campo c_aderenza[] = {
     {"adhesion", "", "0 to 255", "low 8 bits kept (300 gives 44)", "route cells `aderenza`"},
 };
 constexpr campo c_orologio[] = {
-    {"hours", "h", "0 to 23", intero_16, "table record 86 `campo_10`"},
-    {"minutes", "min", "0 to 59", intero_16, "table record 86 `campo_11`"},
-    {"seconds", "s", "0 to 59", intero_16, "table record 86 `campo_12`"},
+    {"hours", "h", "0 to 23", intero_16, "table record 86 `campo_10`", ore},
+    {"minutes", "min", "0 to 59", intero_16, "table record 86 `campo_11`", minuti},
+    {"seconds", "s", "0 to 59", intero_16, "table record 86 `campo_12`", minuti},
 };
 constexpr campo c_sabbia[] = {{"sand", "", "-32768 to 32767", intero_16, "table record 86 `campo_7`"}};
 constexpr campo c_segnale[] = {
     {"position", "m", entro_percorso, "cell position / 50 + 1, rounded; it must be free (else status 16)",
      "that cell gets kind 1"},
-    {"left kind", "", "0, 1 or 2; 2 also stores the time", "16 bits", "cell `valore_4` units: left × 3 + right"},
-    {"left digit 1", "", "0 to 9", "16 bits", "cell `valore_1` tens"},
-    {"left digit 2", "", "0 to 9", "16 bits", "cell `valore_2` tens"},
-    {"left digit 3", "", "0 to 9", "16 bits", "cell `valore_3` tens"},
-    {"rapp", "", "0 to 3275", "16 bits", "cell `valore_4` tens"},
-    {"right kind", "", "0, 1 or 2", "16 bits", "cell `valore_4` units"},
-    {"right digit 1", "", "0 to 9", "16 bits", "cell `valore_1` units"},
-    {"right digit 2", "", "0 to 9", "16 bits", "cell `valore_2` units"},
-    {"right digit 3", "", "0 to 9", "16 bits", "cell `valore_3` units"},
+    {"left kind", "", "0, 1 or 2; 2 also stores the time", "16 bits", "cell `valore_4` units: left × 3 + right",
+     {0, 2, fuori_specie}, senza_significato},
+    {"left digit 1", "", "0 to 9", "16 bits", "cell `valore_1` tens", {0, 9, fuori_cifra}, senza_significato},
+    {"left digit 2", "", "0 to 9", "16 bits", "cell `valore_2` tens", {0, 9, fuori_cifra}, senza_significato},
+    {"left digit 3", "", "0 to 9", "16 bits", "cell `valore_3` tens", {0, 9, fuori_cifra}, senza_significato},
+    {"rapp", "", "0 to 3275", "16 bits", "cell `valore_4` tens",
+     {0, 3275, "it is packed as it is (rapp × 10 + left × 3 + right) into cell `valore_4`, where the kinds then no "
+               "longer read back from the units"},
+     senza_significato},
+    {"right kind", "", "0, 1 or 2", "16 bits", "cell `valore_4` units", {0, 2, fuori_specie}, senza_significato},
+    {"right digit 1", "", "0 to 9", "16 bits", "cell `valore_1` units", {0, 9, fuori_cifra}, senza_significato},
+    {"right digit 2", "", "0 to 9", "16 bits", "cell `valore_2` units", {0, 9, fuori_cifra}, senza_significato},
+    {"right digit 3", "", "0 to 9", "16 bits", "cell `valore_3` units", {0, 9, fuori_cifra}, senza_significato},
     {"time", "", "0 to 255; 1 to 100 become 101", "low 8 bits",
-     "cell `tempo_segnale` when the left kind is 2, else 0"},
+     "cell `tempo_segnale` when the left kind is 2, else 0", {}, senza_significato},
 };
 constexpr campo c_rallentamento[] = {
     {"start", "m", entro_percorso, "start cell start / 50 + 1, rounded; it must be free (else status 18)",
@@ -126,7 +152,7 @@ constexpr campo c_rallentamento[] = {
     {"speed", "km/h", "any", "16 bits", "`valore_1` of the warning, start and end cells"},
     {"length", "m", "the end cell must be free (else status 19)", "end cell (start + length) / 50 + 1, rounded",
      "end cell kind 2"},
-    {"f_tt", "", "any", "16 bits", "`valore_3` of the start and end cells"},
+    {"f_tt", "", "any", "16 bits", "`valore_3` of the start and end cells", {}, senza_significato},
     {"f_ta", "", "0 or 1: nonzero also marks the four cells before the warning point (they must be free, else "
      "status 20)", "ignored when the start is 1500 m or less",
      "cells (start - 1200) / 50 down to 3 cells before it, kind 5, `valore_1` 1 to 4"},
@@ -142,24 +168,24 @@ constexpr campo c_stazione[] = {
     {"position", "m", "(position + 800) / 50 at most the route's last cell (else status 15); a multiple of 50 (else "
      "status 8)", intero, "record `progressiva`"},
     {"kind", "", "5, 6: the area ends 150 m after the position; 7, 8: it runs from position - length to position + "
-     "length; any other: centred; 25 and above: no stop cell", "one byte", "record `tipo`"},
+     "length; any other: centred; 25 and above: no stop cell", "one byte", "record `tipo`", {}, senza_significato},
     {"length", "m", "a multiple of 100 (else status 9)", intero,
      "not stored: gives the area, record `inizio` and `fine`"},
-    {"field 4", "", "0 to 255", "one byte", "record `campo_4`, as read"},
+    {"field 4", "", "0 to 255", "one byte", "record `campo_4`, as read", {}, senza_significato},
     {"field 5", "", "0 to 255", "one byte; 0 when the length is under 600 and for the first station",
-     "record `campo_5`"},
+     "record `campo_5`", {}, senza_significato},
     {"field 6", "", "0 to 255; nonzero lengthens a centred area by 50 m at its end",
-     "one byte; 0 for kinds 5 to 8 and for the first station", "record `campo_6`"},
-    {"field 7", "", "-32768 to 32767", "16 bits", "record `campo_7`, as read"},
-    {"field 8", "", "-32768 to 32767", "16 bits", "record `campo_8`, as read"},
-    {"field 9", "", "0 to 255", "one byte", "record `campo_9`, as read"},
-    {"field 10", "", "-32768 to 32767", "16 bits", "record `campo_10`, as read"},
-    {"field 11", "", "-32768 to 32767", "16 bits", "record `campo_11`, as read"},
-    {"field 12", "", "-32768 to 32767", "16 bits", "record `campo_12`, as read"},
-    {"field 13", "", "0 to 255", "one byte", "record `campo_13`, as read"},
-    {"hours", "h", "0 to 23", intero, "record `orario` = (hours × 60 + minutes) × 60 + seconds"},
-    {"minutes", "min", "0 to 59", intero, "record `orario`"},
-    {"seconds", "s", "0 to 59", intero, "record `orario`"},
+     "one byte; 0 for kinds 5 to 8 and for the first station", "record `campo_6`", {}, senza_significato},
+    {"field 7", "", "-32768 to 32767", "16 bits", "record `campo_7`, as read", {}, senza_significato},
+    {"field 8", "", "-32768 to 32767", "16 bits", "record `campo_8`, as read", {}, senza_significato},
+    {"field 9", "", "0 to 255", "one byte", "record `campo_9`, as read", {}, senza_significato},
+    {"field 10", "", "-32768 to 32767", "16 bits", "record `campo_10`, as read", {}, senza_significato},
+    {"field 11", "", "-32768 to 32767", "16 bits", "record `campo_11`, as read", {}, senza_significato},
+    {"field 12", "", "-32768 to 32767", "16 bits", "record `campo_12`, as read", {}, senza_significato},
+    {"field 13", "", "0 to 255", "one byte", "record `campo_13`, as read", {}, senza_significato},
+    {"hours", "h", "0 to 23", intero, "record `orario` = (hours × 60 + minutes) × 60 + seconds", ore},
+    {"minutes", "min", "0 to 59", intero, "record `orario`", minuti},
+    {"seconds", "s", "0 to 59", intero, "record `orario`", minuti},
     {"name", "", "the rest of the line, no comma", "Windows-1252", "record `nome`"},
 };
 
@@ -235,6 +261,9 @@ constexpr parola le_parole[] = {
     {"sabbia", treno, "sabbia", {}, true, in_treno, "the sand of the train", c_sabbia, "", "sabbia,    150",
      z::record_fisso, 86},
     {"segnale", treno, "segnale", {}, true, in_treno, "a block signal", c_segnale,
+     "The simulator is given the signal in its cell of the route file: each pair of digits as one number, left "
+     "digit n × 10 + right digit n in `valore_n`; rapp × 10 + left kind × 3 + right kind in `valore_4`; the time in "
+     "`tempo_segnale` when the left kind is 2. "
      "The four cells 2, 4, 6 and 8 before the signal's cell get approach marks (`preavviso`), (left × 3 + right) "
      "× 10 + 1 to 4, whatever they hold. A signal at 0 m puts its digits in cell 1, where the stamps go "
      "(status 1250 or 1251).",
@@ -250,7 +279,9 @@ constexpr parola le_parole[] = {
      "must start at least 350 m after the previous station's ends (status 22). For kinds below 25 the stop cell "
      "(kind 10, `valore_1` the record) is end / 50 - 1, and its four cells before get approach marks 81 to 84; a "
      "stop cell needs an end beyond 100 m (status 24). Stop cells and marks are written whatever the cells hold, "
-     "so signals and slowdowns must keep off them. The name is the rest of the line: a comma cuts it.",
+     "so signals and slowdowns must keep off them. The name is the rest of the line: a comma cuts it. The "
+     "simulator is given the station in its record of the table file: kind, area, position, fields 4 to 13 as "
+     "read (5 and 6 as the table says), the time as seconds of the day and the name.",
      "stazione,    6000,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   45,  7, 2, 0, COLLE", z::stazioni, -1, 10},
 };
 
@@ -413,6 +444,37 @@ std::string senza_accenti_gravi(std::string_view s, bool md) {
     return r;
 }
 
+// The values the built-in scenario gives the fields the format leaves
+// without a meaning, for an author to copy knowingly.
+std::string usi_senza_significato(const parola& p, bool md) {
+    std::string elenco;
+    for (std::size_t i = 0; i < p.campi.size(); ++i) {
+        if (!p.campi[i].senza_significato) continue;
+        elenco += (md ? "- " : "  ") + std::string(p.campi[i].nome) + ": ";
+        const auto usi = usi_builtin(p, i);
+        if (usi.empty()) elenco += "no row";
+        for (std::size_t k = 0; k < usi.size(); ++k) {
+            const auto& righe = usi[k].righe;
+            elenco += (k == 0 ? "" : "; ") + std::to_string(usi[k].valore) + " (" + std::to_string(righe.size()) +
+                      (righe.size() == 1 ? " row: line " : " rows: lines ");
+            constexpr std::size_t mostrate = 6;
+            for (std::size_t j = 0; j < righe.size() && j < mostrate; ++j)
+                elenco += (j == 0 ? "" : ", ") + std::to_string(righe[j]);
+            if (righe.size() > mostrate) elenco += ", ...";
+            elenco += ")";
+        }
+        elenco += "\n";
+    }
+    if (elenco.empty()) return {};
+    const bool uno = std::count_if(p.campi.begin(), p.campi.end(), [](const campo& c) { return c.senza_significato; }) == 1;
+    return std::string(uno ? "The format gives this value no meaning of its own beyond its name and what the compiler "
+                             "does with it, as above: what the simulator makes of it is not stated."
+                           : "The format gives these values no meaning of their own beyond their names and what the "
+                             "compiler does with them, as above: what the simulator makes of them is not stated.") +
+           " The built-in " + std::string(nome_file(p.file)) + " (as `scenario_tool emit` writes it) uses:\n" +
+           (md ? "\n" : "") + elenco + (md ? "\n" : "");
+}
+
 std::string voce_parola(const parola& p, bool md) {
     std::string s;
     auto t = [&](std::string_view x) { return senza_accenti_gravi(x, md); };
@@ -442,6 +504,7 @@ std::string voce_parola(const parola& p, bool md) {
         }
     }
     if (!p.regole.empty()) s += t(p.regole) + (md ? "\n\n" : "\n");
+    s += t(usi_senza_significato(p, md));
     s += "Example: " + codice_in(p.esempio, md) + (md ? "\n\n" : "\n");
     return s;
 }
@@ -462,6 +525,20 @@ std::string voce_codice(const codice& c, bool md) {
         if (!c.contesto.empty()) s += ", which already holds " + std::string(c.contesto);
         s += ".\n";
     }
+    if (md) s += "\n";
+    return s;
+}
+
+std::string voce_regola(const strumento::regola_avviso& r, bool md) {
+    const std::string nome(r.nome);
+    std::string s = md ? "### " + nome + "\n\n" : "warning rule " + nome + "\n";
+    const auto a_capo = [&] { return std::string(md ? "\n" : ""); };
+    s += "Finds: " + std::string(r.descrizione) + ".\n";
+    s += a_capo() + "Why it matters: " + std::string(r.perche) + ".\n";
+    s += a_capo() + "Example: " + codice_in(r.esempio, md) + " in the " +
+         std::string(nome_file(r.file == strumento::quale_file::linea ? linea : treno)) +
+         (r.prima_della_sua_voce ? ", as the first row of its keyword there" : "") + ".\n";
+    s += a_capo() + "Silence it: " + codice_in("scenario_tool check --no-warn " + nome, md) + ".\n";
     if (md) s += "\n";
     return s;
 }
@@ -566,6 +643,9 @@ trovati cerca(std::string_view argomento) {
             if (c.numero == numero) t.codici.push_back(&c);
         return t;
     }
+    for (const auto& r : strumento::regole_avviso())
+        if (minuscole(r.nome) == a) t.regole.push_back(&r);
+    if (!t.regole.empty()) return t;
     for (const auto& s : le_sezioni) {
         const std::string h = minuscole(s.intestazione);
         if (h == a || h == "[" + a + "]") t.sezioni.push_back(&s);
@@ -585,6 +665,38 @@ trovati cerca(std::string_view argomento) {
     return t;
 }
 
+std::vector<uso_builtin> usi_builtin(const parola& p, std::size_t campo) {
+    std::vector<uso_builtin> usi;
+    const std::span<const std::string_view> righe =
+        p.file == linea ? std::span<const std::string_view>(scenario_text::righe_linea)
+                        : std::span<const std::string_view>(scenario_text::righe_treno);
+    bool dopo_generale = false;
+    for (std::size_t n = 0; n < righe.size(); ++n) {
+        testo::flusso_campi f{std::string(righe[n])};
+        if (f.fine()) continue;
+        const std::string chiave = f.leggi_testo();
+        if (!dopo_generale) {
+            dopo_generale = contiene(chiave, "[generale]", true);
+            continue;
+        }
+        // The built-in files write one row per line and keep comments apart.
+        if (contiene(chiave, "-", false) || !contiene(chiave, p.prima, p.ignora_maiuscole) ||
+            (!p.seconda.empty() && !contiene(chiave, p.seconda, p.ignora_maiuscole)))
+            continue;
+        std::int64_t v = 0;
+        for (std::size_t i = 0; i <= campo && i < p.campi.size(); ++i) {
+            if (p.campi[i].lettura == "Windows-1252") f.leggi_testo();
+            else v = f.leggi_long();
+        }
+        const int riga = static_cast<int>(n) + 1;
+        const auto u = std::find_if(usi.begin(), usi.end(), [&](const uso_builtin& x) { return x.valore == v; });
+        if (u == usi.end()) usi.push_back({v, {riga}});
+        else u->righe.push_back(riga);
+    }
+    std::sort(usi.begin(), usi.end(), [](const uso_builtin& a, const uso_builtin& b) { return a.valore < b.valore; });
+    return usi;
+}
+
 std::vector<std::string> vicini(std::string_view argomento, std::size_t quanti) {
     std::vector<std::pair<std::size_t, std::string>> tutti;
     const std::string a = minuscole(argomento);
@@ -595,6 +707,11 @@ std::vector<std::string> vicini(std::string_view argomento, std::size_t quanti) 
     };
     for (const auto& p : le_parole) aggiungi(p.argomento);
     for (const auto& s : le_sezioni) aggiungi(s.intestazione);
+    for (const auto& r : strumento::regole_avviso()) aggiungi(r.nome);
+    // A slip of a few letters: two, or a third of the shorter of the two.
+    std::erase_if(tutti, [&](const auto& x) {
+        return x.first > std::max<std::size_t>(2, std::min(a.size(), x.second.size()) / 3);
+    });
     std::stable_sort(tutti.begin(), tutti.end(), [](const auto& x, const auto& y) { return x.first < y.first; });
     std::vector<std::string> r;
     for (std::size_t i = 0; i < tutti.size() && i < quanti; ++i) r.push_back(tutti[i].second);
@@ -609,6 +726,7 @@ std::string testo(const trovati& t) {
     for (const auto* p : t.parole) separa(), s += voce_parola(*p, false);
     for (const auto* h : t.sezioni) separa(), s += voce_sezione(*h, false);
     for (const auto* c : t.codici) separa(), s += voce_codice(*c, false);
+    for (const auto* r : t.regole) separa(), s += voce_regola(*r, false);
     return s;
 }
 
@@ -623,7 +741,8 @@ std::string completo(bool md) {
     titolo(1, "Scenario reference");
     s += std::string(introduzione) + "\n";
     s += md ? "`scenario_tool explain TOPIC` prints one entry of this reference: a keyword (`explain stazione`), a "
-              "header (`explain [generale]`) or a status code (`explain 21`).\n\n"
+              "header (`explain [generale]`), a warning rule of check (`explain field-count`) or a status code "
+              "(`explain 21`).\n\n"
             : "scenario_tool explain TOPIC prints one entry of this reference.\n\n";
     for (const auto f : {linea, treno}) {
         titolo(2, f == linea ? "Line description (ID_linea.txt)" : "Train file (ID_N-.txt)");
@@ -635,6 +754,11 @@ std::string completo(bool md) {
         for (const auto& p : le_parole)
             if (p.file == f) s += voce_parola(p, md) + (md ? "" : "\n");
     }
+    titolo(2, "Warning rules of check");
+    s += senza_accenti_gravi("`scenario_tool check` also warns of rows the compiler takes without a word but that almost "
+                             "always say something other than the author meant, each under the name of its rule.\n\n",
+                             md);
+    for (const auto& r : strumento::regole_avviso()) s += voce_regola(r, md) + (md ? "" : "\n");
     titolo(2, "Status codes");
     s += "`compile` reports the status of the compile: 0 when all went well, otherwise the code of the last problem "
          "found. A hard or soft code stops the reading of its file; the compiled files are written all the same "

@@ -10,9 +10,24 @@
 #include <string_view>
 #include <vector>
 
+namespace strumento {
+struct regola_avviso;
+}
+
 namespace riferimento {
 
 enum class file_testo : std::uint8_t { linea, treno };
+
+// The range the format gives a value that the compiler takes whatever it is:
+// check warns of a value outside it. `fuori` says what the compiler makes of
+// such a value. The parts of a time are checked together, as one time.
+struct ambito {
+    std::int64_t minimo = 0;
+    std::int64_t massimo = -1;  // below minimo: no range
+    std::string_view fuori{};
+    bool orario = false;
+    constexpr bool presente() const { return minimo <= massimo; }
+};
 
 // One value of a row, in the order it is read after the keyword.
 struct campo {
@@ -21,6 +36,10 @@ struct campo {
     std::string_view valori;        // range or allowed values
     std::string_view lettura;       // how it is read, rounded or narrowed
     std::string_view destinazione;  // where it ends up in the compiled files
+    ambito limiti{};
+    // The value is passed on to the simulator but the format says nothing of
+    // what it stands for: the reference lists the built-in scenario's values.
+    bool senza_significato = false;
 };
 
 // The part of the table a row fills, for tools and tests.
@@ -89,22 +108,34 @@ std::span<const sezione> sezioni();
 // or empty when the reference names none.
 std::string_view nome_campo_record(int record, std::string_view campo);
 
-// What a topic names: entries whose topic, header or code matches it. A
-// keyword field as written in a file (e.g. "curvad4") finds its entry by the
-// reader's own test.
+// What a topic names: entries whose topic, header, code or warning rule
+// matches it. A keyword field as written in a file (e.g. "curvad4") finds its
+// entry by the reader's own test.
 struct trovati {
     std::vector<const parola*> parole;
     std::vector<const codice*> codici;
     std::vector<const sezione*> sezioni;
-    bool vuoto() const { return parole.empty() && codici.empty() && sezioni.empty(); }
+    std::vector<const strumento::regola_avviso*> regole;
+    bool vuoto() const { return parole.empty() && codici.empty() && sezioni.empty() && regole.empty(); }
 };
 trovati cerca(std::string_view argomento);
 
 // How many letters must be inserted, deleted or changed to turn a into b.
 std::size_t distanza(std::string_view a, std::string_view b);
 
-// The topics closest in spelling to an unknown one, closest first.
+// The topics close enough in spelling to an unknown one to be what was meant,
+// closest first; none when no topic is.
 std::vector<std::string> vicini(std::string_view argomento, std::size_t quanti = 3);
+
+// One value the built-in scenario gives a field, with the lines of its file
+// (as emit writes it) whose rows hold it.
+struct uso_builtin {
+    std::int64_t valore;
+    std::vector<int> righe;
+};
+// The values of value `campo` of a keyword's rows in the built-in scenario,
+// in increasing order.
+std::vector<uso_builtin> usi_builtin(const parola& p, std::size_t campo);
 
 // Plain text for the terminal and Markdown for the document.
 std::string testo(const trovati& t);

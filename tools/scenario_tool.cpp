@@ -183,12 +183,14 @@ int spiega(const std::string& argomento, bool tutto, bool markdown) {
         std::cout << (markdown ? riferimento::markdown_completo() : riferimento::testo_completo());
         return uscita::ok;
     }
-    if (argomento.empty()) throw errore_uso("give a TOPIC (a keyword, a [header] or a status code) or --all");
+    if (argomento.empty())
+        throw errore_uso("give a TOPIC (a keyword, a [header], a warning rule or a status code) or --all");
     const auto trovati = riferimento::cerca(argomento);
     if (trovati.vuoto()) {
         std::string elenco;
         for (const auto& v : riferimento::vicini(argomento)) elenco += (elenco.empty() ? "" : ", ") + v;
-        throw errore_uso("no topic \"" + argomento + "\"; closest: " + elenco);
+        throw errore_uso("no topic \"" + argomento + "\"; " +
+                         (elenco.empty() ? std::string("explain --all lists them all") : "closest: " + elenco));
     }
     std::cout << riferimento::testo(trovati);
     return uscita::ok;
@@ -300,11 +302,13 @@ int esegui(int argc, char** argv) {
     auto* opzione_treno_p = plot->add_option("--treno", treno_p, "train number, when DIR holds several scenarios");
 
     auto* explain = app.add_subcommand(
-        "explain", "what a keyword's values mean, what a status code means and how to fix it, what a header does");
+        "explain", "what a keyword's values mean, what a status code means and how to fix it, what a header does, "
+                   "what a warning rule of check finds");
     std::string argomento;
     bool tutto = false, markdown = false;
     explain->add_option("TOPIC", argomento,
-                        "a keyword (stazione, curvad4), a header ([generale]) or a status code (21)");
+                        "a keyword (stazione, curvad4), a header ([generale]), a warning rule (field-count) or a "
+                        "status code (21)");
     explain->add_flag("--all", tutto, "the whole reference");
     explain->add_flag("--markdown", markdown, "with --all: as Markdown, as in docs/reference.md");
 

@@ -87,6 +87,24 @@ scenario con(quale_file f, std::string_view aggiunta) {
 
 std::vector<problema> avvisi_di(const scenario& s) { return avvisi(s.linea, s.treno); }
 
+// The scenario with the rows of one keyword of a file replaced by one row.
+scenario senza_voce(scenario s, quale_file f, std::string_view parola, std::string_view riga) {
+    std::string& t = f == quale_file::linea ? s.linea : s.treno;
+    std::string r;
+    bool messa = false;
+    for (std::size_t a = 0, b; (b = t.find('\n', a)) != std::string::npos; a = b + 1) {
+        const std::string l = t.substr(a, b + 1 - a);
+        if (!l.starts_with(std::string(parola) + ",")) {
+            r += l;
+        } else if (!messa) {
+            r += std::string(riga) + "\r\n";
+            messa = true;
+        }
+    }
+    t = r;
+    return s;
+}
+
 std::string elenco(const std::vector<problema>& p) {
     std::string s;
     for (const auto& x : p)
@@ -135,6 +153,7 @@ struct caso {
     std::string_view messaggio;
     std::string_view vicino;
     std::string_view anche = {};  // a second rule the same mistake sets off
+    bool prima = false;  // the row takes the place of the file's rows of its keyword
 };
 
 using enum quale_file;
@@ -223,6 +242,85 @@ const caso casi[] = {
     {"times-backwards", treno, "stazione,   10000,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  7, 25, 0, BORGO", 0,
      "earlier than the station before it, 'COLLE', 7:30:00",
      "stazione,   10000,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  0, 0, 0, BORGO"},
+    // Each limit of a range from the reference, and the value just inside it.
+    {"value-range", treno, "segnale,    9000,   3, 4, 1,  0, 0,    2,  3,1,0, 0", 0,
+     "'segnale' left kind 3 is outside 0 to 2: it is packed as it is (left × 3 + right) into the units of cell "
+     "valore_4", "segnale,    9000,   2, 4, 1,  0, 0,    2,  3,1,0, 0"},
+    {"value-range", treno, "segnale,    9000,   2, 10, 1,  0, 0,    2,  3,1,0, 0", 0,
+     "'segnale' left digit 1 10 is outside 0 to 9", "segnale,    9000,   2, 9, 1,  0, 0,    2,  3,1,0, 0"},
+    {"value-range", treno, "segnale,    9000,   2, 4, -1,  0, 0,    2,  3,1,0, 0", 0,
+     "'segnale' left digit 2 -1 is outside 0 to 9", "segnale,    9000,   2, 4, 0,  0, 0,    2,  3,1,0, 0"},
+    {"value-range", treno, "segnale,    9000,   2, 4, 1,  0, -1,    2,  3,1,0, 0", 0, "'segnale' rapp -1",
+     "segnale,    9000,   2, 4, 1,  0, 0,    2,  3,1,0, 0"},
+    {"value-range", linea, "indicatori_vmax,  8000,  140,  150,  160,  10,  140,  150,  160,  0", 0,
+     "'indicatori_vmax' left stripes 10 is outside 0 to 9",
+     "indicatori_vmax,  8000,  140,  150,  160,  9,  140,  150,  160,  0"},
+    {"value-range", linea, "indicatori_vmax,  8000,  140,  150,  160,  0,  140,  150,  160,  10", 0,
+     "'indicatori_vmax' right stripes 10 is outside 0 to 9",
+     "indicatori_vmax,  8000,  140,  150,  160,  0,  140,  150,  160,  9"},
+    {"value-range", linea, "montagna,   6000,  7000,  21", 0, "'montagna' type 21 is outside 1 to 20",
+     "montagna,   6000,  7000,  20"},
+    {"value-range", linea, "montagna,   6000,  7000,  0", 0, "(0: the cells get no mountain type)",
+     "montagna,   6000,  7000,  1"},
+    {"time-range", treno, "stazione,   10000,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  7, 60, 0, BORGO", 0,
+     "station 'BORGO' has the time 7:60:00, no time of day (minutes run 0 to 59): it is stored as 28800 s after "
+     "midnight, the time 8:00:00",
+     "stazione,   10000,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  7, 59, 0, BORGO"},
+    {"time-range", treno, "stazione,   10000,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  7, 40, 60, BORGO", 0,
+     "the time 7:41:00", "stazione,   10000,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  7, 40, 59, BORGO"},
+    {"time-range", treno, "stazione,   10000,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  24, 0, 0, BORGO", 0,
+     "stored as 86400 s after midnight, past the end of the day (0:00:00 of a later day)",
+     "stazione,   10000,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  23, 59, 59, BORGO"},
+    {"time-range", treno, "stazione,   10000,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  8, -1, 0, BORGO", 0,
+     "stored as 28740 s after midnight, the time 7:59:00",
+     "stazione,   10000,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  8, 0, 0, BORGO"},
+    {"time-range", treno, "orologio,    7   60   0", 0,
+     "the clock's start time 7:60:00 is no time of day (minutes run 0 to 59): the three numbers are stored as they "
+     "are", "orologio,    7   59   0"},
+    {"time-range", treno, "orologio,    24   0   0", 0, "hours run 0 to 23", "orologio,    23   0   0"},
+    {"stretch-reversed", linea, "montagna,   6000,  5000,  1", 0,
+     "mountain stretch 6000 to 5000 ends before it starts: no cell gets its type", "montagna,   6000,  7000,  1"},
+    // The stretch's last cell is end / 50 - 1, rounded: 6025 still reaches cell 120, 6024 does not.
+    {"stretch-reversed", linea, "montagna,   6000,  6024,  1", 0, "ends inside its first cell",
+     "montagna,   6000,  6025,  1"},
+    {"stretch-reversed", linea, "curvas3,  7000,  0", 0, "curve at 7000 with length 0 has no metre",
+     "curvas3,  7000,  1"},
+    {"stretch-reversed", linea, "curvas3,  7000,  -300", 0, "ends before it starts: it turns the track nowhere",
+     "curvas3,  7000,  300"},
+    {"stretch-reversed", treno, "rallentamento,    9000,    60,  0, 0,  0,  0", 0,
+     "ends in its own start cell: the cell is marked as a start only, the slowdown has no end",
+     "rallentamento,    9000,    60,  50, 0,  0,  0"},
+    {"stretch-reversed", treno, "rallentamento,    9000,    60,  -200, 0,  0,  0", 0,
+     "its end is marked in the cell of metre 8800, before its start", "rallentamento,    9000,    60,  200, 0,  0,  0"},
+    {"stretch-reversed", treno, "stazione,   10000,  12,  -100,  0, 0, 0,  1,1,0,  4,1,1,   0,  0, 0, 0, BORGO", 0,
+     "station 'BORGO' of length -100 has its area from 10050 to 9950, its end before its start",
+     "stazione,   10000,  12,  0,  0, 0, 0,  1,1,0,  4,1,1,   0,  0, 0, 0, BORGO"},
+    // A run's cells start at position / 50, rounded: 25 m still rounds to cell 0.
+    {"run-starts-late", treno, "velocita,      26,   100", 0,
+     "the first 'velocita' row is at 26: the cells before it, metre 0 to 50, hold speed limit 0 km/h",
+     "velocita,      25,   100", {}, true},
+    {"run-starts-late", treno, "aderenza,    1000,    80", 0, "metre 0 to 1000, hold adhesion 0",
+     "aderenza,      25,    80", {}, true},
+    // The minimal line is 12000 m long, its grid 380 cells.
+    {"extent-beyond-line", linea, "curvas3,  11000,  1001", 0,
+     "curve from 11000 to 12001 runs past the line's end, 12000 m: its last 1 m turn the track in the geometry's "
+     "extension", "curvas3,  11000,  1000"},
+    {"extent-beyond-line", linea, "montagna,   11000,  12025,  1", 0, "its type is laid up to metre 12050",
+     "montagna,   11000,  12024,  1"},
+    {"extent-beyond-line", treno, "rallentamento,   11000,    60,  1050, 0,  0,  0", 0,
+     "its end is marked in the cell of metre 12050", "rallentamento,   11000,    60,  1000, 0,  0,  0"},
+    {"extent-beyond-line", treno, "stazione,   11750,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  0, 0, 0, BORGO", 0,
+     "station 'BORGO' has its area from 11450 to 12050, past the line's end, 12000 m",
+     "stazione,   11700,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  0, 0, 0, BORGO"},
+    // A value an older rule speaks of is left to it: a negative hour is an earlier time.
+    {"times-backwards", treno, "stazione,   10000,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  -1, 0, 0, BORGO", 0,
+     "has the time -1:00:00, earlier than the station before it",
+     "stazione,   10000,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  0, 0, 0, BORGO"},
+    {"beyond-line-end", treno, "velocita,   12500,   100", 0, "'velocita' at 12500", "velocita,      0,   100", {},
+     true},
+    // A station placed past the end is beyond-line-end's alone.
+    {"beyond-line-end", treno, "stazione,   12100,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  0, 0, 0, BORGO", 0,
+     "'stazione' at 12100", "stazione,   11700,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  0, 0, 0, BORGO"},
 };
 
 void PrintTo(const caso& c, std::ostream* os) { *os << c.regola << ": " << c.aggiunta; }
@@ -232,11 +330,19 @@ class CasoRegola : public testing::TestWithParam<caso> {};
 TEST_P(CasoRegola, ScattaEIlVicinoNo) {
     const caso& c = GetParam();
     ASSERT_TRUE(strumento::regola_esiste(c.regola));
-    const auto p = avvisi_di(con(c.file, c.aggiunta));
+    auto scenario_di = [&](std::string_view riga) {
+        return c.prima ? senza_voce({}, c.file, riga.substr(0, riga.find(',')), riga) : con(c.file, riga);
+    };
+    const auto p = avvisi_di(scenario_di(c.aggiunta));
     const auto proprio = std::find_if(p.begin(), p.end(), [&](const problema& x) { return x.regola == c.regola; });
     ASSERT_NE(proprio, p.end()) << elenco(p);
     EXPECT_EQ(proprio->file, c.file);
-    EXPECT_EQ(proprio->riga, (c.file == linea ? dopo_linea : dopo_treno) + c.riga) << elenco(p);
+    // A row that takes another's place stands on the line of the first it replaces.
+    const std::string& minimo = c.file == linea ? linea_minima : treno_minimo;
+    const std::string parola = "\n" + std::string(c.aggiunta.substr(0, c.aggiunta.find(','))) + ",";
+    const int riga = c.prima ? righe(minimo.substr(0, minimo.find(parola) + 1)) + 1
+                             : (c.file == linea ? dopo_linea : dopo_treno) + c.riga;
+    EXPECT_EQ(proprio->riga, riga) << elenco(p);
     EXPECT_EQ(proprio->livello, strumento::gravita::avviso);
     EXPECT_NE(proprio->messaggio.find(c.messaggio), std::string::npos) << proprio->messaggio;
     EXPECT_FALSE(proprio->messaggio.empty() || proprio->messaggio.back() == '.') << proprio->messaggio;
@@ -247,7 +353,7 @@ TEST_P(CasoRegola, ScattaEIlVicinoNo) {
     for (const auto& x : p) trovate.insert(x.regola);
     EXPECT_EQ(trovate, attese) << elenco(p);
 
-    const auto q = avvisi_di(con(c.file, c.vicino));
+    const auto q = avvisi_di(scenario_di(c.vicino));
     EXPECT_TRUE(q.empty()) << elenco(q);
 }
 
@@ -276,6 +382,75 @@ TEST(RegoleAvviso, UnaVoceDelBloccoGeneraleNelCorpoEViceversa) {
     ASSERT_EQ(q.size(), 1u) << elenco(q);
     EXPECT_EQ(q[0].regola, "wrong-block");
     EXPECT_NE(q[0].messaggio.find("before [generale]"), std::string::npos);
+}
+
+// The rules on values point at the value itself: its column, on the line
+// where a row continued on the next line holds it.
+TEST(RegoleAvviso, IlValoreAlSuoPosto) {
+    struct caso_colonna {
+        quale_file file;
+        std::string_view aggiunta;
+        int riga;                   // counted from the first added line
+        std::string_view prima_di;  // the text that starts at the value, on its line
+    };
+    const caso_colonna casi_colonna[] = {
+        {treno, "segnale,    9000,   3, 4, 1,  0, 0,    2,  3,1,0, 0", 0, "3, 4, 1"},
+        {treno, "segnale,    9000,   2\r\n    12, 1,  0, 0,    2,  3,1,0, 0", 1, "12, 1"},
+        {treno, "stazione,   10000,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  7, 60, 0, BORGO", 0, "60, 0, BORGO"},
+        {linea, "montagna,   6000,  5000,  1", 0, "5000,  1"},
+        {treno, "rallentamento,   11000,    60,  1050, 0,  0,  0", 0, "1050, 0"},
+        {linea, "indicatori_vmax,  8000,  140,  150,  160,  0,  140,  150,  160,  12", 0, "12"},
+    };
+    for (const auto& c : casi_colonna) {
+        SCOPED_TRACE(c.aggiunta);
+        const auto p = avvisi_di(con(c.file, c.aggiunta));
+        ASSERT_EQ(p.size(), 1u) << elenco(p);
+        EXPECT_EQ(p[0].riga, (c.file == linea ? dopo_linea : dopo_treno) + c.riga);
+        std::string_view riga = c.aggiunta;
+        for (int k = 0; k < c.riga; ++k) riga = riga.substr(riga.find('\n') + 1);
+        EXPECT_EQ(p[0].colonna, static_cast<int>(riga.find(c.prima_di)) + 1) << p[0].messaggio;
+    }
+}
+
+// The general block's rows are rewritten in place: appended, they would
+// stand in the body.
+TEST(RegoleAvviso, ValoriDelBloccoGenerale) {
+    struct caso_generale {
+        std::string_view regola;
+        std::string_view vecchia, nuova, messaggio, vicina;
+    };
+    const caso_generale casi_generali[] = {
+        {"value-range", "progressiva chilometrica due,    0,    0,    0",
+         "progressiva chilometrica due,    -50,    0,    0",
+         "'progressiva chilometrica due' start -50 is below 0: it is stored as it is",
+         "progressiva chilometrica due,    50,    0,    0"},
+        // A line of 1 m leaves every object past its end, which beyond-line-end tells.
+        {"value-range", "lunghezza percorso,    12000", "lunghezza percorso,    0",
+         "'lunghezza percorso' length 0 is below 1: the line has no metre of its own", "lunghezza percorso,    1"},
+        {"stretch-reversed", "ripetizione segnali 4 codici,    1650,    9000",
+         "ripetizione segnali 4 codici,    1650,    1650",
+         "the signal repetition from 1650 to 1650 ends where it starts: table record 86 holds the two as written",
+         "ripetizione segnali 4 codici,    1650,    1700"},
+        {"stretch-reversed", "ripetizione segnali 4 codici,    1650,    9000",
+         "ripetizione segnali 4 codici,    9000,    1650", "from 9000 to 1650 ends before it starts",
+         "ripetizione segnali 4 codici,    9000,    0"},
+    };
+    for (const auto& c : casi_generali) {
+        SCOPED_TRACE(c.nuova);
+        auto con_riga = [&](std::string_view riga) {
+            scenario s;
+            s.linea.replace(s.linea.find(c.vecchia), c.vecchia.size(), riga);
+            return s;
+        };
+        const auto p = avvisi_di(con_riga(c.nuova));
+        ASSERT_EQ(p.size(), 1u) << elenco(p);
+        EXPECT_EQ(p[0].regola, c.regola);
+        EXPECT_EQ(p[0].riga, righe(linea_minima.substr(0, linea_minima.find(c.vecchia))) + 1);
+        EXPECT_NE(p[0].messaggio.find(c.messaggio), std::string::npos) << p[0].messaggio;
+        const auto q = avvisi_di(con_riga(c.vicina));
+        EXPECT_TRUE(std::none_of(q.begin(), q.end(), [&](const problema& x) { return x.regola == c.regola; }))
+            << elenco(q);
+    }
 }
 
 TEST(RegoleAvviso, IRimandiPortanoAllaRigaPrecedente) {
@@ -334,7 +509,8 @@ TEST(RegoleAvviso, NomiDescrizioniEdEsempi) {
 // about rows the compiler takes without a word.
 TEST(RegoleAvviso, OgniEsempioScattaECompila) {
     for (const auto& r : strumento::regole_avviso()) {
-        const scenario s = con(r.file, r.esempio);
+        scenario s = con(r.file, r.esempio);
+        if (r.prima_della_sua_voce) s = senza_voce(s, r.file, r.esempio.substr(0, r.esempio.find(',')), r.esempio);
         const auto p = avvisi_di(s);
         EXPECT_TRUE(std::any_of(p.begin(), p.end(), [&](const problema& x) { return x.regola == r.nome; }))
             << r.nome << ": " << r.esempio << "\n" << elenco(p);

@@ -6,8 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <limits>
 #include <set>
+#include <span>
+#include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "compiler/driver.h"
@@ -17,6 +22,7 @@
 #include "scenario_text/righe_builtin.h"
 #include "tests/cartella_temporanea.h"
 #include "tests/processo.h"
+#include "tools/regole.h"
 #include "train_reader/lettore_treno.h"
 
 namespace {
@@ -280,6 +286,11 @@ TEST(Explain, UnArgomentoUnaVoce) {
         {{"progressiva"},
          {"progressiva chilometrica uno\n", "progressiva chilometrica due\n", "progressiva chilometrica tre\n"},
          {}},
+        {{"field-count"},
+         {"warning rule field-count\n", "Finds: a row with fewer or more values", "Why it matters: The reader reads "
+          "fields, not lines", "Example: stazione,", "Silence it: scenario_tool check --no-warn field-count."},
+         {"17. name"}},
+        {{"run-starts-late"}, {"in the train file, as the first row of its keyword there"}, {}},
     };
     for (const auto& c : casi) {
         std::vector<std::string> a{"explain"};
@@ -292,13 +303,113 @@ TEST(Explain, UnArgomentoUnaVoce) {
     }
 }
 
+const riferimento::parola& parola_di_nome(std::string_view argomento) {
+    for (const auto& p : riferimento::parole())
+        if (p.argomento == argomento) return p;
+    throw std::logic_error("no keyword " + std::string(argomento));
+}
+
+std::set<std::int64_t> valori_usati(std::string_view argomento, std::string_view campo) {
+    const auto& p = parola_di_nome(argomento);
+    for (std::size_t i = 0; i < p.campi.size(); ++i)
+        if (p.campi[i].nome == campo) {
+            std::set<std::int64_t> v;
+            for (const auto& u : riferimento::usi_builtin(p, i)) v.insert(u.valore);
+            return v;
+        }
+    throw std::logic_error("no value " + std::string(campo));
+}
+
+// The values the built-in scenario gives the fields without a meaning: what
+// the built-in data is known to hold, and lines that are rows of the keyword.
+TEST(Riferimento, IValoriDelloScenarioIncorporato) {
+    using v = std::set<std::int64_t>;
+    EXPECT_EQ(valori_usati("segnale", "left kind"), (v{1, 2}));
+    EXPECT_EQ(valori_usati("segnale", "right kind"), (v{0, 1, 2}));
+    EXPECT_EQ(valori_usati("segnale", "rapp"), (v{0}));
+    EXPECT_EQ(valori_usati("segnale", "time"), (v{0, 220, 230}));
+    for (const auto* c : {"left digit 1", "left digit 2", "left digit 3", "right digit 1", "right digit 2", "right digit 3"})
+        for (const auto x : valori_usati("segnale", c)) EXPECT_TRUE(x >= 0 && x <= 5) << c << " " << x;
+    EXPECT_EQ(valori_usati("montagna", "type"), (v{11}));
+    EXPECT_EQ(valori_usati("rallentamento", "f_tt"), (v{0}));
+
+    // Every row of the keyword once per field: 124 signals, 35 stations, 3 mountain stretches.
+    const std::pair<std::string_view, std::size_t> quante[] = {{"segnale", 124}, {"stazione", 35}, {"montagna", 3}};
+    for (const auto& [argomento, n] : quante) {
+        const auto& p = parola_di_nome(argomento);
+        const auto& righe = p.file == file_testo::linea ? std::span<const std::string_view>(scenario_text::righe_linea)
+                                                         : std::span<const std::string_view>(scenario_text::righe_treno);
+        for (std::size_t i = 0; i < p.campi.size(); ++i) {
+            if (!p.campi[i].senza_significato) continue;
+            std::size_t tutte = 0;
+            for (const auto& u : riferimento::usi_builtin(p, i)) {
+                tutte += u.righe.size();
+                for (const int r : u.righe) EXPECT_TRUE(righe[static_cast<std::size_t>(r - 1)].starts_with(argomento)) << r;
+            }
+            EXPECT_EQ(tutte, n) << argomento << " " << p.campi[i].nome;
+        }
+    }
+    const std::string documento = riferimento::markdown_completo();
+    EXPECT_NE(documento.find("The format gives these values no meaning of their own"), std::string::npos);
+    EXPECT_NE(documento.find("- rapp: 0 (124 rows: lines "), std::string::npos);
+}
+
+// A range the warning rules check is the one the entry prints.
+TEST(Riferimento, GliAmbitiSonoQuelliScritti) {
+    for (const auto& p : riferimento::parole())
+        for (const auto& c : p.campi) {
+            if (!c.limiti.presente()) continue;
+            SCOPED_TRACE(std::string(p.argomento) + ": " + std::string(c.nome));
+            EXPECT_TRUE(c.valori.starts_with(std::to_string(c.limiti.minimo))) << c.valori;
+            if (c.limiti.massimo < std::numeric_limits<std::int32_t>::max()) {
+                EXPECT_NE(c.valori.find(std::to_string(c.limiti.massimo)), std::string_view::npos) << c.valori;
+            }
+            EXPECT_TRUE(c.limiti.orario || !c.limiti.fuori.empty());
+        }
+}
+
+// Every warning rule of check is a topic of its own, in the document too.
+TEST(Riferimento, OgniRegolaDiAvvisoHaLaSuaVoce) {
+    const std::string documento = riferimento::markdown_completo();
+    for (const auto& r : strumento::regole_avviso()) {
+        SCOPED_TRACE(r.nome);
+        const auto t = riferimento::cerca(r.nome);
+        ASSERT_EQ(t.regole.size(), 1u);
+        EXPECT_EQ(t.regole[0]->nome, r.nome);
+        EXPECT_TRUE(t.parole.empty() && t.codici.empty() && t.sezioni.empty());
+        EXPECT_FALSE(r.perche.empty());
+        EXPECT_NE(documento.find("### " + std::string(r.nome) + "\n"), std::string::npos);
+        EXPECT_NE(documento.find("`scenario_tool check --no-warn " + std::string(r.nome) + "`"), std::string::npos);
+    }
+}
+
+// An unknown topic is offered only what it is a slip of.
+TEST(Riferimento, IViciniSonoSoloQuelliVicini) {
+    struct caso {
+        std::string_view argomento;
+        std::vector<std::string> vicini;
+    };
+    const caso casi[] = {
+        {"stazone", {"stazione"}},
+        {"valu-range", {"value-range"}},
+        {"fild-count", {"field-count"}},
+        {"[fin]", {"[fine]"}},
+        {"zzzzzq", {}},
+        {"treno", {}},
+        {"99", {}},
+    };
+    for (const auto& c : casi) EXPECT_EQ(riferimento::vicini(c.argomento), c.vicini) << c.argomento;
+}
+
 TEST(Explain, ArgomentoIgnotoUnaRigaConIPiuVicini) {
     const auto e = strumento({"explain", "stazone"});
     EXPECT_EQ(e.stato, 64);
     EXPECT_EQ(e.uscita, "");
     EXPECT_EQ(std::count(e.errori.begin(), e.errori.end(), '\n'), 1) << e.errori;
     EXPECT_NE(e.errori.find("closest: stazione"), std::string::npos) << e.errori;
-    EXPECT_EQ(strumento({"explain", "99"}).stato, 64);
+    const auto lontano = strumento({"explain", "99"});
+    EXPECT_EQ(lontano.stato, 64);
+    EXPECT_EQ(lontano.errori, "scenario_tool explain: no topic \"99\"; explain --all lists them all\n");
     EXPECT_EQ(strumento({"explain"}).stato, 64);
     EXPECT_EQ(strumento({"explain", "21", "--all"}).stato, 64);
 }
