@@ -228,6 +228,13 @@ constexpr regola_avviso tabella_regole[] = {
      "Only an object's position is compared with the line; its far end may run past the line's length into "
      "the grid's 7000 m extension, and the compiler lays it there without a word",
      quale_file::linea},
+    {nome_nascosto,
+     "a name or text that holds a control character, a no-break space or a soft hyphen (often pasted from another "
+     "program): stored in the compiled table as it is",
+     "cartello_indicatore,  9000,   (Passo\xA0" "Alto)",
+     "Names and texts reach the compiled table byte for byte: a character that prints as nothing, as a plain "
+     "blank or acts on a screen goes to the simulator as it is, and two names that look alike differ",
+     quale_file::linea},
 };
 
 }  // namespace

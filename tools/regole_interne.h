@@ -37,6 +37,7 @@ inline constexpr std::string_view nome_ora = "time-range";
 inline constexpr std::string_view nome_rovescio = "stretch-reversed";
 inline constexpr std::string_view nome_inizio_tardo = "run-starts-late";
 inline constexpr std::string_view nome_estensione = "extent-beyond-line";
+inline constexpr std::string_view nome_nascosto = "hidden-character";
 
 // Where in a file a line stands: the readers look for different keywords
 // before [generale], in the line description's general block and body, and in

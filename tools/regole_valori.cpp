@@ -9,6 +9,8 @@
 #include "model/conversione.h"
 #include "model/modello.h"
 #include "model/posizioni.h"
+#include "text/testo_1252.h"
+#include "text/visibile.h"
 
 namespace strumento::regole_interne {
 
@@ -40,6 +42,7 @@ private:
     }
     void oltre_la_fine();
     void fuori_griglia(const riga_voce& r);
+    void nascosti(const riga_voce& r);
     void ordine();
     void curve();
     void montagne();
@@ -57,6 +60,7 @@ void regole_valori::applica() {
     for (const file_letto* f : {&linea_, &treno_})
         for (const auto& r : f->righe) {
             fuori_griglia(r);
+            nascosti(r);
             indicatore(r);
             ristretti(r);
             if (r.argomento() == "velocita") {
@@ -115,6 +119,24 @@ void regole_valori::fuori_griglia(const riga_voce& r) {
     };
     controlla(r.n(0), tra_apici(a) + " position");
     if (a == "rallentamento") controlla(r.n(0) + r.n(2), "the slowdown's end, start plus length,");
+}
+
+// A text value (a name, a board's text) that holds what the terminal would
+// show escaped: it goes into the table as it is.
+void regole_valori::nascosti(const riga_voce& r) {
+    for (std::size_t i = 0; i < r.valori.size(); ++i) {
+        const std::string& t = r.valori[i].testo;
+        if (t.empty()) continue;
+        // Text saved as UTF-8 is the utf8-text rule's: read as Windows-1252,
+        // its letters may hold a no-break space (à is the bytes C3 A0).
+        const std::string byte = testo::a_cp1252(t);
+        if (testo::visibile(byte) == byte) continue;
+        const std::string v = testo::visibile(t);
+        if (v == t) continue;
+        avvisa(nome_nascosto, r, i,
+               tra_apici(v) + " holds characters that print as nothing, as a plain blank or act on a screen (shown "
+               "escaped here): they are stored in the compiled table as they are");
+    }
 }
 
 // Gradient, speed and adhesion rows each lay the stretch before their own

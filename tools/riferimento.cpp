@@ -9,6 +9,7 @@
 #include "model/codici.h"
 #include "scenario_text/righe_builtin.h"
 #include "text/flusso_campi.h"
+#include "text/visibile.h"
 #include "tools/regole.h"
 
 namespace riferimento {
@@ -535,7 +536,7 @@ std::string voce_regola(const strumento::regola_avviso& r, bool md) {
     const auto a_capo = [&] { return std::string(md ? "\n" : ""); };
     s += "Finds: " + std::string(r.descrizione) + ".\n";
     s += a_capo() + "Why it matters: " + std::string(r.perche) + ".\n";
-    s += a_capo() + "Example: " + codice_in(r.esempio, md) + " in the " +
+    s += a_capo() + "Example: " + codice_in(testo::visibile(r.esempio), md) + " in the " +
          std::string(nome_file(r.file == strumento::quale_file::linea ? linea : treno)) +
          (r.prima_della_sua_voce ? ", as the first row of its keyword there" : "") + ".\n";
     s += a_capo() + "Silence it: " + codice_in("scenario_tool check --no-warn " + nome, md) + ".\n";

@@ -18,6 +18,7 @@
 #include "tests/cartella_temporanea.h"
 #include "tests/processo.h"
 #include "tests/tools/testi_builtin.h"
+#include "text/visibile.h"
 #include "tools/controllo.h"
 #include "tools/regole.h"
 
@@ -280,7 +281,7 @@ TEST(Check, IlReadmeElencaOgniRegola) {
     std::string tabella;
     for (const auto& r : strumento::regole_avviso())
         tabella += "| `" + std::string(r.nome) + "` | " + std::string(r.descrizione) + " | " +
-                   (r.file == strumento::quale_file::linea ? "line" : "train") + " file: `" + std::string(r.esempio) +
+                   (r.file == strumento::quale_file::linea ? "line" : "train") + " file: `" + testo::visibile(r.esempio) +
                    "` |\n";
     EXPECT_NE(readme.find("|---|---|---|\n" + tabella + "\n"), std::string::npos)
         << "the README's table of warning rules should read:\n" << tabella;

@@ -12,6 +12,7 @@
 
 #include "tests/cartella_temporanea.h"
 #include "tests/tools/testi_builtin.h"
+#include "text/visibile.h"
 #include "tools/compila.h"
 #include "tools/regole.h"
 
@@ -318,12 +319,18 @@ const caso casi[] = {
      "stazione,   10000,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  0, 0, 0, BORGO"},
     {"beyond-line-end", treno, "velocita,   12500,   100", 0, "'velocita' at 12500", "velocita,      0,   100", {},
      true},
+    // Names and texts as a paste from another program leaves them.
+    {"hidden-character", linea, "cartello_indicatore,  9000,   (Passo\xA0" "Alto)", 0, "'(Passo<NBSP>Alto)' holds",
+     "cartello_indicatore,  9000,   (Passo Alto)"},
+    {"hidden-character", treno,
+     "stazione,   10000,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  0, 0, 0, BOR\xAD" "GO\x1b", 0, "'BOR<SHY>GO\\x1b'",
+     "stazione,   10000,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  0, 0, 0, BOR\xC0GO"},
     // A station placed past the end is beyond-line-end's alone.
     {"beyond-line-end", treno, "stazione,   12100,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  0, 0, 0, BORGO", 0,
      "'stazione' at 12100", "stazione,   11700,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  0, 0, 0, BORGO"},
 };
 
-void PrintTo(const caso& c, std::ostream* os) { *os << c.regola << ": " << c.aggiunta; }
+void PrintTo(const caso& c, std::ostream* os) { *os << c.regola << ": " << testo::visibile(c.aggiunta); }
 
 class CasoRegola : public testing::TestWithParam<caso> {};
 
