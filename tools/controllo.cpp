@@ -17,6 +17,7 @@
 #include "model/nomi_file.h"
 #include "platform/cartella_privata.h"
 #include "text/righe.h"
+#include "tools/celle.h"
 #include "train_reader/lettore_treno.h"
 
 namespace strumento {
@@ -72,13 +73,19 @@ void scrivi(const fs::path& file, const std::string& testo) {
 
 std::string metro(std::int64_t m) { return "metre " + std::to_string(m); }
 
+// The cell a row wanted and found taken, by its index and metre.
+std::string cella_presa(const modello::fermata_registrata& f) {
+    return f.cella_contesa ? nome_cella(*f.cella_contesa) + ", already taken" : "a cell already taken";
+}
+
 // What a reader's code says about the row that set it.
 std::string messaggio_fermata(const modello::fermata_registrata& f) {
     const std::string p = metro(f.posizione);
+    const std::string presa = cella_presa(f);
     switch (f.codice) {
         case codice::lunghezza_eccessiva: return "line length greater than 1000000 m";
-        case codice::cartello_km_occupato: return "kilometre board at " + p + " on a cell already taken";
-        case codice::abbattimento_occupato: return "code point at " + p + " on a cell already taken";
+        case codice::cartello_km_occupato: return "kilometre board at " + p + " on " + presa;
+        case codice::abbattimento_occupato: return "code point at " + p + " on " + presa;
         case codice::stazione_non_multipla: return "station at " + p + ": its position is not a multiple of 50";
         case codice::lunghezza_stazione_non_multipla:
             return "station at " + p + ": its length is not a multiple of 100";
@@ -88,14 +95,15 @@ std::string messaggio_fermata(const modello::fermata_registrata& f) {
         case codice::oltre_il_percorso:
             return p + " lies beyond the route grid (the line's length plus 7000 m): the compiler stops reading "
                        "this file here";
-        case codice::segnale_occupato: return "signal at " + p + " on a cell already taken";
+        case codice::segnale_occupato: return "signal at " + p + " on " + presa;
         case codice::avviso_occupato:
-            return "slowdown at " + p + ": its warning point, 1200 m before, falls on a cell already taken";
-        case codice::inizio_rallentamento_occupato: return "slowdown at " + p + ": its start falls on a cell already taken";
-        case codice::fine_rallentamento_occupata: return "slowdown at " + p + ": its end falls on a cell already taken";
+            return "slowdown at " + p + ": its warning point, 1200 m before, falls on " + presa;
+        case codice::inizio_rallentamento_occupato: return "slowdown at " + p + ": its start falls on " + presa;
+        case codice::fine_rallentamento_occupata: return "slowdown at " + p + ": its end falls on " + presa;
         case codice::preavviso_occupato:
-            return "slowdown at " + p + ": one of the four cells before its warning point is already taken";
-        case codice::indicatore_occupato: return "speed indicator board at " + p + " on a cell already taken";
+            return "slowdown at " + p + ": one of the four cells before its warning point, " +
+                   (f.cella_contesa ? nome_cella(*f.cella_contesa) : std::string("a cell")) + ", is already taken";
+        case codice::indicatore_occupato: return "speed indicator board at " + p + " on " + presa;
         case codice::stazioni_troppo_vicine:
             return "station at " + p + " starts less than 350 m after the previous station ends";
         case codice::stazione_troppo_vicina_origine:
@@ -159,8 +167,8 @@ public:
                     const auto& o = r.oggetti[*chi];
                     p.file = file_di(o.file);
                     p.riga = std::max(o.riga, 1);
-                    p.messaggio = o.descrizione + " lies in the route's first cell, where the compiler stamps its " +
-                                  campo + ": no compiled file is written";
+                    p.messaggio = o.descrizione + " lies in " + nome_cella(1) +
+                                  ", where the compiler stamps its " + campo + ": no compiled file is written";
                     tolta_prima = righe(p.file).togli(o.riga, o.riga);
                 }
                 aggiungi(std::move(p));
@@ -246,7 +254,7 @@ private:
         const quale_file qui = chi ? file_di(r.oggetti[*chi].file) : quale_file::treno;
         problema p = errore(qui, chi ? std::max(r.oggetti[*chi].riga, 1) : 1, c.codice);
         p.metro = c.cella * 50;
-        std::string per = chi ? r.oggetti[*chi].descrizione : "the object at " + metro(c.cella_oggetto * 50);
+        std::string per = chi ? r.oggetti[*chi].descrizione : "the object in " + nome_cella(c.cella_oggetto);
         // Said of the slowdown, not of its start cell.
         if (constexpr std::string_view inizio = "the start of "; per.starts_with(inizio)) per.erase(0, inizio.size());
         switch (c.codice) {
@@ -260,7 +268,7 @@ private:
                               std::to_string((c.cella_oggetto - c.celle_occupate.back()) * 50) + " m before its start";
                 break;
             default:
-                p.messaggio = per + ": no free cell for the code point the compiler adds around " + metro(c.cella * 50);
+                p.messaggio = per + ": no free cell for the code point the compiler adds around " + nome_cella(c.cella);
                 break;
         }
         std::set<std::size_t> visti;

@@ -115,8 +115,9 @@ TEST(Check, IlTestoSiLeggeDaUnEditor) {
     for (std::size_t a = 0, b; (b = e.uscita.find('\n', a)) != std::string::npos; a = b + 1)
         righe.push_back(e.uscita.substr(a, b - a));
     ASSERT_GE(righe.size(), 4u);
-    EXPECT_EQ(righe[4], l + ":17:1: error: speed indicator board at metre 690 on a cell already taken by the speed "
-                            "indicator board at metre 700, line 16 [21]");
+    // The board at 690 stands in cell 15, as the one at 700 does.
+    EXPECT_EQ(righe[4], l + ":17:1: error: speed indicator board at metre 690 on cell 15 (m 750), already taken by "
+                            "the speed indicator board at metre 700, line 16 [21]");
     EXPECT_EQ(righe[5], l + ":16:1: note: the speed indicator board at metre 700 placed here");
     EXPECT_TRUE(righe[6].starts_with(l + ":17:19: warning: ")) << righe[6];
     EXPECT_TRUE(righe[6].ends_with(" [off-grid-position]")) << righe[6];

@@ -191,9 +191,9 @@ const caso casi[] = {
     // Beyond the grid's extension the compiler stops with an error: no warning.
     {"beyond-line-end", linea, "pendenza,  15000,   2", 0, "'pendenza' at 15000", "pendenza,  20000,   2"},
     {"off-grid-position", treno, "segnale,    3020,   2, 4, 1,  0, 0,    2,  3,1,0, 0", 0,
-     "3020 is not a multiple of 50: it lands in the cell of metre 3000",
+     "3020 is not a multiple of 50: it is placed as at 3000, in cell 61 (m 3050)",
      "segnale,    3050,   2, 4, 1,  0, 0,    2,  3,1,0, 0"},
-    {"off-grid-position", treno, "abbattimento,    9030,   180", 0, "lands in the cell of metre 9050",
+    {"off-grid-position", treno, "abbattimento,    9030,   180", 0, "placed as at 9050, in cell 181 (m 9050)",
      "abbattimento,    9000,   180"},
     {"off-grid-position", treno, "rallentamento,    9000,    60,  230, 0,  0,  0", 0,
      "the slowdown's end, start plus length, 9230", "rallentamento,    9000,    60,  250, 0,  0,  0"},

@@ -246,6 +246,14 @@ TEST_F(GiroCompleto, DumpNominaICampiComeIlRiferimento) {
     EXPECT_NE(tabella.find("records 81 to 83: the reader puts the three kilometric progressives in order of start"),
               std::string::npos)
         << tabella;
+
+    // A cell is named by its index and its own metre: the signal at 4500 m
+    // stands in cell 4500 / 50 + 1; the speed of the row at 0 m runs up to the
+    // cell before the next row's, at 1950 m.
+    const auto segnale = t.find("\n  cell 91 (m 4550) ");
+    ASSERT_NE(segnale, std::string::npos) << t.substr(0, 4000);
+    EXPECT_NE(t.substr(segnale, t.find('\n', segnale + 1) - segnale).find("signal"), std::string::npos);
+    EXPECT_NE(t.find("\n    cells 0-38 (m 0-1900) "), std::string::npos);
 }
 
 // ---------------------------------------------------------------------------
