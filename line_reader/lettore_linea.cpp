@@ -4,6 +4,7 @@
 #include <array>
 #include <cctype>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <utility>
 #include <string_view>
@@ -91,6 +92,13 @@ public:
 
     bool leggi();
     void segna_arresto() { m_.arresto = modello::punto_arresto{file_.filename().string(), flusso_.riga_campo()}; }
+    // A value of the row being read failed to read: which one, for a tool to name.
+    void segna_valore(const errore_lettura& e) {
+        if (!e.campo() || !riga_letta_ || !m_.arresto) return;
+        m_.arresto->valore = modello::punto_arresto::valore_non_letto{
+            riga_letta_->parola, riga_letta_->generale, flusso_.campi_letti() - riga_letta_->campi_prima - 1,
+            e.campo()->testo, e.campo()->perche, e.campo()->riga};
+    }
 
     // The entries' handlers, named in the keyword table below: each reads its
     // entry's value fields and acts on them. The keyword field is passed for
@@ -148,6 +156,15 @@ private:
     void code();
     void scrivi_pendenza(std::int64_t c);
     esito tratto(std::int64_t ultimo, double k, std::int32_t s);
+
+    // The row whose values are being read: its keyword field and the fields
+    // read before its first value.
+    struct riga_in_lettura {
+        std::string parola;
+        bool generale;
+        int campi_prima;
+    };
+    std::optional<riga_in_lettura> riga_letta_;
 
     Modello& m_;
     std::filesystem::path file_;
@@ -222,7 +239,9 @@ bool lettore_linea::leggi() {
 esito lettore_linea::voci_del_blocco(blocco_linea b, const std::string& parola) {
     // The row begins at its keyword field, the last field read.
     if (m_.registro) m_.registro->riga_voce = flusso_.riga_campo();
+    riga_letta_ = riga_in_lettura{parola, b == generale, flusso_.campi_letti()};
     const esito e = voci_riconosciute(b, parola);
+    riga_letta_.reset();
     if (m_.registro) m_.registro->riga_voce = 0;
     return e;
 }
@@ -476,6 +495,10 @@ bool leggi_linea(Modello& m) {
     lettore_linea lettore(m, file, leggi_file(file));
     try {
         return lettore.leggi();
+    } catch (const errore_lettura& e) {
+        lettore.segna_arresto();
+        lettore.segna_valore(e);
+        throw;
     } catch (...) {
         lettore.segna_arresto();
         throw;

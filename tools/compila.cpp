@@ -15,6 +15,7 @@
 #include "platform/cartella_privata.h"
 #include "platform/file_atomico.h"
 #include "text/testo_1252.h"
+#include "tools/controllo.h"
 
 namespace strumento {
 
@@ -181,7 +182,8 @@ risultato_compilazione compila(const richiesta_compilazione& q) {
         const bool in_linea = m.arresto->file == modello::nome_file_linea(m);
         const fs::path autore = in_linea ? q.file_linea : q.file_treno;
         r.fermata = punto_fermata{autore.string(), m.arresto->riga, riga_del_file(autore, m.arresto->riga), {}};
-        if (!m.arresto->motivo.empty()) r.fermata->motivo = m.arresto->motivo;
+        if (!m.arresto->motivo.empty())
+            r.fermata->motivo = motivo_arresto(*m.arresto, in_linea ? quale_file::linea : quale_file::treno);
     }
     return r;
 }

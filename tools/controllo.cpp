@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <exception>
 #include <fstream>
+#include <optional>
 #include <set>
 #include <stdexcept>
 #include <string_view>
@@ -18,6 +19,7 @@
 #include "platform/cartella_privata.h"
 #include "text/righe.h"
 #include "tools/celle.h"
+#include "tools/riferimento.h"
 #include "train_reader/lettore_treno.h"
 
 namespace strumento {
@@ -146,7 +148,7 @@ public:
 
             bool tolta = false;
             for (const auto& f : r.fermate) {
-                da_fermata(f, r);
+                da_fermata(f, r, m.arresto);
                 if (f.riga_voce > 0 && si_legge_oltre(f.codice))
                     tolta = righe(file_di(f.file)).togli(f.riga_voce, std::max(f.riga_voce, f.riga_ultima)) || tolta;
             }
@@ -212,11 +214,14 @@ private:
         return {file_di(o.file), std::max(o.riga, 1), o.descrizione + come};
     }
 
-    void da_fermata(const modello::fermata_registrata& f, const registro_controllo& r) {
+    void da_fermata(const modello::fermata_registrata& f, const registro_controllo& r,
+                    const std::optional<modello::punto_arresto>& arresto) {
         const quale_file qui = file_di(f.file);
         problema p = errore(qui, f.riga_voce > 0 ? f.riga_voce : std::max(f.riga_ultima, 1), f.codice);
         if (codice_con_posizione(f.codice)) p.metro = f.posizione;
         p.messaggio = messaggio_fermata(f);
+        if (f.codice == codice::errore_in_lettura && arresto && arresto->file == f.file)
+            p.messaggio = "the reading failed: " + motivo_arresto(*arresto, qui) + "; nothing after this is read";
         if (f.codice == codice::progressiva_non_multipla) return progressiva(std::move(p), r);
         if (f.oggetto_correlato) {
             const auto& o = r.oggetti[*f.oggetto_correlato];
@@ -312,7 +317,54 @@ std::pair<int, int> righe_per_lettore(const std::string& testo) {
     return conta;
 }
 
+// The reference's entry of a reader's keyword.
+const riferimento::parola* voce_di_riferimento(quale_file f, std::string_view prima, std::string_view seconda) {
+    const auto file = f == quale_file::linea ? riferimento::file_testo::linea : riferimento::file_testo::treno;
+    for (const auto& p : riferimento::parole())
+        if (p.file == file && p.prima == prima && p.seconda == seconda) return &p;
+    return nullptr;
+}
+
+// The entries a keyword field names, in the order the reader tries them.
+std::vector<const riferimento::parola*> voci_della_parola(const modello::punto_arresto::valore_non_letto& v,
+                                                         quale_file f) {
+    std::vector<const riferimento::parola*> r;
+    const auto aggiungi = [&](const auto& chiave) {
+        if (const auto* p = voce_di_riferimento(f, chiave.prima, chiave.seconda)) r.push_back(p);
+    };
+    if (f == quale_file::linea) {
+        const auto blocco = v.blocco_generale ? lettura::blocco_linea::generale : lettura::blocco_linea::corpo;
+        for (const auto& c : lettura::parole_linea())
+            if (c.blocco == blocco && lettura::riconosce(c, v.parola)) aggiungi(c);
+    } else {
+        for (const auto& c : lettura::parole_treno())
+            if (lettura::riconosce(c, v.parola)) aggiungi(c);
+    }
+    return r;
+}
+
 }  // namespace
+
+std::string motivo_arresto(const modello::punto_arresto& a, quale_file f) {
+    if (!a.valore) return a.motivo;
+    const auto& v = *a.valore;
+    std::size_t k = static_cast<std::size_t>(std::max(v.indice, 0));
+    for (const auto* p : voci_della_parola(v, f)) {
+        if (k >= p->campi.size()) {
+            k -= p->campi.size();
+            continue;
+        }
+        // Appended piece by piece: an operator+ chain trips a false GCC 12 warning.
+        std::string s = "'";
+        s.append(p->campi[k].nome).append("' of the '").append(p->argomento).append("' row");
+        if (v.testo)
+            s.append(", '").append(*v.testo).append("' on line ").append(std::to_string(v.riga)).append(", is ");
+        else
+            s.append(": ");
+        return s.append(v.perche);
+    }
+    return a.motivo;
+}
 
 bool sembrano_scambiati(const std::string& linea, const std::string& treno) {
     const auto [linea_l, linea_t] = righe_per_lettore(linea);

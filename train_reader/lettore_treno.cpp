@@ -2,6 +2,7 @@
 
 #include <array>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -110,6 +111,13 @@ public:
 
     void leggi();
     void segna_arresto() { m_.arresto = modello::punto_arresto{file_.filename().string(), flusso_.riga_campo()}; }
+    // A value of the row being read failed to read: which one, for a tool to name.
+    void segna_valore(const errore_lettura& e) {
+        if (!e.campo() || !riga_letta_ || !m_.arresto) return;
+        m_.arresto->valore = modello::punto_arresto::valore_non_letto{
+            riga_letta_->parola, riga_letta_->generale, flusso_.campi_letti() - riga_letta_->campi_prima - 1,
+            e.campo()->testo, e.campo()->perche, e.campo()->riga};
+    }
 
     // The entries' handlers, named in the keyword table below: each reads its
     // row's value fields and acts on them.
@@ -155,6 +163,15 @@ private:
     void scrivi_velocita(cella& c, std::int64_t v);
     void scrivi_aderenza(cella& c, std::int64_t v) { c.aderenza = basso_8(v); }
     void fine_lettura();
+
+    // The row whose values are being read: its keyword field and the fields
+    // read before its first value.
+    struct riga_in_lettura {
+        std::string parola;
+        bool generale;
+        int campi_prima;
+    };
+    std::optional<riga_in_lettura> riga_letta_;
 
     Modello& m_;
     std::filesystem::path file_;
@@ -224,11 +241,13 @@ esito lettore_treno::riga() {
     const std::string parola = m_.riga;
     // The row begins at its keyword field, the last field read.
     if (m_.registro) m_.registro->riga_voce = flusso_.riga_campo();
+    riga_letta_ = riga_in_lettura{parola, false, flusso_.campi_letti()};
     for (const voce& v : voci) {
         if (!riconosce(v.chiave, parola)) continue;
         const esito e = (this->*v.gestore)();
         if (e != esito::prosegui) return e;
     }
+    riga_letta_.reset();
     if (m_.registro) m_.registro->riga_voce = 0;
     return esito::prosegui;
 }
@@ -444,6 +463,10 @@ void leggi_treno(Modello& m) {
     lettore_treno lettore(m, file);
     try {
         lettore.leggi();
+    } catch (const errore_lettura& e) {
+        lettore.segna_arresto();
+        lettore.segna_valore(e);
+        throw;
     } catch (...) {
         lettore.segna_arresto();
         throw;

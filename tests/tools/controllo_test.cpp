@@ -6,6 +6,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -18,6 +19,7 @@
 #include "tests/cartella_temporanea.h"
 #include "tests/processo.h"
 #include "tests/tools/testi_builtin.h"
+#include "tools/compila.h"
 #include "tools/controllo.h"
 #include "tools/regole.h"
 
@@ -163,6 +165,69 @@ TEST(Check, UnGuastoInLetturaNominaLaRigaCheLoCausa) {
         EXPECT_EQ(p[0].codice, 25) << c.nome;
         EXPECT_EQ(p[0].file, c.in_linea ? strumento::quale_file::linea : strumento::quale_file::treno) << c.nome;
         EXPECT_EQ(p[0].riga, c.riga) << c.nome << ": " << p[0].messaggio;
+    }
+}
+
+// A value that fails to read is named by its field, as the reference names
+// it, with its text as written and its line, in check's error and in
+// compile's "because:" alike; the close variant of each reads.
+TEST(Check, UnValoreCheNonSiLeggeENominatoDalSuoCampo) {
+    struct caso {
+        const char* nome;
+        bool in_linea;
+        std::string da, a, vicino;  // a row of the built-in files, what it becomes, and a variant that reads
+        std::string motivo;         // empty: the variant that reads
+    };
+    const auto b = testi_builtin();
+    const std::string roccavella = "stazione,   37650,  4,  600,  0, 0, 0,  1,1,0,  4,1,1,   45,  6,56, 0, ROCCAVELLA";
+    const caso casi[] = {
+        {"a station's kind beyond a byte", false, roccavella,
+         "stazione,   37650,  300,  600,  0, 0, 0,  1,1,0,  4,1,1,   45,  6,56, 0, ROCCAVELLA",
+         "stazione,   37650,  255,  600,  0, 0, 0,  1,1,0,  4,1,1,   45,  6,56, 0, ROCCAVELLA",
+         "'kind' of the 'stazione' row, '300' on line 47, is out of the Byte range (0 to 255)"},
+        // The text as written, not only the number the stream takes from it.
+        {"sand beyond 16 bits, with a unit", false, "sabbia,    200", "sabbia,    40000kg", "sabbia,    200kg",
+         "'sand' of the 'sabbia' row, '40000kg' on line 4, is out of the Integer range (-32768 to 32767)"},
+        // The row cut short takes the next row's fields: the value that fails is on line 6.
+        {"a clock cut short", false, "orologio,    6               32            30 ",
+         "orologio, 7\r\nvelocita, 99999, 60", "orologio, 7, 0\r\nvelocita, 0, 60",
+         "'seconds' of the 'orologio' row, '99999' on line 6, is out of the Integer range (-32768 to 32767)"},
+        {"the file ends inside a row", false, "[fine]\r\n\r\n", "abbattimento,  240000", "abbattimento,  240000,  0",
+         "'code' of the 'abbattimento' row: the file ends before it"},
+        // One keyword field, two entries: the gradient's two values, then the mountain's three.
+        {"the second entry of a field", true, "pendenza,  5000,   -8",
+         "pendenza montagna,  5000,   -8,  5000,  5100,  99999999999",
+         "pendenza montagna,  5000,   -8,  5000,  5100,  1",
+         "'type' of the 'montagna' row, '99999999999' on line 76, is out of the Long range (-2147483648 to "
+         "2147483647)"},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.nome);
+        for (const bool legge : {false, true}) {
+            std::string linea = b.linea, treno = b.treno;
+            std::string& t = c.in_linea ? linea : treno;
+            ASSERT_NE(t.find(c.da), std::string::npos);
+            t.replace(t.find(c.da), c.da.size(), legge ? c.vicino : c.a);
+            const auto p = strumento::errori_di_compilazione(linea, treno, {"Valdora_Sarenta", "731"});
+            const auto guasti = std::count_if(p.begin(), p.end(), [](const auto& x) { return x.codice == 25; });
+            if (legge) {
+                EXPECT_EQ(guasti, 0);
+                continue;
+            }
+            ASSERT_EQ(guasti, 1);
+            const auto& e = *std::find_if(p.begin(), p.end(), [](const auto& x) { return x.codice == 25; });
+            EXPECT_EQ(e.messaggio, "the reading failed: " + c.motivo + "; nothing after this is read");
+
+            CartellaTemporanea dir;
+            test_util::scrivi(dir.percorso() / "Valdora_Sarenta_linea.txt", linea);
+            test_util::scrivi(dir.percorso() / "Valdora_Sarenta_731-.txt", treno);
+            const auto r = strumento::compila({.file_linea = dir.percorso() / "Valdora_Sarenta_linea.txt",
+                                               .file_treno = dir.percorso() / "Valdora_Sarenta_731-.txt",
+                                               .cartella_uscita = dir.percorso(), .id = {"Valdora_Sarenta", "731"}});
+            EXPECT_EQ(r.codice_errore, 25);
+            ASSERT_TRUE(r.fermata && r.fermata->motivo);
+            EXPECT_EQ(*r.fermata->motivo, c.motivo);
+        }
     }
 }
 
