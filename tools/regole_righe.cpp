@@ -258,8 +258,14 @@ std::string citata(std::string_view riga) {
 // reader takes them: the rows of those lines are read as values and lost.
 std::string lettura_righe::prese_dopo(std::size_t a, const std::vector<const voce_nota*>& voci,
                                       std::size_t letti) const {
+    // Each field ends at most one line further on, so the missing values lie
+    // within as many lines as there are of them.
+    std::size_t mancano = 0;
+    for (const auto* v : voci) mancano += v->rif->campi.size();
+    mancano -= letti;
+    const std::size_t ultima = std::min(a + mancano, righe_.size()) - 1;
     const std::size_t base = righe_[a].inizio;
-    flusso_campi f(byte_.substr(base));
+    flusso_campi f(byte_.substr(base, righe_[ultima].dopo - base));
     std::vector<std::size_t> toccate;  // lines the missing values come from
     bool finito = false;
     std::size_t k = 0;
