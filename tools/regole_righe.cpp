@@ -209,6 +209,8 @@ private:
     std::vector<std::string> campi_di_testo(std::size_t i) const;
     bool numerica(std::size_t i) const;
     std::string prese_dopo(std::size_t a, const std::vector<const voce_nota*>& voci, std::size_t letti) const;
+    std::string diventa(std::size_t i, std::size_t k, std::string_view campo,
+                        const std::vector<const voce_nota*>& voci) const;
     void commento(std::size_t i, zona z);
     void intestazione(std::size_t i, const std::string& campo, zona z);
     void parola_ignota(std::size_t i, const std::string& campo, zona z);
@@ -299,6 +301,44 @@ std::string lettura_righe::prese_dopo(std::size_t a, const std::vector<const voc
     return m;
 }
 
+// What field k of line i, read as a keyword field where the author meant
+// none, becomes: its entries with the values the reader takes for them from
+// the fields after it.
+std::string lettura_righe::diventa(std::size_t i, std::size_t k, std::string_view campo,
+                                   const std::vector<const voce_nota*>& voci) const {
+    flusso_campi riga(testo_riga(i));
+    for (std::size_t n = 0; n <= k && !riga.fine(); ++n) riga.leggi_testo();
+    const std::size_t da = righe_[i].inizio + riga.posizione();
+    // The last field of the file is dropped unread: nothing to tell of it.
+    if (da >= byte_.size()) {
+        std::string m;
+        for (std::size_t n = 0; n < voci.size(); ++n) m += (n == 0 ? "" : " and then ") + tra_apici(voci[n]->argomento());
+        return m;
+    }
+    std::size_t servono = 0;
+    for (const auto* v : voci) servono += v->rif->campi.size();
+    // As many lines as values at most, as for a row cut short.
+    const std::size_t ultima = std::min(i + servono, righe_.size() - 1);
+    flusso_campi f(byte_.substr(da, std::max(righe_[ultima].dopo, da) - da));
+    std::string m;
+    bool finito = false;
+    for (std::size_t n = 0; n < voci.size(); ++n) {
+        riga_voce r{voci[n], righe_[i].numero, {}};
+        for (const auto& c : voci[n]->rif->campi) {
+            if (finito) break;
+            try {
+                valore x;
+                if (campo_di_testo(c)) x.testo = f.leggi_testo(); else x.numero = f.leggi_long();
+                r.valori.push_back(std::move(x));
+            } catch (const testo::errore_lettura&) {
+                finito = true;
+            }
+        }
+        m += (n == 0 ? "" : " and then ") + come_letta(r, campo);
+    }
+    return finito ? m + ", the file ending before all its values" : m;
+}
+
 file_letto lettura_righe::leggi() {
     zona z = zona::preambolo;
     std::size_t i = 0;
@@ -354,7 +394,9 @@ file_letto lettura_righe::leggi() {
 void lettura_righe::commento(std::size_t i, zona z) {
     const int limite = z == zona::generale ? 10 : 2;
     bool primo = true;
-    for (const auto& campo : campi_di_testo(i)) {
+    const auto campi = campi_di_testo(i);
+    for (std::size_t k = 0; k < campi.size(); ++k) {
+        const std::string& campo = campi[k];
         const bool terzo = saltati_ >= limite;
         if (testo::contiene(campo, "-") && !terzo) {
             ++saltati_;
@@ -367,8 +409,8 @@ void lettura_righe::commento(std::size_t i, zona z) {
                           " comment fields in a row, so it is tested as a keyword field"
                     : "the comment's text after a comma, " + tra_apici(campo) + ", is tested as a keyword field";
                 avvisa(nome_commento, righe_[i].numero, 1, std::nullopt,
-                       perche + ": it is read as a " + tra_apici(voci.front()->argomento()) +
-                           " row that takes its values from the fields after it");
+                       perche + ": it is read as " + diventa(i, k, campo, voci) +
+                           ", taking its values from the fields after it");
             }
         }
         primo = false;
@@ -390,8 +432,8 @@ void lettura_righe::intestazione(std::size_t i, const std::string& campo, zona z
         m = tra_apici(campo) + " is a header of " + nome_file(f_ == quale_file::linea ? quale_file::treno : quale_file::linea) +
             ", not of " + nome_file(f_) + ": only a heading, the reader gives it no meaning";
     } else if (!voci.empty()) {
-        m += ": it holds the keyword " + tra_apici(voci.front()->rif->prima) + ", so it is read as a " +
-             tra_apici(voci.front()->argomento()) + " row that takes its values from the lines after it";
+        m += ": it holds the keyword " + tra_apici(voci.front()->rif->prima) + ", so it is read as " +
+             diventa(i, 0, campo, voci) + ", taking its values from the lines after it";
     } else {
         m += ": only a heading, the reader gives it no meaning";
         std::string vicina;
