@@ -143,7 +143,8 @@ private:
     // Cell of a board at position p: p / 50 + 1, rounded.
     std::int64_t cella_cartello(std::int32_t p) const {
         const auto c = cella_di(p, 1.0);
-        if (c < 0 || c > m_.numero_celle) throw errore_lettura("cell outside the route grid for position " + std::to_string(p));
+        if (c < 0 || c > m_.numero_celle)
+            throw testo::fuori_dalla_griglia("kilometre board at metre " + std::to_string(p), c, m_.numero_celle);
         return c;
     }
 
@@ -574,7 +575,8 @@ void memo_montagna(Modello& m, std::int32_t inizio, std::int32_t fine, std::int3
     const auto prima = cella_di(inizio, 0.0);
     const auto ultima = cella_di(fine, -1.0);
     if (ultima >= prima && (prima < 0 || ultima > m.numero_celle))
-        throw errore_lettura("mountain stretch outside the route grid");
+        throw testo::fuori_dalla_griglia("mountain stretch from metre " + std::to_string(inizio), prima < 0 ? prima : ultima,
+                                         m.numero_celle);
     std::int64_t conta = 0;
     for (std::int64_t c = prima; c <= ultima; ++c) {
         cella& x = m.percorso[static_cast<std::size_t>(c)];
@@ -588,7 +590,8 @@ void memo_indicatori_v_max(Modello& m, std::int32_t posizione, std::int32_t vas,
                            std::int32_t strisces, std::int32_t vad, std::int32_t vbd, std::int32_t vcd,
                            std::int32_t strisced) {
     const auto c = cella_di(posizione, 1.0);
-    if (c < 0 || c > m.numero_celle) throw errore_lettura("indicator board outside the route grid");
+    if (c < 0 || c > m.numero_celle)
+        throw testo::fuori_dalla_griglia("speed indicator board at metre " + std::to_string(posizione), c, m.numero_celle);
     cella& x = m.percorso[static_cast<std::size_t>(c)];
     if (!modello::cella_libera(x)) {
         if (m.registro) m.registro->cella_contesa = c;

@@ -46,6 +46,18 @@ private:
     std::optional<campo_non_letto> campo_;
 };
 
+// A reader's failure on a cell outside the route grid, cells 0 to ultima. The
+// cell is named by its index and its own metre, index × 50, as the tools name
+// cells: "the signal falls in cell -1 (m -50), outside the route grid (cells 0
+// to 340)".
+inline errore_lettura fuori_dalla_griglia(std::string_view cosa, std::int64_t cella, std::int64_t ultima) {
+    std::string m = "the ";
+    m.append(cosa).append(" falls in cell ").append(std::to_string(cella)).append(" (m ");
+    m.append(std::to_string(cella * 50)).append("), outside the route grid (cells 0 to ");
+    m.append(std::to_string(ultima)).append(")");
+    return errore_lettura(m);
+}
+
 class flusso_campi {
 public:
     // The whole content of the file, as bytes of the Windows-1252 code page.

@@ -46,7 +46,7 @@ std::int32_t a_long_esatto(std::int64_t v, const char* cosa) {
 }
 
 cella& cella_esistente(Modello& m, std::int64_t c, const char* cosa) {
-    if (c < 0 || c > m.numero_celle) throw errore_lettura(std::string(cosa) + " outside the route grid");
+    if (c < 0 || c > m.numero_celle) throw testo::fuori_dalla_griglia(cosa, c, m.numero_celle);
     return m.percorso[static_cast<std::size_t>(c)];
 }
 

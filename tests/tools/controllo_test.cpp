@@ -169,8 +169,9 @@ TEST(Check, UnGuastoInLetturaNominaLaRigaCheLoCausa) {
 }
 
 // A value that fails to read is named by its field, as the reference names
-// it, with its text as written and its line, in check's error and in
-// compile's "because:" alike; the close variant of each reads.
+// it, with its text as written and its line, and a cell outside the grid by
+// its index and metre, in check's error and in compile's "because:" alike;
+// the close variant of each reads.
 TEST(Check, UnValoreCheNonSiLeggeENominatoDalSuoCampo) {
     struct caso {
         const char* nome;
@@ -194,6 +195,9 @@ TEST(Check, UnValoreCheNonSiLeggeENominatoDalSuoCampo) {
          "'seconds' of the 'orologio' row, '99999' on line 6, is out of the Integer range (-32768 to 32767)"},
         {"the file ends inside a row", false, "[fine]\r\n\r\n", "abbattimento,  240000", "abbattimento,  240000,  0",
          "'code' of the 'abbattimento' row: the file ends before it"},
+        // A cell before the grid's first is named by its index and metre; -25 rounds into cell 0.
+        {"a signal before the start of the line", false, "segnale,    4500,", "segnale,    -100,", "segnale,    -25,",
+         "the signal falls in cell -1 (m -50), outside the route grid (cells 0 to 5000)"},
         // One keyword field, two entries: the gradient's two values, then the mountain's three.
         {"the second entry of a field", true, "pendenza,  5000,   -8",
          "pendenza montagna,  5000,   -8,  5000,  5100,  99999999999",
