@@ -17,7 +17,9 @@
 #include "model/modello.h"
 #include "model/nomi_file.h"
 #include "platform/cartella_privata.h"
+#include "text/flusso_campi.h"
 #include "text/righe.h"
+#include "text/testo_1252.h"
 #include "tools/celle.h"
 #include "tools/riferimento.h"
 #include "train_reader/lettore_treno.h"
@@ -47,6 +49,13 @@ public:
             cambiata = true;
         }
         return cambiata;
+    }
+
+    // Line n (from 1) as written, without its line end; empty when there is none.
+    std::string_view riga(int n) const {
+        if (n < 1 || n > static_cast<int>(righe_.size())) return {};
+        const auto& r = righe_[static_cast<std::size_t>(n - 1)];
+        return std::string_view(testo_).substr(r.inizio, r.fine - r.inizio);
     }
 
     // The file with the rows taken out: "-" is a comment row for both readers.
@@ -117,6 +126,14 @@ std::string messaggio_fermata(const modello::fermata_registrata& f) {
             return s.empty() ? "status " + std::to_string(f.codice) : s;
         }
     }
+}
+
+// Whether a field holds a keyword of file f.
+bool di_una_voce(quale_file f, std::string_view campo) {
+    const auto riconosce = [&](const auto& parole) {
+        return std::any_of(parole.begin(), parole.end(), [&](const auto& p) { return lettura::riconosce(p, campo); });
+    };
+    return f == quale_file::linea ? riconosce(lettura::parole_linea()) : riconosce(lettura::parole_treno());
 }
 
 // Codes whose row is not taken out to read on: taking it out would only make
@@ -221,7 +238,8 @@ private:
         if (codice_con_posizione(f.codice)) p.metro = f.posizione;
         p.messaggio = messaggio_fermata(f);
         if (f.codice == codice::errore_in_lettura && arresto && arresto->file == f.file)
-            p.messaggio = "the reading failed: " + motivo_arresto(*arresto, qui) + "; nothing after this is read";
+            p.messaggio = "the reading failed: " + motivo_arresto(*arresto, qui) + righe_perse(qui, f, *arresto) +
+                          "; nothing after this is read";
         if (f.codice == codice::progressiva_non_multipla) return progressiva(std::move(p), r);
         if (f.oggetto_correlato) {
             const auto& o = r.oggetti[*f.oggetto_correlato];
@@ -234,6 +252,22 @@ private:
             }
         }
         aggiungi(std::move(p));
+    }
+
+    // A row cut short reads on into the lines after it: the rows there, up to
+    // the value that failed, are read as its values and lost.
+    std::string righe_perse(quale_file qui, const modello::fermata_registrata& f,
+                            const modello::punto_arresto& a) const {
+        if (!a.valore || f.riga_voce < 1) return {};
+        std::string s;
+        for (int n = f.riga_voce + 1; n <= a.valore->riga; ++n) {
+            const std::string_view t = qui == quale_file::linea ? linea_.riga(n) : treno_.riga(n);
+            if (t.empty() || !di_una_voce(qui, testo::flusso_campi(std::string(t)).leggi_testo())) continue;
+            s += s.empty() ? "; the row is cut short: " : "; ";
+            s += "the row at line " + std::to_string(n) + ", '" + testo::da_cp1252(t) +
+                 "', is read as its values and is lost";
+        }
+        return s;
     }
 
     // Code 2 comes at the end of the train file; its rows are the line
@@ -307,11 +341,8 @@ std::pair<int, int> righe_per_lettore(const std::string& testo) {
         std::size_t fine = testo.find_first_of("\r\n", inizio);
         if (fine == std::string::npos) fine = testo.size();
         const std::string campo = testo.substr(inizio, std::min(testo.find(',', inizio), fine) - inizio);
-        const auto riconosce = [&](const auto& parole) {
-            return std::any_of(parole.begin(), parole.end(), [&](const auto& p) { return lettura::riconosce(p, campo); });
-        };
-        if (riconosce(lettura::parole_linea())) ++conta.first;
-        if (riconosce(lettura::parole_treno())) ++conta.second;
+        if (di_una_voce(quale_file::linea, campo)) ++conta.first;
+        if (di_una_voce(quale_file::treno, campo)) ++conta.second;
         inizio = fine + 1;
     }
     return conta;

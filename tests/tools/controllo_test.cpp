@@ -177,7 +177,8 @@ TEST(Check, UnValoreCheNonSiLeggeENominatoDalSuoCampo) {
         const char* nome;
         bool in_linea;
         std::string da, a, vicino;  // a row of the built-in files, what it becomes, and a variant that reads
-        std::string motivo;         // empty: the variant that reads
+        std::string motivo;
+        std::string perse = {};  // what check adds of the rows a row cut short loses
     };
     const auto b = testi_builtin();
     const std::string roccavella = "stazione,   37650,  4,  600,  0, 0, 0,  1,1,0,  4,1,1,   45,  6,56, 0, ROCCAVELLA";
@@ -192,7 +193,14 @@ TEST(Check, UnValoreCheNonSiLeggeENominatoDalSuoCampo) {
         // The row cut short takes the next row's fields: the value that fails is on line 6.
         {"a clock cut short", false, "orologio,    6               32            30 ",
          "orologio, 7\r\nvelocita, 99999, 60", "orologio, 7, 0\r\nvelocita, 0, 60",
-         "'seconds' of the 'orologio' row, '99999' on line 6, is out of the Integer range (-32768 to 32767)"},
+         "'seconds' of the 'orologio' row, '99999' on line 6, is out of the Integer range (-32768 to 32767)",
+         "; the row is cut short: the row at line 6, 'velocita, 99999, 60', is read as its values and is lost"},
+        // A row continued on a line of numbers loses no row there.
+        {"a row continued on the next line", false, "segnale,    4500,   2, 4, 1,  0, 0,    2,  3,1,0, 0",
+         "segnale,    4500,   2, 4, 1,  0, 0\r\n    2,  3,1,0, 99999999999",
+         "segnale,    4500,   2, 4, 1,  0, 0\r\n    2,  3,1,0, 0",
+         "'time' of the 'segnale' row, '99999999999' on line 83, is out of the Long range (-2147483648 to "
+         "2147483647)"},
         {"the file ends inside a row", false, "[fine]\r\n\r\n", "abbattimento,  240000", "abbattimento,  240000,  0",
          "'code' of the 'abbattimento' row: the file ends before it"},
         // A cell before the grid's first is named by its index and metre; -25 rounds into cell 0.
@@ -220,7 +228,7 @@ TEST(Check, UnValoreCheNonSiLeggeENominatoDalSuoCampo) {
             }
             ASSERT_EQ(guasti, 1);
             const auto& e = *std::find_if(p.begin(), p.end(), [](const auto& x) { return x.codice == 25; });
-            EXPECT_EQ(e.messaggio, "the reading failed: " + c.motivo + "; nothing after this is read");
+            EXPECT_EQ(e.messaggio, "the reading failed: " + c.motivo + c.perse + "; nothing after this is read");
 
             CartellaTemporanea dir;
             test_util::scrivi(dir.percorso() / "Valdora_Sarenta_linea.txt", linea);
