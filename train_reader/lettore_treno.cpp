@@ -41,7 +41,9 @@ std::int16_t basso_16(std::int64_t v) { return static_cast<std::int16_t>(static_
 std::uint8_t basso_8(std::int64_t v) { return static_cast<std::uint8_t>(v & 0xFF); }
 
 std::int32_t a_long_esatto(std::int64_t v, const char* cosa) {
-    if (v < INT32_MIN || v > INT32_MAX) throw errore_lettura(std::string(cosa) + " out of the Long range");
+    if (v < INT32_MIN || v > INT32_MAX)
+        throw errore_lettura("the " + std::string(cosa) + " comes to " + std::to_string(v) +
+                             ", out of the Long range (-2147483648 to 2147483647)");
     return static_cast<std::int32_t>(v);
 }
 
@@ -379,7 +381,7 @@ esito lettore_treno::stazione() {
     const std::int64_t ore = flusso_.leggi_long();
     const std::int64_t minuti = flusso_.leggi_long();
     const std::int64_t secondi = flusso_.leggi_long();
-    r.orario = a_long_esatto((ore * 60 + minuti) * 60 + secondi, "timetable time");
+    r.orario = a_long_esatto((ore * 60 + minuti) * 60 + secondi, "timetable time, (hours × 60 + minutes) × 60 + seconds,");
     r.nome = flusso_.leggi_testo();
     if (m_.registro) m_.registro->stazioni.push_back(m_.registro->nuovo_oggetto("the station " + r.nome));
 
@@ -399,8 +401,8 @@ esito lettore_treno::stazione() {
         inizio = p - static_cast<std::int64_t>(lunghezza) / 2;
         fine = p + static_cast<std::int64_t>(lunghezza) / 2 + (r.campo_6 != 0 ? 50 : 0);
     }
-    r.inizio = a_long_esatto(inizio, "station start");
-    r.fine = a_long_esatto(fine, "station end");
+    r.inizio = a_long_esatto(inizio, "station's start, by its position, kind and length,");
+    r.fine = a_long_esatto(fine, "station's end, by its position, kind and length,");
     if (lunghezza < 600) r.campo_5 = 0;
     if (k == 1) {
         r.campo_5 = 0;

@@ -187,6 +187,12 @@ TEST(Check, UnValoreCheNonSiLeggeENominatoDalSuoCampo) {
          "stazione,   37650,  300,  600,  0, 0, 0,  1,1,0,  4,1,1,   45,  6,56, 0, ROCCAVELLA",
          "stazione,   37650,  255,  600,  0, 0, 0,  1,1,0,  4,1,1,   45,  6,56, 0, ROCCAVELLA",
          "'kind' of the 'stazione' row, '300' on line 47, is out of the Byte range (0 to 255)"},
+        // A value the reader computes from several fields names them.
+        {"a timetable time beyond a Long", false, roccavella,
+         "stazione,   37650,  4,  600,  0, 0, 0,  1,1,0,  4,1,1,   45,  999999,56, 0, ROCCAVELLA",
+         "stazione,   37650,  4,  600,  0, 0, 0,  1,1,0,  4,1,1,   45,  596523,14, 0, ROCCAVELLA",
+         "the timetable time, (hours \u00d7 60 + minutes) \u00d7 60 + seconds, comes to 3599999760, out of the Long "
+         "range (-2147483648 to 2147483647)"},
         // The text as written, not only the number the stream takes from it.
         {"sand beyond 16 bits, with a unit", false, "sabbia,    200", "sabbia,    40000kg", "sabbia,    200kg",
          "'sand' of the 'sabbia' row, '40000kg' on line 4, is out of the Integer range (-32768 to 32767)"},
