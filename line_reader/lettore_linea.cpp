@@ -173,6 +173,7 @@ private:
     std::int32_t cella_pendenza_ = 0;
     std::int32_t pendenza_corrente_ = 0;
     std::pair<int, int> righe_pendenza_{};  // lines of the row that set pendenza_corrente_, for a recorder
+    int riga_valore_pendenza_ = 0;  // line of that row's gradient value, for a failure's reason
     std::int32_t metro_geometria_ = 2;
 };
 
@@ -366,7 +367,9 @@ void lettore_linea::scrivi_pendenza(std::int64_t c) {
     if (valore < 0 || valore > 255) {
         // The row at fault is the one that set the gradient, not the one being read.
         if (m_.registro) m_.registro->riga_in_stesura = righe_pendenza_;
-        throw errore_lettura("gradient " + std::to_string(pendenza_corrente_) + " out of range");
+        throw errore_lettura("gradient " + std::to_string(pendenza_corrente_) + " (line " +
+                             std::to_string(riga_valore_pendenza_) +
+                             ") out of range (-100 to 155), laid along the grid by a later row or the end of the file");
     }
     m_.percorso[static_cast<std::size_t>(c)].pendenza = static_cast<std::uint8_t>(valore);
 }
@@ -385,6 +388,7 @@ esito lettore_linea::pendenza(const std::string&) {
         } while (cella_pendenza_ < n);
     }
     pendenza_corrente_ = r.pendenza;
+    riga_valore_pendenza_ = flusso_.riga_campo();
     if (m_.registro) righe_pendenza_ = {m_.registro->riga_voce, flusso_.riga_campo()};
     return esito::prosegui;
 }
