@@ -58,6 +58,7 @@ struct corsa {
     std::int64_t prossima = 0;
     std::int64_t in_vigore = 0;
     std::pair<int, int> righe{};  // lines of the row that set in_vigore, for a recorder
+    int riga_valore = 0;          // line of that row's value, for a failure's reason
 };
 
 // Rows of numbers, one member per value field in the order of the row. Each
@@ -320,7 +321,16 @@ void lettore_treno::stendi(corsa& c, std::int64_t fino_a, void (lettore_treno::*
     if (m_.registro) m_.registro->riga_in_stesura.reset();
 }
 
-void lettore_treno::scrivi_velocita(cella& c, std::int64_t v) { c.velocita = modello::a_byte(v / 5.0); }
+// The speed is kept in steps of 5 km/h in one byte: a speed whose fifth does
+// not fit fails here, as a later row or the end of the file lays it.
+void lettore_treno::scrivi_velocita(cella& c, std::int64_t v) {
+    const double quinto = modello::arrotonda(v / 5.0);
+    if (!(quinto >= 0.0 && quinto <= 255.0))
+        throw errore_lettura("speed limit " + std::to_string(v) + " (line " + std::to_string(velocita_.riga_valore) +
+                             ") out of range: its fifth does not fit a byte (0 to 1277 km/h), laid along the grid by "
+                             "a later row or the end of the file");
+    c.velocita = modello::a_byte(v / 5.0);
+}
 
 // A row of a run: the stretch before its cell takes the value in force,
 // then its own value comes into force.
@@ -330,6 +340,7 @@ esito lettore_treno::passo_di_corsa(corsa& c, const riga_corsa& r,
     const std::int64_t n = cella_di(r.posizione, 0.0);
     if (n > 0) stendi(c, n, scrivi);
     c.in_vigore = r.valore;
+    c.riga_valore = flusso_.riga_campo();
     if (m_.registro) c.righe = {m_.registro->riga_voce, flusso_.riga_campo()};
     return esito::prosegui;
 }

@@ -193,6 +193,11 @@ TEST(Check, UnValoreCheNonSiLeggeENominatoDalSuoCampo) {
          "stazione,   37650,  4,  600,  0, 0, 0,  1,1,0,  4,1,1,   45,  596523,14, 0, ROCCAVELLA",
          "the timetable time, (hours \u00d7 60 + minutes) \u00d7 60 + seconds, comes to 3599999760, out of the Long "
          "range (-2147483648 to 2147483647)"},
+        // A speed fails as the next row lays it along the grid: the reason names the row's line.
+        {"a speed beyond a byte's fifths", false, "velocita,       0,   115", "velocita,       0,   1600",
+         "velocita,       0,   1277",
+         "speed limit 1600 (line 11) out of range: its fifth does not fit a byte (0 to 1277 km/h), laid along the "
+         "grid by a later row or the end of the file"},
         // The text as written, not only the number the stream takes from it.
         {"sand beyond 16 bits, with a unit", false, "sabbia,    200", "sabbia,    40000kg", "sabbia,    200kg",
          "'sand' of the 'sabbia' row, '40000kg' on line 4, is out of the Integer range (-32768 to 32767)"},
