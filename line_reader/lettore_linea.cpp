@@ -435,7 +435,9 @@ esito lettore_linea::montagna(const std::string&) {
     const auto ultima = cella_di(r.fine, -1.0);
     if (ultima >= prima) {
         if (ultima > m_.numero_celle) return oltre_il_percorso(r.inizio);
-        if (prima < 0) throw errore_lettura("mountain stretch before the start of the line");
+        if (prima < 0)
+            throw errore_lettura("the mountain stretch from metre " + std::to_string(r.inizio) +
+                                 " starts before the start of the line");
     }
     memo_montagna(m_, r.inizio, r.fine, r.tipo);
     return esito::prosegui;

@@ -537,7 +537,9 @@ std::int32_t memo_rallentamento(Modello& m, std::int32_t posizione, std::int32_t
         return codice::inizio_rallentamento_occupato;
     }
     const std::int64_t e = cella_di(static_cast<double>(P + l), 1.0);
-    if (e < 0) throw errore_lettura("slowdown end before the start of the line");
+    if (e < 0)
+        throw errore_lettura("the slowdown's end, start " + std::to_string(posizione) + " plus length " +
+                             std::to_string(l) + ", falls before the start of the line");
     if (e > m.numero_celle) {
         m.codice_errore = codice::oltre_il_percorso;
         m.posizione_errore = posizione;
