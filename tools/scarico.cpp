@@ -290,8 +290,8 @@ compilati carica_compilati(const fs::path& cartella, const identificativi& id) {
             throw std::runtime_error(
                 file_geometria.string() + " does not fit " +
                 modello::file_in_cartella(m, modello::nome_file_percorso(m)).string() + ": the geometry runs to metre " +
-                std::to_string(c.geometria->ultimo_metro()) + ", the route's " + std::to_string(c.percorso.size()) +
-                " cells to metre " + std::to_string(static_cast<std::int64_t>(numero_celle) * 50) +
+                std::to_string(c.geometria->ultimo_metro()) + ", the route's " +
+                (numero_celle >= 0 ? nome_celle(0, numero_celle) : std::string("no cells")) +
                 "; it was left by a compile of another line of the same name (compile this line again without "
                 "--no-geometry)");
     }

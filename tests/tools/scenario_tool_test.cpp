@@ -686,7 +686,7 @@ TEST(GeometriaDelPercorso, DumpEPlotRifiutanoLaGeometriaDiUnAltraLinea) {
     }
     const std::string detto = (dir.percorso() / "Prova_linea.dat").string() + " does not fit " +
                               (dir.percorso() / "Prova_2.dat").string() +
-                              ": the geometry runs to metre 17000, the route's 541 cells to metre 27000";
+                              ": the geometry runs to metre 17000, the route's cells 0-540 (m 0-27000)";
     const fs::path figura = dir.percorso() / "percorso.png";
     const std::vector<std::vector<std::string>> rifiutati{
         {"dump", d, "--linea", "Prova", "--treno", "2"},
