@@ -4,6 +4,7 @@
 #include <array>
 #include <cctype>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <utility>
 #include <string_view>
@@ -91,6 +92,13 @@ public:
 
     bool leggi();
     void segna_arresto() { m_.arresto = modello::punto_arresto{file_.filename().string(), flusso_.riga_campo()}; }
+    // A value of the row being read failed to read: which one, for a tool to name.
+    void segna_valore(const errore_lettura& e) {
+        if (!e.campo() || !riga_letta_ || !m_.arresto) return;
+        m_.arresto->valore = modello::punto_arresto::valore_non_letto{
+            riga_letta_->parola, riga_letta_->generale, flusso_.campi_letti() - riga_letta_->campi_prima - 1,
+            e.campo()->testo, e.campo()->perche, e.campo()->riga};
+    }
 
     // The entries' handlers, named in the keyword table below: each reads its
     // entry's value fields and acts on them. The keyword field is passed for
@@ -135,7 +143,8 @@ private:
     // Cell of a board at position p: p / 50 + 1, rounded.
     std::int64_t cella_cartello(std::int32_t p) const {
         const auto c = cella_di(p, 1.0);
-        if (c < 0 || c > m_.numero_celle) throw errore_lettura("cell outside the route grid for position " + std::to_string(p));
+        if (c < 0 || c > m_.numero_celle)
+            throw testo::fuori_dalla_griglia("kilometre board at metre " + std::to_string(p), c, m_.numero_celle);
         return c;
     }
 
@@ -149,12 +158,22 @@ private:
     void scrivi_pendenza(std::int64_t c);
     esito tratto(std::int64_t ultimo, double k, std::int32_t s);
 
+    // The row whose values are being read: its keyword field and the fields
+    // read before its first value.
+    struct riga_in_lettura {
+        std::string parola;
+        bool generale;
+        int campi_prima;
+    };
+    std::optional<riga_in_lettura> riga_letta_;
+
     Modello& m_;
     std::filesystem::path file_;
     flusso_campi flusso_;
     std::int32_t cella_pendenza_ = 0;
     std::int32_t pendenza_corrente_ = 0;
     std::pair<int, int> righe_pendenza_{};  // lines of the row that set pendenza_corrente_, for a recorder
+    int riga_valore_pendenza_ = 0;  // line of that row's gradient value, for a failure's reason
     std::int32_t metro_geometria_ = 2;
 };
 
@@ -222,7 +241,9 @@ bool lettore_linea::leggi() {
 esito lettore_linea::voci_del_blocco(blocco_linea b, const std::string& parola) {
     // The row begins at its keyword field, the last field read.
     if (m_.registro) m_.registro->riga_voce = flusso_.riga_campo();
+    riga_letta_ = riga_in_lettura{parola, b == generale, flusso_.campi_letti()};
     const esito e = voci_riconosciute(b, parola);
+    riga_letta_.reset();
     if (m_.registro) m_.registro->riga_voce = 0;
     return e;
 }
@@ -346,7 +367,9 @@ void lettore_linea::scrivi_pendenza(std::int64_t c) {
     if (valore < 0 || valore > 255) {
         // The row at fault is the one that set the gradient, not the one being read.
         if (m_.registro) m_.registro->riga_in_stesura = righe_pendenza_;
-        throw errore_lettura("gradient " + std::to_string(pendenza_corrente_) + " out of range");
+        throw errore_lettura("gradient " + std::to_string(pendenza_corrente_) + " (line " +
+                             std::to_string(riga_valore_pendenza_) +
+                             ") out of range (-100 to 155), laid along the grid by a later row or the end of the file");
     }
     m_.percorso[static_cast<std::size_t>(c)].pendenza = static_cast<std::uint8_t>(valore);
 }
@@ -365,6 +388,7 @@ esito lettore_linea::pendenza(const std::string&) {
         } while (cella_pendenza_ < n);
     }
     pendenza_corrente_ = r.pendenza;
+    riga_valore_pendenza_ = flusso_.riga_campo();
     if (m_.registro) righe_pendenza_ = {m_.registro->riga_voce, flusso_.riga_campo()};
     return esito::prosegui;
 }
@@ -411,7 +435,9 @@ esito lettore_linea::montagna(const std::string&) {
     const auto ultima = cella_di(r.fine, -1.0);
     if (ultima >= prima) {
         if (ultima > m_.numero_celle) return oltre_il_percorso(r.inizio);
-        if (prima < 0) throw errore_lettura("mountain stretch before the start of the line");
+        if (prima < 0)
+            throw errore_lettura("the mountain stretch from metre " + std::to_string(r.inizio) +
+                                 " starts before the start of the line");
     }
     memo_montagna(m_, r.inizio, r.fine, r.tipo);
     return esito::prosegui;
@@ -476,6 +502,10 @@ bool leggi_linea(Modello& m) {
     lettore_linea lettore(m, file, leggi_file(file));
     try {
         return lettore.leggi();
+    } catch (const errore_lettura& e) {
+        lettore.segna_arresto();
+        lettore.segna_valore(e);
+        throw;
     } catch (...) {
         lettore.segna_arresto();
         throw;
@@ -551,7 +581,8 @@ void memo_montagna(Modello& m, std::int32_t inizio, std::int32_t fine, std::int3
     const auto prima = cella_di(inizio, 0.0);
     const auto ultima = cella_di(fine, -1.0);
     if (ultima >= prima && (prima < 0 || ultima > m.numero_celle))
-        throw errore_lettura("mountain stretch outside the route grid");
+        throw testo::fuori_dalla_griglia("mountain stretch from metre " + std::to_string(inizio), prima < 0 ? prima : ultima,
+                                         m.numero_celle);
     std::int64_t conta = 0;
     for (std::int64_t c = prima; c <= ultima; ++c) {
         cella& x = m.percorso[static_cast<std::size_t>(c)];
@@ -565,7 +596,8 @@ void memo_indicatori_v_max(Modello& m, std::int32_t posizione, std::int32_t vas,
                            std::int32_t strisces, std::int32_t vad, std::int32_t vbd, std::int32_t vcd,
                            std::int32_t strisced) {
     const auto c = cella_di(posizione, 1.0);
-    if (c < 0 || c > m.numero_celle) throw errore_lettura("indicator board outside the route grid");
+    if (c < 0 || c > m.numero_celle)
+        throw testo::fuori_dalla_griglia("speed indicator board at metre " + std::to_string(posizione), c, m.numero_celle);
     cella& x = m.percorso[static_cast<std::size_t>(c)];
     if (!modello::cella_libera(x)) {
         if (m.registro) m.registro->cella_contesa = c;

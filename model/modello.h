@@ -96,6 +96,20 @@ struct punto_arresto {
     std::string file;
     int riga = 0;
     std::string motivo{};  // empty when the reading stopped on a code
+
+    // A value field of a row that failed to read, so that a tool can name it:
+    // the row's keyword field, which of the values its entries read after it
+    // (from 0), the field's text as written (none when the file ended before
+    // it), why, and the line it stands on.
+    struct valore_non_letto {
+        std::string parola;
+        bool blocco_generale = false;  // line description: read in the general block
+        int indice = 0;
+        std::optional<std::string> testo;
+        std::string perche;
+        int riga = 0;
+    };
+    std::optional<valore_non_letto> valore{};
 };
 
 struct Modello {

@@ -32,7 +32,9 @@ void flusso_campi::consuma_capo() {
 }
 
 void flusso_campi::inizia_campo() {
-    if (fine()) throw errore_lettura("read past the end of the file");
+    ++campi_letti_;
+    if (fine())
+        throw errore_lettura("read past the end of the file", {std::nullopt, "the file ends before it", riga_});
     salta_spazi();
     riga_campo_ = riga_;
 }
@@ -59,6 +61,7 @@ std::string flusso_campi::leggi_testo() {
 
 std::int64_t flusso_campi::leggi_numero() {
     inizia_campo();
+    inizio_numero_ = pos_;
     bool negativo = false;
     if (pos_ < testo_.size() && (testo_[pos_] == '+' || testo_[pos_] == '-')) {
         negativo = testo_[pos_] == '-';
@@ -85,22 +88,32 @@ std::int64_t flusso_campi::leggi_numero() {
     }
     if (!negativo) valore = -valore;
     if (troppo || valore < std::numeric_limits<std::int32_t>::min() || valore > std::numeric_limits<std::int32_t>::max())
-        throw errore_lettura("number out of the Long range on line " + std::to_string(riga_campo_));
+        fuori_intervallo("Long", "-2147483648 to 2147483647");
     return valore;
+}
+
+// The number just read does not fit its type: the error carries the field's
+// text as written, up to its comma, line end or blank.
+void flusso_campi::fuori_intervallo(const char* tipo, const char* intervallo) const {
+    std::size_t fine_campo = inizio_numero_;
+    while (fine_campo < testo_.size() && !virgola_o_capo(fine_campo) && !spazio(testo_[fine_campo])) ++fine_campo;
+    const std::string perche = std::string("out of the ") + tipo + " range (" + intervallo + ")";
+    throw errore_lettura("number " + perche + " on line " + std::to_string(riga_campo_),
+                         {testo::da_cp1252(testo_.substr(inizio_numero_, fine_campo - inizio_numero_)), perche,
+                          riga_campo_});
 }
 
 std::int32_t flusso_campi::leggi_long() { return static_cast<std::int32_t>(leggi_numero()); }
 
 std::int16_t flusso_campi::leggi_integer() {
     const std::int64_t v = leggi_numero();
-    if (v < -32768 || v > 32767)
-        throw errore_lettura("number out of the Integer range on line " + std::to_string(riga_campo_));
+    if (v < -32768 || v > 32767) fuori_intervallo("Integer", "-32768 to 32767");
     return static_cast<std::int16_t>(v);
 }
 
 std::uint8_t flusso_campi::leggi_byte() {
     const std::int64_t v = leggi_numero();
-    if (v < 0 || v > 255) throw errore_lettura("number out of the Byte range on line " + std::to_string(riga_campo_));
+    if (v < 0 || v > 255) fuori_intervallo("Byte", "0 to 255");
     return static_cast<std::uint8_t>(v);
 }
 

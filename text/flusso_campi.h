@@ -19,16 +19,44 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace testo {
 
 class errore_lettura : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+
+    // A field the stream could not read: its text as it stands in the file
+    // (none when the file ended before it), why, and its line.
+    struct campo_non_letto {
+        std::optional<std::string> testo;
+        std::string perche;
+        int riga = 0;
+    };
+    errore_lettura(const std::string& messaggio, campo_non_letto c)
+        : std::runtime_error(messaggio), campo_(std::move(c)) {}
+    const std::optional<campo_non_letto>& campo() const { return campo_; }
+
+private:
+    std::optional<campo_non_letto> campo_;
 };
+
+// A reader's failure on a cell outside the route grid, cells 0 to ultima. The
+// cell is named by its index and its own metre, index × 50, as the tools name
+// cells: "the signal falls in cell -1 (m -50), outside the route grid (cells 0
+// to 340)".
+inline errore_lettura fuori_dalla_griglia(std::string_view cosa, std::int64_t cella, std::int64_t ultima) {
+    std::string m = "the ";
+    m.append(cosa).append(" falls in cell ").append(std::to_string(cella)).append(" (m ");
+    m.append(std::to_string(cella * 50)).append("), outside the route grid (cells 0 to ");
+    m.append(std::to_string(ultima)).append(")");
+    return errore_lettura(m);
+}
 
 class flusso_campi {
 public:
@@ -48,6 +76,9 @@ public:
     // Line (from 1) on which the last field read began.
     int riga_campo() const { return riga_campo_; }
 
+    // Fields begun so far, for a reader to tell which value of a row failed.
+    int campi_letti() const { return campi_letti_; }
+
     // Byte offset of the next byte to read, for tools that map fields back
     // to their place in the text.
     std::size_t posizione() const { return pos_; }
@@ -59,11 +90,14 @@ private:
     void consuma_capo();
     void inizia_campo();
     std::int64_t leggi_numero();
+    [[noreturn]] void fuori_intervallo(const char* tipo, const char* intervallo) const;
 
     std::string testo_;
     std::size_t pos_ = 0;
     int riga_ = 1;
     int riga_campo_ = 0;
+    int campi_letti_ = 0;
+    std::size_t inizio_numero_ = 0;  // where the number being read begins
 };
 
 // The whole content of an input file; a file that cannot be read is a

@@ -16,6 +16,7 @@
 #include "platform/file_atomico.h"
 #include "platform/leggi_binario.h"
 #include "text/visibile.h"
+#include "tools/controllo.h"
 #include "tools/file_interi.h"
 
 namespace strumento {
@@ -183,7 +184,8 @@ risultato_compilazione compila(const richiesta_compilazione& q) {
         const bool in_linea = m.arresto->file == modello::nome_file_linea(m);
         const fs::path autore = in_linea ? q.file_linea : q.file_treno;
         r.fermata = punto_fermata{autore.string(), m.arresto->riga, riga_del_file(autore, m.arresto->riga), {}};
-        if (!m.arresto->motivo.empty()) r.fermata->motivo = m.arresto->motivo;
+        if (!m.arresto->motivo.empty())
+            r.fermata->motivo = motivo_arresto(*m.arresto, in_linea ? quale_file::linea : quale_file::treno);
     }
     try {
         r.note = note_file_interi(piattaforma::leggi_binario(q.file_linea), piattaforma::leggi_binario(q.file_treno));

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <exception>
 #include <fstream>
+#include <optional>
 #include <set>
 #include <stdexcept>
 #include <string_view>
@@ -16,7 +17,11 @@
 #include "model/modello.h"
 #include "model/nomi_file.h"
 #include "platform/cartella_privata.h"
+#include "text/flusso_campi.h"
 #include "text/righe.h"
+#include "text/testo_1252.h"
+#include "tools/celle.h"
+#include "tools/riferimento.h"
 #include "train_reader/lettore_treno.h"
 
 namespace strumento {
@@ -46,6 +51,13 @@ public:
         return cambiata;
     }
 
+    // Line n (from 1) as written, without its line end; empty when there is none.
+    std::string_view riga(int n) const {
+        if (n < 1 || n > static_cast<int>(righe_.size())) return {};
+        const auto& r = righe_[static_cast<std::size_t>(n - 1)];
+        return std::string_view(testo_).substr(r.inizio, r.fine - r.inizio);
+    }
+
     // The file with the rows taken out: "-" is a comment row for both readers.
     std::string testo() const {
         std::string t;
@@ -72,13 +84,19 @@ void scrivi(const fs::path& file, const std::string& testo) {
 
 std::string metro(std::int64_t m) { return "metre " + std::to_string(m); }
 
+// The cell a row wanted and found taken, by its index and metre.
+std::string cella_presa(const modello::fermata_registrata& f) {
+    return f.cella_contesa ? nome_cella(*f.cella_contesa) + ", already taken" : "a cell already taken";
+}
+
 // What a reader's code says about the row that set it.
 std::string messaggio_fermata(const modello::fermata_registrata& f) {
     const std::string p = metro(f.posizione);
+    const std::string presa = cella_presa(f);
     switch (f.codice) {
         case codice::lunghezza_eccessiva: return "line length greater than 1000000 m";
-        case codice::cartello_km_occupato: return "kilometre board at " + p + " on a cell already taken";
-        case codice::abbattimento_occupato: return "code point at " + p + " on a cell already taken";
+        case codice::cartello_km_occupato: return "kilometre board at " + p + " on " + presa;
+        case codice::abbattimento_occupato: return "code point at " + p + " on " + presa;
         case codice::stazione_non_multipla: return "station at " + p + ": its position is not a multiple of 50";
         case codice::lunghezza_stazione_non_multipla:
             return "station at " + p + ": its length is not a multiple of 100";
@@ -88,14 +106,15 @@ std::string messaggio_fermata(const modello::fermata_registrata& f) {
         case codice::oltre_il_percorso:
             return p + " lies beyond the route grid (the line's length plus 7000 m): the compiler stops reading "
                        "this file here";
-        case codice::segnale_occupato: return "signal at " + p + " on a cell already taken";
+        case codice::segnale_occupato: return "signal at " + p + " on " + presa;
         case codice::avviso_occupato:
-            return "slowdown at " + p + ": its warning point, 1200 m before, falls on a cell already taken";
-        case codice::inizio_rallentamento_occupato: return "slowdown at " + p + ": its start falls on a cell already taken";
-        case codice::fine_rallentamento_occupata: return "slowdown at " + p + ": its end falls on a cell already taken";
+            return "slowdown at " + p + ": its warning point, 1200 m before, falls on " + presa;
+        case codice::inizio_rallentamento_occupato: return "slowdown at " + p + ": its start falls on " + presa;
+        case codice::fine_rallentamento_occupata: return "slowdown at " + p + ": its end falls on " + presa;
         case codice::preavviso_occupato:
-            return "slowdown at " + p + ": one of the four cells before its warning point is already taken";
-        case codice::indicatore_occupato: return "speed indicator board at " + p + " on a cell already taken";
+            return "slowdown at " + p + ": one of the four cells before its warning point, " +
+                   (f.cella_contesa ? nome_cella(*f.cella_contesa) : std::string("a cell")) + ", is already taken";
+        case codice::indicatore_occupato: return "speed indicator board at " + p + " on " + presa;
         case codice::stazioni_troppo_vicine:
             return "station at " + p + " starts less than 350 m after the previous station ends";
         case codice::stazione_troppo_vicina_origine:
@@ -107,6 +126,14 @@ std::string messaggio_fermata(const modello::fermata_registrata& f) {
             return s.empty() ? "status " + std::to_string(f.codice) : s;
         }
     }
+}
+
+// Whether a field holds a keyword of file f.
+bool di_una_voce(quale_file f, std::string_view campo) {
+    const auto riconosce = [&](const auto& parole) {
+        return std::any_of(parole.begin(), parole.end(), [&](const auto& p) { return lettura::riconosce(p, campo); });
+    };
+    return f == quale_file::linea ? riconosce(lettura::parole_linea()) : riconosce(lettura::parole_treno());
 }
 
 // Codes whose row is not taken out to read on: taking it out would only make
@@ -138,7 +165,7 @@ public:
 
             bool tolta = false;
             for (const auto& f : r.fermate) {
-                da_fermata(f, r);
+                da_fermata(f, r, m.arresto);
                 if (f.riga_voce > 0 && si_legge_oltre(f.codice))
                     tolta = righe(file_di(f.file)).togli(f.riga_voce, std::max(f.riga_voce, f.riga_ultima)) || tolta;
             }
@@ -159,8 +186,8 @@ public:
                     const auto& o = r.oggetti[*chi];
                     p.file = file_di(o.file);
                     p.riga = std::max(o.riga, 1);
-                    p.messaggio = o.descrizione + " lies in the route's first cell, where the compiler stamps its " +
-                                  campo + ": no compiled file is written";
+                    p.messaggio = o.descrizione + " lies in " + nome_cella(1) +
+                                  ", where the compiler stamps its " + campo + ": no compiled file is written";
                     tolta_prima = righe(p.file).togli(o.riga, o.riga);
                 }
                 aggiungi(std::move(p));
@@ -204,11 +231,15 @@ private:
         return {file_di(o.file), std::max(o.riga, 1), o.descrizione + come};
     }
 
-    void da_fermata(const modello::fermata_registrata& f, const registro_controllo& r) {
+    void da_fermata(const modello::fermata_registrata& f, const registro_controllo& r,
+                    const std::optional<modello::punto_arresto>& arresto) {
         const quale_file qui = file_di(f.file);
         problema p = errore(qui, f.riga_voce > 0 ? f.riga_voce : std::max(f.riga_ultima, 1), f.codice);
         if (codice_con_posizione(f.codice)) p.metro = f.posizione;
         p.messaggio = messaggio_fermata(f);
+        if (f.codice == codice::errore_in_lettura && arresto && arresto->file == f.file)
+            p.messaggio = "the reading failed: " + motivo_arresto(*arresto, qui) + righe_perse(qui, f, *arresto) +
+                          "; nothing after this is read";
         if (f.codice == codice::progressiva_non_multipla) return progressiva(std::move(p), r);
         if (f.oggetto_correlato) {
             const auto& o = r.oggetti[*f.oggetto_correlato];
@@ -221,6 +252,22 @@ private:
             }
         }
         aggiungi(std::move(p));
+    }
+
+    // A row cut short reads on into the lines after it: the rows there, up to
+    // the value that failed, are read as its values and lost.
+    std::string righe_perse(quale_file qui, const modello::fermata_registrata& f,
+                            const modello::punto_arresto& a) const {
+        if (!a.valore || f.riga_voce < 1) return {};
+        std::string s;
+        for (int n = f.riga_voce + 1; n <= a.valore->riga; ++n) {
+            const std::string_view t = qui == quale_file::linea ? linea_.riga(n) : treno_.riga(n);
+            if (t.empty() || !di_una_voce(qui, testo::flusso_campi(std::string(t)).leggi_testo())) continue;
+            s += s.empty() ? "; the row is cut short: " : "; ";
+            s += "the row at line " + std::to_string(n) + ", '" + testo::da_cp1252(t) +
+                 "', is read as its values and is lost";
+        }
+        return s;
     }
 
     // Code 2 comes at the end of the train file; its rows are the line
@@ -246,7 +293,7 @@ private:
         const quale_file qui = chi ? file_di(r.oggetti[*chi].file) : quale_file::treno;
         problema p = errore(qui, chi ? std::max(r.oggetti[*chi].riga, 1) : 1, c.codice);
         p.metro = c.cella * 50;
-        std::string per = chi ? r.oggetti[*chi].descrizione : "the object at " + metro(c.cella_oggetto * 50);
+        std::string per = chi ? r.oggetti[*chi].descrizione : "the object in " + nome_cella(c.cella_oggetto);
         // Said of the slowdown, not of its start cell.
         if (constexpr std::string_view inizio = "the start of "; per.starts_with(inizio)) per.erase(0, inizio.size());
         switch (c.codice) {
@@ -260,7 +307,7 @@ private:
                               std::to_string((c.cella_oggetto - c.celle_occupate.back()) * 50) + " m before its start";
                 break;
             default:
-                p.messaggio = per + ": no free cell for the code point the compiler adds around " + metro(c.cella * 50);
+                p.messaggio = per + ": no free cell for the code point the compiler adds around " + nome_cella(c.cella);
                 break;
         }
         std::set<std::size_t> visti;
@@ -294,17 +341,61 @@ std::pair<int, int> righe_per_lettore(const std::string& testo) {
         std::size_t fine = testo.find_first_of("\r\n", inizio);
         if (fine == std::string::npos) fine = testo.size();
         const std::string campo = testo.substr(inizio, std::min(testo.find(',', inizio), fine) - inizio);
-        const auto riconosce = [&](const auto& parole) {
-            return std::any_of(parole.begin(), parole.end(), [&](const auto& p) { return lettura::riconosce(p, campo); });
-        };
-        if (riconosce(lettura::parole_linea())) ++conta.first;
-        if (riconosce(lettura::parole_treno())) ++conta.second;
+        if (di_una_voce(quale_file::linea, campo)) ++conta.first;
+        if (di_una_voce(quale_file::treno, campo)) ++conta.second;
         inizio = fine + 1;
     }
     return conta;
 }
 
+// The reference's entry of a reader's keyword.
+const riferimento::parola* voce_di_riferimento(quale_file f, std::string_view prima, std::string_view seconda) {
+    const auto file = f == quale_file::linea ? riferimento::file_testo::linea : riferimento::file_testo::treno;
+    for (const auto& p : riferimento::parole())
+        if (p.file == file && p.prima == prima && p.seconda == seconda) return &p;
+    return nullptr;
+}
+
+// The entries a keyword field names, in the order the reader tries them.
+std::vector<const riferimento::parola*> voci_della_parola(const modello::punto_arresto::valore_non_letto& v,
+                                                         quale_file f) {
+    std::vector<const riferimento::parola*> r;
+    const auto aggiungi = [&](const auto& chiave) {
+        if (const auto* p = voce_di_riferimento(f, chiave.prima, chiave.seconda)) r.push_back(p);
+    };
+    if (f == quale_file::linea) {
+        const auto blocco = v.blocco_generale ? lettura::blocco_linea::generale : lettura::blocco_linea::corpo;
+        for (const auto& c : lettura::parole_linea())
+            if (c.blocco == blocco && lettura::riconosce(c, v.parola)) aggiungi(c);
+    } else {
+        for (const auto& c : lettura::parole_treno())
+            if (lettura::riconosce(c, v.parola)) aggiungi(c);
+    }
+    return r;
+}
+
 }  // namespace
+
+std::string motivo_arresto(const modello::punto_arresto& a, quale_file f) {
+    if (!a.valore) return a.motivo;
+    const auto& v = *a.valore;
+    std::size_t k = static_cast<std::size_t>(std::max(v.indice, 0));
+    for (const auto* p : voci_della_parola(v, f)) {
+        if (k >= p->campi.size()) {
+            k -= p->campi.size();
+            continue;
+        }
+        // Appended piece by piece: an operator+ chain trips a false GCC 12 warning.
+        std::string s = "'";
+        s.append(p->campi[k].nome).append("' of the '").append(p->argomento).append("' row");
+        if (v.testo)
+            s.append(", '").append(*v.testo).append("' on line ").append(std::to_string(v.riga)).append(", is ");
+        else
+            s.append(": ");
+        return s.append(v.perche);
+    }
+    return a.motivo;
+}
 
 bool sembrano_scambiati(const std::string& linea, const std::string& treno) {
     const auto [linea_l, linea_t] = righe_per_lettore(linea);

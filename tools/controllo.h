@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "model/modello.h"
 #include "tools/compila.h"
 #include "tools/problemi.h"
 
@@ -17,6 +18,11 @@ namespace strumento {
 // outside a private temporary folder, removed before returning.
 std::vector<problema> errori_di_compilazione(const std::string& linea, const std::string& treno,
                                              const identificativi& id);
+
+// Why a reader failed at run time (status 25), for compile's "because:" and
+// check's error: a value that failed to read is named by its field, as the
+// reference names it, with its text as written in file f.
+std::string motivo_arresto(const modello::punto_arresto& a, quale_file f);
 
 // True when the line description given looks like a train file and the
 // train file like a line description: more of each file's rows hold the

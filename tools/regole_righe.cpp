@@ -142,7 +142,50 @@ std::optional<std::string> suggerimento(std::string_view campo, quale_file f) {
     return std::nullopt;
 }
 
+std::string nome_file(quale_file f) { return f == quale_file::linea ? "the line description" : "the train file"; }
+
 bool campo_di_testo(const rf::campo& c) { return c.lettura == "Windows-1252"; }
+
+// Entries whose keyword field itself carries a value, told as the reader
+// takes it from the field.
+struct dato_nella_parola {
+    std::string_view argomento;
+    std::string (*descrivi)(std::string_view campo);
+};
+
+constexpr dato_nella_parola dati_nella_parola[] = {
+    {"curva",
+     [](std::string_view campo) -> std::string {
+         std::string s = testo::contiene_i(campo, "s") ? "a curve to the left" : "a curve to the right";
+         for (char c = '1'; c <= '6'; ++c)
+             if (campo.find(c) != std::string_view::npos) return s + " of class " + c;
+         return s + " with no class digit 1 to 6 (status 103)";
+     }},
+    {"ripetizione segnali",
+     [](std::string_view campo) -> std::string {
+         if (campo.find('4') != std::string_view::npos) return "the cab-signal repetition with 4 codes";
+         if (campo.find('9') != std::string_view::npos) return "the cab-signal repetition with 9 codes";
+         return "the cab-signal repetition with neither 4 nor 9 codes (status 5)";
+     }},
+};
+
+// What a row becomes as the reader reads it: the entry, what it is, and its
+// values under the reference's names, "'velocita', the speed limit from a
+// position on (position=9000, speed limit=90)".
+std::string come_letta(const riga_voce& r, std::string_view campo) {
+    std::string s = tra_apici(r.argomento()) + ", ";
+    const auto dato = std::find_if(std::begin(dati_nella_parola), std::end(dati_nella_parola),
+                                   [&](const dato_nella_parola& d) { return d.argomento == r.argomento(); });
+    s += dato != std::end(dati_nella_parola) ? dato->descrivi(campo) : std::string(r.voce->rif->cosa);
+    const auto campi = r.voce->rif->campi;
+    for (std::size_t i = 0; i < r.valori.size() && i < campi.size(); ++i) {
+        s += i == 0 ? " (" : ", ";
+        s.append(campi[i].nome).append("=");
+        s += campo_di_testo(campi[i]) ? tra_apici(r.valori[i].testo) : std::to_string(r.valori[i].numero);
+    }
+    if (!r.valori.empty()) s += ")";
+    return s;
+}
 
 // Reads one file line by line and reports the rules that look at single rows:
 // keywords, headers, comments, field counts and number formats.
@@ -165,6 +208,9 @@ private:
     // The text fields of line i, as the stream would read them one by one.
     std::vector<std::string> campi_di_testo(std::size_t i) const;
     bool numerica(std::size_t i) const;
+    std::string prese_dopo(std::size_t a, const std::vector<const voce_nota*>& voci, std::size_t letti) const;
+    std::string diventa(std::size_t i, std::size_t k, std::string_view campo,
+                        const std::vector<const voce_nota*>& voci) const;
     void commento(std::size_t i, zona z);
     void intestazione(std::size_t i, const std::string& campo, zona z);
     void parola_ignota(std::size_t i, const std::string& campo, zona z);
@@ -193,6 +239,104 @@ bool lettura_righe::numerica(std::size_t i) const {
     while (k < fine && spazio(byte_[k])) ++k;
     if (k < fine && (byte_[k] == '+' || byte_[k] == '-')) ++k;
     return k < fine && cifra(byte_[k]);
+}
+
+// A line as the report quotes it: its text, cut when long.
+std::string citata(std::string_view riga) {
+    std::string t = testo::da_cp1252(riga);
+    while (!t.empty() && spazio(t.back())) t.pop_back();
+    if (t.size() > 40) {
+        // Cut on a whole UTF-8 character.
+        std::size_t n = 37;
+        while (n > 0 && (static_cast<unsigned char>(t[n]) & 0xC0) == 0x80) --n;
+        t.resize(n);
+        while (!t.empty() && spazio(t.back())) t.pop_back();
+        t += "...";
+    }
+    return tra_apici(t);
+}
+
+// Where a row cut short takes its missing values, from line a on, as the
+// reader takes them: the rows of those lines are read as values and lost.
+std::string lettura_righe::prese_dopo(std::size_t a, const std::vector<const voce_nota*>& voci,
+                                      std::size_t letti) const {
+    // Each field ends at most one line further on, so the missing values lie
+    // within as many lines as there are of them.
+    std::size_t mancano = 0;
+    for (const auto* v : voci) mancano += v->rif->campi.size();
+    mancano -= letti;
+    const std::size_t ultima = std::min(a + mancano, righe_.size()) - 1;
+    const std::size_t base = righe_[a].inizio;
+    flusso_campi f(byte_.substr(base, righe_[ultima].dopo - base));
+    std::vector<std::size_t> toccate;  // lines the missing values come from
+    bool finito = false;
+    std::size_t k = 0;
+    for (const auto* v : voci)
+        for (const auto& c : v->rif->campi) {
+            if (k++ < letti || finito) continue;
+            try {
+                if (campo_di_testo(c)) f.leggi_testo(); else f.leggi_long();
+            } catch (const testo::errore_lettura&) {
+                finito = true;
+                continue;
+            }
+            const std::size_t riga = a + static_cast<std::size_t>(f.riga_campo() - 1);
+            if (toccate.empty() || toccate.back() != riga) toccate.push_back(riga);
+        }
+    std::vector<std::size_t> perse;
+    for (const std::size_t r : toccate) {
+        const auto campi = campi_di_testo(r);
+        if (!campi.empty() && !voci_che_riconoscono(campi.front(), f_, std::nullopt).empty()) perse.push_back(r);
+    }
+    std::string m = toccate.empty() ? "the lines after it"
+                                    : "line " + std::to_string(righe_[toccate.front()].numero) +
+                                          (toccate.size() > 1 ? " and after" : "");
+    for (std::size_t i = 0; i < perse.size(); ++i) {
+        const auto& r = righe_[perse[i]];
+        m += i == 0 ? ": the row at line " : "; the row at line ";
+        m += std::to_string(r.numero) + ", " + citata(std::string_view(byte_).substr(r.inizio, r.fine - r.inizio)) +
+             ", is read as its values and is lost";
+    }
+    if (finito) m += "; the file ends before the row has them all";
+    return m;
+}
+
+// What field k of line i, read as a keyword field where the author meant
+// none, becomes: its entries with the values the reader takes for them from
+// the fields after it.
+std::string lettura_righe::diventa(std::size_t i, std::size_t k, std::string_view campo,
+                                   const std::vector<const voce_nota*>& voci) const {
+    flusso_campi riga(testo_riga(i));
+    for (std::size_t n = 0; n <= k && !riga.fine(); ++n) riga.leggi_testo();
+    const std::size_t da = righe_[i].inizio + riga.posizione();
+    // The last field of the file is dropped unread: nothing to tell of it.
+    if (da >= byte_.size()) {
+        std::string m;
+        for (std::size_t n = 0; n < voci.size(); ++n) m += (n == 0 ? "" : " and then ") + tra_apici(voci[n]->argomento());
+        return m;
+    }
+    std::size_t servono = 0;
+    for (const auto* v : voci) servono += v->rif->campi.size();
+    // As many lines as values at most, as for a row cut short.
+    const std::size_t ultima = std::min(i + servono, righe_.size() - 1);
+    flusso_campi f(byte_.substr(da, std::max(righe_[ultima].dopo, da) - da));
+    std::string m;
+    bool finito = false;
+    for (std::size_t n = 0; n < voci.size(); ++n) {
+        riga_voce r{voci[n], righe_[i].numero, {}};
+        for (const auto& c : voci[n]->rif->campi) {
+            if (finito) break;
+            try {
+                valore x;
+                if (campo_di_testo(c)) x.testo = f.leggi_testo(); else x.numero = f.leggi_long();
+                r.valori.push_back(std::move(x));
+            } catch (const testo::errore_lettura&) {
+                finito = true;
+            }
+        }
+        m += (n == 0 ? "" : " and then ") + come_letta(r, campo);
+    }
+    return finito ? m + ", the file ending before all its values" : m;
 }
 
 file_letto lettura_righe::leggi() {
@@ -250,7 +394,9 @@ file_letto lettura_righe::leggi() {
 void lettura_righe::commento(std::size_t i, zona z) {
     const int limite = z == zona::generale ? 10 : 2;
     bool primo = true;
-    for (const auto& campo : campi_di_testo(i)) {
+    const auto campi = campi_di_testo(i);
+    for (std::size_t k = 0; k < campi.size(); ++k) {
+        const std::string& campo = campi[k];
         const bool terzo = saltati_ >= limite;
         if (testo::contiene(campo, "-") && !terzo) {
             ++saltati_;
@@ -263,8 +409,8 @@ void lettura_righe::commento(std::size_t i, zona z) {
                           " comment fields in a row, so it is tested as a keyword field"
                     : "the comment's text after a comma, " + tra_apici(campo) + ", is tested as a keyword field";
                 avvisa(nome_commento, righe_[i].numero, 1, std::nullopt,
-                       perche + ": it is read as a " + tra_apici(voci.front()->argomento()) +
-                           " row that takes its values from the fields after it");
+                       perche + ": it is read as " + diventa(i, k, campo, voci) +
+                           ", taking its values from the fields after it");
             }
         }
         primo = false;
@@ -279,9 +425,15 @@ void lettura_righe::intestazione(std::size_t i, const std::string& campo, zona z
     if (std::find(note.begin(), note.end(), scritta) != note.end()) return;
     const auto voci = voci_che_riconoscono(campo, f_, z);
     std::string m = "unknown header " + tra_apici(campo);
-    if (!voci.empty()) {
-        m += ": it holds the keyword " + tra_apici(voci.front()->rif->prima) + ", so it is read as a " +
-             tra_apici(voci.front()->argomento()) + " row that takes its values from the lines after it";
+    const bool dell_altro = std::any_of(rf::sezioni().begin(), rf::sezioni().end(), [&](const rf::sezione& s) {
+        return (s.file == rf::file_testo::linea) != (f_ == quale_file::linea) && s.intestazione == scritta;
+    });
+    if (voci.empty() && dell_altro) {
+        m = tra_apici(campo) + " is a header of " + nome_file(f_ == quale_file::linea ? quale_file::treno : quale_file::linea) +
+            ", not of " + nome_file(f_) + ": only a heading, the reader gives it no meaning";
+    } else if (!voci.empty()) {
+        m += ": it holds the keyword " + tra_apici(voci.front()->rif->prima) + ", so it is read as " +
+             diventa(i, 0, campo, voci) + ", taking its values from the lines after it";
     } else {
         m += ": only a heading, the reader gives it no meaning";
         std::string vicina;
@@ -316,6 +468,17 @@ void lettura_righe::parola_ignota(std::size_t i, const std::string& campo, zona 
             return;
         }
     }
+    // A keyword of the other file: a row in the wrong file, not a slip of a
+    // keyword of this one.
+    const quale_file altro = f_ == quale_file::linea ? quale_file::treno : quale_file::linea;
+    if (const auto d_altro = voci_che_riconoscono(campo, altro, std::nullopt); !d_altro.empty()) {
+        const voce_nota& v = *d_altro.front();
+        const std::string chi = grafia_nota(v, normalizzata(campo))
+            ? tra_apici(campo) + " is a keyword of " + nome_file(altro)
+            : tra_apici(campo) + " is the keyword " + tra_apici(v.argomento()) + " of " + nome_file(altro);
+        avvisa(nome_parola_ignota, n, 1, std::nullopt, chi + ", not of " + nome_file(f_) + ": the row is skipped");
+        return;
+    }
     std::string m = "unknown keyword " + tra_apici(campo) + ": the row is skipped";
     if (const auto s = suggerimento(campo, f_)) m += " (did you mean " + tra_apici(*s) + "?)";
     avvisa(nome_parola_ignota, n, 1, std::nullopt, m);
@@ -340,19 +503,32 @@ void lettura_righe::riga(std::size_t da, std::size_t a, const std::string& campo
         return o;
     };
 
+    // The spelling warning comes first; what the row becomes is told once its
+    // values are read, at whichever point the reading of the row ends.
     const std::string scritta = normalizzata(campo);
+    std::optional<std::size_t> grafia;
     if (!std::any_of(voci.begin(), voci.end(), [&](const voce_nota* v) { return grafia_nota(*v, scritta); }) ||
         voci.size() > 1) {
-        std::string m = tra_apici(campo) + " holds more than the keyword: it is read as ";
-        for (std::size_t k = 0; k < voci.size(); ++k)
-            m += (k == 0 ? "" : k + 1 == voci.size() ? " and then " : ", ") + tra_apici(voci[k]->argomento());
-        if (voci.size() > 1) m += ", each taking its own values";
-        avvisa(nome_grafia, n, 1, std::nullopt, m);
+        grafia = p_.size();
+        avvisa(nome_grafia, n, 1, std::nullopt, tra_apici(campo) + " holds more than the keyword: it is read as ");
     }
+    std::vector<riga_voce> lette;
+    const auto completa_grafia = [&](const riga_voce* parziale) {
+        if (!grafia) return;
+        std::vector<const riga_voce*> tutte;
+        for (const auto& r : lette) tutte.push_back(&r);
+        if (parziale) tutte.push_back(parziale);
+        std::string& m = p_[*grafia].messaggio;
+        for (std::size_t k = 0; k < voci.size(); ++k) {
+            m += k == 0 ? "" : k + 1 == voci.size() ? " and then " : ", ";
+            if (k < tutte.size()) m += come_letta(*tutte[k], campo);
+            else m += tra_apici(voci[k]->argomento());
+        }
+        if (voci.size() > 1) m += ", each taking its own values";
+    };
 
     flusso_campi f(finestra);
     f.leggi_testo();
-    std::vector<riga_voce> lette;
     std::size_t richiesti = 0;
     for (const auto* v : voci) richiesti += v->rif->campi.size();
     std::size_t letti = 0;
@@ -371,11 +547,12 @@ void lettura_righe::riga(std::size_t da, std::size_t a, const std::string& campo
                                 std::to_string(letti) + ": ";
                 const std::size_t mancano = richiesti - letti;
                 const std::string altri = mancano == 1 ? "the last one" : "the other " + std::to_string(mancano);
-                m += a < righe_.size() ? altri + (mancano == 1 ? " is" : " are") +
-                                             " taken from the next line, whose row is lost"
+                m += a < righe_.size() ? altri + (mancano == 1 ? " is" : " are") + " taken from " +
+                                             prese_dopo(a, voci, letti)
                                        : "the file ends before " + altri;
                 for (auto k = parole_come_numeri.rbegin(); k != parole_come_numeri.rend(); ++k)
                     p_.erase(p_.begin() + static_cast<std::ptrdiff_t>(*k));
+                completa_grafia(&r);
                 avvisa(nome_campi, n, 1, r.metro(), m);
                 return;
             }
@@ -390,6 +567,7 @@ void lettura_righe::riga(std::size_t da, std::size_t a, const std::string& campo
                 try {
                     x.numero = f.leggi_long();
                 } catch (const testo::errore_lettura&) {
+                    completa_grafia(&r);
                     return;  // too large for the reader: the compile fails on it
                 }
                 const std::size_t dopo = f.posizione();
@@ -441,6 +619,7 @@ void lettura_righe::riga(std::size_t da, std::size_t a, const std::string& campo
         }
         lette.push_back(std::move(r));
     }
+    completa_grafia(nullptr);
 
     // What is left on the row's lines is read as the next keyword field.
     std::size_t resto = primo_non_bianco(f.posizione());

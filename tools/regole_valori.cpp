@@ -11,6 +11,7 @@
 #include "model/posizioni.h"
 #include "text/testo_1252.h"
 #include "text/visibile.h"
+#include "tools/celle.h"
 
 namespace strumento::regole_interne {
 
@@ -112,10 +113,10 @@ void regole_valori::fuori_griglia(const riga_voce& r) {
     auto controlla = [&](std::int64_t p, const std::string& cosa) {
         if (p % 50 == 0) return;
         const std::int64_t c = modello::cella_di(static_cast<double>(p), codice ? 0.0 : 1.0);
-        const std::int64_t metro = (codice ? c : c - 1) * 50;
+        const std::int64_t come_se = (codice ? c : c - 1) * 50;
         avvisa(nome_fuori_griglia, r, 0,
-               cosa + " " + std::to_string(p) + " is not a multiple of 50: it lands in the cell of metre " +
-                   std::to_string(metro));
+               cosa + " " + std::to_string(p) + " is not a multiple of 50: it is placed as at " +
+                   std::to_string(come_se) + ", in " + nome_cella(c));
     };
     controlla(r.n(0), tra_apici(a) + " position");
     if (a == "rallentamento") controlla(r.n(0) + r.n(2), "the slowdown's end, start plus length,");

@@ -266,7 +266,7 @@ constexpr parola le_parole[] = {
      "digit n × 10 + right digit n in `valore_n`; rapp × 10 + left kind × 3 + right kind in `valore_4`; the time in "
      "`tempo_segnale` when the left kind is 2. "
      "The four cells 2, 4, 6 and 8 before the signal's cell get approach marks (`preavviso`), (left × 3 + right) "
-     "× 10 + 1 to 4, whatever they hold. A signal at 0 m puts its digits in cell 1, where the stamps go "
+     "× 10 + 1 to 4, whatever they hold. A signal at 0 m puts its digits in cell 1 (m 50), where the stamps go "
      "(status 1250 or 1251).",
      "segnale,    6500,   2, 4, 1,  0, 0,    2,  3,1,0, 0", z::nessuna, -1, 1},
     {"rallentamento", treno, "rallentamento", {}, true, in_treno, "a slowdown with its warning point", c_rallentamento,
@@ -399,10 +399,10 @@ constexpr codice i_codici[] = {
     {103, e::duro, "a curve keyword without a class digit 1 to 6, or a geometry running past 1000000 m", "",
      "Write the class into the keyword: \"curvad4\", \"curvas3\".", linea, "curvad,  3000,  400"},
     {1250, e::fatale,
-     "stamping: cell 1 (the first 50 m) already holds a value where the first stamp goes, such as a signal at 0 m",
+     "stamping: cell 1 (m 50) already holds a value where the first stamp goes, such as a signal at 0 m",
      "", "Keep objects out of the first 50 m: start signals and code points at 50 m or later.", treno,
      "segnale,       0,   2, 4, 1,  0, 0,    2,  3,1,0, 0"},
-    {1251, e::fatale, "stamping: cell 1 already holds a value where the second stamp goes", "",
+    {1251, e::fatale, "stamping: cell 1 (m 50) already holds a value where the second stamp goes", "",
      "Keep objects out of the first 50 m.", treno, "segnale,       0,   2, 0, 1,  0, 0,    2,  0,1,0, 0"},
 };
 
@@ -559,10 +559,10 @@ constexpr std::string_view introduzione =
     "curve and \"ripetizione segnali 4 codici\" a signal repetition; a field that holds no keyword is skipped. A "
     "field holding \"-\" where a keyword is expected is a comment: up to 10 in a row in the line description's "
     "general block, 2 in its body and in the train file.\n\n"
-    "Positions are metres from the start of the line. The compiled route grid has one cell per 50 m: an object "
-    "at position p stands in cell p / 50 + 1 (signals, boards, slowdowns), a gradient, speed or adhesion change "
-    "and a code point at p / 50; divisions round to the nearest, halves to even. A cell takes one object; a "
-    "mountain marker gives way.\n";
+    "Positions are metres from the start of the line. The compiled route grid has one cell per 50 m, named by "
+    "its index and its own metre, index × 50, as in cell 15 (m 750): an object at position p stands in cell "
+    "p / 50 + 1 (signals, boards, slowdowns), a gradient, speed or adhesion change and a code point at p / 50; "
+    "divisions round to the nearest, halves to even. A cell takes one object; a mountain marker gives way.\n";
 
 }  // namespace
 

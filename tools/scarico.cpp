@@ -13,6 +13,7 @@
 #include "model/conversione.h"
 #include "model/nomi_file.h"
 #include "platform/leggi_binario.h"
+#include "tools/celle.h"
 #include "tools/riferimento.h"
 
 namespace strumento {
@@ -289,8 +290,8 @@ compilati carica_compilati(const fs::path& cartella, const identificativi& id) {
             throw std::runtime_error(
                 file_geometria.string() + " does not fit " +
                 modello::file_in_cartella(m, modello::nome_file_percorso(m)).string() + ": the geometry runs to metre " +
-                std::to_string(c.geometria->ultimo_metro()) + ", the route's " + std::to_string(c.percorso.size()) +
-                " cells to metre " + std::to_string(static_cast<std::int64_t>(numero_celle) * 50) +
+                std::to_string(c.geometria->ultimo_metro()) + ", the route's " +
+                (numero_celle >= 0 ? nome_celle(0, numero_celle) : std::string("no cells")) +
                 "; it was left by a compile of another line of the same name (compile this line again without "
                 "--no-geometry)");
     }
@@ -447,8 +448,8 @@ void stampa_compilati(std::ostream& out, const json& d) {
     out << "\nroute cells with an object or a mark:\n";
     for (const auto& c : d["route"]) {
         char testa[64];
-        std::snprintf(testa, sizeof testa, "  cell %5zu  m %7zu  ", c["cell"].get<std::size_t>(),
-                      c["metre"].get<std::size_t>());
+        std::snprintf(testa, sizeof testa, "  %-23s ",
+                      nome_cella(static_cast<std::int64_t>(c["cell"].get<std::size_t>())).c_str());
         out << testa;
         if (c["object"] != "none") out << c["object"].get<std::string>() << "  ";
         out << in_linea(c["values"]);
@@ -464,9 +465,10 @@ void stampa_compilati(std::ostream& out, const json& d) {
         out << "  " << nome << ":\n";
         for (const auto& r : runs) {
             char riga[128];
-            std::snprintf(riga, sizeof riga, "    cells %5zu-%-5zu  m %7zu-%-7zu  ", r["from_cell"].get<std::size_t>(),
-                          r["to_cell"].get<std::size_t>(), r["from_m"].get<std::size_t>(),
-                          r["to_m"].get<std::size_t>());
+            std::snprintf(riga, sizeof riga, "    %-38s ",
+                          nome_celle(static_cast<std::int64_t>(r["from_cell"].get<std::size_t>()),
+                                     static_cast<std::int64_t>(r["to_cell"].get<std::size_t>()))
+                              .c_str());
             out << riga << (r["value"].is_null() ? std::string("unset") : r["value"].dump()) << "\n";
         }
     }

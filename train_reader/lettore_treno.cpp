@@ -2,6 +2,7 @@
 
 #include <array>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -40,12 +41,14 @@ std::int16_t basso_16(std::int64_t v) { return static_cast<std::int16_t>(static_
 std::uint8_t basso_8(std::int64_t v) { return static_cast<std::uint8_t>(v & 0xFF); }
 
 std::int32_t a_long_esatto(std::int64_t v, const char* cosa) {
-    if (v < INT32_MIN || v > INT32_MAX) throw errore_lettura(std::string(cosa) + " out of the Long range");
+    if (v < INT32_MIN || v > INT32_MAX)
+        throw errore_lettura("the " + std::string(cosa) + " comes to " + std::to_string(v) +
+                             ", out of the Long range (-2147483648 to 2147483647)");
     return static_cast<std::int32_t>(v);
 }
 
 cella& cella_esistente(Modello& m, std::int64_t c, const char* cosa) {
-    if (c < 0 || c > m.numero_celle) throw errore_lettura(std::string(cosa) + " outside the route grid");
+    if (c < 0 || c > m.numero_celle) throw testo::fuori_dalla_griglia(cosa, c, m.numero_celle);
     return m.percorso[static_cast<std::size_t>(c)];
 }
 
@@ -55,6 +58,7 @@ struct corsa {
     std::int64_t prossima = 0;
     std::int64_t in_vigore = 0;
     std::pair<int, int> righe{};  // lines of the row that set in_vigore, for a recorder
+    int riga_valore = 0;          // line of that row's value, for a failure's reason
 };
 
 // Rows of numbers, one member per value field in the order of the row. Each
@@ -110,6 +114,13 @@ public:
 
     void leggi();
     void segna_arresto() { m_.arresto = modello::punto_arresto{file_.filename().string(), flusso_.riga_campo()}; }
+    // A value of the row being read failed to read: which one, for a tool to name.
+    void segna_valore(const errore_lettura& e) {
+        if (!e.campo() || !riga_letta_ || !m_.arresto) return;
+        m_.arresto->valore = modello::punto_arresto::valore_non_letto{
+            riga_letta_->parola, riga_letta_->generale, flusso_.campi_letti() - riga_letta_->campi_prima - 1,
+            e.campo()->testo, e.campo()->perche, e.campo()->riga};
+    }
 
     // The entries' handlers, named in the keyword table below: each reads its
     // row's value fields and acts on them.
@@ -155,6 +166,15 @@ private:
     void scrivi_velocita(cella& c, std::int64_t v);
     void scrivi_aderenza(cella& c, std::int64_t v) { c.aderenza = basso_8(v); }
     void fine_lettura();
+
+    // The row whose values are being read: its keyword field and the fields
+    // read before its first value.
+    struct riga_in_lettura {
+        std::string parola;
+        bool generale;
+        int campi_prima;
+    };
+    std::optional<riga_in_lettura> riga_letta_;
 
     Modello& m_;
     std::filesystem::path file_;
@@ -224,11 +244,13 @@ esito lettore_treno::riga() {
     const std::string parola = m_.riga;
     // The row begins at its keyword field, the last field read.
     if (m_.registro) m_.registro->riga_voce = flusso_.riga_campo();
+    riga_letta_ = riga_in_lettura{parola, false, flusso_.campi_letti()};
     for (const voce& v : voci) {
         if (!riconosce(v.chiave, parola)) continue;
         const esito e = (this->*v.gestore)();
         if (e != esito::prosegui) return e;
     }
+    riga_letta_.reset();
     if (m_.registro) m_.registro->riga_voce = 0;
     return esito::prosegui;
 }
@@ -299,7 +321,16 @@ void lettore_treno::stendi(corsa& c, std::int64_t fino_a, void (lettore_treno::*
     if (m_.registro) m_.registro->riga_in_stesura.reset();
 }
 
-void lettore_treno::scrivi_velocita(cella& c, std::int64_t v) { c.velocita = modello::a_byte(v / 5.0); }
+// The speed is kept in steps of 5 km/h in one byte: a speed whose fifth does
+// not fit fails here, as a later row or the end of the file lays it.
+void lettore_treno::scrivi_velocita(cella& c, std::int64_t v) {
+    const double quinto = modello::arrotonda(v / 5.0);
+    if (!(quinto >= 0.0 && quinto <= 255.0))
+        throw errore_lettura("speed limit " + std::to_string(v) + " (line " + std::to_string(velocita_.riga_valore) +
+                             ") out of range: its fifth does not fit a byte (0 to 1277 km/h), laid along the grid by "
+                             "a later row or the end of the file");
+    c.velocita = modello::a_byte(v / 5.0);
+}
 
 // A row of a run: the stretch before its cell takes the value in force,
 // then its own value comes into force.
@@ -309,6 +340,7 @@ esito lettore_treno::passo_di_corsa(corsa& c, const riga_corsa& r,
     const std::int64_t n = cella_di(r.posizione, 0.0);
     if (n > 0) stendi(c, n, scrivi);
     c.in_vigore = r.valore;
+    c.riga_valore = flusso_.riga_campo();
     if (m_.registro) c.righe = {m_.registro->riga_voce, flusso_.riga_campo()};
     return esito::prosegui;
 }
@@ -360,7 +392,7 @@ esito lettore_treno::stazione() {
     const std::int64_t ore = flusso_.leggi_long();
     const std::int64_t minuti = flusso_.leggi_long();
     const std::int64_t secondi = flusso_.leggi_long();
-    r.orario = a_long_esatto((ore * 60 + minuti) * 60 + secondi, "timetable time");
+    r.orario = a_long_esatto((ore * 60 + minuti) * 60 + secondi, "timetable time, (hours × 60 + minutes) × 60 + seconds,");
     r.nome = flusso_.leggi_testo();
     if (m_.registro) m_.registro->stazioni.push_back(m_.registro->nuovo_oggetto("the station " + r.nome));
 
@@ -380,8 +412,8 @@ esito lettore_treno::stazione() {
         inizio = p - static_cast<std::int64_t>(lunghezza) / 2;
         fine = p + static_cast<std::int64_t>(lunghezza) / 2 + (r.campo_6 != 0 ? 50 : 0);
     }
-    r.inizio = a_long_esatto(inizio, "station start");
-    r.fine = a_long_esatto(fine, "station end");
+    r.inizio = a_long_esatto(inizio, "station's start, by its position, kind and length,");
+    r.fine = a_long_esatto(fine, "station's end, by its position, kind and length,");
     if (lunghezza < 600) r.campo_5 = 0;
     if (k == 1) {
         r.campo_5 = 0;
@@ -444,6 +476,10 @@ void leggi_treno(Modello& m) {
     lettore_treno lettore(m, file);
     try {
         lettore.leggi();
+    } catch (const errore_lettura& e) {
+        lettore.segna_arresto();
+        lettore.segna_valore(e);
+        throw;
     } catch (...) {
         lettore.segna_arresto();
         throw;
@@ -501,7 +537,9 @@ std::int32_t memo_rallentamento(Modello& m, std::int32_t posizione, std::int32_t
         return codice::inizio_rallentamento_occupato;
     }
     const std::int64_t e = cella_di(static_cast<double>(P + l), 1.0);
-    if (e < 0) throw errore_lettura("slowdown end before the start of the line");
+    if (e < 0)
+        throw errore_lettura("the slowdown's end, start " + std::to_string(posizione) + " plus length " +
+                             std::to_string(l) + ", falls before the start of the line");
     if (e > m.numero_celle) {
         m.codice_errore = codice::oltre_il_percorso;
         m.posizione_errore = posizione;

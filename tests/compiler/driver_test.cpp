@@ -214,7 +214,7 @@ TEST(MemorizzaDati, UnGuastoInLetturaTieneIlSuoMotivo) {
         // A gradient is written cell by cell when the next row closes it: here
         // the end of the section, on line 6.
         {"gradient too steep for its byte", generale + "pendenza,  0,   0\r\npendenza,  2000,  300\r\n[fine]\r\n",
-         "[fine]\r\n", "L_linea.txt", 6, "gradient 300 out of range"},
+         "[fine]\r\n", "L_linea.txt", 6, "gradient 300 (line 5) out of range"},
         {"train file missing", generale + "[fine]\r\n", std::nullopt, "L_7-.txt", 0, "cannot find"},
         {"train file missing after a soft stop of the line description",
          generale + "pendenza,  100000,  3\r\n[fine]\r\n", std::nullopt, "L_7-.txt", 0, "cannot find"},

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
+#include <string>
 #include <variant>
 #include <vector>
 
@@ -75,6 +77,46 @@ TEST(FlussoCampi, FallimentiInLettura) {
     EXPECT_EQ(limiti.leggi_integer(), 32767);
     EXPECT_EQ(limiti.leggi_byte(), 0);
     EXPECT_EQ(limiti.leggi_byte(), 255);
+}
+
+// A field that fails to read says its text as written (none when the file
+// ends before it), why and its line; the fields begun are counted, the
+// failing one too, for a reader to tell which value of a row it was.
+TEST(FlussoCampi, UnCampoCheNonSiLeggeDiceTestoMotivoERiga) {
+    struct caso {
+        const char* file;
+        std::function<void(flusso_campi&)> lettura;
+        std::optional<std::string> testo;
+        std::string perche;
+        int riga;
+        int campi;
+    };
+    const caso casi[] = {
+        {"x\r\n  40000kg  ,5", [](flusso_campi& f) { f.leggi_testo(); f.leggi_integer(); }, "40000kg",
+         "out of the Integer range (-32768 to 32767)", 2, 2},
+        {"300\xE0,1", [](flusso_campi& f) { f.leggi_byte(); }, "300\xC3\xA0", "out of the Byte range (0 to 255)", 1, 1},
+        {"-2147483649", [](flusso_campi& f) { f.leggi_long(); }, "-2147483649",
+         "out of the Long range (-2147483648 to 2147483647)", 1, 1},
+        {"a\r\n", [](flusso_campi& f) { f.leggi_testo(); f.leggi_long(); }, std::nullopt, "the file ends before it", 2, 2},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.file);
+        flusso_campi f(c.file);
+        try {
+            c.lettura(f);
+            ADD_FAILURE() << "no failure";
+        } catch (const errore_lettura& e) {
+            ASSERT_TRUE(e.campo().has_value());
+            EXPECT_EQ(e.campo()->testo, c.testo);
+            EXPECT_EQ(e.campo()->perche, c.perche);
+            EXPECT_EQ(e.campo()->riga, c.riga);
+        }
+        EXPECT_EQ(f.campi_letti(), c.campi);
+    }
+    // The same reads a field short of the failure: nothing thrown.
+    flusso_campi f("x\r\n  32767kg  ,5");
+    f.leggi_testo();
+    EXPECT_EQ(f.leggi_integer(), 32767);
 }
 
 TEST(FlussoCampi, SaLaRigaDiOgniCampo) {

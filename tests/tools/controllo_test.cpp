@@ -6,6 +6,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -19,6 +20,7 @@
 #include "tests/processo.h"
 #include "tests/tools/testi_builtin.h"
 #include "text/visibile.h"
+#include "tools/compila.h"
 #include "tools/controllo.h"
 #include "tools/regole.h"
 
@@ -116,8 +118,9 @@ TEST(Check, IlTestoSiLeggeDaUnEditor) {
     for (std::size_t a = 0, b; (b = e.uscita.find('\n', a)) != std::string::npos; a = b + 1)
         righe.push_back(e.uscita.substr(a, b - a));
     ASSERT_GE(righe.size(), 4u);
-    EXPECT_EQ(righe[4], l + ":17:1: error: speed indicator board at metre 690 on a cell already taken by the speed "
-                            "indicator board at metre 700, line 16 [21]");
+    // The board at 690 stands in cell 15, as the one at 700 does.
+    EXPECT_EQ(righe[4], l + ":17:1: error: speed indicator board at metre 690 on cell 15 (m 750), already taken by "
+                            "the speed indicator board at metre 700, line 16 [21]");
     EXPECT_EQ(righe[5], l + ":16:1: note: the speed indicator board at metre 700 placed here");
     EXPECT_TRUE(righe[6].starts_with(l + ":17:19: warning: ")) << righe[6];
     EXPECT_TRUE(righe[6].ends_with(" [off-grid-position]")) << righe[6];
@@ -163,6 +166,92 @@ TEST(Check, UnGuastoInLetturaNominaLaRigaCheLoCausa) {
         EXPECT_EQ(p[0].codice, 25) << c.nome;
         EXPECT_EQ(p[0].file, c.in_linea ? strumento::quale_file::linea : strumento::quale_file::treno) << c.nome;
         EXPECT_EQ(p[0].riga, c.riga) << c.nome << ": " << p[0].messaggio;
+    }
+}
+
+// A value that fails to read is named by its field, as the reference names
+// it, with its text as written and its line, and a cell outside the grid by
+// its index and metre, in check's error and in compile's "because:" alike;
+// the close variant of each reads.
+TEST(Check, UnValoreCheNonSiLeggeENominatoDalSuoCampo) {
+    struct caso {
+        const char* nome;
+        bool in_linea;
+        std::string da, a, vicino;  // a row of the built-in files, what it becomes, and a variant that reads
+        std::string motivo;
+        std::string perse = {};  // what check adds of the rows a row cut short loses
+    };
+    const auto b = testi_builtin();
+    const std::string roccavella = "stazione,   37650,  4,  600,  0, 0, 0,  1,1,0,  4,1,1,   45,  6,56, 0, ROCCAVELLA";
+    const caso casi[] = {
+        {"a station's kind beyond a byte", false, roccavella,
+         "stazione,   37650,  300,  600,  0, 0, 0,  1,1,0,  4,1,1,   45,  6,56, 0, ROCCAVELLA",
+         "stazione,   37650,  255,  600,  0, 0, 0,  1,1,0,  4,1,1,   45,  6,56, 0, ROCCAVELLA",
+         "'kind' of the 'stazione' row, '300' on line 47, is out of the Byte range (0 to 255)"},
+        // A value the reader computes from several fields names them.
+        {"a timetable time beyond a Long", false, roccavella,
+         "stazione,   37650,  4,  600,  0, 0, 0,  1,1,0,  4,1,1,   45,  999999,56, 0, ROCCAVELLA",
+         "stazione,   37650,  4,  600,  0, 0, 0,  1,1,0,  4,1,1,   45,  596523,14, 0, ROCCAVELLA",
+         "the timetable time, (hours \u00d7 60 + minutes) \u00d7 60 + seconds, comes to 3599999760, out of the Long "
+         "range (-2147483648 to 2147483647)"},
+        // A speed fails as the next row lays it along the grid: the reason names the row's line.
+        {"a speed beyond a byte's fifths", false, "velocita,       0,   115", "velocita,       0,   1600",
+         "velocita,       0,   1277",
+         "speed limit 1600 (line 11) out of range: its fifth does not fit a byte (0 to 1277 km/h), laid along the "
+         "grid by a later row or the end of the file"},
+        // The text as written, not only the number the stream takes from it.
+        {"sand beyond 16 bits, with a unit", false, "sabbia,    200", "sabbia,    40000kg", "sabbia,    200kg",
+         "'sand' of the 'sabbia' row, '40000kg' on line 4, is out of the Integer range (-32768 to 32767)"},
+        // The row cut short takes the next row's fields: the value that fails is on line 6.
+        {"a clock cut short", false, "orologio,    6               32            30 ",
+         "orologio, 7\r\nvelocita, 99999, 60", "orologio, 7, 0\r\nvelocita, 0, 60",
+         "'seconds' of the 'orologio' row, '99999' on line 6, is out of the Integer range (-32768 to 32767)",
+         "; the row is cut short: the row at line 6, 'velocita, 99999, 60', is read as its values and is lost"},
+        // A row continued on a line of numbers loses no row there.
+        {"a row continued on the next line", false, "segnale,    4500,   2, 4, 1,  0, 0,    2,  3,1,0, 0",
+         "segnale,    4500,   2, 4, 1,  0, 0\r\n    2,  3,1,0, 99999999999",
+         "segnale,    4500,   2, 4, 1,  0, 0\r\n    2,  3,1,0, 0",
+         "'time' of the 'segnale' row, '99999999999' on line 83, is out of the Long range (-2147483648 to "
+         "2147483647)"},
+        {"the file ends inside a row", false, "[fine]\r\n\r\n", "abbattimento,  240000", "abbattimento,  240000,  0",
+         "'code' of the 'abbattimento' row: the file ends before it"},
+        // A cell before the grid's first is named by its index and metre; -25 rounds into cell 0.
+        {"a signal before the start of the line", false, "segnale,    4500,", "segnale,    -100,", "segnale,    -25,",
+         "the signal falls in cell -1 (m -50), outside the route grid (cells 0 to 5000)"},
+        // One keyword field, two entries: the gradient's two values, then the mountain's three.
+        {"the second entry of a field", true, "pendenza,  5000,   -8",
+         "pendenza montagna,  5000,   -8,  5000,  5100,  99999999999",
+         "pendenza montagna,  5000,   -8,  5000,  5100,  1",
+         "'type' of the 'montagna' row, '99999999999' on line 76, is out of the Long range (-2147483648 to "
+         "2147483647)"},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.nome);
+        for (const bool legge : {false, true}) {
+            std::string linea = b.linea, treno = b.treno;
+            std::string& t = c.in_linea ? linea : treno;
+            ASSERT_NE(t.find(c.da), std::string::npos);
+            t.replace(t.find(c.da), c.da.size(), legge ? c.vicino : c.a);
+            const auto p = strumento::errori_di_compilazione(linea, treno, {"Valdora_Sarenta", "731"});
+            const auto guasti = std::count_if(p.begin(), p.end(), [](const auto& x) { return x.codice == 25; });
+            if (legge) {
+                EXPECT_EQ(guasti, 0);
+                continue;
+            }
+            ASSERT_EQ(guasti, 1);
+            const auto& e = *std::find_if(p.begin(), p.end(), [](const auto& x) { return x.codice == 25; });
+            EXPECT_EQ(e.messaggio, "the reading failed: " + c.motivo + c.perse + "; nothing after this is read");
+
+            CartellaTemporanea dir;
+            test_util::scrivi(dir.percorso() / "Valdora_Sarenta_linea.txt", linea);
+            test_util::scrivi(dir.percorso() / "Valdora_Sarenta_731-.txt", treno);
+            const auto r = strumento::compila({.file_linea = dir.percorso() / "Valdora_Sarenta_linea.txt",
+                                               .file_treno = dir.percorso() / "Valdora_Sarenta_731-.txt",
+                                               .cartella_uscita = dir.percorso(), .id = {"Valdora_Sarenta", "731"}});
+            EXPECT_EQ(r.codice_errore, 25);
+            ASSERT_TRUE(r.fermata && r.fermata->motivo);
+            EXPECT_EQ(*r.fermata->motivo, c.motivo);
+        }
     }
 }
 

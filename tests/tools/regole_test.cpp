@@ -8,6 +8,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "tests/cartella_temporanea.h"
@@ -163,22 +164,52 @@ const caso casi[] = {
     {"unknown-keyword", linea, "pendenze,  5000,   6", 0, "did you mean 'pendenza'?", "pendenza,  5000,   6"},
     {"unknown-keyword", treno, "numero carrozze,    8", 0, "did you mean 'numero vetture'?", "numero vetture,    8"},
     {"unknown-keyword", linea, "curvx4,  6000,  300", 0, "unknown keyword 'curvx4'", "curvas4,  6000,  300"},
+    // A keyword of the other file is told as such, not as a slip of a look-alike.
+    {"unknown-keyword", treno, "pendenza,  5000,   6", 0,
+     "'pendenza' is a keyword of the line description, not of the train file: the row is skipped",
+     "aderenza,  5000,   60"},
+    {"unknown-keyword", linea, "stazione,   10000,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  0, 0, 0, BORGO", 0,
+     "'stazione' is a keyword of the train file, not of the line description", "pendenza,  5000,   6"},
+    {"unknown-keyword", linea, "velocita massima,  9000,  90", 0,
+     "'velocita massima' is the keyword 'velocita' of the train file, not of the line description",
+     "pendenza,  9000,  9"},
     {"unknown-keyword", treno, "stazion,   10000,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  0, 0, 0, BORGO", 0,
      "did you mean 'stazione'?", "stazione,   10000,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  0, 0, 0, BORGO"},
     // Numbers with no row above them; a row continued on the next line is fine.
     {"unknown-keyword", treno, "-- signals\r\n9000,  2, 4, 1", 1, "a line of numbers",
      "segnale,    9000,   2, 4, 1,  0, 0\r\n    2,  3,1,0, 0"},
-    {"keyword-spelling", treno, "velocitazzz,    9000,    90", 0, "it is read as 'velocita'", "VELOCITA,    9000,    90"},
+    // What the row becomes: the entry and its values under the reference's names.
+    {"keyword-spelling", treno, "velocitazzz,    9000,    90", 0,
+     "it is read as 'velocita', the speed limit from a position on (position=9000, speed limit=90)",
+     "VELOCITA,    9000,    90"},
     {"keyword-spelling", treno, "velocit\xE0,    9000,    90", 0, "it is read as 'velocita'", "velocita,    9000,    90"},
-    {"keyword-spelling", linea, "curva destra 4,  6000,  300", 0, "read as 'curva'", "curvad4,  6000,  300"},
+    // The keyword field carries the curve's side and class: "destra" holds an s.
+    {"keyword-spelling", linea, "curva destra 4,  6000,  300", 0,
+     "'curva destra 4' holds more than the keyword: it is read as 'curva', a curve to the left of class 4 "
+     "(start=6000, length=300)",
+     "curvad4,  6000,  300"},
+    {"keyword-spelling", linea, "Curva D5,  6000,  300", 0, "a curve to the right of class 5 (start=6000, length=300)",
+     "curvad5,  6000,  300"},
+    {"keyword-spelling", treno,
+     "stazione di BORGO,   10000,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  7,40, 0, BORGO", 0,
+     "(position=10000, kind=12, length=600, field 4=0, field 5=0, field 6=0, field 7=1, field 8=1, field 9=0, "
+     "field 10=4, field 11=1, field 12=1, field 13=0, hours=7, minutes=40, seconds=0, name='BORGO')",
+     "stazione,   10000,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  7,40, 0, BORGO"},
     {"wrong-block", linea, "lunghezza percorso,    15000", 0, "general entry", "[curve]"},
     {"wrong-block", linea, "sfondo uno,    2", 0, "read only between [generale] and the next header", "- sfondo uno, 2"},
     {"unknown-header", treno, "[fermate]", 0, "only a heading", "[stazioni]"},
     {"unknown-header", treno, "[segnale]\r\nsegnale,    9000,   2, 4, 1,  0, 0,    2,  3,1,0, 0", 0,
-     "read as a 'segnale' row", "[segnali]\r\nsegnale,    9000,   2, 4, 1,  0, 0,    2,  3,1,0, 0"},
-    {"unknown-header", linea, "[curva]", 0, "read as a 'curva' row", "[curve]"},
+     // Its values are the next row's fields, shifted by the keyword read as a number.
+     "so it is read as 'segnale', a block signal (position=0, left kind=9000, left digit 1=2,",
+     "[segnali]\r\nsegnale,    9000,   2, 4, 1,  0, 0,    2,  3,1,0, 0"},
+    {"unknown-header", linea, "[curva]", 0, "read as 'curva'", "[curve]"},
     {"unknown-header", treno, "[stazion]", 0, "did you mean '[stazioni]'?", "[stazioni]"},
-    {"comment-keyword", treno, "- posizione, velocita", 0, "'velocita' row", "- posizione e velocita"},
+    {"unknown-header", linea, "[stazioni]", 0, "'[stazioni]' is a header of the train file, not of the line description",
+     "[montagne]"},
+    {"comment-keyword", treno, "- posizione, velocita", 0, "it is read as 'velocita'", "- posizione e velocita"},
+    {"comment-keyword", treno, "- posizione, velocita\r\n    9000,    90", 0,
+     "it is read as 'velocita', the speed limit from a position on (position=9000, speed limit=90)",
+     "- posizione e velocita\r\nvelocita,    9000,    90", "unknown-keyword"},
     {"comment-keyword", linea, "----\r\n- rising\r\n- the gradient (pendenza) rises", 2,
      "follows 2 comment fields in a row", "- rising\r\n- the gradient (pendenza) rises"},
     {"field-count", treno,
@@ -187,7 +218,7 @@ const caso casi[] = {
      "stazione,   10000,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  0, 0, 0, \"SAN LORENZO, BORGO\""},
     {"field-count", treno,
      "segnale,    9000,   2, 4, 1\r\nsegnale,    9500,   2, 4, 1,  0, 0,    2,  3,1,0, 0", 0,
-     "'segnale' reads 11 values, the row holds 4: the other 7 are taken from the next line",
+     "'segnale' reads 11 values, the row holds 4: the other 7 are taken from line ",
      "segnale,    9000,   2, 4, 1,  0, 0,    2,  3,1,0, 0\r\nsegnale,    9500,   2, 4, 1,  0, 0,    2,  3,1,0, 0"},
     {"field-count", treno, "segnale,    9000,   2, 4, 1,  0, 0,\r\n    2,  3,1,0, 0", 1,
      "the comma that ends line", "segnale,    9000,   2, 4, 1,  0, 0\r\n    2,  3,1,0, 0"},
@@ -211,9 +242,9 @@ const caso casi[] = {
     // Beyond the grid's extension the compiler stops with an error: no warning.
     {"beyond-line-end", linea, "pendenza,  15000,   2", 0, "'pendenza' at 15000", "pendenza,  20000,   2"},
     {"off-grid-position", treno, "segnale,    3020,   2, 4, 1,  0, 0,    2,  3,1,0, 0", 0,
-     "3020 is not a multiple of 50: it lands in the cell of metre 3000",
+     "3020 is not a multiple of 50: it is placed as at 3000, in cell 61 (m 3050)",
      "segnale,    3050,   2, 4, 1,  0, 0,    2,  3,1,0, 0"},
-    {"off-grid-position", treno, "abbattimento,    9030,   180", 0, "lands in the cell of metre 9050",
+    {"off-grid-position", treno, "abbattimento,    9030,   180", 0, "placed as at 9050, in cell 181 (m 9050)",
      "abbattimento,    9000,   180"},
     {"off-grid-position", treno, "rallentamento,    9000,    60,  230, 0,  0,  0", 0,
      "the slowdown's end, start plus length, 9230", "rallentamento,    9000,    60,  250, 0,  0,  0"},
@@ -372,6 +403,56 @@ TEST(RegoleAvviso, UnaIntestazioneLontanaNonHaSuggerimento) {
     const auto p = avvisi_di(con(treno, "[fermate]"));
     ASSERT_EQ(p.size(), 1u) << elenco(p);
     EXPECT_EQ(p[0].messaggio.find("did you mean"), std::string::npos) << p[0].messaggio;
+}
+
+// A keyword of the other file is not offered a look-alike of this one:
+// "pendenza" in the train file is no slip of "aderenza".
+TEST(RegoleAvviso, UnaParolaDellAltroFileNonHaSuggerimento) {
+    for (const auto& [f, riga] : {std::pair{treno, "pendenza,  5000,   6"}, std::pair{linea, "velocita,  9000,  90"},
+                                  std::pair{treno, "[pendenze]"}}) {
+        const auto p = avvisi_di(con(f, riga));
+        ASSERT_EQ(p.size(), 1u) << elenco(p);
+        EXPECT_NE(p[0].messaggio.find("not of the"), std::string::npos) << p[0].messaggio;
+        EXPECT_EQ(p[0].messaggio.find("did you mean"), std::string::npos) << p[0].messaggio;
+    }
+}
+
+// A row cut short takes its missing values from the lines after it: the
+// rows there are named as lost, and a line that holds no row only as where
+// the values come from.
+TEST(RegoleAvviso, UnaRigaCortaNominaLaRigaCheSiPerde) {
+    const std::string segnale = "segnale,    9500,   2, 4, 1,  0, 0,    2,  3,1,0, 0";
+    struct caso {
+        const char* come;
+        std::string aggiunta;
+        std::string atteso;  // the end of the field-count message; empty: no field-count warning
+    };
+    const std::string dopo = std::to_string(dopo_treno + 1);
+    const caso casi[] = {
+        {"the next row is lost", "segnale,    9000,   2, 4, 1\r\n" + segnale,
+         "the other 7 are taken from line " + dopo + ": the row at line " + dopo +
+             ", 'segnale,    9500,   2, 4, 1,  0, 0,...', is read as its values and is lost"},
+        // The header gives one value (0), the row after it the other six.
+        {"a header, then a row", "segnale,    9000,   2, 4, 1\r\n[segnali]\r\n" + segnale,
+         "the other 7 are taken from line " + dopo + " and after: the row at line " + std::to_string(dopo_treno + 2) +
+             ", 'segnale,    9500,   2, 4, 1,  0, 0,...', is read as its values and is lost"},
+        {"two short rows: the second is lost to the first", "abbattimento,    9000\r\nabbattimento,    9500,   180",
+         "the last one is taken from line " + dopo + ": the row at line " + dopo +
+             ", 'abbattimento,    9500,   180', is read as its values and is lost"},
+        {"a whole row", "segnale,    9000,   2, 4, 1,  0, 0,    2,  3,1,0, 0\r\n" + segnale, ""},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.come);
+        const auto p = avvisi_di(con(treno, c.aggiunta));
+        const auto campi = std::find_if(p.begin(), p.end(), [](const problema& x) { return x.regola == "field-count"; });
+        if (c.atteso.empty()) {
+            EXPECT_EQ(campi, p.end()) << elenco(p);
+            continue;
+        }
+        ASSERT_NE(campi, p.end()) << elenco(p);
+        EXPECT_EQ(campi->riga, dopo_treno);
+        EXPECT_TRUE(campi->messaggio.ends_with(c.atteso)) << campi->messaggio;
+    }
 }
 
 TEST(RegoleAvviso, UnaVoceDelBloccoGeneraleNelCorpoEViceversa) {

@@ -246,6 +246,14 @@ TEST_F(GiroCompleto, DumpNominaICampiComeIlRiferimento) {
     EXPECT_NE(tabella.find("records 81 to 83: the reader puts the three kilometric progressives in order of start"),
               std::string::npos)
         << tabella;
+
+    // A cell is named by its index and its own metre: the signal at 4500 m
+    // stands in cell 4500 / 50 + 1; the speed of the row at 0 m runs up to the
+    // cell before the next row's, at 1950 m.
+    const auto segnale = t.find("\n  cell 91 (m 4550) ");
+    ASSERT_NE(segnale, std::string::npos) << t.substr(0, 4000);
+    EXPECT_NE(t.substr(segnale, t.find('\n', segnale + 1) - segnale).find("signal"), std::string::npos);
+    EXPECT_NE(t.find("\n    cells 0-38 (m 0-1900) "), std::string::npos);
 }
 
 // ---------------------------------------------------------------------------
@@ -342,7 +350,10 @@ TEST(Compile, UnGuastoInLetturaDiceCheCosaNonVa) {
     const auto testo = strumento(argomenti);
     EXPECT_EQ(testo.stato, 1) << testo.errori;
     EXPECT_NE(testo.uscita.find("status 25"), std::string::npos) << testo.uscita;
-    EXPECT_NE(testo.uscita.find(linea.string() + ", line 6: [fine]\nbecause: gradient 300 out of range\n"),
+    // The reading stops at the end of the file, which lays the gradient of line 5.
+    const std::string motivo =
+        "gradient 300 (line 5) out of range (-100 to 155), laid along the grid by a later row or the end of the file";
+    EXPECT_NE(testo.uscita.find(linea.string() + ", line 6: [fine]\nbecause: " + motivo + "\n"),
               std::string::npos)
         << testo.uscita;
 
@@ -350,7 +361,7 @@ TEST(Compile, UnGuastoInLetturaDiceCheCosaNonVa) {
     con_json.push_back("--json");
     const json j = json::parse(strumento(con_json).uscita);
     EXPECT_EQ(j["stopped_at"]["line"], 6);
-    EXPECT_EQ(j["stopped_at"]["reason"], "gradient 300 out of range");
+    EXPECT_EQ(j["stopped_at"]["reason"], motivo);
 }
 
 TEST(Compile, IlTestoNominaCodiceSignificatoPosizioneERiga) {
@@ -694,7 +705,7 @@ TEST(GeometriaDelPercorso, DumpEPlotRifiutanoLaGeometriaDiUnAltraLinea) {
     }
     const std::string detto = (dir.percorso() / "Prova_linea.dat").string() + " does not fit " +
                               (dir.percorso() / "Prova_2.dat").string() +
-                              ": the geometry runs to metre 17000, the route's 541 cells to metre 27000";
+                              ": the geometry runs to metre 17000, the route's cells 0-540 (m 0-27000)";
     const fs::path figura = dir.percorso() / "percorso.png";
     const std::vector<std::vector<std::string>> rifiutati{
         {"dump", d, "--linea", "Prova", "--treno", "2"},
