@@ -13,6 +13,7 @@
 #include "model/conversione.h"
 #include "model/modello.h"
 #include "model/posizioni.h"
+#include "tools/celle.h"
 #include "tools/regole_interne.h"
 
 namespace strumento::regole_interne {
@@ -168,8 +169,7 @@ void regole_ambiti::rovescio(const riga_voce& r) {
         avvisa(nome_rovescio, r, 2,
                "slowdown at " + metri(p) + " with length " + metri(l) +
                    (e == s ? " ends in its own start cell: the cell is marked as a start only, the slowdown has no end"
-                           : " ends before it starts: its end is marked in the cell of metre " + metri((e - 1) * 50) +
-                                 ", before its start"));
+                           : " ends before it starts: its end is marked in " + nome_cella(e) + ", before its start"));
     } else if (a == "stazione") {
         const auto x = area_di(r);
         const auto il = r.indice("length");
@@ -224,7 +224,7 @@ void regole_ambiti::estensione(const riga_voce& r, const lunghezza_linea& lunghe
         if (e > s && e <= lunghezza.numero_celle && (e - 1) * 50 > l)
             avvisa(nome_estensione, r, 2,
                    "slowdown from " + metri(p) + " to " + metri(p + r.n(2)) + " runs" + oltre +
-                       "its end is marked in the cell of metre " + metri((e - 1) * 50) + ", in the grid's extension");
+                       "its end is marked in " + nome_cella(e) + ", in the grid's extension");
     } else if (a == "stazione") {
         const auto x = area_di(r);
         const auto il = r.indice("length");
