@@ -22,7 +22,8 @@ constexpr std::int16_t marcatore_tabella = 610;
 constexpr std::int16_t marcatore_percorso = 5121;
 
 // The markers and check codes go into fields that the readers may already have
-// filled; they never overwrite data.
+// filled; a nonzero field there is a conflict, a zero one is taken (even when
+// it is an object's value: see timbri_su_un_oggetto).
 void timbra(Modello& m) {
     if (m.percorso.size() < 2)
         throw std::runtime_error("stamping: the route grid has no cell 1 to carry the stamps");
@@ -48,6 +49,8 @@ void completa_e_timbra(Modello& m) {
     completa_codici_cab(m);
     timbra(m);
 }
+
+bool timbri_su_un_oggetto(const Modello& m) { return m.percorso.size() > 1 && !modello::cella_libera(m.percorso[1]); }
 
 std::int32_t completa_e_scrivi(Modello& m) {
     completa_e_timbra(m);

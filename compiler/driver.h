@@ -32,4 +32,11 @@ std::int32_t completa_e_scrivi(modello::Modello& m);
 // code of a compile. Throws as completa_e_scrivi does.
 void completa_e_timbra(modello::Modello& m);
 
+// After the stamps: whether cell 1 holds an object whose first two values
+// they replaced. Stamps refuse nonzero fields only, so an object at the
+// start of the line whose first two values were zero (a signal at metre 0
+// with zero digits) loses them without a conflict. The compiled bytes keep
+// that; the tools tell the author.
+bool timbri_su_un_oggetto(const modello::Modello& m);
+
 }  // namespace compilatore

@@ -17,7 +17,9 @@
 #include "platform/leggi_binario.h"
 #include "text/visibile.h"
 #include "tools/controllo.h"
+#include "tools/celle.h"
 #include "tools/file_interi.h"
+#include "tools/scarico.h"
 
 namespace strumento {
 
@@ -155,6 +157,8 @@ risultato_compilazione compila(const richiesta_compilazione& q) {
             r.outcome = esito::fatale;
             r.codice_fatale = e.codice();
         }
+        if (r.outcome == esito::ok && compilatore::timbri_su_un_oggetto(m))
+            r.note.push_back(testo_timbri_su_un_oggetto(m.percorso[1]));
         if (r.outcome == esito::ok) {
             std::vector<std::string> nomi;
             if (q.geometria) nomi.push_back(modello::nome_file_geometria(m));
@@ -188,11 +192,19 @@ risultato_compilazione compila(const richiesta_compilazione& q) {
             r.fermata->motivo = motivo_arresto(*m.arresto, in_linea ? quale_file::linea : quale_file::treno);
     }
     try {
-        r.note = note_file_interi(piattaforma::leggi_binario(q.file_linea), piattaforma::leggi_binario(q.file_treno));
+        auto file_interi = note_file_interi(piattaforma::leggi_binario(q.file_linea), piattaforma::leggi_binario(q.file_treno));
+        r.note.insert(r.note.begin(), file_interi.begin(), file_interi.end());
     } catch (const std::exception&) {
         // Read once already for the compile; a file gone since has nothing more to tell.
     }
     return r;
+}
+
+std::string testo_timbri_su_un_oggetto(const modello::cella& prima, const std::string& chi) {
+    return (chi.empty() ? "the " + nome_oggetto_cella(prima) : chi) + " lies in " + nome_cella(1) +
+           ", where the compiler stamps its marker and check code; its first two values are zero, so the stamps "
+           "take their place without a conflict: the compiled files give it " + std::to_string(prima.valore_1) +
+           " and " + std::to_string(prima.valore_2) + " instead (place it further along the line)";
 }
 
 int stato_uscita(const risultato_compilazione& r) {
@@ -229,7 +241,7 @@ std::string descrivi_testo(const risultato_compilazione& r, const richiesta_comp
     // told; nor of a file of which nothing was read.
     if (r.outcome == esito::ok || r.codice_errore != 0) {
         s << "status " << r.codice_errore << ": " << significato(r.codice_errore);
-        if (r.codice_errore == 0 && !r.note.empty()) s << " in what was read";
+        if (r.codice_errore == 0 && !r.note.empty()) s << " (the compiler's status; see the notes above)";
         if (codice_con_posizione(r.codice_errore)) s << ", at metre " << r.posizione_errore;
         s << "\n";
     }

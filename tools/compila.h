@@ -12,6 +12,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "model/modello.h"
+
 namespace strumento {
 
 // A command line that cannot be carried out as given; the tool exits with 64.
@@ -90,6 +92,10 @@ bool codice_con_posizione(std::int32_t codice);
 // a lone CR or a lone LF each end one), converted to UTF-8 and made safe to
 // print.
 std::optional<std::string> riga_del_file(const std::filesystem::path& file, int k);
+
+// What the stamps did to the object of cell 1 (see timbri_su_un_oggetto),
+// named by chi when the row that placed it is known.
+std::string testo_timbri_su_un_oggetto(const modello::cella& prima, const std::string& chi = {});
 
 // The report leads with what decides the outcome: a fatal error or an
 // unhandled failure (no compiled file written) comes before any status.

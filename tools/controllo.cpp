@@ -197,6 +197,7 @@ public:
                 p.messaggio = std::string("the compile failed: ") + e.what();
                 aggiungi(std::move(p));
             }
+            if (compilatore::timbri_su_un_oggetto(m)) aggiungi(timbri_su_un_oggetto(m, r));
             for (const auto& c : r.completamento) aggiungi(da_completamento(c, r));
             break;
         }
@@ -205,6 +206,23 @@ public:
     }
 
 private:
+    // The stamps took the zero values of the object in cell 1: an error at
+    // the row that placed it, as the author must move it.
+    problema timbri_su_un_oggetto(const modello::Modello& m, const registro_controllo& r) const {
+        problema p;
+        p.file = quale_file::linea;
+        p.livello = gravita::errore;
+        p.regola = "stamp-overwrite";
+        p.messaggio = testo_timbri_su_un_oggetto(m.percorso[1]);
+        if (const auto chi = r.chi_occupa(1)) {
+            const auto& o = r.oggetti[*chi];
+            p.file = file_di(o.file);
+            p.riga = std::max(o.riga, 1);
+            p.messaggio = testo_timbri_su_un_oggetto(m.percorso[1], o.descrizione);
+        }
+        return p;
+    }
+
     quale_file file_di(const std::string& nome) const {
         return nome == nome_linea_ ? quale_file::linea : quale_file::treno;
     }

@@ -498,4 +498,6 @@ void stampa_compilati(std::ostream& out, const json& d) {
     }
 }
 
+std::string nome_oggetto_cella(const cella& c) { return nome_oggetto(c, 0); }
+
 }  // namespace strumento

@@ -52,4 +52,7 @@ nlohmann::ordered_json descrivi_compilati(const compilati& c, bool ogni_metro);
 // The same account as text.
 void stampa_compilati(std::ostream& out, const nlohmann::ordered_json& d);
 
+// What a cell's kind holds, as dump names it ("signal", "stop cell").
+std::string nome_oggetto_cella(const modello::cella& c);
+
 }  // namespace strumento

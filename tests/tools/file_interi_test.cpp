@@ -126,6 +126,24 @@ TEST(FileInteri, CheckLoDiceUnaVoltaAllaRigaUno) {
     EXPECT_NE(u.j["problems"][0]["message"].get<std::string>().find("save it as Windows-1252"), std::string::npos);
 }
 
+// The stamps take cell 1's first two values when they are zero: an object
+// there loses them without a conflict. An error at the row that placed it;
+// with a nonzero digit the same row is the compiler's own 1250.
+TEST(Timbri, SuUnOggettoSonoUnErroreAllaSuaRiga) {
+    const std::string linea = fixture("Prova_linea.txt");
+    const auto r = controlla(linea, fixture("segnale_allo_zero.txt"));
+    ASSERT_EQ(r.j["problems"].size(), 1u) << r.j.dump(1);
+    const auto& p = r.j["problems"][0];
+    EXPECT_EQ(p["rule"], "stamp-overwrite");
+    EXPECT_EQ(p["line"], 7);
+    EXPECT_NE(p["message"].get<std::string>().find("the signal at metre 0 lies in cell 1 (m 50)"), std::string::npos)
+        << p["message"];
+    EXPECT_EQ(r.stato, 2);
+    const auto vicino = controlla(linea, fixture("Prova_1250-.txt"));
+    ASSERT_EQ(vicino.j["problems"].size(), 1u) << vicino.j.dump(1);
+    EXPECT_EQ(vicino.j["problems"][0]["code"], 1250);
+}
+
 // No byte reaches the terminal that acts on it or hides: no control but line
 // ends and tabs, no no-break space, byte-order mark or C1 control.
 void senza_byte_nascosti(const std::string& s, const char* dove) {

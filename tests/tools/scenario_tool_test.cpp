@@ -274,6 +274,9 @@ TEST(Compile, StatoDiUscitaERapportoPerOgniEsito) {
     };
     const caso casi[] = {
         {"clean", "Prova_linea.txt", "Prova_1-.txt", {}, 0, "ok", 0, {}, {}, "Prova_1.sim", {}},
+        // Status 0, but the stamps took a signal's values: not a success.
+        {"signal at 0 with zero digits", "Prova_linea.txt", "segnale_allo_zero.txt", {"--treno", "3"}, 1, "ok", 0, {},
+         {}, "Prova_3.sim", {}, 1},
         // Status 0, but nothing of the train file was read: not a success.
         {"train file without [generale]", "Prova_linea.txt", "SenzaGenerale_1-.txt", {"--treno", "1"}, 1, "ok", 0, {},
          {}, "Prova_1.sim", {}, 1},
