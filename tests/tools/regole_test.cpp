@@ -356,6 +356,28 @@ const caso casi[] = {
     {"hidden-character", treno,
      "stazione,   10000,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  0, 0, 0, BOR\xAD" "GO\x1b", 0, "'BOR<SHY>GO\\x1b'",
      "stazione,   10000,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  0, 0, 0, BOR\xC0GO"},
+    // Each older rule at its limit, and just on the other side of it. The
+    // minimal line is 12000 m long, its grid 380 cells: a signal is beyond
+    // the grid (the compiler's 15, no warning) past 18900, a station, whose
+    // area may reach 800 m past it, past 18200.
+    {"beyond-line-end", treno, "segnale,   12050,   2, 4, 1,  0, 0,    2,  3,1,0, 0", 0, "'segnale' at 12050",
+     "segnale,   12000,   2, 4, 1,  0, 0,    2,  3,1,0, 0"},
+    {"beyond-line-end", treno, "segnale,   18900,   2, 4, 1,  0, 0,    2,  3,1,0, 0", 0, "'segnale' at 18900",
+     "segnale,   18950,   2, 4, 1,  0, 0,    2,  3,1,0, 0"},
+    {"beyond-line-end", treno, "stazione,   18200,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  0, 0, 0, BORGO", 0,
+     "'stazione' at 18200", "stazione,   18250,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  0, 0, 0, BORGO"},
+    // 25 m off either way: the halves go to the even cell, both to 3050.
+    {"off-grid-position", treno, "segnale,    3025,   2, 4, 1,  0, 0,    2,  3,1,0, 0", 0,
+     "3025 is not a multiple of 50: it is placed as at 3050, in cell 62 (m 3100)",
+     "segnale,    3000,   2, 4, 1,  0, 0,    2,  3,1,0, 0"},
+    {"off-grid-position", treno, "segnale,    3075,   2, 4, 1,  0, 0,    2,  3,1,0, 0", 0, "placed as at 3050",
+     "segnale,    3100,   2, 4, 1,  0, 0,    2,  3,1,0, 0"},
+    {"off-grid-position", treno, "segnale,    3001,   2, 4, 1,  0, 0,    2,  3,1,0, 0", 0, "placed as at 3000",
+     "segnale,    3000,   2, 4, 1,  0, 0,    2,  3,1,0, 0"},
+    // One second earlier than COLLE's 7:30:00, and the same time.
+    {"times-backwards", treno, "stazione,   10000,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  7, 29, 59, BORGO", 0,
+     "has the time 7:29:59, earlier than the station before it, 'COLLE', 7:30:00",
+     "stazione,   10000,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  7, 30, 0, BORGO"},
     // A station placed past the end is beyond-line-end's alone.
     {"beyond-line-end", treno, "stazione,   12100,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  0, 0, 0, BORGO", 0,
      "'stazione' at 12100", "stazione,   11700,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  0, 0, 0, BORGO"},
