@@ -4,17 +4,20 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/elenco_cartella.h"
 #include "platform/file_sistema.h"
 
 namespace piattaforma::dettaglio {
+
+using piattaforma::elenco_cartella;
 
 namespace fs = std::filesystem;
 
 void togli_cartelle_abbandonate(const fs::path& dentro, const std::string& prefisso) {
     std::error_code err;
     std::vector<fs::path> abbandonate;
-    for (fs::directory_iterator i(dentro, err), fine; !err && i != fine; i.increment(err)) {
-        const std::u8string nome = i->path().filename().u8string();
+    for (const auto& voce : elenco_cartella(dentro, err)) {
+        const std::u8string nome = voce.nome.u8string();
         if (nome.size() < prefisso.size() + 8 ||
             nome.compare(0, prefisso.size(), reinterpret_cast<const char8_t*>(prefisso.data()), prefisso.size()) != 0)
             continue;
@@ -27,11 +30,8 @@ void togli_cartelle_abbandonate(const fs::path& dentro, const std::string& prefi
             cifre = nome[k] >= u8'0' && nome[k] <= u8'9';
             processo = processo * 10 + static_cast<std::uint64_t>(nome[k] - u8'0');
         }
-        std::error_code c;
-        if (!cifre || processo == sistema::id_processo() || sistema::processo_vivo(processo) ||
-            !i->is_directory(c) || i->is_symlink(c))
-            continue;
-        abbandonate.push_back(i->path());
+        if (!cifre || !voce.cartella || processo == sistema::id_processo() || sistema::processo_vivo(processo)) continue;
+        abbandonate.push_back(dentro / voce.nome);
     }
     for (const auto& a : abbandonate) togli_tutto(a);
 }

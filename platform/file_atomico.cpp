@@ -5,6 +5,7 @@
 #include <string>
 #include <system_error>
 
+#include "platform/elenco_cartella.h"
 #include "platform/file_sistema.h"
 
 namespace piattaforma {
@@ -96,12 +97,12 @@ void togli_avanzi(const fs::path& cartella) {
     std::error_code err;
     std::vector<avanzo> trovati;
     std::vector<fs::path> file;
-    for (fs::directory_iterator i(cartella.empty() ? fs::path(".") : cartella, err), fine; !err && i != fine;
-         i.increment(err)) {
-        auto a = leggi_avanzo(i->path());
+    for (const auto& voce : elenco_cartella(cartella.empty() ? fs::path(".") : cartella, err)) {
+        const fs::path percorso = cartella / voce.nome;
+        auto a = leggi_avanzo(percorso);
         if (!a || a->processo == sistema::id_processo() || sistema::processo_vivo(a->processo)) continue;
         trovati.push_back(std::move(*a));
-        file.push_back(i->path());
+        file.push_back(percorso);
     }
     for (std::size_t i = 0; i < trovati.size(); ++i) {
         const avanzo& a = trovati[i];

@@ -1,5 +1,7 @@
 #include "platform/file_sistema.h"
 
+#include "platform/elenco_cartella.h"
+
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -82,3 +84,18 @@ std::error_code in_uso(const std::filesystem::path&) { return {}; }
 void nascondi(const std::filesystem::path&, bool) {}
 
 }  // namespace piattaforma::sistema
+
+namespace piattaforma {
+
+std::vector<voce_cartella> elenco_cartella(const std::filesystem::path& cartella, std::error_code& err) {
+    std::vector<voce_cartella> voci;
+    err.clear();
+    for (std::filesystem::directory_iterator i(cartella, err), fine; !err && i != fine; i.increment(err)) {
+        std::error_code c;
+        voci.push_back({i->path().filename(), i->is_regular_file(c), i->is_directory(c) && !i->is_symlink(c)});
+    }
+    if (err) voci.clear();
+    return voci;
+}
+
+}  // namespace piattaforma

@@ -1,5 +1,7 @@
 #include "platform/file_sistema.h"
 
+#include "platform/elenco_cartella.h"
+
 #include <windows.h>
 
 #include <string>
@@ -105,3 +107,34 @@ void nascondi(const std::filesystem::path& file, bool nascosto) {
 }
 
 }  // namespace piattaforma::sistema
+
+namespace piattaforma {
+
+std::vector<voce_cartella> elenco_cartella(const std::filesystem::path& cartella, std::error_code& err) {
+    std::vector<voce_cartella> voci;
+    err.clear();
+    const std::filesystem::path dove = cartella.empty() ? std::filesystem::path(L".") : cartella;
+    WIN32_FIND_DATAW voce;
+    HANDLE h = ::FindFirstFileExW((sistema::per_il_sistema(dove).wstring() + L"\\*").c_str(), FindExInfoBasic, &voce,
+                                  FindExSearchNameMatch, nullptr, 0);
+    if (h == INVALID_HANDLE_VALUE) {
+        err = {static_cast<int>(::GetLastError()), std::system_category()};
+        return voci;
+    }
+    do {
+        const std::wstring nome = voce.cFileName;
+        if (nome == L"." || nome == L"..") continue;
+        const bool cartella_ = (voce.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        const bool collegamento = (voce.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+        voci.push_back({std::filesystem::path(nome), !cartella_ && !collegamento, cartella_ && !collegamento});
+    } while (::FindNextFileW(h, &voce));
+    const DWORD fine = ::GetLastError();
+    ::FindClose(h);
+    if (fine != ERROR_NO_MORE_FILES) {
+        err = {static_cast<int>(fine), std::system_category()};
+        voci.clear();
+    }
+    return voci;
+}
+
+}  // namespace piattaforma
