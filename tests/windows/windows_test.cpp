@@ -688,7 +688,7 @@ TEST(StrumentoWindows, CheckComeLoStrumentoLinux) {
     EXPECT_EQ(test_util::elenco(w).size(), 2u);
 }
 
-TEST(StrumentoWindows, PlotNonCeEFinisceConUnaRigaE64) {
+TEST(StrumentoWindows, PlotNonCeEFinisceConUnaRigaE64ELAiutoLoDice) {
     RICHIEDE_WINE();
     CartellaTemporanea dir;
     const auto e = test_windows::esegui(
@@ -697,6 +697,16 @@ TEST(StrumentoWindows, PlotNonCeEFinisceConUnaRigaE64) {
     EXPECT_EQ(e.uscita, "");
     EXPECT_EQ(righe(e.errori).size(), 1u) << e.errori;
     EXPECT_FALSE(fs::exists(dir.percorso() / "percorso.png"));
+
+    // The help does not offer it as if it worked.
+    const auto aiuto = test_windows::esegui({test_windows::eseguibile("scenario_tool.exe").string(), "--help"}, dir.percorso());
+    EXPECT_EQ(aiuto.stato, 0) << aiuto.errori;
+    std::vector<std::string> su_plot;
+    for (const auto& r : righe(aiuto.uscita))
+        if (r.find("plot") != std::string::npos && r.find("dump, plot") == std::string::npos) su_plot.push_back(r);
+    ASSERT_EQ(su_plot.size(), 1u) << aiuto.uscita;
+    EXPECT_NE(su_plot[0].find("not in this build"), std::string::npos) << su_plot[0];
+    EXPECT_EQ(su_plot[0].find("draw the compiled route"), std::string::npos) << su_plot[0];
 }
 
 // --- The manifest ----------------------------------------------------------------
