@@ -321,9 +321,9 @@ bool nascosto(const fs::path& f) {
 // hidden attribute; the targets never keep it, whether the group fails (the
 // earlier files put back) or goes through. A kept-aside file is a second name
 // of its target, sharing its attributes, so this is where a target could
-// stay hidden. (Wine reports every name that begins with a dot as hidden and
-// does not store the attribute for one, so under Wine this passes without
-// the attribute code; it guards it on Windows itself.)
+// stay hidden. (Wine reports every name that begins with a dot as hidden
+// already, so the attribute is never set there and this passes under Wine
+// without the attribute code; it guards it on Windows itself.)
 TEST(FileAtomico, INascostiSonoNascostiEIBersagliNo) {
     using piattaforma::prova::passo;
     test_util::CartellaTemporanea dir;
