@@ -4,12 +4,15 @@
 #include <exception>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/errore.h"
 #include "compiler/driver.h"
 #include "model/codici.h"
 #include "model/modello.h"
+#include "model/nomi_file.h"
 #include "platform/blocco_cartella.h"
+#include "platform/file_atomico.h"
 #include "platform/form1.h"
 #include "platform/schermo.h"
 #include "scenario_text/emettitori.h"
@@ -35,6 +38,16 @@ int avvio(const std::filesystem::path& cartella) {
         // here, under its own "Attendere", until this one is done, and does
         // not delete this one's input files before they are read.
         const piattaforma::blocco_cartella blocco(cartella);
+
+        // Every file the run writes, checked before the first: one that
+        // cannot be replaced (read-only, held by another program) stops the
+        // run with the folder as it was.
+        std::vector<std::filesystem::path> da_scrivere;
+        for (const auto nome : {modello::nome_file_linea, modello::nome_file_treno, modello::nome_file_note,
+                                modello::nome_file_rallentamenti, modello::nome_file_scheda,
+                                modello::nome_file_geometria, modello::nome_file_tabella, modello::nome_file_percorso})
+            da_scrivere.push_back(modello::file_in_cartella(m, nome(m)));
+        piattaforma::controlla_sostituibili(da_scrivere);
 
         scenario_text::dati_scenario(m);
 

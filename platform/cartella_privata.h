@@ -1,9 +1,14 @@
 // A hidden folder of our own inside a given folder, removed with its content
 // when the object goes. Being on the same file system as its parent, what is
 // made in it can be moved out by a rename.
+//
+// Its name is PREFIX, this process's number, '~' and six random letters or
+// digits (".scenario_tool_4711~k3x9q0"). A folder so named whose process no
+// longer runs was left by a killed run: making a new one removes those.
 #pragma once
 
 #include <filesystem>
+#include <string>
 
 namespace piattaforma {
 
@@ -19,5 +24,16 @@ public:
 private:
     std::filesystem::path percorso_;
 };
+
+namespace dettaglio {
+
+// Removes from dentro the folders named as above for prefisso whose process
+// no longer runs. Best effort.
+void togli_cartelle_abbandonate(const std::filesystem::path& dentro, const std::string& prefisso);
+
+// Removes a folder and all in it, ignoring failures.
+void togli_tutto(const std::filesystem::path& cartella);
+
+}  // namespace dettaglio
 
 }  // namespace piattaforma

@@ -19,12 +19,20 @@ void scrivi_file_atomico(const std::filesystem::path& destinazione, std::string_
 
 // Several files that belong together, replaced all or none. Before anything
 // is replaced every target is checked (one that exists and is neither a
-// regular file nor a symbolic link is refused) and every new content is
+// regular file nor a symbolic link is refused, and so is a read-only file,
+// or on Windows a file another program holds) and every new content is
 // written to its temporary file; the earlier files are kept aside as hidden
 // hard links until all new ones are in place, and put back when a rename
 // fails. On success and on failure no temporary file and no kept-aside file
 // is left behind. Throws std::system_error naming the file that failed.
 void scrivi_file_atomici(const std::vector<std::pair<std::filesystem::path, std::string_view>>& file);
+
+// The same check on files a run will write one by one or in groups, all
+// made before the first is written, so that a run that would stop halfway
+// stops before changing anything. Also removes what a killed run of this or
+// another program left in their folders. Throws std::system_error naming the
+// first file that cannot be replaced ("cannot replace F, which is read-only").
+void controlla_sostituibili(const std::vector<std::filesystem::path>& file);
 
 // A file whose content is handed over in pieces, so that a large file never
 // has to lie in memory whole: produci calls scrivi for each piece with the

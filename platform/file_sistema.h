@@ -12,6 +12,12 @@
 
 namespace piattaforma::sistema {
 
+// The path to hand the system's own calls: on Windows, once the whole path
+// is too long for the plain form (248 characters and more, as folders
+// count), absolute with the \\?\ prefix, which lifts the limit; the path
+// itself otherwise and on POSIX.
+std::filesystem::path per_il_sistema(const std::filesystem::path& p);
+
 // This process's number, to name its hidden files apart from another run's.
 std::uint64_t id_processo();
 
@@ -24,5 +30,25 @@ void scrivi_nuovo(const std::filesystem::path& file, const std::filesystem::path
 
 // Renames da over a, replacing a file there in one step.
 std::error_code rinomina_sopra(const std::filesystem::path& da, const std::filesystem::path& a);
+
+// Whether process id may still be running: false only when the system says
+// there is no such process, so a run's files are never taken for leftovers
+// while it lives.
+bool processo_vivo(std::uint64_t id);
+
+// A file the user has marked as not to be changed: Windows' read-only
+// attribute, or on POSIX a mode that gives the user no write permission
+// (read from the mode bits, so that it holds for root too). Windows refuses
+// to rename over such a file; both systems refuse it alike.
+bool sola_lettura(const std::filesystem::path& file);
+
+// The error a rename over file would meet because another program holds it
+// open without letting it be deleted (Windows); none where holding a file
+// does not stop its replacement.
+std::error_code in_uso(const std::filesystem::path& file);
+
+// Windows' hidden attribute on a file of ours, set or taken away; nothing on
+// POSIX, where the leading dot of the name hides it.
+void nascondi(const std::filesystem::path& file, bool nascosto);
 
 }  // namespace piattaforma::sistema

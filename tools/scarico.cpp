@@ -6,12 +6,14 @@
 #include <functional>
 #include <numbers>
 #include <stdexcept>
+#include <system_error>
 
 #include "format/geometria.h"
 #include "format/percorso.h"
 #include "format/tabella.h"
 #include "model/conversione.h"
 #include "model/nomi_file.h"
+#include "platform/elenco_cartella.h"
 #include "platform/leggi_binario.h"
 #include "tools/celle.h"
 #include "tools/riferimento.h"
@@ -236,9 +238,13 @@ identificativi trova_compilati(const fs::path& cartella, const std::optional<std
     if (treno) controlla_identificativo(*treno, "--treno");
     if (linea && treno) return {*linea, *treno};
     std::vector<identificativi> candidati;
-    for (const auto& voce : fs::directory_iterator(cartella)) {
-        if (!voce.is_regular_file() || voce.path().extension() != ".sim") continue;
-        const std::string base = voce.path().stem().string();
+    // The platform's listing: the C runtime's fails on long Windows paths.
+    std::error_code err;
+    const auto voci = piattaforma::elenco_cartella(cartella, err);
+    if (err) throw fs::filesystem_error("cannot list the folder", cartella, err);
+    for (const auto& voce : voci) {
+        if (!voce.file || voce.nome.extension() != ".sim") continue;
+        const std::string base = voce.nome.stem().string();
         if (linea) {
             if (base.size() > linea->size() + 1 && base.starts_with(*linea + "_"))
                 candidati.push_back({*linea, base.substr(linea->size() + 1)});

@@ -293,8 +293,13 @@ int esegui(int argc, char** argv) {
     dump->add_flag("--json", json_d, "print one JSON object");
     dump->add_flag("--geometry", ogni_metro, "also list the geometry metre by metre");
 
-    auto* plot = app.add_subcommand(
-        "plot", "draw the compiled route of DIR: plan view of the track, gradient, speed-limit and adhesion profiles");
+#ifdef SB_DISEGNO
+    constexpr const char* aiuto_plot =
+        "draw the compiled route of DIR: plan view of the track, gradient, speed-limit and adhesion profiles";
+#else
+    constexpr const char* aiuto_plot = "not in this build, which draws no pictures (the Linux build has it)";
+#endif
+    auto* plot = app.add_subcommand("plot", aiuto_plot);
     std::string cartella_plot, file_plot, linea_p, treno_p;
     plot->add_option("DIR", cartella_plot, "folder holding the compiled files")->required()->check(esiste_cartella);
     plot->add_option("-o,--output", file_plot, "the picture to write: FILE.png, FILE.svg or FILE.pdf")->required();

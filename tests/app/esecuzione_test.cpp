@@ -114,4 +114,38 @@ TEST(Esecuzione, CartellaNonScrivibileFinisceConDueEUnaRigaDiRapporto) {
               (std::vector<std::string>{"Valdora_Sarenta_linea.txt", "scenario_builder"}));
 }
 
+// Each of the six files read-only in turn (no write permission for the
+// user): the run stops before its first file, with status 2 and one line
+// naming that file, and every file keeps its earlier bytes. The same file
+// writable by its owner alone is replaced as usual.
+TEST(Esecuzione, UnFileDiSolaLetturaFermaLaCorsaPrimaDiTutto) {
+    test_util::CartellaTemporanea dir;
+    const fs::path exe = copia_eseguibile(dir.percorso());
+    ASSERT_EQ(test_util::esegui({exe.string()}).stato, 0);
+    std::map<std::string, std::string> prima;
+    for (const auto& [nome, testo] : contenuti(dir.percorso())) {
+        prima[nome] = "prima " + nome;
+        test_util::scrivi(dir.percorso() / nome, prima[nome]);
+    }
+    ASSERT_EQ(prima.size(), 6u);
+    for (const auto& [nome, _] : prima) {
+        SCOPED_TRACE(nome);
+        const fs::path f = dir.percorso() / nome;
+        fs::permissions(f, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+        const auto esito = test_util::esegui({exe.string()});
+        EXPECT_EQ(esito.stato, 2) << esito.errori;
+        const auto righe = esito.errori.substr(esito.errori.find('\n') + 1);
+        EXPECT_EQ(std::count(righe.begin(), righe.end(), '\n'), 1) << righe;
+        EXPECT_TRUE(righe.starts_with("scenario_builder: cannot replace " + f.string() + ", which is read-only"))
+            << righe;
+        EXPECT_EQ(contenuti(dir.percorso()), prima);
+        fs::permissions(f, fs::perms::owner_read | fs::perms::owner_write);
+    }
+    const auto esito = test_util::esegui({exe.string()});
+    EXPECT_EQ(esito.stato, 0) << esito.errori;
+    const auto dopo = contenuti(dir.percorso());
+    ASSERT_EQ(dopo.size(), 6u);
+    for (const auto& [nome, testo] : dopo) EXPECT_NE(testo, prima[nome]) << nome;
+}
+
 }  // namespace

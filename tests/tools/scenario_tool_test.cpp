@@ -475,37 +475,66 @@ TEST(Compile, UnaCartellaAlPostoDellaTabellaNonLasciaNulla) {
     EXPECT_EQ(test_util::elenco(dir.percorso()), prima);
 }
 
+// Each earlier compiled file read-only in turn (no write permission for the
+// user): the compile is refused naming it, before any file is replaced, and
+// its private folder goes too.
+TEST(Compile, UnFileDiSolaLetturaNonCambiaNulla) {
+    for (const char* nome : {"Prova_linea.dat", "Prova_1.sim", "Prova_1.dat"}) {
+        SCOPED_TRACE(nome);
+        CartellaTemporanea dir;
+        for (const char* n : {"Prova_linea.dat", "Prova_1.sim", "Prova_1.dat"})
+            test_util::scrivi(dir.percorso() / n, std::string("vecchio ") + n);
+        const auto prima = contenuti(dir.percorso());
+        fs::permissions(dir.percorso() / nome, fs::perms::owner_read);
+        const auto esito = strumento({"compile", fixture("Prova_linea.txt").string(),
+                                      fixture("Prova_1-.txt").string(), "-o", dir.percorso().string()});
+        EXPECT_EQ(esito.stato, 3) << esito.errori;
+        EXPECT_NE(esito.uscita.find("cannot replace " + (dir.percorso() / nome).string() + ", which is read-only"),
+                  std::string::npos)
+            << esito.uscita;
+        EXPECT_NE(esito.uscita.find("no compiled file written"), std::string::npos) << esito.uscita;
+        EXPECT_EQ(contenuti(dir.percorso()), prima);
+        fs::permissions(dir.percorso() / nome, fs::perms::owner_all);
+    }
+}
+
 // While a builder run (here: this test) holds the output folder, compile
 // does its work in its private folder but moves nothing in; it finishes as
-// soon as the hold ends.
+// soon as the hold ends. The same when the compile names the folder through
+// a symbolic link.
 TEST(Compile, AspettaChiTieneLaCartellaPrimaDiSpostareIFile) {
-    CartellaTemporanea dir;
-    std::optional<piattaforma::blocco_cartella> blocco(std::in_place, dir.percorso());
-    ASSERT_TRUE(blocco->tenuto());
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::execl(SCENARIO_TOOL_PATH, SCENARIO_TOOL_PATH, "compile", fixture("Prova_linea.txt").c_str(),
-                fixture("Prova_1-.txt").c_str(), "-o", dir.percorso().c_str(), "--json", static_cast<char*>(nullptr));
-        ::_exit(127);
+    for (const bool collegamento : {false, true}) {
+        SCOPED_TRACE(collegamento ? "through a link" : "the folder itself");
+        CartellaTemporanea dir, altrove;
+        const fs::path uscita = collegamento ? altrove.percorso() / "collegamento" : dir.percorso();
+        if (collegamento) fs::create_directory_symlink(dir.percorso(), uscita);
+        std::optional<piattaforma::blocco_cartella> blocco(std::in_place, dir.percorso());
+        ASSERT_TRUE(blocco->tenuto());
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            ::execl(SCENARIO_TOOL_PATH, SCENARIO_TOOL_PATH, "compile", fixture("Prova_linea.txt").c_str(),
+                    fixture("Prova_1-.txt").c_str(), "-o", uscita.c_str(), "--json", static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        // The route file is the last one the compile writes in its private folder.
+        bool compilato = false;
+        int st = 0;
+        pid_t finito = 0;
+        for (int i = 0; i < 2000 && !compilato && finito == 0; ++i) {
+            for (const auto& nome : test_util::elenco(dir.percorso()))
+                if (nome.starts_with(".") && fs::exists(dir.percorso() / nome / "Prova_1.dat")) compilato = true;
+            finito = ::waitpid(pid, &st, WNOHANG);
+            if (!compilato && finito == 0) ::usleep(5000);
+        }
+        ASSERT_EQ(finito, 0) << "compile ended while the folder was held";
+        EXPECT_TRUE(compilato) << "the compile did not get as far as its private folder";
+        EXPECT_EQ(test_util::elenco(dir.percorso()).size(), 1u) << "only the private folder, no compiled file yet";
+        blocco.reset();
+        ASSERT_EQ(::waitpid(pid, &st, 0), pid);
+        EXPECT_TRUE(WIFEXITED(st) && WEXITSTATUS(st) == 0) << st;
+        EXPECT_EQ(test_util::elenco(dir.percorso()),
+                  (std::vector<std::string>{"Prova_1.dat", "Prova_1.sim", "Prova_linea.dat"}));
     }
-    // The route file is the last one the compile writes in its private folder.
-    bool compilato = false;
-    int st = 0;
-    pid_t finito = 0;
-    for (int i = 0; i < 2000 && !compilato && finito == 0; ++i) {
-        for (const auto& nome : test_util::elenco(dir.percorso()))
-            if (nome.starts_with(".") && fs::exists(dir.percorso() / nome / "Prova_1.dat")) compilato = true;
-        finito = ::waitpid(pid, &st, WNOHANG);
-        if (!compilato && finito == 0) ::usleep(5000);
-    }
-    ASSERT_EQ(finito, 0) << "compile ended while the folder was held";
-    EXPECT_TRUE(compilato) << "the compile did not get as far as its private folder";
-    EXPECT_EQ(test_util::elenco(dir.percorso()).size(), 1u) << "only the private folder, no compiled file yet";
-    blocco.reset();
-    ASSERT_EQ(::waitpid(pid, &st, 0), pid);
-    EXPECT_TRUE(WIFEXITED(st) && WEXITSTATUS(st) == 0) << st;
-    EXPECT_EQ(test_util::elenco(dir.percorso()),
-              (std::vector<std::string>{"Prova_1.dat", "Prova_1.sim", "Prova_linea.dat"}));
 }
 
 // ---------------------------------------------------------------------------

@@ -15,6 +15,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -303,6 +304,210 @@ TEST(MessaggioWindows, GuastoNominaIlFileEAttendeOkSenzaScrivereICompilati) {
         EXPECT_TRUE(rimasti[i].second == attesi[i].second) << rimasti[i].first << " differs from the Linux build's";
 }
 
+// --- Files that cannot be replaced -----------------------------------------------
+
+void emetti_su_linux(const fs::path& cartella);
+
+// A Linux path as Windows programs under Wine see it (drive Z: is the root).
+std::string percorso_windows(const fs::path& p) {
+    std::string s = "Z:" + p.string();
+    std::replace(s.begin(), s.end(), '/', '\\');
+    return s;
+}
+
+// A file held open without sharing by a helper under Wine, as a running
+// simulator holds its scenario's files, until the object goes.
+class FileTenuto {
+public:
+    FileTenuto(const fs::path& file, const fs::path& cartella)
+        : tieni_({test_windows::eseguibile("tieni_file.exe").string(), percorso_windows(file)}, cartella) {
+        pronto_ = tieni_.leggi_riga(test_windows::attesa_finestra) == "pronto";
+    }
+    ~FileTenuto() {
+        tieni_.scrivi("\n");
+        tieni_.attendi(std::chrono::seconds(test_windows::secondi_programma));
+    }
+    bool pronto() const { return pronto_; }
+    std::string errori() const { return tieni_.errori(); }
+
+private:
+    InCorso tieni_;
+    bool pronto_ = false;
+};
+
+// The text of a box's message, the control that is neither OK nor empty.
+std::string testo_scatola(const Scatola& s) {
+    for (const auto& c : s.mostrati())
+        if (!c.testo.empty() && c.testo != "OK") return c.testo;
+    return "";
+}
+
+// Each of the six files held by another program in turn, then all six made
+// read-only with attrib +r: the box names the file that stops the run, the
+// run ends with 2, and the folder holds exactly the six earlier files, byte
+// for byte, beside the program.
+TEST(BuilderWindows, UnFileTenutoODiSolaLetturaMostraLaScatolaENonCambiaNulla) {
+    RICHIEDE_WINE();
+    RICHIEDE_XDOTOOL();
+    CartellaTemporanea dir;
+    const fs::path exe =
+        copia_programma(test_windows::eseguibile("scenario_builder.exe"), dir.percorso(), cartella_accentata);
+    const fs::path cartella = exe.parent_path();
+    for (const auto& nome : sei_file) test_util::scrivi(cartella / nome, "prima " + nome);
+    const auto prima = contenuto(cartella, "scenario_builder.exe");
+    ASSERT_EQ(prima.size(), 6u);
+
+    for (const auto& nome : sei_file) {
+        SCOPED_TRACE(nome + " held");
+        const FileTenuto tenuto(cartella / nome, dir.percorso());
+        ASSERT_TRUE(tenuto.pronto()) << tenuto.errori();
+        const auto s = osserva_scatola({exe.string()}, dir.percorso());
+        ASSERT_TRUE(s.stato) << s.errori;
+        EXPECT_EQ(*s.stato, 2) << s.errori;
+        const std::string atteso = "scenario_builder: cannot replace " + percorso_windows(cartella / nome) + ": ";
+        EXPECT_EQ(testo_scatola(s).substr(0, atteso.size()), atteso) << testo_scatola(s);
+        EXPECT_EQ(contenuto(cartella, "scenario_builder.exe"), prima) << nomi(contenuto(cartella, "scenario_builder.exe"));
+    }
+
+    const auto attrib = test_windows::esegui({"attrib", "+r", "Valdora_Sarenta*"}, cartella);
+    ASSERT_EQ(attrib.stato, 0) << attrib.errori;
+    for (const auto& nome : sei_file)
+        ASSERT_EQ(fs::status(cartella / nome).permissions() & fs::perms::owner_write, fs::perms::none) << nome;
+    const auto s = osserva_scatola({exe.string()}, dir.percorso());
+    ASSERT_TRUE(s.stato) << s.errori;
+    EXPECT_EQ(*s.stato, 2) << s.errori;
+    // The documents come first, the notes first of them.
+    EXPECT_TRUE(testo_scatola(s).starts_with("scenario_builder: cannot replace " +
+                                             percorso_windows(cartella / "Valdora_Sarenta_731_note.txt") +
+                                             ", which is read-only"))
+        << testo_scatola(s);
+    EXPECT_EQ(contenuto(cartella, "scenario_builder.exe"), prima) << nomi(contenuto(cartella, "scenario_builder.exe"));
+}
+
+// compile into a folder whose table is held, or whose route file is
+// read-only: status 3, a report naming the file, and the three earlier files
+// as they were with nothing beside them.
+TEST(StrumentoWindows, CompileSuUnFileTenutoODiSolaLetturaNonCambiaNulla) {
+    RICHIEDE_WINE();
+    CartellaTemporanea dir;
+    emetti_su_linux(dir.percorso() / "autore");
+    const std::vector<std::string> compilati{"Valdora_Sarenta_731.dat", "Valdora_Sarenta_731.sim",
+                                             "Valdora_Sarenta_linea.dat"};
+    for (const bool tenuto : {true, false}) {
+        const std::string nome = tenuto ? "Valdora_Sarenta_731.sim" : "Valdora_Sarenta_731.dat";
+        SCOPED_TRACE(nome + (tenuto ? " held" : " read-only"));
+        const fs::path uscita = dir.percorso() / (tenuto ? "tenuto" : "sola lettura");
+        fs::create_directory(uscita);
+        for (const auto& n : compilati) test_util::scrivi(uscita / n, "prima " + n);
+        const auto prima = contenuto(uscita, "");
+        std::optional<FileTenuto> tieni;
+        if (tenuto) {
+            tieni.emplace(uscita / nome, dir.percorso());
+            ASSERT_TRUE(tieni->pronto()) << tieni->errori();
+        } else {
+            fs::permissions(uscita / nome, fs::perms::owner_read);
+        }
+        const auto e = test_windows::esegui({test_windows::eseguibile("scenario_tool.exe").string(), "compile",
+                                             "Valdora_Sarenta_linea.txt", "Valdora_Sarenta_731-.txt", "-o",
+                                             percorso_windows(uscita)},
+                                            dir.percorso() / "autore");
+        EXPECT_EQ(e.stato, 3) << e.errori;
+        const std::string atteso = "cannot replace " + percorso_windows(uscita / nome) + (tenuto ? ": " : ", which is read-only");
+        EXPECT_NE(e.uscita.find(atteso), std::string::npos) << e.uscita;
+        EXPECT_EQ(contenuto(uscita, ""), prima) << nomi(contenuto(uscita, ""));
+        fs::permissions(uscita / nome, fs::perms::owner_all);
+    }
+}
+
+// --- Long paths --------------------------------------------------------------------
+
+// A folder whose path is over 300 characters long: emit, compile, check,
+// dump and the builder work there as anywhere, and leave only their files.
+TEST(PercorsiLunghiWindows, OgniComandoEIlBuilder) {
+    RICHIEDE_WINE();
+    CartellaTemporanea dir;
+    const fs::path lunga = dir.percorso() / std::string(100, 'L') / (cartella_accentata + std::string(90, 'M')) /
+                           std::string(100, 'N');
+    fs::create_directories(lunga);
+    const std::string w = percorso_windows(lunga);
+    ASSERT_GT(w.size(), 300u);
+    const std::string tool = test_windows::eseguibile("scenario_tool.exe").string();
+    const auto esegui = [&](std::vector<std::string> argomenti) {
+        argomenti.insert(argomenti.begin(), tool);
+        return test_windows::esegui(argomenti, dir.percorso());
+    };
+    const std::string linea = w + "\\Valdora_Sarenta_linea.txt", treno = w + "\\Valdora_Sarenta_731-.txt";
+
+    const auto emit = esegui({"emit", w});
+    ASSERT_EQ(emit.stato, 0) << emit.errori;
+    EXPECT_EQ(test_util::elenco(lunga).size(), 5u);
+    const auto check = esegui({"check", linea, treno});
+    EXPECT_EQ(check.stato, 0) << check.uscita << check.errori;
+    for (int volta = 0; volta < 2; ++volta) {  // the second replaces the first's files
+        const auto compile = esegui({"compile", linea, treno, "-o", w});
+        EXPECT_EQ(compile.stato, 0) << compile.uscita << compile.errori;
+    }
+    const auto dump = esegui({"dump", w, "--json"});
+    EXPECT_EQ(dump.stato, 0) << dump.errori;
+    const auto letto = nlohmann::json::parse(dump.uscita, nullptr, false);
+    EXPECT_FALSE(letto.is_discarded()) << dump.uscita;
+    EXPECT_EQ(test_util::elenco(lunga),
+              (std::vector<std::string>{"Valdora_Sarenta_731-.txt", "Valdora_Sarenta_731.dat", "Valdora_Sarenta_731.sim",
+                                        "Valdora_Sarenta_731_note.txt", "Valdora_Sarenta_731_rallentamenti.txt",
+                                        "Valdora_Sarenta_731_scheda_treno.txt", "Valdora_Sarenta_linea.dat",
+                                        "Valdora_Sarenta_linea.txt"}));
+
+    // The builder, twice (the second over the first's files), started by its long name.
+    for (const auto& n : test_util::elenco(lunga)) fs::remove(lunga / n);
+    fs::copy_file(test_windows::eseguibile("scenario_builder.exe"), lunga / "scenario_builder.exe");
+    for (int volta = 0; volta < 2; ++volta) {
+        const auto b = test_windows::esegui({w + "\\scenario_builder.exe"}, dir.percorso());
+        EXPECT_EQ(b.stato, 0) << b.errori;
+    }
+    std::vector<std::string> attesi = sei_file;
+    attesi.push_back("scenario_builder.exe");
+    std::sort(attesi.begin(), attesi.end());
+    EXPECT_EQ(test_util::elenco(lunga), attesi);
+}
+
+// --- One folder, two names ---------------------------------------------------------
+
+// Builders started together through two names of one folder, its own path
+// on drive Z: and a drive Y: mapped onto its parent (Wine's dosdevices), take
+// turns as through one name: round after round each ends with 0 and the
+// folder holds the six files of one run.
+TEST(BloccoWindows, DueNomiDellaStessaCartellaFannoATurno) {
+    RICHIEDE_WINE();
+    CartellaTemporanea dir, solo;
+    const fs::path unito = fs::path(WINEPREFIX_TEST) / "dosdevices" / "y:";
+    fs::remove(unito);
+    fs::create_directory_symlink(dir.percorso(), unito);
+    struct togli_unita {
+        fs::path p;
+        ~togli_unita() { fs::remove(p); }
+    } alla_fine{unito};
+
+    const fs::path exe =
+        copia_programma(test_windows::eseguibile("scenario_builder.exe"), dir.percorso(), cartella_accentata);
+    const std::vector<std::string> nomi_exe{percorso_windows(exe), "Y:\\" + cartella_accentata + "\\scenario_builder.exe"};
+    const fs::path da_solo =
+        copia_programma(test_windows::eseguibile("scenario_builder.exe"), solo.percorso(), "solo");
+    ASSERT_EQ(test_windows::esegui({da_solo.string()}, solo.percorso()).stato, 0);
+    const auto attesi = contenuto(da_solo.parent_path(), "scenario_builder.exe");
+
+    for (int giro = 0; giro < 10; ++giro) {
+        SCOPED_TRACE("round " + std::to_string(giro + 1));
+        std::vector<std::unique_ptr<InCorso>> corse;
+        for (const auto& n : nomi_exe) corse.push_back(std::make_unique<InCorso>(std::vector<std::string>{n}, dir.percorso()));
+        for (auto& c : corse)
+            EXPECT_EQ(c->attendi(std::chrono::seconds(test_windows::secondi_programma)), 0) << c->errori();
+        const auto scritti = contenuto(exe.parent_path(), "scenario_builder.exe");
+        ASSERT_EQ(nomi(scritti), nomi(attesi));
+        for (std::size_t i = 0; i < attesi.size(); ++i)
+            EXPECT_TRUE(scritti[i].second == attesi[i].second) << scritti[i].first << " differs from a lone run's";
+    }
+}
+
 // --- scenario_tool --------------------------------------------------------------
 
 // The Linux tool's built-in files, as an author starts from them.
@@ -502,7 +707,7 @@ TEST(StrumentoWindows, UnPercorsoCheIniziaConLaBarraEUnPercorso) {
     EXPECT_TRUE(fs::exists(dir.percorso() / "modello" / "Valdora_Sarenta_linea.txt"));
 }
 
-TEST(StrumentoWindows, PlotNonCeEFinisceConUnaRigaE64) {
+TEST(StrumentoWindows, PlotNonCeEFinisceConUnaRigaE64ELAiutoLoDice) {
     RICHIEDE_WINE();
     CartellaTemporanea dir;
     const auto e = test_windows::esegui(
@@ -511,14 +716,24 @@ TEST(StrumentoWindows, PlotNonCeEFinisceConUnaRigaE64) {
     EXPECT_EQ(e.uscita, "");
     EXPECT_EQ(righe(e.errori).size(), 1u) << e.errori;
     EXPECT_FALSE(fs::exists(dir.percorso() / "percorso.png"));
+
+    // The help does not offer it as if it worked.
+    const auto aiuto = test_windows::esegui({test_windows::eseguibile("scenario_tool.exe").string(), "--help"}, dir.percorso());
+    EXPECT_EQ(aiuto.stato, 0) << aiuto.errori;
+    std::vector<std::string> su_plot;
+    for (const auto& r : righe(aiuto.uscita))
+        if (r.find("plot") != std::string::npos && r.find("dump, plot") == std::string::npos) su_plot.push_back(r);
+    ASSERT_EQ(su_plot.size(), 1u) << aiuto.uscita;
+    EXPECT_NE(su_plot[0].find("not in this build"), std::string::npos) << su_plot[0];
+    EXPECT_EQ(su_plot[0].find("draw the compiled route"), std::string::npos) << su_plot[0];
 }
 
 // --- The manifest ----------------------------------------------------------------
 
-// The application manifest of a Windows program: resource type 24 (RT_MANIFEST),
-// name 1, its first language, read through the PE file's resource directory.
-// None when the file is not a PE image or holds no such resource.
-std::optional<std::string> manifesto(const std::string& pe) {
+// A resource of a Windows program: type tipo, name 1, its first language,
+// read through the PE file's resource directory. None when the file is not a
+// PE image or holds no such resource.
+std::optional<std::string> risorsa(const std::string& pe, long tipo) {
     const auto leggi16 = [&](std::size_t o) -> std::optional<std::uint32_t> {
         if (o + 2 > pe.size()) return std::nullopt;
         return static_cast<std::uint8_t>(pe[o]) | static_cast<std::uint8_t>(pe[o + 1]) << 8;
@@ -564,9 +779,9 @@ std::optional<std::string> manifesto(const std::string& pe) {
         }
         return std::nullopt;
     };
-    const auto tipo = voce(0, 24);
-    if (!tipo || !tipo->second) return std::nullopt;
-    const auto nome = voce(tipo->first, 1);
+    const auto del_tipo = voce(0, tipo);
+    if (!del_tipo || !del_tipo->second) return std::nullopt;
+    const auto nome = voce(del_tipo->first, 1);
     if (!nome || !nome->second) return std::nullopt;
     const auto lingua = voce(nome->first, -1);
     if (!lingua || lingua->second) return std::nullopt;
@@ -576,6 +791,9 @@ std::optional<std::string> manifesto(const std::string& pe) {
     if (!inizio || *inizio + *dimensione > pe.size()) return std::nullopt;
     return pe.substr(*inizio, *dimensione);
 }
+
+// The application manifest: RT_MANIFEST.
+std::optional<std::string> manifesto(const std::string& pe) { return risorsa(pe, 24); }
 
 // The text of the first element named elemento, without its attributes.
 std::string valore(const std::string& xml, const std::string& elemento) {
@@ -589,14 +807,34 @@ std::string valore(const std::string& xml, const std::string& elemento) {
 
 class ManifestoWindows : public ::testing::TestWithParam<const char*> {};
 
-TEST_P(ManifestoWindows, DpiAwareECodicePaginaUtf8) {
+// The manifest, and the program's own icon: a group (RT_GROUP_ICON) of the
+// three sizes that scripts/icona.py draws, 16, 32 and 48 pixels, 32-bit.
+TEST_P(ManifestoWindows, DpiAwarePercorsiLunghiCodicePaginaUtf8EIcona) {
     const fs::path exe = test_windows::eseguibile(std::string(GetParam()) + ".exe");
     ASSERT_TRUE(fs::exists(exe)) << exe;
-    const auto xml = manifesto(test_util::leggi(exe));
+    const std::string pe = test_util::leggi(exe);
+    const auto xml = manifesto(pe);
     ASSERT_TRUE(xml) << exe << " holds no application manifest";
     EXPECT_EQ(valore(*xml, "dpiAware"), "true");
+    EXPECT_EQ(valore(*xml, "longPathAware"), "true");
     EXPECT_EQ(valore(*xml, "activeCodePage"), "UTF-8");
     EXPECT_NE(xml->find(std::string("name=\"") + GetParam() + "\""), std::string::npos) << *xml;
+
+    // GRPICONDIR: reserved, type 1, count; then 14 bytes an image: width, height, ..., bit count at 6.
+    const auto gruppo = risorsa(pe, 14);
+    ASSERT_TRUE(gruppo) << exe << " holds no icon of its own";
+    ASSERT_GE(gruppo->size(), 6u);
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned>(static_cast<unsigned char>((*gruppo)[i])); };
+    ASSERT_EQ(byte(2), 1u);
+    const unsigned quante = byte(4);
+    ASSERT_EQ(gruppo->size(), 6u + 14u * quante);
+    std::vector<unsigned> lati;
+    for (unsigned i = 0; i < quante; ++i) {
+        lati.push_back(byte(6 + 14 * i));
+        EXPECT_EQ(byte(6 + 14 * i + 6), 32u) << "bits per pixel";
+    }
+    std::sort(lati.begin(), lati.end());
+    EXPECT_EQ(lati, (std::vector<unsigned>{16, 32, 48}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Programmi, ManifestoWindows, ::testing::Values("scenario_builder", "scenario_tool"));

@@ -49,7 +49,7 @@ public:
         installato = test_util::esegui({WINE_ESEGUI, "--version"}).stato != 127;
         if (!installato || test_util::Xvfb::display.empty()) return;
         for (const char* nome : {"scenario_builder.exe", "scenario_tool.exe", "mostra_form1.exe",
-                                 "leggi_finestra.exe", "prova_errore.exe"})
+                                 "leggi_finestra.exe", "prova_errore.exe", "tieni_file.exe"})
             if (!fs::exists(eseguibile(nome))) problema += eseguibile(nome).string() + " is missing; ";
         if (!problema.empty()) return;
         // A server left by an interrupted run may hold another display.
