@@ -1,5 +1,6 @@
 #include "tools/compila.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <exception>
 #include <fstream>
@@ -61,8 +62,12 @@ std::string significato(std::int32_t codice) {
 
 void controlla_identificativo(const std::string& valore, const std::string& nome) {
     if (valore.empty()) throw errore_uso(nome + " is empty");
-    if (valore.find('/') != std::string::npos || valore.find('\0') != std::string::npos)
-        throw errore_uso(nome + " \"" + valore + "\" cannot be part of a file name");
+    // Both folder separators, whatever the system: the compiled files travel
+    // to Windows. Control characters make no name anyone can type.
+    const bool fuori = std::any_of(valore.begin(), valore.end(), [](char c) {
+        return c == '/' || c == '\\' || static_cast<unsigned char>(c) < 0x20 || c == '\x7f';
+    });
+    if (fuori) throw errore_uso(nome + " \"" + valore + "\" cannot be part of a file name");
 }
 
 identificativi scegli_identificativi(const fs::path& file_linea, const fs::path& file_treno,

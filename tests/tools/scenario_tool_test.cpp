@@ -563,6 +563,10 @@ TEST(Uso, ErroriDUsoDanno64EDiconoCosaManca) {
         {{"compile", l, t, "--linea", "L"}, 64, "train number"},
         {{"compile", fixture("Prova_linea.txt").string(), fixture("Prova_1-.txt").string(), "--linea", "Altra"}, 64,
          "--linea Altra"},
+        // An identifier holds no folder separator of any system, nor a control character.
+        {{"compile", l, t, "--linea", "a/b", "--treno", "1"}, 64, "cannot be part of a file name"},
+        {{"compile", l, t, "--linea", "a\\b", "--treno", "1"}, 64, "cannot be part of a file name"},
+        {{"compile", l, t, "--linea", "L", "--treno", "1\t2"}, 64, "cannot be part of a file name"},
         {{"dump"}, 64, "DIR"},
         {{"dump", due.string()}, 64, "A_1.sim B_2.sim"},
         {{"--help"}, 0, "emit"},
