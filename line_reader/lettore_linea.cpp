@@ -13,6 +13,7 @@
 #include "model/conversione.h"
 #include "model/nomi_file.h"
 #include "model/posizioni.h"
+#include "model/valori_indicatore.h"
 #include "text/flusso_campi.h"
 #include "text/parole.h"
 
@@ -586,7 +587,7 @@ void memo_montagna(Modello& m, std::int32_t inizio, std::int32_t fine, std::int3
     std::int64_t conta = 0;
     for (std::int64_t c = prima; c <= ultima; ++c) {
         cella& x = m.percorso[static_cast<std::size_t>(c)];
-        x.tipo_montagna = static_cast<std::uint8_t>(tipo & 0xFF);
+        x.tipo_montagna = modello::basso_8(tipo);
         ++conta;
         if (segni && conta % 4 == 0 && x.tipo == modello::tipo_cella::nessuno) x.tipo = modello::tipo_cella::segno_montagna;
     }
@@ -605,15 +606,14 @@ void memo_indicatori_v_max(Modello& m, std::int32_t posizione, std::int32_t vas,
         return;
     }
     if (m.registro) m.registro->occupa(c, "the speed indicator board at metre " + std::to_string(posizione));
-    // Both sides in one number: left speed / 5 in the hundreds, right speed / 5
-    // below. Each value is stored as soon as it is computed, so a value that
-    // does not fit 16 bits fails with the cell holding what came before it.
+    // Each value is stored as soon as it is computed, so a value that does not
+    // fit 16 bits fails with the cell holding what came before it.
     x.tipo = modello::tipo_cella::indicatore_v_max;
-    x.valore_1 = modello::a_integer(vad / 5.0 + vas * 20.0);
-    x.valore_2 = modello::a_integer(vbd / 5.0 + vbs * 20.0);
-    x.valore_3 = modello::a_integer(vcd / 5.0 + vcs * 20.0);
-    x.valore_4 = static_cast<std::int16_t>(
-        static_cast<std::uint16_t>((static_cast<std::int64_t>(strisces) * 10 + strisced) & 0xFFFF));
+    namespace vi = modello::valori_indicatore;
+    x.valore_1 = modello::a_integer(vi::velocita_grezza(vas, vad));
+    x.valore_2 = modello::a_integer(vi::velocita_grezza(vbs, vbd));
+    x.valore_3 = modello::a_integer(vi::velocita_grezza(vcs, vcd));
+    x.valore_4 = modello::basso_16(vi::strisce(strisces, strisced));
 }
 
 }  // namespace lettura

@@ -12,6 +12,7 @@
 
 #include "model/conversione.h"
 #include "model/modello.h"
+#include "model/orario.h"
 #include "model/posizioni.h"
 #include "tools/celle.h"
 #include "tools/regole_interne.h"
@@ -21,7 +22,7 @@ namespace strumento::regole_interne {
 namespace {
 
 using modello::cella_di;
-constexpr std::int64_t secondi_giorno = 24 * 60 * 60;
+using modello::orario::secondi_giorno;
 
 std::string due_cifre(std::int64_t x) {
     std::string r = x >= 0 && x < 10 ? "0" : "";
@@ -35,7 +36,10 @@ std::string ora_scritta(std::int64_t h, std::int64_t m, std::int64_t s) {
     return r;
 }
 
-std::string ora_del_giorno(std::int64_t t) { return ora_scritta(t / 3600, t / 60 % 60, t % 60); }
+std::string ora_del_giorno(std::int64_t t) {
+    namespace o = modello::orario;
+    return ora_scritta(o::ore_di(t), o::minuti_di(t), o::secondi_di(t));
+}
 
 std::string metri(std::int64_t m) { return std::to_string(m); }
 
@@ -124,7 +128,7 @@ void regole_ambiti::orario(const riga_voce& r) {
                    "): the three numbers are stored as they are, each in its own field");
         return;
     }
-    const std::int64_t t = (h * 60 + m) * 60 + s;
+    const std::int64_t t = modello::orario::secondi(h, m, s);
     std::string testo = "station " + nome_stazione(r) + " has the time " + scritta + ", no time of day (" + perche +
                         "): it is stored as " + std::to_string(t) + " s after midnight, ";
     if (t < 0)

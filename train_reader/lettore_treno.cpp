@@ -9,12 +9,16 @@
 #include "model/codici.h"
 #include "model/conversione.h"
 #include "model/nomi_file.h"
+#include "model/orario.h"
 #include "model/posizioni.h"
+#include "model/valori_segnale.h"
 #include "text/flusso_campi.h"
 #include "text/parole.h"
 
 namespace lettura {
 
+using modello::basso_16;
+using modello::basso_8;
 using modello::cella;
 using modello::cella_di;
 using modello::Modello;
@@ -36,9 +40,6 @@ namespace {
 // Value fields are never looked at, so negative numbers are ordinary values.
 constexpr int ripetizioni_trattino = 2;
 constexpr int margine_stazione = 800;
-
-std::int16_t basso_16(std::int64_t v) { return static_cast<std::int16_t>(static_cast<std::uint16_t>(v & 0xFFFF)); }
-std::uint8_t basso_8(std::int64_t v) { return static_cast<std::uint8_t>(v & 0xFF); }
 
 std::int32_t a_long_esatto(std::int64_t v, const char* cosa) {
     if (v < INT32_MIN || v > INT32_MAX)
@@ -392,7 +393,8 @@ esito lettore_treno::stazione() {
     const std::int64_t ore = flusso_.leggi_long();
     const std::int64_t minuti = flusso_.leggi_long();
     const std::int64_t secondi = flusso_.leggi_long();
-    r.orario = a_long_esatto((ore * 60 + minuti) * 60 + secondi, "timetable time, (hours × 60 + minutes) × 60 + seconds,");
+    r.orario = a_long_esatto(modello::orario::secondi(ore, minuti, secondi),
+                             "timetable time, (hours × 60 + minutes) × 60 + seconds,");
     r.nome = flusso_.leggi_testo();
     if (m_.registro) m_.registro->stazioni.push_back(m_.registro->nuovo_oggetto("the station " + r.nome));
 
@@ -497,20 +499,20 @@ std::int32_t memo_segnale(Modello& m, std::int32_t posizione, std::int32_t sx, s
         return codice::segnale_occupato;
     }
     if (m.registro) m.registro->occupa(c, "the signal at metre " + std::to_string(posizione));
-    // Decimal packing: left digit in the tens, right digit in the units.
-    const std::int64_t lati = static_cast<std::int64_t>(sx) * 3 + dx;
+    namespace vs = modello::valori_segnale;
+    const std::int64_t lati = vs::lati(sx, dx);
     x.tipo = tc::segnale;
-    x.valore_4 = basso_16(static_cast<std::int64_t>(rapp) * 10 + lati);
-    x.valore_1 = basso_16(static_cast<std::int64_t>(s1) * 10 + d1);
-    x.valore_2 = basso_16(static_cast<std::int64_t>(s2) * 10 + d2);
-    x.valore_3 = basso_16(static_cast<std::int64_t>(s3) * 10 + d3);
-    if (tempo >= 1 && tempo <= 100) tempo = 101;
-    x.tempo_segnale = sx == 2 ? basso_8(tempo) : 0;
+    x.valore_4 = basso_16(vs::quarto(rapp, sx, dx));
+    x.valore_1 = basso_16(vs::cifre(s1, d1));
+    x.valore_2 = basso_16(vs::cifre(s2, d2));
+    x.valore_3 = basso_16(vs::cifre(s3, d3));
+    tempo = static_cast<std::int32_t>(vs::tempo(tempo));
+    x.tempo_segnale = vs::tempo_tenuto(sx) ? basso_8(tempo) : 0;
     // Approach marks 2, 4, 6 and 8 cells before, counting away from the signal;
     // those that would fall before the start of the line are left out.
     for (int b = 1; b <= 4; ++b) {
         const std::int64_t a = c - 2 * b;
-        if (a >= 0) m.percorso[static_cast<std::size_t>(a)].preavviso = basso_8(lati * 10 + b);
+        if (a >= 0) m.percorso[static_cast<std::size_t>(a)].preavviso = basso_8(vs::preavviso(lati, b));
     }
     return 0;
 }
