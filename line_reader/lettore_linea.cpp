@@ -263,12 +263,11 @@ esito lettore_linea::voci_riconosciute(blocco_linea b, const std::string& parola
 bool lettore_linea::leggi_generale() {
     for (;;) {
         if (flusso_.fine()) return true;
-        m_.riga = flusso_.leggi_testo();
+        std::string parola = flusso_.leggi_testo();
         if (flusso_.fine()) return true;
         // Unlike the body, no end-of-file test follows these reads: a file
         // ending in two comment fields here fails reading past its end.
-        for (int i = 0; i < ripetizioni_trattino_generale && contiene(m_.riga, "-"); ++i) m_.riga = flusso_.leggi_testo();
-        const std::string parola = m_.riga;
+        for (int i = 0; i < ripetizioni_trattino_generale && contiene(parola, "-"); ++i) parola = flusso_.leggi_testo();
         if (voci_del_blocco(generale, parola) != esito::prosegui) return false;
         // A header ends the block after the entries the same field matched.
         if (intestazione(parola)) return true;
@@ -349,15 +348,14 @@ void lettore_linea::prepara_corpo() {
 esito lettore_linea::leggi_corpo() {
     for (;;) {
         if (flusso_.fine()) return esito::fine_corpo;
-        m_.riga = flusso_.leggi_testo();
+        std::string parola = flusso_.leggi_testo();
         if (flusso_.fine()) return esito::fine_corpo;
-        for (int i = 0; i < ripetizioni_trattino_corpo && contiene(m_.riga, "-"); ++i) {
-            m_.riga = flusso_.leggi_testo();
+        for (int i = 0; i < ripetizioni_trattino_corpo && contiene(parola, "-"); ++i) {
+            parola = flusso_.leggi_testo();
             if (flusso_.fine()) return esito::fine_corpo;
         }
         // Headers mean nothing here: a field that matches no entry, header or
         // not, is passed over.
-        const std::string parola = m_.riga;
         const esito e = voci_del_blocco(corpo, parola);
         if (e != esito::prosegui) return e;
     }
@@ -452,11 +450,10 @@ esito lettore_linea::indicatore(const std::string&) {
     return esito::prosegui;
 }
 
-// A kilometre board: its position, then its text, which takes the keyword
-// field's place in riga.
+// A kilometre board: its position, then its text.
 esito lettore_linea::cartello(const std::string&) {
     const std::int32_t p = flusso_.leggi_long();
-    m_.riga = flusso_.leggi_testo();
+    const std::string scritta = flusso_.leggi_testo();
     if (oltre_la_griglia(p)) return oltre_il_percorso(p);
     const auto n = cella_cartello(p);
     cella& c = m_.percorso[static_cast<std::size_t>(n)];
@@ -465,10 +462,10 @@ esito lettore_linea::cartello(const std::string&) {
         return fine_dura(codice::cartello_km_occupato, p);
     }
     if (m_.indice_cartello < 1) throw errore_lettura("no table record left for a kilometre board");
-    if (m_.registro) m_.registro->occupa(n, "the kilometre board \"" + m_.riga + "\" at metre " + std::to_string(p));
+    if (m_.registro) m_.registro->occupa(n, "the kilometre board \"" + scritta + "\" at metre " + std::to_string(p));
     c.tipo = modello::tipo_cella::cartello_km;
     c.valore_1 = static_cast<std::int16_t>(m_.indice_cartello);
-    m_.tabella[static_cast<std::size_t>(m_.indice_cartello)].nome = m_.riga;
+    m_.tabella[static_cast<std::size_t>(m_.indice_cartello)].nome = scritta;
     --m_.indice_cartello;
     return esito::prosegui;
 }

@@ -125,7 +125,6 @@ struct Modello {
     std::int32_t genera_geometria = 0;
     std::string nome_linea;
     std::string numero_treno;
-    std::string riga;
     std::int32_t lunghezza_totale = 0;
     std::int32_t numero_celle = 0;
     std::int32_t codice_errore = 0;

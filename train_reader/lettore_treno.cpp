@@ -236,13 +236,12 @@ void lettore_treno::leggi() {
 // table's order, until one ends the reading.
 esito lettore_treno::riga() {
     if (flusso_.fine()) return esito::fine_lettura;
-    m_.riga = flusso_.leggi_testo();
+    std::string parola = flusso_.leggi_testo();
     if (flusso_.fine()) return esito::fine_lettura;
-    for (int i = 0; i < ripetizioni_trattino && contiene(m_.riga, "-"); ++i) {
-        m_.riga = flusso_.leggi_testo();
+    for (int i = 0; i < ripetizioni_trattino && contiene(parola, "-"); ++i) {
+        parola = flusso_.leggi_testo();
         if (flusso_.fine()) return esito::fine_lettura;
     }
-    const std::string parola = m_.riga;
     // The row begins at its keyword field, the last field read.
     if (m_.registro) m_.registro->riga_voce = flusso_.riga_campo();
     riga_letta_ = riga_in_lettura{parola, false, flusso_.campi_letti()};

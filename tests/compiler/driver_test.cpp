@@ -69,7 +69,6 @@ TEST(CompletaEScrivi, TimbriCodiciECompletamentoNeiTreFile) {
 
     EXPECT_EQ(compilatore::completa_e_scrivi(m), 12);
     EXPECT_EQ(m.codice_errore, 12);
-    EXPECT_EQ(m.riga, "7abaabbccddeeffgghhiillmmnnoo");
     EXPECT_EQ(test_util::elenco(dir.percorso()),
               (std::vector<std::string>{percorso_file, tabella_file, geometria_file}));
 
