@@ -22,7 +22,8 @@ constexpr std::int16_t marcatore_tabella = 610;
 constexpr std::int16_t marcatore_percorso = 5121;
 
 // The markers and check codes go into fields that the readers may already have
-// filled; they never overwrite data.
+// filled: a field that is not 0 is a conflict that ends the run, 1250 for the
+// markers, 1251 for the check codes (the markers then already written).
 void timbra(Modello& m) {
     if (m.percorso.size() < 2)
         throw std::runtime_error("stamping: the route grid has no cell 1 to carry the stamps");
