@@ -57,7 +57,7 @@ std::int32_t completa_e_scrivi(Modello& m) {
 }
 
 std::int32_t memorizza_percorso(Modello& m, std::int32_t j) {
-    m.genera_geometria = j;
+    m.genera_geometria = j != 0;
     m.codice_errore = 0;
     azzera_tabella(m);
     memorizza_dati(m);

@@ -252,7 +252,7 @@ esito lettore_linea::voci_del_blocco(blocco_linea b, const std::string& parola) 
 esito lettore_linea::voci_riconosciute(blocco_linea b, const std::string& parola) {
     for (const voce& v : voci) {
         if (v.chiave.blocco != b || !riconosce(v.chiave, parola)) continue;
-        if (v.chiave.solo_con_geometria && m_.genera_geometria == 0) continue;
+        if (v.chiave.solo_con_geometria && !m_.genera_geometria) continue;
         const esito e = (this->*v.gestore)(parola);
         if (e != esito::prosegui) return e;
     }
@@ -325,17 +325,16 @@ void lettore_linea::alloca_percorso(std::int32_t lunghezza) {
     const auto lunghezza_totale = static_cast<std::int32_t>(totale);
     const std::int32_t numero_celle = modello::a_long(lunghezza_totale / 50.0);
     if (numero_celle < 0) throw errore_lettura("line too short for a route grid");
-    m_.percorso.assign(static_cast<std::size_t>(numero_celle) + 1, cella{});
+    m_.nuovo_percorso(numero_celle);
     m_.lunghezza_totale = lunghezza_totale;
-    m_.numero_celle = numero_celle;
     m_.geometria.reset();
-    if (m_.genera_geometria != 0)
+    if (m_.genera_geometria)
         m_.geometria.emplace(std::max<std::int32_t>(m_.lunghezza_totale, -1));
 }
 
 void lettore_linea::prepara_corpo() {
     if (m_.percorso.empty()) throw errore_lettura("the line description has no length entry");
-    if (m_.genera_geometria != 0) {
+    if (m_.genera_geometria) {
         if (m_.lunghezza_totale < 1) throw errore_lettura("line too short for a geometry");
         m_.geometria->inizia();
     }
@@ -478,7 +477,7 @@ void lettore_linea::code() {
         scrivi_pendenza(cella_pendenza_);
         ++cella_pendenza_;
     } while (cella_pendenza_ < m_.numero_celle - 2);
-    if (m_.genera_geometria != 0) {
+    if (m_.genera_geometria) {
         if (metro_geometria_ <= m_.lunghezza_totale - 2) {
             m_.geometria->posa(metro_geometria_, m_.lunghezza_totale - 2, 0.0);
             metro_geometria_ = m_.lunghezza_totale - 1;

@@ -91,8 +91,6 @@ void regole_valori::oltre_la_fine() {
     const auto lunghezza = lunghezza_di(linea_);
     if (!lunghezza) return;
     const std::int64_t l = lunghezza->metri;
-    modello::Modello m;
-    m.numero_celle = lunghezza->numero_celle;
     const rimando al_lunghezza{quale_file::linea, lunghezza->riga->riga,
                                "the line's length, " + std::to_string(l) + " m"};
     for (const file_letto* f : {&linea_, &treno_})
@@ -101,7 +99,7 @@ void regole_valori::oltre_la_fine() {
             const std::int64_t p = r.n(0);
             // The reader's margin: a station's area reaches 800 m past its position.
             const int margine = r.argomento() == "stazione" ? 800 : 100;
-            if (p > l && !modello::oltre_la_griglia(m, p, margine))
+            if (p > l && !modello::oltre_la_griglia(lunghezza->numero_celle, p, margine))
                 avvisa(nome_oltre_fine, r, 0,
                        tra_apici(r.argomento()) + " at " + std::to_string(p) + " lies beyond the line's length, " +
                            std::to_string(l) + " m: it is compiled into the grid's extension past the end of the line",
