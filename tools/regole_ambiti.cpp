@@ -12,6 +12,7 @@
 
 #include "model/conversione.h"
 #include "model/modello.h"
+#include "model/area_stazione.h"
 #include "model/orario.h"
 #include "model/posizioni.h"
 #include "tools/celle.h"
@@ -49,16 +50,10 @@ std::string nome_stazione(const riga_voce& r) {
 }
 
 // A station's area as the reader computes it from its kind and length.
-struct area {
-    std::int64_t inizio, fine;
-};
-std::optional<area> area_di(const riga_voce& r) {
+std::optional<modello::area_stazione> area_di(const riga_voce& r) {
     const auto ik = r.indice("kind"), il = r.indice("length"), i6 = r.indice("field 6");
     if (!ik || !il || !i6) return std::nullopt;
-    const std::int64_t p = r.n(0), tipo = r.n(*ik), l = r.n(*il);
-    if (tipo == 5 || tipo == 6) return area{p - l, p + 150};
-    if (tipo == 7 || tipo == 8) return area{p - l, p + l};
-    return area{p - l / 2, p + l / 2 + (r.n(*i6) != 0 ? 50 : 0)};
+    return modello::area_di_stazione(r.n(*ik), r.n(0), r.n(*il), r.n(*i6));
 }
 
 class regole_ambiti {

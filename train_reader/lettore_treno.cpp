@@ -6,6 +6,7 @@
 #include <string>
 #include <utility>
 
+#include "model/area_stazione.h"
 #include "model/codici.h"
 #include "model/conversione.h"
 #include "model/nomi_file.h"
@@ -397,24 +398,10 @@ esito lettore_treno::stazione() {
     r.nome = flusso_.leggi_testo();
     if (m_.registro) m_.registro->stazioni.push_back(m_.registro->nuovo_oggetto("the station " + r.nome));
 
-    // Extent by kind: stations of kind 5 and 6 end 150 m after their position,
-    // 7 and 8 extend a whole length either side, the others are centred.
-    std::int64_t inizio = 0;
-    std::int64_t fine = 0;
-    if (r.tipo == 5 || r.tipo == 6) {
-        inizio = static_cast<std::int64_t>(p) - lunghezza;
-        fine = static_cast<std::int64_t>(p) + 150;
-        r.campo_6 = 0;
-    } else if (r.tipo == 7 || r.tipo == 8) {
-        inizio = static_cast<std::int64_t>(p) - lunghezza;
-        fine = static_cast<std::int64_t>(p) + lunghezza;
-        r.campo_6 = 0;
-    } else {
-        inizio = p - static_cast<std::int64_t>(lunghezza) / 2;
-        fine = p + static_cast<std::int64_t>(lunghezza) / 2 + (r.campo_6 != 0 ? 50 : 0);
-    }
-    r.inizio = a_long_esatto(inizio, "station's start, by its position, kind and length,");
-    r.fine = a_long_esatto(fine, "station's end, by its position, kind and length,");
+    const auto area = modello::area_di_stazione(r.tipo, p, lunghezza, r.campo_6);
+    if (modello::campo_6_azzerato(r.tipo)) r.campo_6 = 0;
+    r.inizio = a_long_esatto(area.inizio, "station's start, by its position, kind and length,");
+    r.fine = a_long_esatto(area.fine, "station's end, by its position, kind and length,");
     if (lunghezza < 600) r.campo_5 = 0;
     if (k == 1) {
         r.campo_5 = 0;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "model/area_stazione.h"
 #include "model/conversione.h"
 #include "model/orario.h"
 #include "model/valori_indicatore.h"
@@ -108,6 +109,24 @@ TEST(Orario, SecondiDelGiornoEdIndietro) {
     EXPECT_EQ(modello::orario::secondi(7, 25, 0), 26700);
     EXPECT_EQ(modello::orario::secondi(0, 7, 60), 480);  // 60 s add up into the next minute
     EXPECT_EQ(modello::orario::secondi(-1, 0, 0), -3600);
+}
+
+TEST(AreaStazione, PerTipoDaPosizioneELunghezza) {
+    struct {
+        std::int64_t tipo, posizione, lunghezza, campo_6, inizio, fine;
+        bool azzera_6;
+    } const casi[] = {
+        {12, 6900, 600, 0, 6600, 7200, false},     {2, 61500, 600, 1, 61200, 61850, false},
+        {8, 0, 500, 0, -500, 500, true},           {7, 3000, 400, 1, 2600, 3400, true},
+        {5, 3000, 400, 1, 2600, 3150, true},       {6, 3000, 400, 0, 2600, 3150, true},
+        {4, 3000, 300, 0, 2850, 3150, false},      {28, 3000, 300, 2, 2850, 3200, false},
+    };
+    for (const auto& c : casi) {
+        const auto a = modello::area_di_stazione(c.tipo, c.posizione, c.lunghezza, c.campo_6);
+        EXPECT_EQ(a.inizio, c.inizio) << c.tipo;
+        EXPECT_EQ(a.fine, c.fine) << c.tipo;
+        EXPECT_EQ(modello::campo_6_azzerato(c.tipo), c.azzera_6) << c.tipo;
+    }
 }
 
 }  // namespace
