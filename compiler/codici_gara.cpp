@@ -10,7 +10,6 @@ using modello::Modello;
 using modello::record_linea;
 using modello::record_ripetizione;
 using testo::a_cp1252;
-using testo::da_cp1252;
 
 namespace {
 
@@ -30,19 +29,16 @@ unsigned char minuscola_1252(unsigned char b) {
     }
 }
 
-// The work string as Windows-1252 bytes, its UTF-8 form left in m.riga. A
-// character with no byte in the code page counts as '?'.
-std::string stringa_di_lavoro(Modello& m) {
+}  // namespace
+
+std::string stringa_di_lavoro(const Modello& m) {
     std::string byte = a_cp1252(m.tabella[record_ripetizione].nome + m.tabella[record_linea].nome);
     for (char& b : byte) b = static_cast<char>(minuscola_1252(static_cast<unsigned char>(b)));
     byte += riempitivo_codici;
-    m.riga = da_cp1252(byte);
     return byte;
 }
 
-}  // namespace
-
-std::int16_t codice_gara_og(Modello& m) {
+std::int16_t codice_gara_og(const Modello& m) {
     const std::string byte = stringa_di_lavoro(m);
     std::int16_t somma = 0;
     for (std::size_t i = 0; i < caratteri_usati; ++i)
@@ -50,7 +46,7 @@ std::int16_t codice_gara_og(Modello& m) {
     return somma;
 }
 
-std::int32_t codice_gara_st(Modello& m) {
+std::int32_t codice_gara_st(const Modello& m) {
     const std::string byte = stringa_di_lavoro(m);
     std::int32_t somma = 0;
     for (std::size_t i = 0; i < caratteri_usati; ++i)

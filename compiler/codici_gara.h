@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "model/modello.h"
@@ -14,11 +15,15 @@ namespace compilatore {
 // Padding after the identifiers, so the work string always has 25 characters.
 inline constexpr std::string_view riempitivo_codici = "aabbccddeeffgghhiillmmnnoo";
 
-// Sum of the codes of the first 25 characters. Leaves the work string in m.riga.
-std::int16_t codice_gara_og(modello::Modello& m);
+// The work string as Windows-1252 bytes: the train number and the line
+// identifier joined, lower-cased, then the padding. A character with no byte
+// in the code page counts as '?'.
+std::string stringa_di_lavoro(const modello::Modello& m);
 
-// Sum of i times the code of the i-th character, i = 1 to 25. Leaves the work
-// string in m.riga.
-std::int32_t codice_gara_st(modello::Modello& m);
+// Sum of the codes of the first 25 characters.
+std::int16_t codice_gara_og(const modello::Modello& m);
+
+// Sum of i times the code of the i-th character, i = 1 to 25.
+std::int32_t codice_gara_st(const modello::Modello& m);
 
 }  // namespace compilatore

@@ -22,8 +22,10 @@ constexpr std::int16_t marcatore_tabella = 610;
 constexpr std::int16_t marcatore_percorso = 5121;
 
 // The markers and check codes go into fields that the readers may already have
-// filled; a nonzero field there is a conflict, a zero one is taken (even when
-// it is an object's value: see timbri_su_un_oggetto).
+// filled: a field that is not 0 is a conflict that ends the run, 1250 for the
+// markers, 1251 for the check codes (the markers then already written); a
+// zero one is taken, even when it is an object's value (see
+// timbri_su_un_oggetto).
 void timbra(Modello& m) {
     if (m.percorso.size() < 2)
         throw std::runtime_error("stamping: the route grid has no cell 1 to carry the stamps");
@@ -59,7 +61,7 @@ std::int32_t completa_e_scrivi(Modello& m) {
 }
 
 std::int32_t memorizza_percorso(Modello& m, std::int32_t j) {
-    m.genera_geometria = j;
+    m.genera_geometria = j != 0;
     m.codice_errore = 0;
     azzera_tabella(m);
     memorizza_dati(m);

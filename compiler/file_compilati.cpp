@@ -14,7 +14,7 @@ namespace compilatore {
 void scrivi_file_compilati(const modello::Modello& m) {
     using piattaforma::file_a_pezzi;
     using piattaforma::scrittore;
-    const bool con_geometria = m.genera_geometria != 0 && m.geometria.has_value();
+    const bool con_geometria = m.genera_geometria && m.geometria.has_value();
     const std::string tabella = formato::immagine_tabella(m.tabella);
     const std::string percorso = formato::immagine_percorso(m.percorso);
     std::vector<file_a_pezzi> file;

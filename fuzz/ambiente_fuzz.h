@@ -43,7 +43,7 @@ inline modello::Modello nuovo_modello(int geometria) {
     m.nome_linea = "F";
     m.numero_treno = "1";
     m.cartella = cartella();
-    m.genera_geometria = geometria;
+    m.genera_geometria = geometria != 0;
     return m;
 }
 

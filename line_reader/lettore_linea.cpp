@@ -13,6 +13,7 @@
 #include "model/conversione.h"
 #include "model/nomi_file.h"
 #include "model/posizioni.h"
+#include "model/valori_indicatore.h"
 #include "text/flusso_campi.h"
 #include "text/parole.h"
 
@@ -251,7 +252,7 @@ esito lettore_linea::voci_del_blocco(blocco_linea b, const std::string& parola) 
 esito lettore_linea::voci_riconosciute(blocco_linea b, const std::string& parola) {
     for (const voce& v : voci) {
         if (v.chiave.blocco != b || !riconosce(v.chiave, parola)) continue;
-        if (v.chiave.solo_con_geometria && m_.genera_geometria == 0) continue;
+        if (v.chiave.solo_con_geometria && !m_.genera_geometria) continue;
         const esito e = (this->*v.gestore)(parola);
         if (e != esito::prosegui) return e;
     }
@@ -262,12 +263,11 @@ esito lettore_linea::voci_riconosciute(blocco_linea b, const std::string& parola
 bool lettore_linea::leggi_generale() {
     for (;;) {
         if (flusso_.fine()) return true;
-        m_.riga = flusso_.leggi_testo();
+        std::string parola = flusso_.leggi_testo();
         if (flusso_.fine()) return true;
         // Unlike the body, no end-of-file test follows these reads: a file
         // ending in two comment fields here fails reading past its end.
-        for (int i = 0; i < ripetizioni_trattino_generale && contiene(m_.riga, "-"); ++i) m_.riga = flusso_.leggi_testo();
-        const std::string parola = m_.riga;
+        for (int i = 0; i < ripetizioni_trattino_generale && contiene(parola, "-"); ++i) parola = flusso_.leggi_testo();
         if (voci_del_blocco(generale, parola) != esito::prosegui) return false;
         // A header ends the block after the entries the same field matched.
         if (intestazione(parola)) return true;
@@ -325,17 +325,16 @@ void lettore_linea::alloca_percorso(std::int32_t lunghezza) {
     const auto lunghezza_totale = static_cast<std::int32_t>(totale);
     const std::int32_t numero_celle = modello::a_long(lunghezza_totale / 50.0);
     if (numero_celle < 0) throw errore_lettura("line too short for a route grid");
-    m_.percorso.assign(static_cast<std::size_t>(numero_celle) + 1, cella{});
+    m_.nuovo_percorso(numero_celle);
     m_.lunghezza_totale = lunghezza_totale;
-    m_.numero_celle = numero_celle;
     m_.geometria.reset();
-    if (m_.genera_geometria != 0)
+    if (m_.genera_geometria)
         m_.geometria.emplace(std::max<std::int32_t>(m_.lunghezza_totale, -1));
 }
 
 void lettore_linea::prepara_corpo() {
     if (m_.percorso.empty()) throw errore_lettura("the line description has no length entry");
-    if (m_.genera_geometria != 0) {
+    if (m_.genera_geometria) {
         if (m_.lunghezza_totale < 1) throw errore_lettura("line too short for a geometry");
         m_.geometria->inizia();
     }
@@ -348,15 +347,14 @@ void lettore_linea::prepara_corpo() {
 esito lettore_linea::leggi_corpo() {
     for (;;) {
         if (flusso_.fine()) return esito::fine_corpo;
-        m_.riga = flusso_.leggi_testo();
+        std::string parola = flusso_.leggi_testo();
         if (flusso_.fine()) return esito::fine_corpo;
-        for (int i = 0; i < ripetizioni_trattino_corpo && contiene(m_.riga, "-"); ++i) {
-            m_.riga = flusso_.leggi_testo();
+        for (int i = 0; i < ripetizioni_trattino_corpo && contiene(parola, "-"); ++i) {
+            parola = flusso_.leggi_testo();
             if (flusso_.fine()) return esito::fine_corpo;
         }
         // Headers mean nothing here: a field that matches no entry, header or
         // not, is passed over.
-        const std::string parola = m_.riga;
         const esito e = voci_del_blocco(corpo, parola);
         if (e != esito::prosegui) return e;
     }
@@ -451,11 +449,10 @@ esito lettore_linea::indicatore(const std::string&) {
     return esito::prosegui;
 }
 
-// A kilometre board: its position, then its text, which takes the keyword
-// field's place in riga.
+// A kilometre board: its position, then its text.
 esito lettore_linea::cartello(const std::string&) {
     const std::int32_t p = flusso_.leggi_long();
-    m_.riga = flusso_.leggi_testo();
+    const std::string scritta = flusso_.leggi_testo();
     if (oltre_la_griglia(p)) return oltre_il_percorso(p);
     const auto n = cella_cartello(p);
     cella& c = m_.percorso[static_cast<std::size_t>(n)];
@@ -464,10 +461,10 @@ esito lettore_linea::cartello(const std::string&) {
         return fine_dura(codice::cartello_km_occupato, p);
     }
     if (m_.indice_cartello < 1) throw errore_lettura("no table record left for a kilometre board");
-    if (m_.registro) m_.registro->occupa(n, "the kilometre board \"" + m_.riga + "\" at metre " + std::to_string(p));
+    if (m_.registro) m_.registro->occupa(n, "the kilometre board \"" + scritta + "\" at metre " + std::to_string(p));
     c.tipo = modello::tipo_cella::cartello_km;
     c.valore_1 = static_cast<std::int16_t>(m_.indice_cartello);
-    m_.tabella[static_cast<std::size_t>(m_.indice_cartello)].nome = m_.riga;
+    m_.tabella[static_cast<std::size_t>(m_.indice_cartello)].nome = scritta;
     --m_.indice_cartello;
     return esito::prosegui;
 }
@@ -480,7 +477,7 @@ void lettore_linea::code() {
         scrivi_pendenza(cella_pendenza_);
         ++cella_pendenza_;
     } while (cella_pendenza_ < m_.numero_celle - 2);
-    if (m_.genera_geometria != 0) {
+    if (m_.genera_geometria) {
         if (metro_geometria_ <= m_.lunghezza_totale - 2) {
             m_.geometria->posa(metro_geometria_, m_.lunghezza_totale - 2, 0.0);
             metro_geometria_ = m_.lunghezza_totale - 1;
@@ -586,7 +583,7 @@ void memo_montagna(Modello& m, std::int32_t inizio, std::int32_t fine, std::int3
     std::int64_t conta = 0;
     for (std::int64_t c = prima; c <= ultima; ++c) {
         cella& x = m.percorso[static_cast<std::size_t>(c)];
-        x.tipo_montagna = static_cast<std::uint8_t>(tipo & 0xFF);
+        x.tipo_montagna = modello::basso_8(tipo);
         ++conta;
         if (segni && conta % 4 == 0 && x.tipo == modello::tipo_cella::nessuno) x.tipo = modello::tipo_cella::segno_montagna;
     }
@@ -605,15 +602,14 @@ void memo_indicatori_v_max(Modello& m, std::int32_t posizione, std::int32_t vas,
         return;
     }
     if (m.registro) m.registro->occupa(c, "the speed indicator board at metre " + std::to_string(posizione));
-    // Both sides in one number: left speed / 5 in the hundreds, right speed / 5
-    // below. Each value is stored as soon as it is computed, so a value that
-    // does not fit 16 bits fails with the cell holding what came before it.
+    // Each value is stored as soon as it is computed, so a value that does not
+    // fit 16 bits fails with the cell holding what came before it.
     x.tipo = modello::tipo_cella::indicatore_v_max;
-    x.valore_1 = modello::a_integer(vad / 5.0 + vas * 20.0);
-    x.valore_2 = modello::a_integer(vbd / 5.0 + vbs * 20.0);
-    x.valore_3 = modello::a_integer(vcd / 5.0 + vcs * 20.0);
-    x.valore_4 = static_cast<std::int16_t>(
-        static_cast<std::uint16_t>((static_cast<std::int64_t>(strisces) * 10 + strisced) & 0xFFFF));
+    namespace vi = modello::valori_indicatore;
+    x.valore_1 = modello::a_integer(vi::velocita_grezza(vas, vad));
+    x.valore_2 = modello::a_integer(vi::velocita_grezza(vbs, vbd));
+    x.valore_3 = modello::a_integer(vi::velocita_grezza(vcs, vcd));
+    x.valore_4 = modello::basso_16(vi::strisce(strisces, strisced));
 }
 
 }  // namespace lettura

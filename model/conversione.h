@@ -37,4 +37,12 @@ inline std::uint8_t a_byte(double x) {
     return static_cast<std::uint8_t>(r);
 }
 
+// Whole values kept to their low 16 or 8 bits, as the cells store what the
+// rows give them without a range test; a check compares the value with what
+// is kept.
+inline std::int16_t basso_16(std::int64_t v) {
+    return static_cast<std::int16_t>(static_cast<std::uint16_t>(v & 0xFFFF));
+}
+inline std::uint8_t basso_8(std::int64_t v) { return static_cast<std::uint8_t>(v & 0xFF); }
+
 }  // namespace modello

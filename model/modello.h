@@ -1,6 +1,8 @@
 // The working model of one compile run: route grid, scenario table, track
-// geometry and the few sizes and identifiers around them. One instance lives in
-// main for the whole run; every subsystem reads and writes its members directly.
+// geometry and the few sizes and identifiers around them. Whoever compiles
+// (the builder's run, each command of the tool, a test) owns one instance for
+// that compile; the readers, the completion and the writers work on its
+// members directly.
 // Field order and widths of cella and voce_tabella are the record layouts of the
 // compiled files.
 #pragma once
@@ -114,7 +116,9 @@ struct punto_arresto {
 
 struct Modello {
     std::optional<tracciato_linea> geometria;  // absent unless genera_geometria
-    std::vector<cella> percorso;  // cells 0..numero_celle; empty until the line length is read
+    // Cells 0..numero_celle; empty until the line length is read. Set both
+    // through nuovo_percorso, so that they stay in step.
+    std::vector<cella> percorso;
     std::array<voce_tabella, record_tabella> tabella{};
     std::array<std::int32_t, massimo_montagne + 1> montagna_inizio{};
     std::array<std::int32_t, massimo_montagne + 1> montagna_fine{};
@@ -122,10 +126,9 @@ struct Modello {
     // Next table record for a kilometre-board text; boards fill records 80
     // downward, stations 1 upward, and the two must not meet.
     std::int32_t indice_cartello = primo_record_cartello;
-    std::int32_t genera_geometria = 0;
+    bool genera_geometria = false;
     std::string nome_linea;
     std::string numero_treno;
-    std::string riga;
     std::int32_t lunghezza_totale = 0;
     std::int32_t numero_celle = 0;
     std::int32_t codice_errore = 0;
@@ -135,6 +138,12 @@ struct Modello {
     // Switched on by tools that explain a compile; the compile itself never
     // reads it.
     std::optional<registro_controllo> registro;
+
+    // A route grid of cells 0..ultima, each a copy of base.
+    void nuovo_percorso(std::int32_t ultima, const cella& base = {}) {
+        percorso.assign(static_cast<std::size_t>(ultima) + 1, base);
+        numero_celle = ultima;
+    }
 
     // Folder where every file of the run is written and read: the folder of
     // the running executable for the builder, any folder for tests and tools.

@@ -61,12 +61,15 @@ std::string flusso_campi::leggi_testo() {
 
 std::int64_t flusso_campi::leggi_numero() {
     inizia_campo();
-    inizio_numero_ = pos_;
+    numero_ = {};
+    numero_.inizio = pos_;
     bool negativo = false;
     if (pos_ < testo_.size() && (testo_[pos_] == '+' || testo_[pos_] == '-')) {
         negativo = testo_[pos_] == '-';
+        numero_.segno = true;
         ++pos_;
     }
+    numero_.cifre_da = pos_;
     // Accumulated as a negative number so that the lowest Long fits too.
     std::int64_t valore = 0;
     bool troppo = false;
@@ -77,7 +80,9 @@ std::int64_t flusso_campi::leggi_numero() {
         }
         ++pos_;
     }
+    numero_.cifre_a = pos_;
     while (pos_ < testo_.size() && !virgola_o_capo(pos_) && !spazio(testo_[pos_])) ++pos_;
+    numero_.fine_campo = pos_;
     if (pos_ < testo_.size() && spazio(testo_[pos_])) {
         salta_spazi();
         if (pos_ < testo_.size() && testo_[pos_] == ',') ++pos_; else consuma_capo();
@@ -95,11 +100,9 @@ std::int64_t flusso_campi::leggi_numero() {
 // The number just read does not fit its type: the error carries the field's
 // text as written, up to its comma, line end or blank.
 void flusso_campi::fuori_intervallo(const char* tipo, const char* intervallo) const {
-    std::size_t fine_campo = inizio_numero_;
-    while (fine_campo < testo_.size() && !virgola_o_capo(fine_campo) && !spazio(testo_[fine_campo])) ++fine_campo;
     const std::string perche = std::string("out of the ") + tipo + " range (" + intervallo + ")";
     throw errore_lettura("number " + perche + " on line " + std::to_string(riga_campo_),
-                         {testo::da_cp1252(testo_.substr(inizio_numero_, fine_campo - inizio_numero_)), perche,
+                         {testo::da_cp1252(testo_.substr(numero_.inizio, numero_.fine_campo - numero_.inizio)), perche,
                           riga_campo_});
 }
 

@@ -83,6 +83,20 @@ public:
     // to their place in the text.
     std::size_t posizione() const { return pos_; }
 
+    // The last numeric field begun, as it stands in the text (byte offsets):
+    // where it begins after the blanks, whether a sign leads, where its
+    // digits run, and where the characters the number skips end (at its
+    // comma, line end or blank). "12.5" has digits [0, 2) and ends at 4.
+    struct numero_scritto {
+        std::size_t inizio = 0;
+        bool segno = false;
+        std::size_t cifre_da = 0;
+        std::size_t cifre_a = 0;
+        std::size_t fine_campo = 0;
+        bool ha_cifre() const { return cifre_a > cifre_da; }
+    };
+    const numero_scritto& ultimo_numero() const { return numero_; }
+
 private:
     bool a_capo(std::size_t p) const { return p < testo_.size() && (testo_[p] == '\r' || testo_[p] == '\n'); }
     bool virgola_o_capo(std::size_t p) const { return p < testo_.size() && (testo_[p] == ',' || a_capo(p)); }
@@ -97,7 +111,7 @@ private:
     int riga_ = 1;
     int riga_campo_ = 0;
     int campi_letti_ = 0;
-    std::size_t inizio_numero_ = 0;  // where the number being read begins
+    numero_scritto numero_;
 };
 
 // The whole content of an input file; a file that cannot be read is a

@@ -16,6 +16,7 @@
 #include "platform/cartella_privata.h"
 #include "platform/file_atomico.h"
 #include "platform/leggi_binario.h"
+#include "text/righe.h"
 #include "text/visibile.h"
 #include "tools/controllo.h"
 #include "tools/celle.h"
@@ -129,18 +130,15 @@ bool codice_con_posizione(std::int32_t c) {
 std::optional<std::string> riga_del_file(const fs::path& file, int k) {
     std::ifstream in(file, std::ios::binary);
     if (!in || k < 1) return std::nullopt;
-    const std::string testo{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    int riga = 1;
-    std::size_t inizio = 0;
-    for (std::size_t i = 0; i <= testo.size(); ++i) {
-        const bool fine_testo = i == testo.size();
-        if (!fine_testo && testo[i] != '\r' && testo[i] != '\n') continue;
-        if (riga == k) return testo::visibile_1252(std::string_view(testo).substr(inizio, i - inizio));
-        if (fine_testo) break;
-        if (testo[i] == '\r' && i + 1 < testo.size() && testo[i + 1] == '\n') ++i;
-        ++riga;
-        inizio = i + 1;
+    const std::string t{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const auto righe = testo::dividi_righe(t);
+    const auto n = static_cast<std::size_t>(k);
+    if (n <= righe.size()) {
+        const auto& r = righe[n - 1];
+        return testo::visibile_1252(std::string_view(t).substr(r.inizio, r.fine - r.inizio));
     }
+    // After a last line end the stream stands on one more line, still empty.
+    if (n == righe.size() + 1 && (righe.empty() || righe.back().dopo > righe.back().fine)) return std::string();
     return std::nullopt;
 }
 

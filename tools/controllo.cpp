@@ -154,7 +154,7 @@ public:
             m.cartella = privata.percorso();
             m.nome_linea = id_.linea;
             m.numero_treno = id_.treno;
-            m.genera_geometria = 1;
+            m.genera_geometria = true;
             m.registro.emplace();
             nome_linea_ = modello::nome_file_linea(m);
             scrivi(modello::file_in_cartella(m, nome_linea_), linea_.testo());

@@ -12,6 +12,8 @@
 
 #include "model/conversione.h"
 #include "model/modello.h"
+#include "model/area_stazione.h"
+#include "model/orario.h"
 #include "model/posizioni.h"
 #include "tools/celle.h"
 #include "tools/regole_interne.h"
@@ -21,7 +23,7 @@ namespace strumento::regole_interne {
 namespace {
 
 using modello::cella_di;
-constexpr std::int64_t secondi_giorno = 24 * 60 * 60;
+using modello::orario::secondi_giorno;
 
 std::string due_cifre(std::int64_t x) {
     std::string r = x >= 0 && x < 10 ? "0" : "";
@@ -35,7 +37,10 @@ std::string ora_scritta(std::int64_t h, std::int64_t m, std::int64_t s) {
     return r;
 }
 
-std::string ora_del_giorno(std::int64_t t) { return ora_scritta(t / 3600, t / 60 % 60, t % 60); }
+std::string ora_del_giorno(std::int64_t t) {
+    namespace o = modello::orario;
+    return ora_scritta(o::ore_di(t), o::minuti_di(t), o::secondi_di(t));
+}
 
 std::string metri(std::int64_t m) { return std::to_string(m); }
 
@@ -45,16 +50,10 @@ std::string nome_stazione(const riga_voce& r) {
 }
 
 // A station's area as the reader computes it from its kind and length.
-struct area {
-    std::int64_t inizio, fine;
-};
-std::optional<area> area_di(const riga_voce& r) {
+std::optional<modello::area_stazione> area_di(const riga_voce& r) {
     const auto ik = r.indice("kind"), il = r.indice("length"), i6 = r.indice("field 6");
     if (!ik || !il || !i6) return std::nullopt;
-    const std::int64_t p = r.n(0), tipo = r.n(*ik), l = r.n(*il);
-    if (tipo == 5 || tipo == 6) return area{p - l, p + 150};
-    if (tipo == 7 || tipo == 8) return area{p - l, p + l};
-    return area{p - l / 2, p + l / 2 + (r.n(*i6) != 0 ? 50 : 0)};
+    return modello::area_di_stazione(r.n(*ik), r.n(0), r.n(*il), r.n(*i6));
 }
 
 class regole_ambiti {
@@ -124,7 +123,7 @@ void regole_ambiti::orario(const riga_voce& r) {
                    "): the three numbers are stored as they are, each in its own field");
         return;
     }
-    const std::int64_t t = (h * 60 + m) * 60 + s;
+    const std::int64_t t = modello::orario::secondi(h, m, s);
     std::string testo = "station " + nome_stazione(r) + " has the time " + scritta + ", no time of day (" + perche +
                         "): it is stored as " + std::to_string(t) + " s after midnight, ";
     if (t < 0)

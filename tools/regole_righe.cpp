@@ -571,17 +571,12 @@ void lettura_righe::riga(std::size_t da, std::size_t a, const std::string& campo
                     return;  // too large for the reader: the compile fails on it
                 }
                 const std::size_t dopo = f.posizione();
-                // The field: sign and digits, then what the reader skips.
-                std::size_t k = inizio;
-                bool segno = false;
-                if (k < dopo && (finestra[k] == '+' || finestra[k] == '-')) ++k, segno = true;
-                const std::size_t cifre_da = k;
-                while (k < dopo && cifra(finestra[k])) ++k;
-                const bool cifre = k > cifre_da;
-                std::size_t fine_campo = k;
-                while (fine_campo < dopo && finestra[fine_campo] != ',' && !a_capo(finestra[fine_campo]) &&
-                       !spazio(finestra[fine_campo]))
-                    ++fine_campo;
+                // The field as the stream read it: sign and digits, then what it skipped.
+                const auto& numero = f.ultimo_numero();
+                const bool segno = numero.segno;
+                const bool cifre = numero.ha_cifre();
+                const std::size_t k = numero.cifre_a;
+                const std::size_t fine_campo = numero.fine_campo;
                 const std::string scritto = testo::da_cp1252(std::string_view(finestra).substr(inizio, fine_campo - inizio));
                 const std::string letto = std::to_string(x.numero);
                 if (fine_campo > k || (segno && !cifre)) {

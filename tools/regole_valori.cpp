@@ -8,7 +8,10 @@
 
 #include "model/conversione.h"
 #include "model/modello.h"
+#include "model/orario.h"
 #include "model/posizioni.h"
+#include "model/valori_indicatore.h"
+#include "model/valori_segnale.h"
 #include "text/testo_1252.h"
 #include "text/visibile.h"
 #include "tools/celle.h"
@@ -17,8 +20,11 @@ namespace strumento::regole_interne {
 
 namespace {
 
-std::int64_t basso_16(std::int64_t v) { return static_cast<std::int16_t>(static_cast<std::uint16_t>(v & 0xFFFF)); }
-std::int64_t basso_8(std::int64_t v) { return static_cast<std::uint8_t>(v & 0xFF); }
+// As the cells keep them, widened back so that they compare with the row's value.
+std::int64_t basso_16(std::int64_t v) { return modello::basso_16(v); }
+std::int64_t basso_8(std::int64_t v) { return modello::basso_8(v); }
+namespace vi = modello::valori_indicatore;
+namespace vs = modello::valori_segnale;
 
 std::string orario(std::int64_t h, std::int64_t m, std::int64_t s) {
     // Appended, not added: an operator+ on a literal trips a false GCC 12 warning.
@@ -85,8 +91,6 @@ void regole_valori::oltre_la_fine() {
     const auto lunghezza = lunghezza_di(linea_);
     if (!lunghezza) return;
     const std::int64_t l = lunghezza->metri;
-    modello::Modello m;
-    m.numero_celle = lunghezza->numero_celle;
     const rimando al_lunghezza{quale_file::linea, lunghezza->riga->riga,
                                "the line's length, " + std::to_string(l) + " m"};
     for (const file_letto* f : {&linea_, &treno_})
@@ -95,7 +99,7 @@ void regole_valori::oltre_la_fine() {
             const std::int64_t p = r.n(0);
             // The reader's margin: a station's area reaches 800 m past its position.
             const int margine = r.argomento() == "stazione" ? 800 : 100;
-            if (p > l && !modello::oltre_la_griglia(m, p, margine))
+            if (p > l && !modello::oltre_la_griglia(lunghezza->numero_celle, p, margine))
                 avvisa(nome_oltre_fine, r, 0,
                        tra_apici(r.argomento()) + " at " + std::to_string(p) + " lies beyond the line's length, " +
                            std::to_string(l) + " m: it is compiled into the grid's extension past the end of the line",
@@ -215,11 +219,11 @@ void regole_valori::indicatore(const riga_voce& r) {
     if (r.argomento() != "indicatori_vmax" || r.valori.size() < 9) return;
     for (std::size_t k = 0; k < 3; ++k) {
         const std::int64_t sx = r.n(1 + k), dx = r.n(5 + k);
-        const double v = modello::arrotonda(static_cast<double>(dx) / 5.0 + static_cast<double>(sx) * 20.0);
+        const double v = modello::arrotonda(vi::velocita_grezza(sx, dx));
         if (v < -32768.0 || v > 32767.0) continue;  // the reader fails on it
         const auto p = static_cast<std::int64_t>(v);
-        const std::int64_t sx_letta = p >= 0 ? p / 100 * 5 : -1;
-        const std::int64_t dx_letta = p >= 0 ? p % 100 * 5 : -1;
+        const std::int64_t sx_letta = p >= 0 ? vi::sinistra_kmh(p) : -1;
+        const std::int64_t dx_letta = p >= 0 ? vi::destra_kmh(p) : -1;
         if (sx_letta == sx && dx_letta == dx) continue;
         std::string m = "speed indicator board speeds " + std::to_string(sx) + " and " + std::to_string(dx) +
                         " are packed as " + std::to_string(p);
@@ -258,16 +262,14 @@ void regole_valori::ristretti(const riga_voce& r) {
         a_16(3, r.n(3), "slowdown " + nome(3));
         if (r.n(5) != 0) a_16(5, r.n(5), "slowdown " + nome(5));
     } else if (a == "indicatori_vmax") {
-        const std::int64_t v = r.n(4) * 10 + r.n(8);
+        const std::int64_t v = vi::strisce(r.n(4), r.n(8));
         if (basso_16(v) != v)
             avvisa(nome_ristretto, r, 4,
                    "stripes " + std::to_string(r.n(4)) + " and " + std::to_string(r.n(8)) + " pack as " +
                        std::to_string(v) + ", which does not fit 16 bits: stored as " + std::to_string(basso_16(v)));
     } else if (a == "segnale" && r.valori.size() >= 11) {
-        // Packed in decimal: left in the tens, right in the units; the two
-        // kinds first as left × 3 + right.
         const std::int64_t sx = r.n(1), dx = r.n(6), rapp = r.n(5);
-        const std::int64_t lati = sx * 3 + dx;
+        const std::int64_t lati = vs::lati(sx, dx);
         auto sedici = [&](std::size_t i, std::int64_t v, const std::string& cosa) {
             if (basso_16(v) == v) return false;
             avvisa(nome_ristretto, r, i,
@@ -280,22 +282,21 @@ void regole_valori::ristretti(const riga_voce& r) {
                    "signal " + cosa + " spills into its neighbour: stored as " + std::to_string(v) +
                        ", which reads back as " + std::to_string(v / base) + " and " + std::to_string(v % base));
         };
-        if (dx < 0 || dx > 2)
-            trabocca(6, "right kind " + std::to_string(dx) + " (left " + std::to_string(sx) + ")", lati, 3);
-        sedici(5, rapp * 10 + lati,
+        if (dx < 0 || dx >= vs::base_lati)
+            trabocca(6, "right kind " + std::to_string(dx) + " (left " + std::to_string(sx) + ")", lati, vs::base_lati);
+        sedici(5, vs::quarto(rapp, sx, dx),
                "rapp " + std::to_string(rapp) + " and kinds " + std::to_string(sx) + ", " + std::to_string(dx));
         for (std::size_t k = 0; k < 3; ++k) {
             const std::int64_t alto = r.n(2 + k), basso = r.n(7 + k);
             const std::string cosa = nome(2 + k) + " " + std::to_string(alto) + " and " + nome(7 + k) + " " +
                                      std::to_string(basso);
-            if (!sedici(2 + k, alto * 10 + basso, cosa) && (basso < 0 || basso > 9))
+            if (!sedici(2 + k, vs::cifre(alto, basso), cosa) && (basso < 0 || basso >= vs::base_cifre))
                 trabocca(7 + k, nome(7 + k) + " " + std::to_string(basso) + " (" + nome(2 + k) + " " +
                                     std::to_string(alto) + ")",
-                         alto * 10 + basso, 10);
+                         vs::cifre(alto, basso), vs::base_cifre);
         }
-        std::int64_t tempo = r.n(10);
-        if (tempo >= 1 && tempo <= 100) tempo = 101;
-        if (sx == 2 && basso_8(tempo) != tempo)
+        const std::int64_t tempo = vs::tempo(r.n(10));
+        if (vs::tempo_tenuto(sx) && basso_8(tempo) != tempo)
             avvisa(nome_ristretto, r, 10,
                    "signal time " + std::to_string(tempo) + " does not fit a byte: stored as " +
                        std::to_string(basso_8(tempo)));
@@ -313,7 +314,7 @@ void regole_valori::orari() {
         if (!ih || !im || !is) continue;
         const std::int64_t h = r.n(*ih), m = r.n(*im), s = r.n(*is);
         if (h == 0 && m == 0 && s == 0) continue;
-        const std::int64_t t = (h * 60 + m) * 60 + s;
+        const std::int64_t t = modello::orario::secondi(h, m, s);
         const std::string nome = in ? r.valori[*in].testo : std::string();
         if (precedente && t < t0) {
             const auto& p = *precedente;

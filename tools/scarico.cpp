@@ -13,6 +13,9 @@
 #include "format/tabella.h"
 #include "model/conversione.h"
 #include "model/nomi_file.h"
+#include "model/orario.h"
+#include "model/valori_indicatore.h"
+#include "model/valori_segnale.h"
 #include "platform/elenco_cartella.h"
 #include "platform/leggi_binario.h"
 #include "tools/celle.h"
@@ -121,12 +124,14 @@ json nome_in_tabella(const compilati& d, int record) {
     return d.tabella[static_cast<std::size_t>(record)].nome;
 }
 
-// A side of a speed indicator board: the hundreds of each value are the
-// left speed / 5, the last two digits the right speed / 5.
+// A side of a speed indicator board.
 json lato_indicatore(const cella& c, bool sinistra) {
+    namespace vi = modello::valori_indicatore;
     json velocita = json::array();
-    for (int v : {c.valore_1, c.valore_2, c.valore_3}) velocita.push_back(sinistra ? v / 100 * 5 : v % 100 * 5);
-    return {{"speeds_kmh", velocita}, {"stripes", sinistra ? c.valore_4 / 10 : c.valore_4 % 10}};
+    for (int v : {c.valore_1, c.valore_2, c.valore_3})
+        velocita.push_back(sinistra ? vi::sinistra_kmh(v) : vi::destra_kmh(v));
+    return {{"speeds_kmh", velocita},
+            {"stripes", sinistra ? vi::strisce_sinistra(c.valore_4) : vi::strisce_destra(c.valore_4)}};
 }
 
 json valori_cella(const compilati& d, const cella& c, std::size_t indice) {
@@ -136,10 +141,14 @@ json valori_cella(const compilati& d, const cella& c, std::size_t indice) {
             if (indice == 1) return {{"marker", c.valore_1}, {"check_code", c.valore_2}};
             return json::object();
         case tc::segnale: {
-            const int lati = c.valore_4 % 10;
-            return {{"left", {{"kind", lati / 3}, {"digits", {c.valore_1 / 10, c.valore_2 / 10, c.valore_3 / 10}}}},
-                    {"right", {{"kind", lati % 3}, {"digits", {c.valore_1 % 10, c.valore_2 % 10, c.valore_3 % 10}}}},
-                    {"rapp", c.valore_4 / 10},
+            namespace vs = modello::valori_segnale;
+            const std::int64_t lati = vs::lati_di(c.valore_4);
+            auto cifre = [&](std::int64_t (*quale)(std::int64_t)) {
+                return json::array({quale(c.valore_1), quale(c.valore_2), quale(c.valore_3)});
+            };
+            return {{"left", {{"kind", vs::sx_di_lati(lati)}, {"digits", cifre(vs::cifra_alta)}}},
+                    {"right", {{"kind", vs::dx_di_lati(lati)}, {"digits", cifre(vs::cifra_bassa)}}},
+                    {"rapp", vs::rapp_di(c.valore_4)},
                     {"time", c.tempo_segnale}};
         }
         case tc::fine_rallentamento:
@@ -352,7 +361,8 @@ json descrivi_compilati(const compilati& d, bool ogni_metro) {
                   {"raw", {c.valore_1, c.valore_2, c.valore_3, c.valore_4}}};
         if (c.tempo_segnale != 0 && c.tipo != tc::segnale) o["tempo_segnale"] = c.tempo_segnale;
         if (c.preavviso != 0)
-            o["approach_mark"] = {{"value", c.preavviso}, {"pair", c.preavviso / 10}, {"step", c.preavviso % 10}};
+            o["approach_mark"] = {{"value", c.preavviso}, {"pair", modello::valori_segnale::cifra_alta(c.preavviso)},
+                                  {"step", modello::valori_segnale::cifra_bassa(c.preavviso)}};
         celle.push_back(o);
     }
     j["route"] = celle;
@@ -414,8 +424,9 @@ std::string in_linea(const json& v) {
 
 std::string ora(std::int64_t secondi) {
     char buf[32];
-    std::snprintf(buf, sizeof buf, "%02lld:%02lld:%02lld", static_cast<long long>(secondi / 3600),
-                  static_cast<long long>(secondi / 60 % 60), static_cast<long long>(secondi % 60));
+    namespace o = modello::orario;
+    std::snprintf(buf, sizeof buf, "%02lld:%02lld:%02lld", static_cast<long long>(o::ore_di(secondi)),
+                  static_cast<long long>(o::minuti_di(secondi)), static_cast<long long>(o::secondi_di(secondi)));
     return buf;
 }
 

@@ -6,15 +6,20 @@
 #include <string>
 #include <utility>
 
+#include "model/area_stazione.h"
 #include "model/codici.h"
 #include "model/conversione.h"
 #include "model/nomi_file.h"
+#include "model/orario.h"
 #include "model/posizioni.h"
+#include "model/valori_segnale.h"
 #include "text/flusso_campi.h"
 #include "text/parole.h"
 
 namespace lettura {
 
+using modello::basso_16;
+using modello::basso_8;
 using modello::cella;
 using modello::cella_di;
 using modello::Modello;
@@ -36,9 +41,6 @@ namespace {
 // Value fields are never looked at, so negative numbers are ordinary values.
 constexpr int ripetizioni_trattino = 2;
 constexpr int margine_stazione = 800;
-
-std::int16_t basso_16(std::int64_t v) { return static_cast<std::int16_t>(static_cast<std::uint16_t>(v & 0xFFFF)); }
-std::uint8_t basso_8(std::int64_t v) { return static_cast<std::uint8_t>(v & 0xFF); }
 
 std::int32_t a_long_esatto(std::int64_t v, const char* cosa) {
     if (v < INT32_MIN || v > INT32_MAX)
@@ -235,13 +237,12 @@ void lettore_treno::leggi() {
 // table's order, until one ends the reading.
 esito lettore_treno::riga() {
     if (flusso_.fine()) return esito::fine_lettura;
-    m_.riga = flusso_.leggi_testo();
+    std::string parola = flusso_.leggi_testo();
     if (flusso_.fine()) return esito::fine_lettura;
-    for (int i = 0; i < ripetizioni_trattino && contiene(m_.riga, "-"); ++i) {
-        m_.riga = flusso_.leggi_testo();
+    for (int i = 0; i < ripetizioni_trattino && contiene(parola, "-"); ++i) {
+        parola = flusso_.leggi_testo();
         if (flusso_.fine()) return esito::fine_lettura;
     }
-    const std::string parola = m_.riga;
     // The row begins at its keyword field, the last field read.
     if (m_.registro) m_.registro->riga_voce = flusso_.riga_campo();
     riga_letta_ = riga_in_lettura{parola, false, flusso_.campi_letti()};
@@ -392,28 +393,15 @@ esito lettore_treno::stazione() {
     const std::int64_t ore = flusso_.leggi_long();
     const std::int64_t minuti = flusso_.leggi_long();
     const std::int64_t secondi = flusso_.leggi_long();
-    r.orario = a_long_esatto((ore * 60 + minuti) * 60 + secondi, "timetable time, (hours × 60 + minutes) × 60 + seconds,");
+    r.orario = a_long_esatto(modello::orario::secondi(ore, minuti, secondi),
+                             "timetable time, (hours × 60 + minutes) × 60 + seconds,");
     r.nome = flusso_.leggi_testo();
     if (m_.registro) m_.registro->stazioni.push_back(m_.registro->nuovo_oggetto("the station " + r.nome));
 
-    // Extent by kind: stations of kind 5 and 6 end 150 m after their position,
-    // 7 and 8 extend a whole length either side, the others are centred.
-    std::int64_t inizio = 0;
-    std::int64_t fine = 0;
-    if (r.tipo == 5 || r.tipo == 6) {
-        inizio = static_cast<std::int64_t>(p) - lunghezza;
-        fine = static_cast<std::int64_t>(p) + 150;
-        r.campo_6 = 0;
-    } else if (r.tipo == 7 || r.tipo == 8) {
-        inizio = static_cast<std::int64_t>(p) - lunghezza;
-        fine = static_cast<std::int64_t>(p) + lunghezza;
-        r.campo_6 = 0;
-    } else {
-        inizio = p - static_cast<std::int64_t>(lunghezza) / 2;
-        fine = p + static_cast<std::int64_t>(lunghezza) / 2 + (r.campo_6 != 0 ? 50 : 0);
-    }
-    r.inizio = a_long_esatto(inizio, "station's start, by its position, kind and length,");
-    r.fine = a_long_esatto(fine, "station's end, by its position, kind and length,");
+    const auto area = modello::area_di_stazione(r.tipo, p, lunghezza, r.campo_6);
+    if (modello::campo_6_azzerato(r.tipo)) r.campo_6 = 0;
+    r.inizio = a_long_esatto(area.inizio, "station's start, by its position, kind and length,");
+    r.fine = a_long_esatto(area.fine, "station's end, by its position, kind and length,");
     if (lunghezza < 600) r.campo_5 = 0;
     if (k == 1) {
         r.campo_5 = 0;
@@ -497,20 +485,20 @@ std::int32_t memo_segnale(Modello& m, std::int32_t posizione, std::int32_t sx, s
         return codice::segnale_occupato;
     }
     if (m.registro) m.registro->occupa(c, "the signal at metre " + std::to_string(posizione));
-    // Decimal packing: left digit in the tens, right digit in the units.
-    const std::int64_t lati = static_cast<std::int64_t>(sx) * 3 + dx;
+    namespace vs = modello::valori_segnale;
+    const std::int64_t lati = vs::lati(sx, dx);
     x.tipo = tc::segnale;
-    x.valore_4 = basso_16(static_cast<std::int64_t>(rapp) * 10 + lati);
-    x.valore_1 = basso_16(static_cast<std::int64_t>(s1) * 10 + d1);
-    x.valore_2 = basso_16(static_cast<std::int64_t>(s2) * 10 + d2);
-    x.valore_3 = basso_16(static_cast<std::int64_t>(s3) * 10 + d3);
-    if (tempo >= 1 && tempo <= 100) tempo = 101;
-    x.tempo_segnale = sx == 2 ? basso_8(tempo) : 0;
+    x.valore_4 = basso_16(vs::quarto(rapp, sx, dx));
+    x.valore_1 = basso_16(vs::cifre(s1, d1));
+    x.valore_2 = basso_16(vs::cifre(s2, d2));
+    x.valore_3 = basso_16(vs::cifre(s3, d3));
+    tempo = static_cast<std::int32_t>(vs::tempo(tempo));
+    x.tempo_segnale = vs::tempo_tenuto(sx) ? basso_8(tempo) : 0;
     // Approach marks 2, 4, 6 and 8 cells before, counting away from the signal;
     // those that would fall before the start of the line are left out.
     for (int b = 1; b <= 4; ++b) {
         const std::int64_t a = c - 2 * b;
-        if (a >= 0) m.percorso[static_cast<std::size_t>(a)].preavviso = basso_8(lati * 10 + b);
+        if (a >= 0) m.percorso[static_cast<std::size_t>(a)].preavviso = basso_8(vs::preavviso(lati, b));
     }
     return 0;
 }

@@ -33,13 +33,8 @@ TEST(CodiciGara, EsempiNoti) {
     }
 }
 
-TEST(CodiciGara, LasciaLaStringaDiLavoroInRiga) {
-    auto m = con_identificatori("7", "AB");
-    compilatore::codice_gara_st(m);
-    EXPECT_EQ(m.riga, "7abaabbccddeeffgghhiillmmnnoo");
-    m.riga.clear();
-    compilatore::codice_gara_og(m);
-    EXPECT_EQ(m.riga, "7abaabbccddeeffgghhiillmmnnoo");
+TEST(CodiciGara, LaStringaDiLavoroUnisceTrenoELineaInMinuscoloPoiIlRiempitivo) {
+    EXPECT_EQ(compilatore::stringa_di_lavoro(con_identificatori("7", "AB")), "7abaabbccddeeffgghhiillmmnnoo");
 }
 
 TEST(CodiciGara, OltreIlVenticinquesimoCarattereNullaConta) {

@@ -116,8 +116,7 @@ TEST_P(Completamento, PuntiCodiceEStato) {
     base.velocita = 16;
     base.pendenza = 104;
     base.aderenza = 3;
-    m.percorso.assign(static_cast<std::size_t>(caso.ultima) + 1, base);
-    m.numero_celle = caso.ultima;
+    m.nuovo_percorso(caso.ultima, base);
     for (const auto& o : caso.oggetti) {
         m.percorso.at(static_cast<std::size_t>(o.cella)).tipo = o.tipo;
         m.percorso.at(static_cast<std::size_t>(o.cella)).valore_1 = o.valore_1;

@@ -28,8 +28,7 @@ modello::Modello modello_letto(const fs::path& cartella) {
     m.numero_treno = "7";
     m.tabella[modello::record_ripetizione].nome = "7";
     m.tabella[modello::record_linea].nome = "AB";
-    m.numero_celle = 40;
-    m.percorso.assign(41, modello::cella{});
+    m.nuovo_percorso(40);
     m.lunghezza_totale = 3;
     m.geometria.emplace(3);
     m.geometria->inizia();
@@ -58,7 +57,7 @@ TEST(CompletaEScrivi, TimbriCodiciECompletamentoNeiTreFile) {
     test_util::CartellaTemporanea dir;
     file_precedenti(dir.percorso());
     auto m = modello_letto(dir.percorso());
-    m.genera_geometria = 1;
+    m.genera_geometria = true;
     // A reader stopped softly; the completion then finds a start group all taken.
     m.codice_errore = 15;
     posa(m, 30, tc::inizio_rallentamento, 60);
@@ -69,7 +68,6 @@ TEST(CompletaEScrivi, TimbriCodiciECompletamentoNeiTreFile) {
 
     EXPECT_EQ(compilatore::completa_e_scrivi(m), 12);
     EXPECT_EQ(m.codice_errore, 12);
-    EXPECT_EQ(m.riga, "7abaabbccddeeffgghhiillmmnnoo");
     EXPECT_EQ(test_util::elenco(dir.percorso()),
               (std::vector<std::string>{percorso_file, tabella_file, geometria_file}));
 
@@ -111,7 +109,7 @@ TEST(CompletaEScrivi, SenzaGeometriaIlFileGeometriaNonSiTocca) {
     test_util::CartellaTemporanea dir;
     file_precedenti(dir.percorso());
     auto m = modello_letto(dir.percorso());
-    m.genera_geometria = 0;
+    m.genera_geometria = false;
     compilatore::completa_e_scrivi(m);
     EXPECT_EQ(test_util::leggi(dir.percorso() / geometria_file), std::string(20000, '#'));
     EXPECT_EQ(test_util::leggi(dir.percorso() / percorso_file).size(), 41u * 15u);
@@ -149,7 +147,7 @@ TEST(CompletaEScrivi, TimbroOccupatoFermaTuttoPrimaDiScrivere) {
         test_util::CartellaTemporanea dir;
         file_precedenti(dir.percorso());
         auto m = modello_letto(dir.percorso());
-        m.genera_geometria = 1;
+        m.genera_geometria = true;
         c.prepara(m);
         try {
             compilatore::completa_e_scrivi(m);
@@ -165,7 +163,7 @@ TEST(CompletaEScrivi, ImmagineImpossibileNonToccaNessunFile) {
     test_util::CartellaTemporanea dir;
     file_precedenti(dir.percorso());
     auto m = modello_letto(dir.percorso());
-    m.genera_geometria = 1;
+    m.genera_geometria = true;
     m.tabella[1].nome = std::string(70000, 'x');  // no room in the 16-bit length
     EXPECT_THROW(compilatore::completa_e_scrivi(m), std::overflow_error);
     restano_i_precedenti(dir.percorso());
@@ -177,7 +175,7 @@ TEST(CompletaEScrivi, GrigliaAssenteOSenzaCella1EUnGuasto) {
         test_util::CartellaTemporanea dir;
         file_precedenti(dir.percorso());
         auto m = modello_letto(dir.percorso());
-        m.genera_geometria = 1;
+        m.genera_geometria = true;
         m.percorso.assign(celle, modello::cella{});
         m.numero_celle = 0;
         EXPECT_THROW(compilatore::completa_e_scrivi(m), std::runtime_error);
@@ -193,7 +191,7 @@ TEST(MemorizzaPercorso, SenzaFileDiIngressoNessunFileCompilato) {
     m.numero_treno = "7";
     m.tabella[modello::record_linea].campo_7 = 610;  // left by an earlier run in this process
     EXPECT_THROW(compilatore::memorizza_percorso(m, 1), std::runtime_error);
-    EXPECT_EQ(m.genera_geometria, 1);
+    EXPECT_TRUE(m.genera_geometria);
     EXPECT_EQ(m.tabella[modello::record_linea].campo_7, 0);
     EXPECT_TRUE(test_util::elenco(dir.percorso()).empty());
 }

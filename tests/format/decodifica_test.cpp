@@ -186,6 +186,22 @@ TEST(RigaDelFile, ContaLeRigheComeIlFlussoDeiCampi) {
     EXPECT_EQ(strumento::riga_del_file(f, 3), "tre");
     EXPECT_EQ(strumento::riga_del_file(f, 4), "quattro è");
     EXPECT_EQ(strumento::riga_del_file(f, 6), std::nullopt);
+
+    // After a last line end the stream stands on one more, empty line; a
+    // last line without an end is still a line.
+    struct {
+        std::string testo;
+        int k;
+        std::optional<std::string> attesa;
+    } const bordi[] = {
+        {"a\r\n", 2, ""}, {"a\r\n", 3, std::nullopt}, {"a\n\nb", 2, ""},     {"a\n\nb", 3, "b"},
+        {"a", 2, std::nullopt}, {"", 1, ""},            {"", 2, std::nullopt}, {"a", 0, std::nullopt},
+    };
+    for (const auto& b : bordi) {
+        test_util::scrivi(f, b.testo);
+        EXPECT_EQ(strumento::riga_del_file(f, b.k), b.attesa) << b.testo << " / " << b.k;
+    }
+    EXPECT_EQ(strumento::riga_del_file(dir.percorso() / "manca.txt", 1), std::nullopt);
 }
 
 }  // namespace

@@ -30,7 +30,7 @@ struct Lettura {
         m.nome_linea = "Prova";
         m.numero_treno = "9";
         m.cartella = dir.percorso();
-        m.genera_geometria = geometria;
+        m.genera_geometria = geometria != 0;
         if (testo) test_util::scrivi(dir.percorso() / "Prova_linea.txt", *testo);
         test_util::scrivi(dir.percorso() / "Prova_9-.txt", "[generale]\r\n");
         compilatore::memorizza_dati(m);

@@ -15,7 +15,7 @@ TEST(LineaBuiltinCompilata, SiLeggeSenzaCodici) {
     m.nome_linea = "Valdora_Sarenta";
     m.numero_treno = "731";
     m.cartella = dir.percorso();
-    m.genera_geometria = 1;
+    m.genera_geometria = true;
     scenario_text::dati_linea(m);
     EXPECT_TRUE(lettura::leggi_linea(m)) << "the train file would be read next";
 

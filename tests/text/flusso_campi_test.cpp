@@ -129,4 +129,35 @@ TEST(FlussoCampi, SaLaRigaDiOgniCampo) {
     EXPECT_EQ(righe, (std::vector<int>{1, 1, 2, 3, 4, 4}));
 }
 
+// Where a number stands in the text, for the tools that tell what the
+// reader skipped: sign, digits and the characters up to the field's end.
+TEST(FlussoCampi, UnNumeroDiceDoveStannoSegnoCifreEScarti) {
+    struct {
+        std::string testo;
+        std::int32_t valore;
+        std::size_t inizio;
+        bool segno;
+        std::size_t cifre_da, cifre_a, fine_campo, dopo;
+    } const casi[] = {
+        {"12,x", 12, 0, false, 0, 2, 2, 3},
+        {"  12.5,x", 12, 2, false, 2, 4, 6, 7},
+        {"\t-7 km\r\n", -7, 1, true, 2, 3, 3, 4},  // "km" after the blank is left for the next field
+        {"+,", 0, 0, true, 1, 1, 1, 2},
+        {"abc\n", 0, 0, false, 0, 0, 3, 4},
+        {"30:00 ,", 30, 0, false, 0, 2, 5, 7},
+        {"5", 5, 0, false, 0, 1, 1, 1},
+    };
+    for (const auto& c : casi) {
+        flusso_campi f(c.testo);
+        EXPECT_EQ(f.leggi_long(), c.valore) << c.testo;
+        const auto& n = f.ultimo_numero();
+        EXPECT_EQ(n.inizio, c.inizio) << c.testo;
+        EXPECT_EQ(n.segno, c.segno) << c.testo;
+        EXPECT_EQ(n.cifre_da, c.cifre_da) << c.testo;
+        EXPECT_EQ(n.cifre_a, c.cifre_a) << c.testo;
+        EXPECT_EQ(n.fine_campo, c.fine_campo) << c.testo;
+        EXPECT_EQ(f.posizione(), c.dopo) << c.testo;
+    }
+}
+
 }  // namespace

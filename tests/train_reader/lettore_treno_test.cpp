@@ -32,7 +32,7 @@ struct Lettura {
         m.nome_linea = "Prova";
         m.numero_treno = "9";
         m.cartella = dir.percorso();
-        m.genera_geometria = 0;
+        m.genera_geometria = false;
         test_util::scrivi(dir.percorso() / "Prova_linea.txt", testo_linea);
         test_util::scrivi(dir.percorso() / "Prova_9-.txt", treno);
         compilatore::memorizza_dati(m);

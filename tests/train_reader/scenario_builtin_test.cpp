@@ -37,7 +37,7 @@ protected:
     void SetUp() override {
         // The line alone, to know where its boards stand before the train comes.
         Modello sola_linea = nuovo_modello(dir_linea.percorso());
-        sola_linea.genera_geometria = 1;
+        sola_linea.genera_geometria = true;
         scenario_text::dati_linea(sola_linea);
         ASSERT_TRUE(lettura::leggi_linea(sola_linea));
         for (std::size_t i = 0; i < sola_linea.percorso.size(); ++i)
