@@ -212,7 +212,7 @@ private:
         problema p;
         p.file = quale_file::linea;
         p.livello = gravita::errore;
-        p.regola = "stamp-overwrite";
+        p.regola = std::string(errore_timbri);
         p.messaggio = testo_timbri_su_un_oggetto(m.percorso[1]);
         if (const auto chi = r.chi_occupa(1)) {
             const auto& o = r.oggetti[*chi];

@@ -15,8 +15,6 @@ namespace {
 
 namespace codice = modello::codice;
 
-constexpr std::string_view nome_codifica = "file-encoding";
-constexpr std::string_view nome_generale = "missing-generale";
 
 std::string_view descrivi(codifica c) {
     return c == codifica::utf16le ? "UTF-16 (little-endian)" : "UTF-16 (big-endian)";
@@ -99,13 +97,13 @@ void problemi_file_interi(const std::string& linea, const std::string& treno, st
         const codifica c = riconosci_codifica(byte);
         if (c != codifica::windows_1252) {
             std::erase_if(p, [&](const problema& x) { return x.file == qf; });
-            p.push_back(errore(qf, nome_codifica, testo_codifica(c)));
+            p.push_back(errore(qf, errore_codifica, testo_codifica(c)));
             continue;
         }
         if (riga_generale(byte)) continue;
         std::erase_if(p, [&](const problema& x) { return x.file == qf && x.regola == "wrong-block"; });
         if (qf == quale_file::treno) {
-            p.push_back(errore(qf, nome_generale, testo_generale(qf, byte)));
+            p.push_back(errore(qf, errore_generale, testo_generale(qf, byte)));
             continue;
         }
         // The compiler's 102 comes at the file's end, where it stopped looking.

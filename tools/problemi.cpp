@@ -7,6 +7,33 @@
 
 namespace strumento {
 
+namespace {
+
+constexpr errore_controllo tabella_errori[] = {
+    {errore_codifica, "a file saved as UTF-16, with or without a byte-order mark",
+     "The readers take every byte as one Windows-1252 character: in UTF-16 every other byte is zero, so no "
+     "keyword and no [generale] is ever found and none of the file's rows is read (the line description ends with "
+     "status 102, the train file is skipped without a word)",
+     "save the file as Windows-1252 (\"ANSI\" in Windows editors)"},
+    {errore_generale,
+     "a file in which the readers find no field holding [generale]: the line description's status 102 is told at "
+     "its line 1, the train file gets this error",
+     "Everything before the first field holding [generale] is skipped: the train reader reads nothing of such a "
+     "file and the compile ends with status 0, no station, speed or signal. The header is found in any case "
+     "([GENERALE] is read) and anywhere in a field, but [general] or [ generale] is not it",
+     "write [generale] on a line of its own before the first row"},
+    {errore_timbri,
+     "an object in cell 1 (m 50), such as a signal at metre 0, whose first two values are zero",
+     "The compiler stamps its marker and check code into cell 1's first two values; a nonzero value there is a "
+     "conflict (1250, 1251) and nothing is written, but zero values are taken without a word, so the compiled "
+     "files give the object the marker and the check code in place of its own values",
+     "place the object further along the line"},
+};
+
+}  // namespace
+
+std::span<const errore_controllo> errori_controllo() { return tabella_errori; }
+
 void ordina(std::vector<problema>& p) {
     std::stable_sort(p.begin(), p.end(), [](const problema& a, const problema& b) {
         if (a.file != b.file) return a.file == quale_file::linea;

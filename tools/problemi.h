@@ -5,7 +5,9 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -35,6 +37,19 @@ struct problema {
     std::string messaggio;
     std::vector<rimando> correlati;
 };
+
+// check's own errors, beyond the compiler's codes: each told under a name of
+// its own, as a warning is under its rule's.
+struct errore_controllo {
+    std::string_view nome;
+    std::string_view descrizione;  // one line: what it finds
+    std::string_view perche;       // what the compiler does with such a file
+    std::string_view rimedio;      // how to fix it
+};
+inline constexpr std::string_view errore_codifica = "file-encoding";
+inline constexpr std::string_view errore_generale = "missing-generale";
+inline constexpr std::string_view errore_timbri = "stamp-overwrite";
+std::span<const errore_controllo> errori_controllo();
 
 // The names the author gave the two files, as printed in front of each problem.
 struct nomi_file_autore {

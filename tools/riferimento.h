@@ -12,6 +12,7 @@
 
 namespace strumento {
 struct regola_avviso;
+struct errore_controllo;
 }
 
 namespace riferimento {
@@ -116,7 +117,10 @@ struct trovati {
     std::vector<const codice*> codici;
     std::vector<const sezione*> sezioni;
     std::vector<const strumento::regola_avviso*> regole;
-    bool vuoto() const { return parole.empty() && codici.empty() && sezioni.empty() && regole.empty(); }
+    std::vector<const strumento::errore_controllo*> errori;
+    bool vuoto() const {
+        return parole.empty() && codici.empty() && sezioni.empty() && regole.empty() && errori.empty();
+    }
 };
 trovati cerca(std::string_view argomento);
 

@@ -383,6 +383,22 @@ TEST(Riferimento, OgniRegolaDiAvvisoHaLaSuaVoce) {
     }
 }
 
+// check's own errors are topics too, and no warning rule: --no-warn does not
+// take their names.
+TEST(Riferimento, OgniErroreDelControlloHaLaSuaVoce) {
+    const std::string documento = riferimento::markdown_completo();
+    ASSERT_EQ(strumento::errori_controllo().size(), 3u);
+    for (const auto& e : strumento::errori_controllo()) {
+        SCOPED_TRACE(e.nome);
+        const auto t = riferimento::cerca(e.nome);
+        ASSERT_EQ(t.errori.size(), 1u);
+        EXPECT_TRUE(t.parole.empty() && t.codici.empty() && t.sezioni.empty() && t.regole.empty());
+        EXPECT_FALSE(e.perche.empty() || e.rimedio.empty());
+        EXPECT_NE(documento.find("### " + std::string(e.nome) + "\n"), std::string::npos);
+        EXPECT_FALSE(strumento::regola_esiste(e.nome));
+    }
+}
+
 // An unknown topic is offered only what it is a slip of.
 TEST(Riferimento, IViciniSonoSoloQuelliVicini) {
     struct caso {
