@@ -531,9 +531,10 @@ void progressive_ordina(Modello& m) {
         for (auto [record, da] : {std::pair{modello::record_progressiva_tre, &a},
                                   std::pair{modello::record_progressiva_due, &b},
                                   std::pair{modello::record_progressiva_uno, &c}}) {
-            t[record].inizio = da->inizio;
-            t[record].fine = da->fine;
-            t[record].progressiva = da->progressiva;
+            auto& voce = t[static_cast<std::size_t>(record)];
+            voce.inizio = da->inizio;
+            voce.fine = da->fine;
+            voce.progressiva = da->progressiva;
         }
     };
     const std::int64_t sT = T.inizio, sD = D.inizio, sU = U.inizio;
@@ -552,10 +553,11 @@ void progressive_ordina(Modello& m) {
         metti(zero, zero, zero);
     }
     for (int r : {modello::record_progressiva_tre, modello::record_progressiva_due, modello::record_progressiva_uno}) {
-        if (t[r].progressiva == 1) {
-            const std::int64_t v = static_cast<std::int64_t>(t[r].fine) + 100;
+        auto& voce = t[static_cast<std::size_t>(r)];
+        if (voce.progressiva == 1) {
+            const std::int64_t v = static_cast<std::int64_t>(voce.fine) + 100;
             if (v > INT32_MAX) throw errore_lettura("kilometric value out of range");
-            t[r].fine = static_cast<std::int32_t>(v);
+            voce.fine = static_cast<std::int32_t>(v);
         }
     }
 }

@@ -64,7 +64,7 @@ private:
     static constexpr double lato = 2.0;
     int colonna(double x) const { return std::clamp(static_cast<int>(std::floor(x / lato)), 0, colonne_ - 1); }
     int riga(double y) const { return std::clamp(static_cast<int>(std::floor(y / lato)), 0, righe_ - 1); }
-    std::size_t indice(int c, int r) const { return static_cast<std::size_t>(r) * colonne_ + c; }
+    std::size_t indice(int c, int r) const { return static_cast<std::size_t>(r) * static_cast<std::size_t>(colonne_) + static_cast<std::size_t>(c); }
 
     int colonne_, righe_;
     std::vector<bool> pieno_;

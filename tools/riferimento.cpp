@@ -530,13 +530,13 @@ std::string voce_codice(const codice& c, bool md) {
     return s;
 }
 
-std::string voce_errore(const strumento::errore_controllo& e, bool md) {
-    const std::string nome(e.nome);
+std::string voce_errore(const strumento::errore_controllo& x, bool md) {
+    const std::string nome(x.nome);
     std::string s = md ? "### " + nome + "\n\n" : "error of check " + nome + "\n";
     const std::string a_capo = md ? "\n" : "";
-    s += "Finds: " + std::string(e.descrizione) + ".\n";
-    s += a_capo + "Why it matters: " + std::string(e.perche) + ".\n";
-    s += a_capo + "Fix: " + std::string(e.rimedio) + ".\n";
+    s += "Finds: " + std::string(x.descrizione) + ".\n";
+    s += a_capo + "Why it matters: " + std::string(x.perche) + ".\n";
+    s += a_capo + "Fix: " + std::string(x.rimedio) + ".\n";
     if (md) s += "\n";
     return s;
 }
@@ -657,8 +657,8 @@ trovati cerca(std::string_view argomento) {
     }
     for (const auto& r : strumento::regole_avviso())
         if (minuscole(r.nome) == a) t.regole.push_back(&r);
-    for (const auto& e : strumento::errori_controllo())
-        if (e.nome == a) t.errori.push_back(&e);
+    for (const auto& x : strumento::errori_controllo())
+        if (x.nome == a) t.errori.push_back(&x);
     if (!t.regole.empty() || !t.errori.empty()) return t;
     for (const auto& s : le_sezioni) {
         const std::string h = minuscole(s.intestazione);
@@ -722,7 +722,7 @@ std::vector<std::string> vicini(std::string_view argomento, std::size_t quanti) 
     for (const auto& p : le_parole) aggiungi(p.argomento);
     for (const auto& s : le_sezioni) aggiungi(s.intestazione);
     for (const auto& r : strumento::regole_avviso()) aggiungi(r.nome);
-    for (const auto& e : strumento::errori_controllo()) aggiungi(e.nome);
+    for (const auto& x : strumento::errori_controllo()) aggiungi(x.nome);
     // A slip of a few letters: two, or a third of the shorter of the two.
     std::erase_if(tutti, [&](const auto& x) {
         return x.first > std::max<std::size_t>(2, std::min(a.size(), x.second.size()) / 3);
@@ -742,7 +742,7 @@ std::string testo(const trovati& t) {
     for (const auto* h : t.sezioni) separa(), s += voce_sezione(*h, false);
     for (const auto* c : t.codici) separa(), s += voce_codice(*c, false);
     for (const auto* r : t.regole) separa(), s += voce_regola(*r, false);
-    for (const auto* e : t.errori) separa(), s += voce_errore(*e, false);
+    for (const auto* x : t.errori) separa(), s += voce_errore(*x, false);
     return s;
 }
 
@@ -779,7 +779,7 @@ std::string completo(bool md) {
     s += senza_accenti_gravi("`scenario_tool check` reports these under a name of their own, as it does a warning "
                              "rule; no option silences them.\n\n",
                              md);
-    for (const auto& e : strumento::errori_controllo()) s += voce_errore(e, md) + (md ? "" : "\n");
+    for (const auto& x : strumento::errori_controllo()) s += voce_errore(x, md) + (md ? "" : "\n");
     titolo(2, "Status codes");
     s += "`compile` reports the status of the compile: 0 when all went well, otherwise the code of the last problem "
          "found. A hard or soft code stops the reading of its file; the compiled files are written all the same "

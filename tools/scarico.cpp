@@ -505,7 +505,7 @@ void stampa_compilati(std::ostream& out, const json& d) {
         out << "\nmetre component_0 component_1\n";
         for (const auto& m : d["geometry_metres"]) {
             out << m[0].dump();
-            for (int k = 1; k <= 2; ++k) {
+            for (std::size_t k = 1; k <= 2; ++k) {
                 char numero[64] = "-";
                 if (!m[k].is_null()) std::snprintf(numero, sizeof numero, "%.9f", m[k].get<double>());
                 out << " " << numero;

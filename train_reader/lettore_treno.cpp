@@ -325,12 +325,12 @@ void lettore_treno::stendi(corsa& c, std::int64_t fino_a, void (lettore_treno::*
 // The speed is kept in steps of 5 km/h in one byte: a speed whose fifth does
 // not fit fails here, as a later row or the end of the file lays it.
 void lettore_treno::scrivi_velocita(cella& c, std::int64_t v) {
-    const double quinto = modello::arrotonda(v / 5.0);
+    const double quinto = modello::arrotonda(static_cast<double>(v) / 5.0);
     if (!(quinto >= 0.0 && quinto <= 255.0))
         throw errore_lettura("speed limit " + std::to_string(v) + " (line " + std::to_string(velocita_.riga_valore) +
                              ") out of range: its fifth does not fit a byte (0 to 1277 km/h), laid along the grid by "
                              "a later row or the end of the file");
-    c.velocita = modello::a_byte(v / 5.0);
+    c.velocita = modello::a_byte(static_cast<double>(v) / 5.0);
 }
 
 // A row of a run: the stretch before its cell takes the value in force,
