@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
-#include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -11,8 +11,8 @@
 
 #include "model/codici.h"
 #include "model/conversione.h"
-#include "model/nomi_file.h"
 #include "model/posizioni.h"
+#include "text/file_ingresso.h"
 #include "text/flusso_campi.h"
 #include "text/parole.h"
 
@@ -27,7 +27,6 @@ using testo::contiene_i;
 using testo::errore_lettura;
 using testo::flusso_campi;
 using testo::intestazione;
-using testo::leggi_file;
 namespace codice = modello::codice;
 
 namespace {
@@ -87,11 +86,11 @@ struct riga_indicatore {
 
 class lettore_linea {
 public:
-    lettore_linea(Modello& m, std::filesystem::path file, std::string contenuto)
-        : m_(m), file_(std::move(file)), flusso_(std::move(contenuto)) {}
+    lettore_linea(Modello& m, testo::file_ingresso file)
+        : m_(m), nome_(std::move(file.nome)), chiuso_(std::move(file.chiuso)), flusso_(std::move(file.contenuto)) {}
 
     bool leggi();
-    void segna_arresto() { m_.arresto = modello::punto_arresto{file_.filename().string(), flusso_.riga_campo()}; }
+    void segna_arresto() { m_.arresto = modello::punto_arresto{nome_, flusso_.riga_campo()}; }
     // A value of the row being read failed to read: which one, for a tool to name.
     void segna_valore(const errore_lettura& e) {
         if (!e.campo() || !riga_letta_ || !m_.arresto) return;
@@ -119,7 +118,7 @@ private:
     // Close, delete, code N, end: the train file is not read.
     esito fine_dura(std::int32_t c) {
         segna_arresto();
-        std::filesystem::remove(file_);
+        chiuso_();
         m_.codice_errore = c;
         registra_fermata();
         return esito::fine_dura;
@@ -168,7 +167,8 @@ private:
     std::optional<riga_in_lettura> riga_letta_;
 
     Modello& m_;
-    std::filesystem::path file_;
+    std::string nome_;
+    std::function<void()> chiuso_;
     flusso_campi flusso_;
     std::int32_t cella_pendenza_ = 0;
     std::int32_t pendenza_corrente_ = 0;
@@ -231,7 +231,7 @@ bool lettore_linea::leggi() {
     m_.numero_montagne = 0;
     prepara_corpo();
     if (leggi_corpo() == esito::fine_dura) return false;
-    std::filesystem::remove(file_);
+    chiuso_();
     code();
     return true;
 }
@@ -490,16 +490,8 @@ void lettore_linea::code() {
 
 }  // namespace
 
-bool leggi_linea(Modello& m) {
-    m.tabella[modello::record_linea].nome = m.nome_linea;
-    m.tabella[modello::record_ripetizione].nome = m.numero_treno;
-    if (m.registro) m.registro->inizia_file(modello::nome_file_linea(m));
-    const auto file = modello::file_in_cartella(m, modello::nome_file_linea(m));
-    if (!std::filesystem::is_regular_file(file)) {
-        m.codice_errore = codice::linea_mancante;
-        return false;
-    }
-    lettore_linea lettore(m, file, leggi_file(file));
+bool leggi_linea(Modello& m, testo::file_ingresso file) {
+    lettore_linea lettore(m, std::move(file));
     try {
         return lettore.leggi();
     } catch (const errore_lettura& e) {

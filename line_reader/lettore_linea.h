@@ -1,6 +1,6 @@
 // The line description reader: the first half of memorizza_dati. It reads
-// nome_linea + "_linea.txt" from the run's folder into the table's general
-// records, the route grid and the geometry, and deletes the file.
+// the line description's bytes into the table's general records, the route
+// grid and the geometry.
 #pragma once
 
 #include <cstdint>
@@ -8,16 +8,18 @@
 #include <string_view>
 
 #include "model/modello.h"
+#include "text/file_ingresso.h"
 #include "text/parole.h"
 
 namespace lettura {
 
-// Reads the line description. Returns true when the train file is to be read
+// Reads the line description, calling file.chiuso where its reading ends.
+// The stop point names the file file.nome. Returns true when the train file is to be read
 // next (the reading ended at the end of the file or softly with code 15),
 // false after a hard stop (the code is in m.codice_errore). Run-time failures
 // (a field read past the end, a number too large, no length entry) escape as
 // exceptions for the caller's general handler.
-bool leggi_linea(modello::Modello& m);
+bool leggi_linea(modello::Modello& m, testo::file_ingresso file);
 
 // The two blocks of the line description in which entries are recognised:
 // the general block, from the field holding "[generale]" up to and including

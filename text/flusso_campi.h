@@ -18,7 +18,6 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -99,9 +98,5 @@ private:
     int campi_letti_ = 0;
     std::size_t inizio_numero_ = 0;  // where the number being read begins
 };
-
-// The whole content of an input file; a file that cannot be read is a
-// run-time failure of the reader.
-std::string leggi_file(const std::filesystem::path& file);
 
 }  // namespace testo

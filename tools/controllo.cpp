@@ -3,10 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <exception>
-#include <fstream>
 #include <optional>
 #include <set>
-#include <stdexcept>
 #include <string_view>
 #include <tuple>
 #include <utility>
@@ -16,7 +14,6 @@
 #include "model/codici.h"
 #include "model/modello.h"
 #include "model/nomi_file.h"
-#include "platform/cartella_privata.h"
 #include "text/flusso_campi.h"
 #include "text/righe.h"
 #include "text/testo_1252.h"
@@ -26,7 +23,6 @@
 
 namespace strumento {
 
-namespace fs = std::filesystem;
 namespace codice = modello::codice;
 using modello::registro_controllo;
 
@@ -75,12 +71,6 @@ private:
     std::vector<testo::riga_testo> righe_;
     std::vector<bool> tolta_;
 };
-
-void scrivi(const fs::path& file, const std::string& testo) {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out << testo;
-    if (!out.flush()) throw std::runtime_error("cannot write the working copy " + file.string());
-}
 
 std::string metro(std::int64_t m) { return "metre " + std::to_string(m); }
 
@@ -148,19 +138,19 @@ public:
         : linea_(linea), treno_(treno), id_(id) {}
 
     std::vector<problema> esegui() {
-        piattaforma::cartella_privata privata(fs::temp_directory_path());
         for (;;) {
             modello::Modello m;
-            m.cartella = privata.percorso();
             m.nome_linea = id_.linea;
             m.numero_treno = id_.treno;
             m.genera_geometria = 1;
             m.registro.emplace();
             nome_linea_ = modello::nome_file_linea(m);
-            scrivi(modello::file_in_cartella(m, nome_linea_), linea_.testo());
-            scrivi(modello::file_in_cartella(m, modello::nome_file_treno(m)), treno_.testo());
+            // Each round compiles the texts as they now stand, in memory.
+            compilatore::ingressi_in_memoria in;
+            in.metti(nome_linea_, linea_.testo());
+            in.metti(modello::nome_file_treno(m), treno_.testo());
             compilatore::azzera_tabella(m);
-            compilatore::memorizza_dati(m);
+            compilatore::memorizza_dati(m, in);
             const registro_controllo& r = *m.registro;
 
             bool tolta = false;

@@ -1,15 +1,15 @@
 #include "train_reader/lettore_treno.h"
 
 #include <array>
-#include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
 
 #include "model/codici.h"
 #include "model/conversione.h"
-#include "model/nomi_file.h"
 #include "model/posizioni.h"
+#include "text/file_ingresso.h"
 #include "text/flusso_campi.h"
 #include "text/parole.h"
 
@@ -23,7 +23,6 @@ using testo::contiene;
 using testo::contiene_i;
 using testo::errore_lettura;
 using testo::flusso_campi;
-using testo::leggi_file;
 namespace codice = modello::codice;
 namespace tc = modello::tipo_cella;
 
@@ -109,11 +108,11 @@ enum class esito { prosegui, fine_lettura, uscita };
 
 class lettore_treno {
 public:
-    lettore_treno(Modello& m, std::filesystem::path file)
-        : m_(m), file_(std::move(file)), flusso_(leggi_file(file_)) {}
+    lettore_treno(Modello& m, testo::file_ingresso file)
+        : m_(m), nome_(std::move(file.nome)), chiuso_(std::move(file.chiuso)), flusso_(std::move(file.contenuto)) {}
 
     void leggi();
-    void segna_arresto() { m_.arresto = modello::punto_arresto{file_.filename().string(), flusso_.riga_campo()}; }
+    void segna_arresto() { m_.arresto = modello::punto_arresto{nome_, flusso_.riga_campo()}; }
     // A value of the row being read failed to read: which one, for a tool to name.
     void segna_valore(const errore_lettura& e) {
         if (!e.campo() || !riga_letta_ || !m_.arresto) return;
@@ -139,7 +138,7 @@ private:
     // Close, delete, code N, return: the end-of-reading steps are skipped.
     esito uscita(std::int32_t c) {
         segna_arresto();
-        std::filesystem::remove(file_);
+        chiuso_();
         m_.codice_errore = c;
         registra_fermata();
         return esito::uscita;
@@ -177,7 +176,8 @@ private:
     std::optional<riga_in_lettura> riga_letta_;
 
     Modello& m_;
-    std::filesystem::path file_;
+    std::string nome_;
+    std::function<void()> chiuso_;
     flusso_campi flusso_;
     corsa velocita_;
     corsa aderenza_;
@@ -450,7 +450,7 @@ esito lettore_treno::stazione() {
 // Normal end and soft stop: delete the file, finish both runs to the end of
 // the grid, then check the kilometric progressives.
 void lettore_treno::fine_lettura() {
-    std::filesystem::remove(file_);
+    chiuso_();
     if (m_.registro) m_.registro->riga_voce = 0;
     const std::int64_t fino_a = static_cast<std::int64_t>(m_.numero_celle) - 2;
     stendi(velocita_, fino_a, &lettore_treno::scrivi_velocita);
@@ -469,11 +469,8 @@ void lettore_treno::fine_lettura() {
 
 std::span<const parola_treno> parole_treno() { return parole; }
 
-void leggi_treno(Modello& m) {
-    const auto file = modello::file_in_cartella(m, modello::nome_file_treno(m));
-    if (m.registro) m.registro->inizia_file(modello::nome_file_treno(m));
-    if (!std::filesystem::is_regular_file(file)) throw errore_lettura("cannot find " + file.string());
-    lettore_treno lettore(m, file);
+void leggi_treno(Modello& m, testo::file_ingresso file) {
+    lettore_treno lettore(m, std::move(file));
     try {
         lettore.leggi();
     } catch (const errore_lettura& e) {

@@ -1,6 +1,6 @@
-// The train file reader: the second half of memorizza_dati. It reads
-// nome_linea + "_" + numero_treno + "-.txt" from the run's folder into the
-// table's station and train records and the route grid, and deletes the file.
+// The train file reader: the second half of memorizza_dati. It reads the
+// train file's bytes into the table's station and train records and the
+// route grid.
 #pragma once
 
 #include <cstdint>
@@ -8,14 +8,16 @@
 #include <string_view>
 
 #include "model/modello.h"
+#include "text/file_ingresso.h"
 #include "text/parole.h"
 
 namespace lettura {
 
-// Reads the train file after the line description. The outcome is in
-// m.codice_errore; run-time failures (a missing file, a row cut short, a number
-// too large for its field) escape as exceptions for the caller's handler.
-void leggi_treno(modello::Modello& m);
+// Reads the train file after the line description, calling file.chiuso where
+// its reading ends; the stop point names the file file.nome. The outcome is in
+// m.codice_errore; run-time failures (a row cut short, a number too large for
+// its field) escape as exceptions for the caller's handler.
+void leggi_treno(modello::Modello& m, testo::file_ingresso file);
 
 // One keyword entry of the train file: a keyword field after "[generale]"
 // that holds `prima` and, when given, `seconda` has the row's values read
