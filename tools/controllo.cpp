@@ -138,8 +138,13 @@ public:
         : linea_(linea), treno_(treno), id_(id) {}
 
     std::vector<problema> esegui() {
+        // The grid's storage passes from one round to the next, empty: a
+        // round then lays its cells without asking the system for memory.
+        std::vector<modello::cella> celle;
         for (;;) {
             modello::Modello m;
+            celle.clear();
+            m.percorso = std::move(celle);
             m.nome_linea = id_.linea;
             m.numero_treno = id_.treno;
             m.genera_geometria = 1;
@@ -160,7 +165,10 @@ public:
                     tolta = righe(file_di(f.file)).togli(f.riga_voce, std::max(f.riga_voce, f.riga_ultima)) || tolta;
             }
             // The next compile reads on past the rows just reported.
-            if (tolta) continue;
+            if (tolta) {
+                celle = std::move(m.percorso);
+                continue;
+            }
             if (m.percorso.empty()) break;
             try {
                 compilatore::completa_e_timbra(m);
@@ -181,7 +189,10 @@ public:
                     tolta_prima = righe(p.file).togli(o.riga, o.riga);
                 }
                 aggiungi(std::move(p));
-                if (tolta_prima) continue;
+                if (tolta_prima) {
+                    celle = std::move(m.percorso);
+                    continue;
+                }
             } catch (const std::exception& e) {
                 problema p = errore(quale_file::linea, 1, codice::errore_in_lettura);
                 p.messaggio = std::string("the compile failed: ") + e.what();
