@@ -31,7 +31,7 @@ void memorizza_dati(Modello& m, ingressi& in) {
     const std::string treno = nome_file_treno(m);
     std::string in_lettura = linea;
     try {
-        if (m.registro) m.registro->inizia_file(linea);
+        m.osservatore->inizia_file(linea);
         std::optional<std::string> contenuto = in.leggi(linea);
         if (!contenuto) {
             m.codice_errore = codice::linea_mancante;
@@ -39,7 +39,7 @@ void memorizza_dati(Modello& m, ingressi& in) {
         }
         if (!lettura::leggi_linea(m, {linea, std::move(*contenuto), [&] { in.elimina(linea); }})) return;
         in_lettura = treno;
-        if (m.registro) m.registro->inizia_file(treno);
+        m.osservatore->inizia_file(treno);
         contenuto = in.leggi(treno);
         if (!contenuto) throw testo::errore_lettura("cannot find " + file_in_cartella(m, treno).string());
         lettura::leggi_treno(m, {treno, std::move(*contenuto), [&] { in.elimina(treno); }});
@@ -51,7 +51,10 @@ void memorizza_dati(Modello& m, ingressi& in) {
         // the line description is not where the train file failed).
         if (!m.arresto || m.arresto->file != in_lettura) m.arresto = modello::punto_arresto{in_lettura, 0, {}};
         m.arresto->motivo = e.what();
-        if (m.registro) m.registro->fermata(codice::errore_in_lettura, m.arresto->riga, 0, e.what());
+        m.osservatore->fermata({.codice = codice::errore_in_lettura,
+                                .riga_voce = m.arresto->riga_voce,
+                                .riga_ultima = m.arresto->riga_ultima_voce,
+                                .motivo = m.arresto->motivo});
         for (const std::string& nome : {linea, treno}) {
             try {
                 in.elimina(nome);

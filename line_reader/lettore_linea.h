@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -55,9 +56,11 @@ void progressive_ordina(modello::Modello& m);
 // changed as the stretch is classified.
 void memo_montagna(modello::Modello& m, std::int32_t inizio, std::int32_t fine, std::int32_t& tipo);
 
-// Places a maximum-speed indicator board; sets code 21 when its cell is taken.
-void memo_indicatori_v_max(modello::Modello& m, std::int32_t posizione, std::int32_t vas, std::int32_t vbs,
-                           std::int32_t vcs, std::int32_t strisces, std::int32_t vad, std::int32_t vbd,
-                           std::int32_t vcd, std::int32_t strisced);
+// Places a maximum-speed indicator board for the row whose keyword is on
+// line riga; sets code 21 when its cell is taken, and returns that cell.
+std::optional<std::int64_t> memo_indicatori_v_max(modello::Modello& m, int riga, std::int32_t posizione,
+                                                  std::int32_t vas, std::int32_t vbs, std::int32_t vcs,
+                                                  std::int32_t strisces, std::int32_t vad, std::int32_t vbd,
+                                                  std::int32_t vcd, std::int32_t strisced);
 
 }  // namespace lettura

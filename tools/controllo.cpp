@@ -18,13 +18,13 @@
 #include "text/righe.h"
 #include "text/testo_1252.h"
 #include "tools/celle.h"
+#include "tools/registro.h"
 #include "tools/riferimento.h"
 #include "train_reader/lettore_treno.h"
 
 namespace strumento {
 
 namespace codice = modello::codice;
-using modello::registro_controllo;
 
 namespace {
 
@@ -75,12 +75,12 @@ private:
 std::string metro(std::int64_t m) { return "metre " + std::to_string(m); }
 
 // The cell a row wanted and found taken, by its index and metre.
-std::string cella_presa(const modello::fermata_registrata& f) {
+std::string cella_presa(const fermata_registrata& f) {
     return f.cella_contesa ? nome_cella(*f.cella_contesa) + ", already taken" : "a cell already taken";
 }
 
 // What a reader's code says about the row that set it.
-std::string messaggio_fermata(const modello::fermata_registrata& f) {
+std::string messaggio_fermata(const fermata_registrata& f) {
     const std::string p = metro(f.posizione);
     const std::string presa = cella_presa(f);
     switch (f.codice) {
@@ -142,13 +142,14 @@ public:
         // round then lays its cells without asking the system for memory.
         std::vector<modello::cella> celle;
         for (;;) {
+            registro_controllo r;
             modello::Modello m;
+            m.osservatore = &r;
             celle.clear();
             m.percorso = std::move(celle);
             m.nome_linea = id_.linea;
             m.numero_treno = id_.treno;
             m.genera_geometria = 1;
-            m.registro.emplace();
             nome_linea_ = modello::nome_file_linea(m);
             // Each round compiles the texts as they now stand, in memory.
             compilatore::ingressi_in_memoria in;
@@ -156,7 +157,6 @@ public:
             in.metti(modello::nome_file_treno(m), treno_.testo());
             compilatore::azzera_tabella(m);
             compilatore::memorizza_dati(m, in);
-            const registro_controllo& r = *m.registro;
 
             bool tolta = false;
             for (const auto& f : r.fermate) {
@@ -198,7 +198,7 @@ public:
                 p.messaggio = std::string("the compile failed: ") + e.what();
                 aggiungi(std::move(p));
             }
-            for (const auto& c : r.completamento) aggiungi(da_completamento(c, r));
+            for (const auto& c : r.problemi_completamento) aggiungi(da_completamento(c, r));
             break;
         }
         ordina(problemi_);
@@ -221,18 +221,18 @@ private:
     }
 
     // "line 21", or "line 21 of the train file" when it is the other file's.
-    std::string dove(quale_file qui, const modello::oggetto_registrato& o) const {
+    std::string dove(quale_file qui, const oggetto_registrato& o) const {
         std::string s = "line " + std::to_string(o.riga);
         if (const quale_file la = file_di(o.file); la != qui)
             s += la == quale_file::linea ? " of the line description" : " of the train file";
         return s;
     }
 
-    rimando nota(const modello::oggetto_registrato& o, const std::string& come) const {
+    rimando nota(const oggetto_registrato& o, const std::string& come) const {
         return {file_di(o.file), std::max(o.riga, 1), o.descrizione + come};
     }
 
-    void da_fermata(const modello::fermata_registrata& f, const registro_controllo& r,
+    void da_fermata(const fermata_registrata& f, const registro_controllo& r,
                     const std::optional<modello::punto_arresto>& arresto) {
         const quale_file qui = file_di(f.file);
         problema p = errore(qui, f.riga_voce > 0 ? f.riga_voce : std::max(f.riga_ultima, 1), f.codice);
@@ -257,7 +257,7 @@ private:
 
     // A row cut short reads on into the lines after it: the rows there, up to
     // the value that failed, are read as its values and lost.
-    std::string righe_perse(quale_file qui, const modello::fermata_registrata& f,
+    std::string righe_perse(quale_file qui, const fermata_registrata& f,
                             const modello::punto_arresto& a) const {
         if (!a.valore || f.riga_voce < 1) return {};
         std::string s;
@@ -289,7 +289,7 @@ private:
         if (!trovata) aggiungi(std::move(p));
     }
 
-    problema da_completamento(const modello::problema_completamento& c, const registro_controllo& r) {
+    problema da_completamento(const problema_completamento& c, const registro_controllo& r) {
         const auto chi = r.chi_occupa(c.cella_oggetto);
         const quale_file qui = chi ? file_di(r.oggetti[*chi].file) : quale_file::treno;
         problema p = errore(qui, chi ? std::max(r.oggetti[*chi].riga, 1) : 1, c.codice);
