@@ -236,7 +236,7 @@ private:
                     const std::optional<modello::punto_arresto>& arresto) {
         const quale_file qui = file_di(f.file);
         problema p = errore(qui, f.riga_voce > 0 ? f.riga_voce : std::max(f.riga_ultima, 1), f.codice);
-        if (codice_con_posizione(f.codice)) p.metro = f.posizione;
+        if (modello::codice_con_posizione(f.codice)) p.metro = f.posizione;
         p.messaggio = messaggio_fermata(f);
         if (f.codice == codice::errore_in_lettura && arresto && arresto->file == f.file)
             p.messaggio = "the reading failed: " + motivo_arresto(*arresto, qui) + righe_perse(qui, f, *arresto) +
