@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <initializer_list>
+#include <span>
 #include <string>
 #include <stdexcept>
 
@@ -58,14 +59,7 @@ private:
     void marca(std::ptrdiff_t i, std::ptrdiff_t per) {
         c(i).tipo = tipo_cella::punto_codice;
         c(i).valore_1 = codice_completamento;
-        if (m_.registro) {
-            auto& r = *m_.registro;
-            const auto chi = r.chi_occupa(per);
-            const std::string di = chi ? " for " + r.oggetti[*chi].descrizione : "";
-            r.oggetti.push_back({chi ? r.oggetti[*chi].file : std::string(), chi ? r.oggetti[*chi].riga : 0,
-                                 "a code point the compiler added" + di});
-            r.occupa(i, r.oggetti.size() - 1);
-        }
+        m_.osservatore->punto_codice_aggiunto(i, per);
     }
 
     // Only the last code stays in the status; a recorder keeps each one, with
@@ -74,7 +68,7 @@ private:
                   std::initializer_list<std::ptrdiff_t> provate) {
         m_.codice_errore = codice;
         m_.posizione_errore = static_cast<std::int32_t>(cella_errore * 50);
-        if (m_.registro) m_.registro->completamento.push_back({codice, cella_errore, per, {provate.begin(), provate.end()}});
+        m_.osservatore->completamento(codice, cella_errore, per, std::span<const std::int64_t>(provate.begin(), provate.size()));
     }
 
     void limita(std::ptrdiff_t i) { c(i).valore_1 = minimo(codice_completamento, c(i).valore_1); }

@@ -60,12 +60,19 @@ std::int32_t completa_e_scrivi(Modello& m) {
     return m.codice_errore;
 }
 
-std::int32_t memorizza_percorso(Modello& m, std::int32_t j) {
+void compila(Modello& m, std::int32_t j, ingressi& in) {
     m.genera_geometria = j != 0;
     m.codice_errore = 0;
     azzera_tabella(m);
-    memorizza_dati(m);
-    return completa_e_scrivi(m);
+    memorizza_dati(m, in);
+    completa_e_timbra(m);
+}
+
+std::int32_t memorizza_percorso(Modello& m, std::int32_t j) {
+    ingressi_cartella in(m.cartella);
+    compila(m, j, in);
+    scrivi_file_compilati(m);
+    return m.codice_errore;
 }
 
 }  // namespace compilatore

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "compiler/ingressi.h"
 #include "model/modello.h"
 
 namespace compilatore {
@@ -14,9 +15,18 @@ namespace compilatore {
 // Any other failure outside the readers propagates as an exception.
 std::int32_t memorizza_percorso(modello::Modello& m, std::int32_t j);
 
-// Reads both input files into the model, deleting each once read. Run-time
-// failures inside become status 25.
+// Reads both input files of m.cartella into the model, deleting each once
+// read. Run-time failures inside become status 25.
 void memorizza_dati(modello::Modello& m);
+
+// memorizza_dati on the input files of `in`, deleted there as from the folder:
+// the line description when its reading ends (also on a hard stop), the
+// train file when its reading ends, and after a run-time failure both.
+void memorizza_dati(modello::Modello& m, ingressi& in);
+
+// memorizza_percorso without writing: the model is left as the compiled files
+// would hold it. Throws as completa_e_scrivi does.
+void compila(modello::Modello& m, std::int32_t j, ingressi& in);
 
 // Every record of the table back to zeros and empty names.
 void azzera_tabella(modello::Modello& m);

@@ -1,13 +1,13 @@
 // memorizza_dati: both readers in turn, under one failure handler.
 #include <exception>
-#include <filesystem>
+#include <optional>
 #include <string>
-#include <system_error>
 
 #include "compiler/driver.h"
 #include "line_reader/lettore_linea.h"
 #include "model/codici.h"
 #include "model/nomi_file.h"
+#include "text/flusso_campi.h"
 #include "train_reader/lettore_treno.h"
 
 namespace compilatore {
@@ -19,12 +19,30 @@ using modello::nome_file_treno;
 namespace codice = modello::codice;
 
 void memorizza_dati(Modello& m) {
+    ingressi_cartella in(m.cartella);
+    memorizza_dati(m, in);
+}
+
+void memorizza_dati(Modello& m, ingressi& in) {
     m.arresto.reset();
-    std::string in_lettura = nome_file_linea(m);
+    m.tabella[modello::record_linea].nome = m.nome_linea;
+    m.tabella[modello::record_ripetizione].nome = m.numero_treno;
+    const std::string linea = nome_file_linea(m);
+    const std::string treno = nome_file_treno(m);
+    std::string in_lettura = linea;
     try {
-        if (!lettura::leggi_linea(m)) return;
-        in_lettura = nome_file_treno(m);
-        lettura::leggi_treno(m);
+        m.osservatore->inizia_file(linea);
+        std::optional<std::string> contenuto = in.leggi(linea);
+        if (!contenuto) {
+            m.codice_errore = codice::linea_mancante;
+            return;
+        }
+        if (!lettura::leggi_linea(m, {linea, std::move(*contenuto), [&] { in.elimina(linea); }})) return;
+        in_lettura = treno;
+        m.osservatore->inizia_file(treno);
+        contenuto = in.leggi(treno);
+        if (!contenuto) throw testo::errore_lettura("cannot find " + file_in_cartella(m, treno).string());
+        lettura::leggi_treno(m, {treno, std::move(*contenuto), [&] { in.elimina(treno); }});
     } catch (const std::exception& e) {
         // Any run-time failure while reading: the input files that still
         // exist are deleted, and the status says the reading failed. The
@@ -33,10 +51,17 @@ void memorizza_dati(Modello& m) {
         // the line description is not where the train file failed).
         if (!m.arresto || m.arresto->file != in_lettura) m.arresto = modello::punto_arresto{in_lettura, 0, {}};
         m.arresto->motivo = e.what();
-        if (m.registro) m.registro->fermata(codice::errore_in_lettura, m.arresto->riga, 0, e.what());
-        std::error_code ignora;
-        std::filesystem::remove(file_in_cartella(m, nome_file_linea(m)), ignora);
-        std::filesystem::remove(file_in_cartella(m, nome_file_treno(m)), ignora);
+        m.osservatore->fermata({.codice = codice::errore_in_lettura,
+                                .riga_voce = m.arresto->riga_voce,
+                                .riga_ultima = m.arresto->riga_ultima_voce,
+                                .motivo = m.arresto->motivo});
+        for (const std::string& nome : {linea, treno}) {
+            try {
+                in.elimina(nome);
+            } catch (const std::exception&) {
+                // Left where it is: the status already says the reading failed.
+            }
+        }
         m.codice_errore = codice::errore_in_lettura;
     }
 }

@@ -1,48 +1,31 @@
-// Shared set-up of the fuzz targets: a private folder for the input files of
-// one execution, and the checks every compile must pass whatever its input.
+// Shared set-up of the fuzz targets: the input files of one execution, in
+// memory, and the checks every compile must pass whatever its input.
 #pragma once
-
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <string_view>
 
+#include "compiler/ingressi.h"
 #include "model/codici.h"
 #include "model/modello.h"
 
 namespace fuzz {
 
-inline const std::filesystem::path& cartella() {
-    static const std::filesystem::path dir = [] {
-        std::string modello = "/dev/shm/sb_fuzz_XXXXXX";
-        if (::mkdtemp(modello.data()) == nullptr) {
-            modello = (std::filesystem::temp_directory_path() / "sb_fuzz_XXXXXX").string();
-            if (::mkdtemp(modello.data()) == nullptr) std::abort();
-        }
-        return std::filesystem::path(modello);
-    }();
-    return dir;
-}
-
-inline void scrivi(const std::string& nome, std::string_view testo) {
-    std::ofstream(cartella() / nome, std::ios::binary).write(testo.data(), static_cast<std::streamsize>(testo.size()));
-}
-
-inline std::string leggi(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+// The input files of one execution, held in memory under the names the
+// driver asks for.
+inline compilatore::ingressi_in_memoria ingressi(std::string_view linea, std::string_view treno) {
+    compilatore::ingressi_in_memoria in;
+    in.metti("F_linea.txt", std::string(linea));
+    in.metti("F_1-.txt", std::string(treno));
+    return in;
 }
 
 inline modello::Modello nuovo_modello(int geometria) {
     modello::Modello m;
     m.nome_linea = "F";
     m.numero_treno = "1";
-    m.cartella = cartella();
     m.genera_geometria = geometria != 0;
     return m;
 }
@@ -50,13 +33,13 @@ inline modello::Modello nuovo_modello(int geometria) {
 // The model after any reading: a known status, the grid and geometry of the
 // sizes the length gave them, and no input file left behind unless the line
 // description stopped hard before the train file.
-inline void verifica(const modello::Modello& m) {
+inline void verifica(const modello::Modello& m, const compilatore::ingressi_in_memoria& in) {
     if (!modello::codice_noto(m.codice_errore) || m.codice_errore >= 1000) std::abort();
     if (!m.percorso.empty() && m.percorso.size() != static_cast<std::size_t>(m.numero_celle) + 1) std::abort();
     // A length whose grid has cells but whose geometry has no metre (-25 to -1) leaves an empty geometry.
     if (m.geometria && m.geometria->elementi() != 2 * (static_cast<std::size_t>(std::max(m.lunghezza_totale, -1) + 1)))
         std::abort();
-    if (std::filesystem::exists(cartella() / "F_linea.txt")) std::abort();
+    if (in.presente("F_linea.txt")) std::abort();
     if (m.numero_montagne < 0 || m.numero_montagne > modello::massimo_montagne) std::abort();
     if (m.indice_cartello < 0 || m.indice_cartello > modello::primo_record_cartello) std::abort();
 }

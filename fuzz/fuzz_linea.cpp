@@ -6,11 +6,9 @@
 #include "fuzz/ambiente_fuzz.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* dati, std::size_t n) {
-    fuzz::scrivi("F_linea.txt", {reinterpret_cast<const char*>(dati), n});
-    fuzz::scrivi("F_1-.txt", "[generale]\r\n");
+    auto in = fuzz::ingressi({reinterpret_cast<const char*>(dati), n}, "[generale]\r\n");
     auto m = fuzz::nuovo_modello(1);
-    compilatore::memorizza_dati(m);
-    fuzz::verifica(m);
-    std::filesystem::remove(fuzz::cartella() / "F_1-.txt");
+    compilatore::memorizza_dati(m, in);
+    fuzz::verifica(m, in);
     return 0;
 }

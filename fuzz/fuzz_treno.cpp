@@ -6,11 +6,10 @@
 #include "fuzz/ambiente_fuzz.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* dati, std::size_t n) {
-    fuzz::scrivi("F_linea.txt", fuzz::linea_valida);
-    fuzz::scrivi("F_1-.txt", {reinterpret_cast<const char*>(dati), n});
+    auto in = fuzz::ingressi(fuzz::linea_valida, {reinterpret_cast<const char*>(dati), n});
     auto m = fuzz::nuovo_modello(1);
-    compilatore::memorizza_dati(m);
-    fuzz::verifica(m);
-    if (m.percorso.empty() || std::filesystem::exists(fuzz::cartella() / "F_1-.txt")) std::abort();
+    compilatore::memorizza_dati(m, in);
+    fuzz::verifica(m, in);
+    if (m.percorso.empty() || in.presente("F_1-.txt")) std::abort();
     return 0;
 }

@@ -4,10 +4,12 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <iterator>
 #include <string>
 
 #include "compiler/driver.h"
+#include "format/geometria.h"
+#include "format/percorso.h"
+#include "format/tabella.h"
 #include "fuzz/ambiente_fuzz.h"
 #include "model/nomi_file.h"
 #include "scenario_text/emettitore.h"
@@ -41,15 +43,12 @@ int main(int argc, char** argv) {
                                                      "stazione, 6900, 12, 600, 0,0,0, 1,1,0, 4,1,1, 0, 7,12,0, PONTE\r\n");
     // The compiled files of the small valid line with a short train.
     auto m = fuzz::nuovo_modello(1);
-    fuzz::scrivi("F_linea.txt", fuzz::linea_valida);
-    fuzz::scrivi("F_1-.txt", "[generale]\r\nvelocita, 0, 100\r\nsegnale, 4500, 2,4,1,0,0, 2,3,1,0, 220\r\n"
-                            "stazione, 6900, 12, 600, 0,0,0, 1,1,0, 4,1,1, 0, 7,12,0, PONTE\r\n");
-    compilatore::memorizza_percorso(m, 1);
-    for (const auto& nome : {modello::nome_file_percorso(m), modello::nome_file_tabella(m), modello::nome_file_geometria(m)}) {
-        std::ifstream in(fuzz::cartella() / nome, std::ios::binary);
-        std::string byte((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        scrivi(dir / "fuzz_decodifica" / nome, byte);
-        std::filesystem::remove(fuzz::cartella() / nome);
-    }
+    auto in = fuzz::ingressi(fuzz::linea_valida,
+                             "[generale]\r\nvelocita, 0, 100\r\nsegnale, 4500, 2,4,1,0,0, 2,3,1,0, 220\r\n"
+                             "stazione, 6900, 12, 600, 0,0,0, 1,1,0, 4,1,1, 0, 7,12,0, PONTE\r\n");
+    compilatore::compila(m, 1, in);
+    scrivi(dir / "fuzz_decodifica" / modello::nome_file_percorso(m), formato::immagine_percorso(m.percorso));
+    scrivi(dir / "fuzz_decodifica" / modello::nome_file_tabella(m), formato::immagine_tabella(m.tabella));
+    scrivi(dir / "fuzz_decodifica" / modello::nome_file_geometria(m), formato::immagine_geometria(*m.geometria));
     return 0;
 }

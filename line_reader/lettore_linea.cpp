@@ -3,17 +3,18 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
-#include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <string_view>
 
 #include "model/codici.h"
 #include "model/conversione.h"
-#include "model/nomi_file.h"
 #include "model/posizioni.h"
 #include "model/valori_indicatore.h"
+#include "text/file_ingresso.h"
 #include "text/flusso_campi.h"
 #include "text/parole.h"
 
@@ -28,7 +29,6 @@ using testo::contiene_i;
 using testo::errore_lettura;
 using testo::flusso_campi;
 using testo::intestazione;
-using testo::leggi_file;
 namespace codice = modello::codice;
 
 namespace {
@@ -88,11 +88,17 @@ struct riga_indicatore {
 
 class lettore_linea {
 public:
-    lettore_linea(Modello& m, std::filesystem::path file, std::string contenuto)
-        : m_(m), file_(std::move(file)), flusso_(std::move(contenuto)) {}
+    lettore_linea(Modello& m, testo::file_ingresso file)
+        : m_(m), nome_(std::move(file.nome)), chiuso_(std::move(file.chiuso)), flusso_(std::move(file.contenuto)) {}
 
     bool leggi();
-    void segna_arresto() { m_.arresto = modello::punto_arresto{file_.filename().string(), flusso_.riga_campo()}; }
+    void segna_arresto() {
+        m_.arresto = modello::punto_arresto{nome_, flusso_.riga_campo()};
+        if (in_stesura_ && in_stesura_->first > 0)
+            std::tie(m_.arresto->riga_voce, m_.arresto->riga_ultima_voce) = *in_stesura_;
+        else
+            std::tie(m_.arresto->riga_voce, m_.arresto->riga_ultima_voce) = std::pair{riga_voce(), flusso_.riga_campo()};
+    }
     // A value of the row being read failed to read: which one, for a tool to name.
     void segna_valore(const errore_lettura& e) {
         if (!e.campo() || !riga_letta_ || !m_.arresto) return;
@@ -118,16 +124,16 @@ public:
 
 private:
     // Close, delete, code N, end: the train file is not read.
-    esito fine_dura(std::int32_t c) {
+    esito fine_dura(std::int32_t c, std::optional<std::int64_t> contesa = std::nullopt) {
         segna_arresto();
-        std::filesystem::remove(file_);
+        chiuso_();
         m_.codice_errore = c;
-        registra_fermata();
+        registra_fermata(contesa);
         return esito::fine_dura;
     }
-    esito fine_dura(std::int32_t c, std::int32_t posizione) {
+    esito fine_dura(std::int32_t c, std::int32_t posizione, std::optional<std::int64_t> contesa = std::nullopt) {
         m_.posizione_errore = posizione;
-        return fine_dura(c);
+        return fine_dura(c, contesa);
     }
     // Code 15: the body ends as if the file had ended there.
     esito oltre_il_percorso(std::int32_t posizione) {
@@ -137,9 +143,12 @@ private:
         registra_fermata();
         return esito::fine_corpo;
     }
-    void registra_fermata() {
-        if (m_.registro) m_.registro->fermata(m_.codice_errore, flusso_.riga_campo(), m_.posizione_errore);
+    void registra_fermata(std::optional<std::int64_t> contesa = std::nullopt) {
+        m_.osservatore->fermata({.codice = m_.codice_errore, .riga_voce = riga_voce(), .riga_ultima = flusso_.riga_campo(),
+                                 .posizione = m_.posizione_errore, .cella_contesa = contesa});
     }
+    // Line of the keyword of the row being read; 0 outside a row.
+    int riga_voce() const { return riga_letta_ ? riga_letta_->riga : 0; }
     bool oltre_la_griglia(std::int64_t posizione) const { return modello::oltre_la_griglia(m_, posizione); }
     // Cell of a board at position p: p / 50 + 1, rounded.
     std::int64_t cella_cartello(std::int32_t p) const {
@@ -165,15 +174,20 @@ private:
         std::string parola;
         bool generale;
         int campi_prima;
+        int riga;  // of the keyword field
     };
     std::optional<riga_in_lettura> riga_letta_;
+    // First and last line of an earlier row whose value is being laid along
+    // the grid: a value that does not fit fails there, under a later row.
+    std::optional<std::pair<int, int>> in_stesura_;
 
     Modello& m_;
-    std::filesystem::path file_;
+    std::string nome_;
+    std::function<void()> chiuso_;
     flusso_campi flusso_;
     std::int32_t cella_pendenza_ = 0;
     std::int32_t pendenza_corrente_ = 0;
-    std::pair<int, int> righe_pendenza_{};  // lines of the row that set pendenza_corrente_, for a recorder
+    std::pair<int, int> righe_pendenza_{};  // first and last line of the row that set pendenza_corrente_
     int riga_valore_pendenza_ = 0;  // line of that row's gradient value, for a failure's reason
     std::int32_t metro_geometria_ = 2;
 };
@@ -232,7 +246,7 @@ bool lettore_linea::leggi() {
     m_.numero_montagne = 0;
     prepara_corpo();
     if (leggi_corpo() == esito::fine_dura) return false;
-    std::filesystem::remove(file_);
+    chiuso_();
     code();
     return true;
 }
@@ -241,11 +255,9 @@ bool lettore_linea::leggi() {
 // table's order, until one ends the reading.
 esito lettore_linea::voci_del_blocco(blocco_linea b, const std::string& parola) {
     // The row begins at its keyword field, the last field read.
-    if (m_.registro) m_.registro->riga_voce = flusso_.riga_campo();
-    riga_letta_ = riga_in_lettura{parola, b == generale, flusso_.campi_letti()};
+    riga_letta_ = riga_in_lettura{parola, b == generale, flusso_.campi_letti(), flusso_.riga_campo()};
     const esito e = voci_riconosciute(b, parola);
     riga_letta_.reset();
-    if (m_.registro) m_.registro->riga_voce = 0;
     return e;
 }
 
@@ -291,7 +303,7 @@ esito lettore_linea::progressiva(const std::string&) {
     r.inizio = flusso_.leggi_long();
     r.fine = flusso_.leggi_long();
     r.progressiva = flusso_.leggi_long();
-    if (m_.registro) m_.registro->progressive.push_back({m_.registro->riga_voce, r.inizio, r.fine});
+    m_.osservatore->progressiva(riga_voce(), r.inizio, r.fine);
     return esito::prosegui;
 }
 
@@ -364,7 +376,7 @@ void lettore_linea::scrivi_pendenza(std::int64_t c) {
     const std::int64_t valore = static_cast<std::int64_t>(pendenza_corrente_) + 100;
     if (valore < 0 || valore > 255) {
         // The row at fault is the one that set the gradient, not the one being read.
-        if (m_.registro) m_.registro->riga_in_stesura = righe_pendenza_;
+        in_stesura_ = righe_pendenza_;
         throw errore_lettura("gradient " + std::to_string(pendenza_corrente_) + " (line " +
                              std::to_string(riga_valore_pendenza_) +
                              ") out of range (-100 to 155), laid along the grid by a later row or the end of the file");
@@ -387,7 +399,7 @@ esito lettore_linea::pendenza(const std::string&) {
     }
     pendenza_corrente_ = r.pendenza;
     riga_valore_pendenza_ = flusso_.riga_campo();
-    if (m_.registro) righe_pendenza_ = {m_.registro->riga_voce, flusso_.riga_campo()};
+    righe_pendenza_ = {riga_voce(), flusso_.riga_campo()};
     return esito::prosegui;
 }
 
@@ -444,8 +456,9 @@ esito lettore_linea::montagna(const std::string&) {
 esito lettore_linea::indicatore(const std::string&) {
     const auto r = riga_indicatore::leggi(flusso_);
     if (oltre_la_griglia(r.posizione)) return oltre_il_percorso(r.posizione);
-    memo_indicatori_v_max(m_, r.posizione, r.vas, r.vbs, r.vcs, r.strisces, r.vad, r.vbd, r.vcd, r.strisced);
-    if (m_.codice_errore > 0) return fine_dura(m_.codice_errore, r.posizione);
+    const auto presa = memo_indicatori_v_max(m_, riga_voce(), r.posizione, r.vas, r.vbs, r.vcs, r.strisces, r.vad,
+                                             r.vbd, r.vcd, r.strisced);
+    if (m_.codice_errore > 0) return fine_dura(m_.codice_errore, r.posizione, presa);
     return esito::prosegui;
 }
 
@@ -456,12 +469,9 @@ esito lettore_linea::cartello(const std::string&) {
     if (oltre_la_griglia(p)) return oltre_il_percorso(p);
     const auto n = cella_cartello(p);
     cella& c = m_.percorso[static_cast<std::size_t>(n)];
-    if (!modello::cella_libera(c)) {
-        if (m_.registro) m_.registro->cella_contesa = n;
-        return fine_dura(codice::cartello_km_occupato, p);
-    }
+    if (!modello::cella_libera(c)) return fine_dura(codice::cartello_km_occupato, p, n);
     if (m_.indice_cartello < 1) throw errore_lettura("no table record left for a kilometre board");
-    if (m_.registro) m_.registro->occupa(n, "the kilometre board \"" + scritta + "\" at metre " + std::to_string(p));
+    m_.osservatore->posato(riga_voce(), n, modello::oggetto_posato::cartello_km, p, scritta);
     c.tipo = modello::tipo_cella::cartello_km;
     c.valore_1 = static_cast<std::int16_t>(m_.indice_cartello);
     m_.tabella[static_cast<std::size_t>(m_.indice_cartello)].nome = scritta;
@@ -487,16 +497,8 @@ void lettore_linea::code() {
 
 }  // namespace
 
-bool leggi_linea(Modello& m) {
-    m.tabella[modello::record_linea].nome = m.nome_linea;
-    m.tabella[modello::record_ripetizione].nome = m.numero_treno;
-    if (m.registro) m.registro->inizia_file(modello::nome_file_linea(m));
-    const auto file = modello::file_in_cartella(m, modello::nome_file_linea(m));
-    if (!std::filesystem::is_regular_file(file)) {
-        m.codice_errore = codice::linea_mancante;
-        return false;
-    }
-    lettore_linea lettore(m, file, leggi_file(file));
+bool leggi_linea(Modello& m, testo::file_ingresso file) {
+    lettore_linea lettore(m, std::move(file));
     try {
         return lettore.leggi();
     } catch (const errore_lettura& e) {
@@ -591,19 +593,19 @@ void memo_montagna(Modello& m, std::int32_t inizio, std::int32_t fine, std::int3
     }
 }
 
-void memo_indicatori_v_max(Modello& m, std::int32_t posizione, std::int32_t vas, std::int32_t vbs, std::int32_t vcs,
-                           std::int32_t strisces, std::int32_t vad, std::int32_t vbd, std::int32_t vcd,
-                           std::int32_t strisced) {
+std::optional<std::int64_t> memo_indicatori_v_max(Modello& m, int riga, std::int32_t posizione, std::int32_t vas,
+                                                  std::int32_t vbs, std::int32_t vcs, std::int32_t strisces,
+                                                  std::int32_t vad, std::int32_t vbd, std::int32_t vcd,
+                                                  std::int32_t strisced) {
     const auto c = cella_di(posizione, 1.0);
     if (c < 0 || c > m.numero_celle)
         throw testo::fuori_dalla_griglia("speed indicator board at metre " + std::to_string(posizione), c, m.numero_celle);
     cella& x = m.percorso[static_cast<std::size_t>(c)];
     if (!modello::cella_libera(x)) {
-        if (m.registro) m.registro->cella_contesa = c;
         m.codice_errore = codice::indicatore_occupato;
-        return;
+        return c;
     }
-    if (m.registro) m.registro->occupa(c, "the speed indicator board at metre " + std::to_string(posizione));
+    m.osservatore->posato(riga, c, modello::oggetto_posato::indicatore_v_max, posizione);
     // Each value is stored as soon as it is computed, so a value that does not
     // fit 16 bits fails with the cell holding what came before it.
     x.tipo = modello::tipo_cella::indicatore_v_max;
@@ -612,6 +614,7 @@ void memo_indicatori_v_max(Modello& m, std::int32_t posizione, std::int32_t vas,
     x.valore_2 = modello::a_integer(vi::velocita_grezza(vbs, vbd));
     x.valore_3 = modello::a_integer(vi::velocita_grezza(vcs, vcd));
     x.valore_4 = modello::basso_16(vi::strisce(strisces, strisced));
+    return std::nullopt;
 }
 
 }  // namespace lettura

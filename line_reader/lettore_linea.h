@@ -1,23 +1,26 @@
 // The line description reader: the first half of memorizza_dati. It reads
-// nome_linea + "_linea.txt" from the run's folder into the table's general
-// records, the route grid and the geometry, and deletes the file.
+// the line description's bytes into the table's general records, the route
+// grid and the geometry.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
 
 #include "model/modello.h"
+#include "text/file_ingresso.h"
 #include "text/parole.h"
 
 namespace lettura {
 
-// Reads the line description. Returns true when the train file is to be read
+// Reads the line description, calling file.chiuso where its reading ends.
+// The stop point names the file file.nome. Returns true when the train file is to be read
 // next (the reading ended at the end of the file or softly with code 15),
 // false after a hard stop (the code is in m.codice_errore). Run-time failures
 // (a field read past the end, a number too large, no length entry) escape as
 // exceptions for the caller's general handler.
-bool leggi_linea(modello::Modello& m);
+bool leggi_linea(modello::Modello& m, testo::file_ingresso file);
 
 // The two blocks of the line description in which entries are recognised:
 // the general block, from the field holding "[generale]" up to and including
@@ -53,9 +56,11 @@ void progressive_ordina(modello::Modello& m);
 // changed as the stretch is classified.
 void memo_montagna(modello::Modello& m, std::int32_t inizio, std::int32_t fine, std::int32_t& tipo);
 
-// Places a maximum-speed indicator board; sets code 21 when its cell is taken.
-void memo_indicatori_v_max(modello::Modello& m, std::int32_t posizione, std::int32_t vas, std::int32_t vbs,
-                           std::int32_t vcs, std::int32_t strisces, std::int32_t vad, std::int32_t vbd,
-                           std::int32_t vcd, std::int32_t strisced);
+// Places a maximum-speed indicator board for the row whose keyword is on
+// line riga; sets code 21 when its cell is taken, and returns that cell.
+std::optional<std::int64_t> memo_indicatori_v_max(modello::Modello& m, int riga, std::int32_t posizione,
+                                                  std::int32_t vas, std::int32_t vbs, std::int32_t vcs,
+                                                  std::int32_t strisces, std::int32_t vad, std::int32_t vbd,
+                                                  std::int32_t vcd, std::int32_t strisced);
 
 }  // namespace lettura

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -41,11 +42,37 @@ inline constexpr std::int32_t timbro_occupato = 1250;
 inline constexpr std::int32_t codice_gara_occupato = 1251;
 }  // namespace codice
 
-// Short meaning of a code, for people reading a status; empty for an unknown code.
+// What a code does to the reading.
+enum class effetto : std::uint8_t {
+    nessuno,     // no problem
+    duro,        // the reader abandons its file at once
+    morbido,     // the reader stops as if its file had ended
+    registrato,  // noted, the work goes on
+    fatale,      // the compile ends, no compiled file written
+};
+
+// One code as every report tells it.
+struct voce_codice {
+    std::int32_t numero;
+    effetto arresto;
+    bool con_posizione;  // posizione_errore holds the metre where it arose
+    std::string_view significato;  // short meaning, for people reading a status
+};
+
+// Every code the compiler can leave in codice_errore or end the run with.
+std::span<const voce_codice> tabella_codici();
+
+// The table's entry of a code; null for an unknown code.
+const voce_codice* voce_del_codice(std::int32_t codice);
+
+// Short meaning of a code; empty for an unknown code.
 std::string_view significato_codice(std::int32_t codice);
 
-// True for the codes the compiler can leave in codice_errore.
+// True for the codes of the table.
 bool codice_noto(std::int32_t codice);
+
+// True for the codes whose posizione_errore is the metre where they arose.
+bool codice_con_posizione(std::int32_t codice);
 
 // Raised by the stamping step when a stamp field is already taken: the run
 // must end with the message for this code and write no compiled file.

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "model/geometria.h"
-#include "model/registro.h"
+#include "model/osservatore.h"
 #include "model/tracciato.h"
 
 namespace modello {
@@ -98,6 +98,11 @@ struct punto_arresto {
     std::string file;
     int riga = 0;
     std::string motivo{};  // empty when the reading stopped on a code
+    // The row at fault: the lines of its keyword (0 outside a row) and of its
+    // last field read. A value laid along the grid fails under a later row,
+    // and the earlier row that set it is the one at fault.
+    int riga_voce = 0;
+    int riga_ultima_voce = 0;
 
     // A value field of a row that failed to read, so that a tool can name it:
     // the row's keyword field, which of the values its entries read after it
@@ -135,9 +140,9 @@ struct Modello {
     std::int32_t posizione_errore = 0;
     // Empty when both readings ran to the end of their files.
     std::optional<punto_arresto> arresto;
-    // Switched on by tools that explain a compile; the compile itself never
-    // reads it.
-    std::optional<registro_controllo> registro;
+    // Told what the compile does, row by row, by tools that explain a
+    // compile; the compile itself never reads anything back.
+    osservatore_compilazione* osservatore = &osservatore_compilazione::nessuno();
 
     // A route grid of cells 0..ultima, each a copy of base.
     void nuovo_percorso(std::int32_t ultima, const cella& base = {}) {

@@ -1,7 +1,5 @@
 #include "text/flusso_campi.h"
 
-#include <fstream>
-#include <iterator>
 #include <limits>
 
 #include "text/testo_1252.h"
@@ -118,14 +116,6 @@ std::uint8_t flusso_campi::leggi_byte() {
     const std::int64_t v = leggi_numero();
     if (v < 0 || v > 255) fuori_intervallo("Byte", "0 to 255");
     return static_cast<std::uint8_t>(v);
-}
-
-std::string leggi_file(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) throw errore_lettura("cannot open " + file.string());
-    std::string contenuto((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) throw errore_lettura("cannot read " + file.string());
-    return contenuto;
 }
 
 }  // namespace testo

@@ -18,7 +18,6 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -113,9 +112,5 @@ private:
     int campi_letti_ = 0;
     numero_scritto numero_;
 };
-
-// The whole content of an input file; a file that cannot be read is a
-// run-time failure of the reader.
-std::string leggi_file(const std::filesystem::path& file);
 
 }  // namespace testo

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <algorithm>
-#include <cctype>
 #include <string>
 #include <string_view>
 
@@ -12,11 +11,11 @@ inline bool contiene(std::string_view campo, std::string_view parola) {
     return campo.find(parola) != std::string_view::npos;
 }
 
-// Case-insensitive (ASCII letters; keywords are plain ASCII).
+// Case-insensitive (ASCII letters; keywords are plain ASCII). Folded here
+// rather than through the C library, which would ask the locale for every byte.
 inline bool contiene_i(std::string_view campo, std::string_view parola) {
-    const auto uguali = [](char a, char b) {
-        return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-    };
+    const auto minuscola = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    const auto uguali = [&](char a, char b) { return minuscola(a) == minuscola(b); };
     return std::search(campo.begin(), campo.end(), parola.begin(), parola.end(), uguali) != campo.end();
 }
 

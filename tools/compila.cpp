@@ -103,30 +103,6 @@ identificativi scegli_identificativi(const fs::path& file_linea, const fs::path&
     return id;
 }
 
-bool codice_con_posizione(std::int32_t c) {
-    namespace k = modello::codice;
-    switch (c) {
-        case k::cartello_km_occupato:
-        case k::abbattimento_occupato:
-        case k::stazione_non_multipla:
-        case k::lunghezza_stazione_non_multipla:
-        case k::segnale_senza_punto_codice:
-        case k::gruppo_senza_cella_libera:
-        case k::interno_senza_cella_libera:
-        case k::oltre_il_percorso:
-        case k::segnale_occupato:
-        case k::avviso_occupato:
-        case k::inizio_rallentamento_occupato:
-        case k::fine_rallentamento_occupata:
-        case k::preavviso_occupato:
-        case k::indicatore_occupato:
-        case k::stazioni_troppo_vicine:
-            return true;
-        default:
-            return false;
-    }
-}
-
 std::optional<std::string> riga_del_file(const fs::path& file, int k) {
     std::ifstream in(file, std::ios::binary);
     if (!in || k < 1) return std::nullopt;
@@ -245,7 +221,7 @@ std::string descrivi_testo(const risultato_compilazione& r, const richiesta_comp
     if (r.outcome == esito::ok || r.codice_errore != 0) {
         s << "status " << r.codice_errore << ": " << significato(r.codice_errore);
         if (r.codice_errore == 0 && !r.note.empty()) s << " (the compiler's status; see the notes above)";
-        if (codice_con_posizione(r.codice_errore)) s << ", at metre " << r.posizione_errore;
+        if (modello::codice_con_posizione(r.codice_errore)) s << ", at metre " << r.posizione_errore;
         s << "\n";
     }
     if (r.fermata) {
@@ -272,7 +248,7 @@ nlohmann::ordered_json descrivi_json(const risultato_compilazione& r) {
     using testo::visibile;
     json j;
     j["codice_errore"] = r.codice_errore;
-    j["posizione_errore"] = codice_con_posizione(r.codice_errore) ? json(r.posizione_errore) : json(nullptr);
+    j["posizione_errore"] = modello::codice_con_posizione(r.codice_errore) ? json(r.posizione_errore) : json(nullptr);
     j["outcome"] = r.outcome == esito::ok ? "ok" : r.outcome == esito::fatale ? "fatal" : "unhandled";
     j["fatal_code"] = r.codice_fatale ? json(*r.codice_fatale) : json(nullptr);
     json file = json::array();

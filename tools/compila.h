@@ -85,9 +85,6 @@ risultato_compilazione compila(const richiesta_compilazione& r);
 
 int stato_uscita(const risultato_compilazione& r);
 
-// True for the codes whose position is a metre of the line.
-bool codice_con_posizione(std::int32_t codice);
-
 // Line k (from 1) of a text file, counted as the readers count lines (CR LF,
 // a lone CR or a lone LF each end one), converted to UTF-8 and made safe to
 // print.

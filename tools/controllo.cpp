@@ -3,10 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <exception>
-#include <fstream>
 #include <optional>
 #include <set>
-#include <stdexcept>
 #include <string_view>
 #include <tuple>
 #include <utility>
@@ -16,19 +14,17 @@
 #include "model/codici.h"
 #include "model/modello.h"
 #include "model/nomi_file.h"
-#include "platform/cartella_privata.h"
 #include "text/flusso_campi.h"
 #include "text/righe.h"
 #include "text/testo_1252.h"
 #include "tools/celle.h"
+#include "tools/registro.h"
 #include "tools/riferimento.h"
 #include "train_reader/lettore_treno.h"
 
 namespace strumento {
 
-namespace fs = std::filesystem;
 namespace codice = modello::codice;
-using modello::registro_controllo;
 
 namespace {
 
@@ -76,21 +72,15 @@ private:
     std::vector<bool> tolta_;
 };
 
-void scrivi(const fs::path& file, const std::string& testo) {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out << testo;
-    if (!out.flush()) throw std::runtime_error("cannot write the working copy " + file.string());
-}
-
 std::string metro(std::int64_t m) { return "metre " + std::to_string(m); }
 
 // The cell a row wanted and found taken, by its index and metre.
-std::string cella_presa(const modello::fermata_registrata& f) {
+std::string cella_presa(const fermata_registrata& f) {
     return f.cella_contesa ? nome_cella(*f.cella_contesa) + ", already taken" : "a cell already taken";
 }
 
 // What a reader's code says about the row that set it.
-std::string messaggio_fermata(const modello::fermata_registrata& f) {
+std::string messaggio_fermata(const fermata_registrata& f) {
     const std::string p = metro(f.posizione);
     const std::string presa = cella_presa(f);
     switch (f.codice) {
@@ -148,20 +138,25 @@ public:
         : linea_(linea), treno_(treno), id_(id) {}
 
     std::vector<problema> esegui() {
-        piattaforma::cartella_privata privata(fs::temp_directory_path());
+        // The grid's storage passes from one round to the next, empty: a
+        // round then lays its cells without asking the system for memory.
+        std::vector<modello::cella> celle;
         for (;;) {
+            registro_controllo r;
             modello::Modello m;
-            m.cartella = privata.percorso();
+            m.osservatore = &r;
+            celle.clear();
+            m.percorso = std::move(celle);
             m.nome_linea = id_.linea;
             m.numero_treno = id_.treno;
             m.genera_geometria = true;
-            m.registro.emplace();
             nome_linea_ = modello::nome_file_linea(m);
-            scrivi(modello::file_in_cartella(m, nome_linea_), linea_.testo());
-            scrivi(modello::file_in_cartella(m, modello::nome_file_treno(m)), treno_.testo());
+            // Each round compiles the texts as they now stand, in memory.
+            compilatore::ingressi_in_memoria in;
+            in.metti(nome_linea_, linea_.testo());
+            in.metti(modello::nome_file_treno(m), treno_.testo());
             compilatore::azzera_tabella(m);
-            compilatore::memorizza_dati(m);
-            const registro_controllo& r = *m.registro;
+            compilatore::memorizza_dati(m, in);
 
             bool tolta = false;
             for (const auto& f : r.fermate) {
@@ -170,7 +165,10 @@ public:
                     tolta = righe(file_di(f.file)).togli(f.riga_voce, std::max(f.riga_voce, f.riga_ultima)) || tolta;
             }
             // The next compile reads on past the rows just reported.
-            if (tolta) continue;
+            if (tolta) {
+                celle = std::move(m.percorso);
+                continue;
+            }
             if (m.percorso.empty()) break;
             try {
                 compilatore::completa_e_timbra(m);
@@ -191,14 +189,17 @@ public:
                     tolta_prima = righe(p.file).togli(o.riga, o.riga);
                 }
                 aggiungi(std::move(p));
-                if (tolta_prima) continue;
+                if (tolta_prima) {
+                    celle = std::move(m.percorso);
+                    continue;
+                }
             } catch (const std::exception& e) {
                 problema p = errore(quale_file::linea, 1, codice::errore_in_lettura);
                 p.messaggio = std::string("the compile failed: ") + e.what();
                 aggiungi(std::move(p));
             }
             if (compilatore::timbri_su_un_oggetto(m)) aggiungi(timbri_su_un_oggetto(m, r));
-            for (const auto& c : r.completamento) aggiungi(da_completamento(c, r));
+            for (const auto& c : r.problemi_completamento) aggiungi(da_completamento(c, r));
             break;
         }
         ordina(problemi_);
@@ -238,22 +239,22 @@ private:
     }
 
     // "line 21", or "line 21 of the train file" when it is the other file's.
-    std::string dove(quale_file qui, const modello::oggetto_registrato& o) const {
+    std::string dove(quale_file qui, const oggetto_registrato& o) const {
         std::string s = "line " + std::to_string(o.riga);
         if (const quale_file la = file_di(o.file); la != qui)
             s += la == quale_file::linea ? " of the line description" : " of the train file";
         return s;
     }
 
-    rimando nota(const modello::oggetto_registrato& o, const std::string& come) const {
+    rimando nota(const oggetto_registrato& o, const std::string& come) const {
         return {file_di(o.file), std::max(o.riga, 1), o.descrizione + come};
     }
 
-    void da_fermata(const modello::fermata_registrata& f, const registro_controllo& r,
+    void da_fermata(const fermata_registrata& f, const registro_controllo& r,
                     const std::optional<modello::punto_arresto>& arresto) {
         const quale_file qui = file_di(f.file);
         problema p = errore(qui, f.riga_voce > 0 ? f.riga_voce : std::max(f.riga_ultima, 1), f.codice);
-        if (codice_con_posizione(f.codice)) p.metro = f.posizione;
+        if (modello::codice_con_posizione(f.codice)) p.metro = f.posizione;
         p.messaggio = messaggio_fermata(f);
         if (f.codice == codice::errore_in_lettura && arresto && arresto->file == f.file)
             p.messaggio = "the reading failed: " + motivo_arresto(*arresto, qui) + righe_perse(qui, f, *arresto) +
@@ -274,7 +275,7 @@ private:
 
     // A row cut short reads on into the lines after it: the rows there, up to
     // the value that failed, are read as its values and lost.
-    std::string righe_perse(quale_file qui, const modello::fermata_registrata& f,
+    std::string righe_perse(quale_file qui, const fermata_registrata& f,
                             const modello::punto_arresto& a) const {
         if (!a.valore || f.riga_voce < 1) return {};
         std::string s;
@@ -306,7 +307,7 @@ private:
         if (!trovata) aggiungi(std::move(p));
     }
 
-    problema da_completamento(const modello::problema_completamento& c, const registro_controllo& r) {
+    problema da_completamento(const problema_completamento& c, const registro_controllo& r) {
         const auto chi = r.chi_occupa(c.cella_oggetto);
         const quale_file qui = chi ? file_di(r.oggetti[*chi].file) : quale_file::treno;
         problema p = errore(qui, chi ? std::max(r.oggetti[*chi].riga, 1) : 1, c.codice);

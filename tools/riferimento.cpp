@@ -305,104 +305,103 @@ constexpr sezione le_sezioni[] = {
     {"[fine]", treno, "A heading only: the reading ends at the end of the file."},
 };
 
-using e = effetto;
 constexpr std::string_view occupata = "the row's position";
 
 constexpr codice i_codici[] = {
-    {0, e::nessuno, "both files were read and completed without a problem", "", ""},
-    {1, e::duro, "the length entry gives more than 1000000 m", "", "Shorten the line to 1000000 m at most.",
+    {0, "both files were read and completed without a problem", "", ""},
+    {1, "the length entry gives more than 1000000 m", "", "Shorten the line to 1000000 m at most.",
      linea, "lunghezza percorso,    1000001"},
-    {2, e::registrato,
+    {2,
      "a kilometric progressive's start or value is not a multiple of 50; found once the train file has been read "
      "to its end (it replaces a pending 15)",
      "", "Give each \"progressiva\" entry a start and a value that are multiples of 50.", linea,
      "progressiva chilometrica uno,    125,    350000,    1"},
-    {3, e::duro, "the signal repetition's start is not a multiple of 50", "",
+    {3, "the signal repetition's start is not a multiple of 50", "",
      "Round the start of \"ripetizione segnali\" to a multiple of 50.", linea,
      "ripetizione segnali 4 codici,    1660,    9000"},
-    {4, e::duro, "the signal repetition's end is not a multiple of 50", "",
+    {4, "the signal repetition's end is not a multiple of 50", "",
      "Round the end of \"ripetizione segnali\" to a multiple of 50.", linea,
      "ripetizione segnali 4 codici,    1650,    9010"},
-    {5, e::duro, "the signal repetition's keyword contains neither 4 nor 9", "",
+    {5, "the signal repetition's keyword contains neither 4 nor 9", "",
      "Write the number of codes into the keyword: \"ripetizione segnali 4 codici\" or \"... 9 codici\".", linea,
      "ripetizione segnali,    1650,    9000"},
-    {6, e::duro, "a kilometre board's cell (position / 50 + 1) already holds a board", occupata,
+    {6, "a kilometre board's cell (position / 50 + 1) already holds a board", occupata,
      "Move the board so that its cell differs from every other board's (50 m apart is enough).", linea,
      "cartello_indicatore,  700,   (Km 0+700)", "a speed indicator board at 700 m"},
-    {7, e::duro,
+    {7,
      "a code point's cell (position / 50) already holds an object: a signal, a slowdown's cell, a stop cell", occupata,
      "Move the code point to a free cell; `dump` lists the cells that hold objects.", treno,
      "abbattimento,    3250,   180", "a station at 3000 m, 600 m long, whose stop cell is at 3250 m"},
-    {8, e::duro, "a station's position is not a multiple of 50", occupata,
+    {8, "a station's position is not a multiple of 50", occupata,
      "Round the station's position to a multiple of 50.", treno,
      "stazione,    6010,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  0, 0, 0, COLLE"},
-    {9, e::duro, "a station's length is not a multiple of 100", occupata,
+    {9, "a station's length is not a multiple of 100", occupata,
      "Round the station's length to a multiple of 100.", treno,
      "stazione,    7000,  12,  650,  0, 0, 0,  1,1,0,  4,1,1,   0,  0, 0, 0, COLLE"},
-    {10, e::duro,
+    {10,
      "stations and kilometre-board texts share table records 1 to 80 (stations upward, texts downward) and "
      "would meet: arises only from many stations and boards together",
      "", "Use fewer kilometre boards or fewer stations: together at most 79.", linea},
-    {11, e::registrato,
+    {11,
      "the code completion found a signal less than 1000 m before a slowdown's warning point with neither a free "
      "cell nor a code point in its two cells before: arises from where signals and slowdowns stand together",
      "the signal's cell × 50", "Move the signal or the slowdown by a cell or two, so that a cell before the signal "
      "is free."},
-    {12, e::registrato,
+    {12,
      "the code completion found no free cell in a group of cells ahead of a slowdown's start: arises from many "
      "objects close before a slowdown",
      "the start cell × 50", "Clear some cells before the slowdown's start (signals, boards, code points)."},
-    {13, e::registrato,
+    {13,
      "the code completion found no free cell for a code point inside or after a slowdown: arises from a crowded "
      "slowdown",
      "that cell × 50", "Clear some cells inside the slowdown or ahead of the first signal after its end."},
-    {15, e::morbido,
+    {15,
      "an entry's position lies beyond the route grid, which ends about 7 km past the line's length; the reader "
      "goes on as if its file ended there",
      occupata, "Keep every position within the line's length, or lengthen the line.", linea,
      "pendenza,   20000,   5"},
-    {16, e::duro, "a block signal's cell (position / 50 + 1) already holds an object", occupata,
+    {16, "a block signal's cell (position / 50 + 1) already holds an object", occupata,
      "Move the signal at least 50 m, or move what holds its cell (a station's stop cell, a slowdown).", treno,
      "segnale,    4500,   2, 4, 1,  0, 0,    2,  3,1,0, 0", "a signal at 4500 m"},
-    {17, e::duro, "a slowdown's warning cell ((start - 1200) / 50 + 1) already holds an object", occupata,
+    {17, "a slowdown's warning cell ((start - 1200) / 50 + 1) already holds an object", occupata,
      "Move the slowdown so that the point 1200 m before its start is clear.", treno,
      "rallentamento,    5700,    60,  200, 0,  0,  0", "a signal at 4500 m"},
-    {18, e::duro, "a slowdown's start cell (start / 50 + 1) already holds an object", occupata,
+    {18, "a slowdown's start cell (start / 50 + 1) already holds an object", occupata,
      "Move the slowdown's start off the object.", treno, "rallentamento,    4500,    60,  200, 0,  0,  0",
      "a signal at 4500 m"},
-    {19, e::duro, "a slowdown's end cell ((start + length) / 50 + 1) already holds an object", occupata,
+    {19, "a slowdown's end cell ((start + length) / 50 + 1) already holds an object", occupata,
      "Change the slowdown's length or start so that its end misses the object.", treno,
      "rallentamento,    4300,    60,  200, 0,  0,  0", "a signal at 4500 m"},
-    {20, e::duro,
+    {20,
      "one of the four cells before a slowdown's warning point already holds an object (only with f_ta nonzero); "
      "the warning, start and end cells are already written",
      occupata, "Move the slowdown, or set its f_ta to 0.", treno, "rallentamento,    5750,    60,  200, 0,  1,  0",
      "a signal at 4500 m"},
-    {21, e::duro, "a speed indicator board's cell (position / 50 + 1) already holds an object", occupata,
+    {21, "a speed indicator board's cell (position / 50 + 1) already holds an object", occupata,
      "Move the board so that its cell differs from every other object's (50 m apart is enough).", linea,
      "indicatori_vmax,  700,  100,  110,  115,  0,  100,  110,  115,  0", "a speed indicator board at 700 m"},
-    {22, e::duro, "a station's area starts less than 350 m after the previous station's area ends", occupata,
+    {22, "a station's area starts less than 350 m after the previous station's area ends", occupata,
      "Move the station further on, or shorten one of the two.", treno,
      "stazione,    3600,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  0, 0, 0, COLLE",
      "a station at 3000 m, 600 m long"},
-    {24, e::duro, "a stopping station (kind below 25) ends 100 m or less from the start of the line", "",
+    {24, "a stopping station (kind below 25) ends 100 m or less from the start of the line", "",
      "Move the station on, lengthen it, or give it a kind of 25 or more.", treno,
      "stazione,       0,  12,  200,  0, 0, 0,  1,1,0,  4,1,1,   0,  0, 0, 0, ORIGINE"},
-    {25, e::duro,
+    {25,
      "the reading failed: a number too large for its field, a row cut short by the end of the file, text where a "
      "number belongs, or a speed whose fifth does not fit a byte; `compile` says which and where",
      "", "Correct the value on the line that `compile` names.", treno, "sabbia,    70000"},
-    {101, e::duro, "the line description file does not exist: arises from a missing file, not from a row", "",
+    {101, "the line description file does not exist: arises from a missing file, not from a row", "",
      "Name the file ID_linea.txt, or give `--linea`."},
-    {102, e::duro, "the line description has no field containing [generale]: arises from a missing header", "",
+    {102, "the line description has no field containing [generale]: arises from a missing header", "",
      "Put a line [generale] before the general entries."},
-    {103, e::duro, "a curve keyword without a class digit 1 to 6, or a geometry running past 1000000 m", "",
+    {103, "a curve keyword without a class digit 1 to 6, or a geometry running past 1000000 m", "",
      "Write the class into the keyword: \"curvad4\", \"curvas3\".", linea, "curvad,  3000,  400"},
-    {1250, e::fatale,
+    {1250,
      "stamping: cell 1 (m 50) already holds a value where the first stamp goes, such as a signal at 0 m",
      "", "Keep objects out of the first 50 m: start signals and code points at 50 m or later.", treno,
      "segnale,       0,   2, 4, 1,  0, 0,    2,  3,1,0, 0"},
-    {1251, e::fatale, "stamping: cell 1 (m 50) already holds a value where the second stamp goes", "",
+    {1251, "stamping: cell 1 (m 50) already holds a value where the second stamp goes", "",
      "Keep objects out of the first 50 m.", treno, "segnale,       0,   2, 0, 1,  0, 0,    2,  0,1,0, 0"},
 };
 
@@ -516,7 +515,7 @@ std::string voce_codice(const codice& c, bool md) {
     s += md ? "### " + titolo + "\n\n" : "status " + titolo + "\n";
     auto t = [&](std::string_view x) { return senza_accenti_gravi(x, md); };
     s += "Cause: " + t(c.causa) + ".\n";
-    s += std::string(md ? "\n" : "") + "Effect: " + std::string(nome_effetto(c.arresto)) + ".";
+    s += std::string(md ? "\n" : "") + "Effect: " + std::string(nome_effetto(modello::voce_del_codice(c.numero)->arresto)) + ".";
     if (!c.posizione.empty()) s += " The metre reported: " + std::string(c.posizione) + ".";
     s += "\n";
     if (!c.rimedio.empty()) s += (md ? "\n" : "") + std::string("Fix: ") + t(c.rimedio) + "\n";
@@ -578,6 +577,7 @@ constexpr std::string_view introduzione =
 }  // namespace
 
 std::string_view nome_effetto(effetto x) {
+    using e = effetto;
     switch (x) {
         case e::nessuno: return "none";
         case e::duro: return "hard: the reading of the file stops at once (the line description: the train file is "

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "model/codici.h"
+
 namespace strumento {
 struct regola_avviso;
 struct errore_controllo;
@@ -69,20 +71,14 @@ struct parola {
     profilo traccia = profilo::nessuno;
 };
 
-// Whether a code stops the reading.
-enum class effetto : std::uint8_t {
-    nessuno,     // no problem
-    duro,        // the reader abandons its file at once
-    morbido,     // the reader stops as if its file had ended
-    registrato,  // noted, the work goes on
-    fatale,      // the compile ends, no compiled file written
-};
+// Whether a code stops the reading (the table of codes says it).
+using effetto = modello::effetto;
 std::string_view nome_effetto(effetto e);
 
-// One status code.
+// One status code, told at length; its effect, its metre and its short
+// meaning are the table of codes' (model/codici.h).
 struct codice {
     std::int32_t numero;
-    effetto arresto;
     std::string_view causa;     // what makes it, in the author's terms
     std::string_view posizione; // what the reported metre is
     std::string_view rimedio;   // how to fix it

@@ -1,18 +1,19 @@
 #include "train_reader/lettore_treno.h"
 
 #include <array>
-#include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <utility>
 
 #include "model/area_stazione.h"
 #include "model/codici.h"
 #include "model/conversione.h"
-#include "model/nomi_file.h"
 #include "model/orario.h"
 #include "model/posizioni.h"
 #include "model/valori_segnale.h"
+#include "text/file_ingresso.h"
 #include "text/flusso_campi.h"
 #include "text/parole.h"
 
@@ -28,7 +29,6 @@ using testo::contiene;
 using testo::contiene_i;
 using testo::errore_lettura;
 using testo::flusso_campi;
-using testo::leggi_file;
 namespace codice = modello::codice;
 namespace tc = modello::tipo_cella;
 
@@ -111,11 +111,17 @@ enum class esito { prosegui, fine_lettura, uscita };
 
 class lettore_treno {
 public:
-    lettore_treno(Modello& m, std::filesystem::path file)
-        : m_(m), file_(std::move(file)), flusso_(leggi_file(file_)) {}
+    lettore_treno(Modello& m, testo::file_ingresso file)
+        : m_(m), nome_(std::move(file.nome)), chiuso_(std::move(file.chiuso)), flusso_(std::move(file.contenuto)) {}
 
     void leggi();
-    void segna_arresto() { m_.arresto = modello::punto_arresto{file_.filename().string(), flusso_.riga_campo()}; }
+    void segna_arresto() {
+        m_.arresto = modello::punto_arresto{nome_, flusso_.riga_campo()};
+        if (in_stesura_ && in_stesura_->first > 0)
+            std::tie(m_.arresto->riga_voce, m_.arresto->riga_ultima_voce) = *in_stesura_;
+        else
+            std::tie(m_.arresto->riga_voce, m_.arresto->riga_ultima_voce) = std::pair{riga_voce_, flusso_.riga_campo()};
+    }
     // A value of the row being read failed to read: which one, for a tool to name.
     void segna_valore(const errore_lettura& e) {
         if (!e.campo() || !riga_letta_ || !m_.arresto) return;
@@ -139,16 +145,16 @@ public:
 
 private:
     // Close, delete, code N, return: the end-of-reading steps are skipped.
-    esito uscita(std::int32_t c) {
+    esito uscita(std::int32_t c, const modello::fermata_lettore& come = {}) {
         segna_arresto();
-        std::filesystem::remove(file_);
+        chiuso_();
         m_.codice_errore = c;
-        registra_fermata();
+        registra_fermata(come);
         return esito::uscita;
     }
-    esito uscita(std::int32_t c, std::int32_t posizione) {
+    esito uscita(std::int32_t c, std::int32_t posizione, const modello::fermata_lettore& come = {}) {
         m_.posizione_errore = posizione;
-        return uscita(c);
+        return uscita(c, come);
     }
     // Code 15: the reading ends as if the file had ended there.
     esito oltre(std::int32_t posizione) {
@@ -158,9 +164,15 @@ private:
         registra_fermata();
         return esito::fine_lettura;
     }
-    void registra_fermata() {
-        if (m_.registro) m_.registro->fermata(m_.codice_errore, flusso_.riga_campo(), m_.posizione_errore);
+    // come: what the row met (the cell it found taken, the station before it).
+    void registra_fermata(modello::fermata_lettore come = {}) {
+        come.codice = m_.codice_errore;
+        come.riga_voce = riga_voce_;
+        come.riga_ultima = flusso_.riga_campo();
+        come.posizione = m_.posizione_errore;
+        m_.osservatore->fermata(come);
     }
+    static modello::fermata_lettore contro(std::optional<std::int64_t> cella) { return {.cella_contesa = cella}; }
 
     esito riga();
     esito passo_di_corsa(corsa& c, const riga_corsa& r, void (lettore_treno::*scrivi)(cella&, std::int64_t));
@@ -177,9 +189,14 @@ private:
         int campi_prima;
     };
     std::optional<riga_in_lettura> riga_letta_;
+    int riga_voce_ = 0;  // line of the keyword of the row being read; 0 outside a row
+    // First and last line of an earlier row whose value is being laid along
+    // the grid: a value that does not fit fails there, under a later row.
+    std::optional<std::pair<int, int>> in_stesura_;
 
     Modello& m_;
-    std::filesystem::path file_;
+    std::string nome_;
+    std::function<void()> chiuso_;
     flusso_campi flusso_;
     corsa velocita_;
     corsa aderenza_;
@@ -244,7 +261,7 @@ esito lettore_treno::riga() {
         if (flusso_.fine()) return esito::fine_lettura;
     }
     // The row begins at its keyword field, the last field read.
-    if (m_.registro) m_.registro->riga_voce = flusso_.riga_campo();
+    riga_voce_ = flusso_.riga_campo();
     riga_letta_ = riga_in_lettura{parola, false, flusso_.campi_letti()};
     for (const voce& v : voci) {
         if (!riconosce(v.chiave, parola)) continue;
@@ -252,7 +269,7 @@ esito lettore_treno::riga() {
         if (e != esito::prosegui) return e;
     }
     riga_letta_.reset();
-    if (m_.registro) m_.registro->riga_voce = 0;
+    riga_voce_ = 0;
     return esito::prosegui;
 }
 
@@ -292,34 +309,35 @@ esito lettore_treno::sabbia() {
 esito lettore_treno::segnale() {
     auto r = riga_segnale::leggi(flusso_);
     if (oltre_la_griglia(m_, r.posizione)) return oltre(r.posizione);
-    if (memo_segnale(m_, r.posizione, r.sx, r.s1, r.s2, r.s3, r.rapp, r.dx, r.d1, r.d2, r.d3, r.tempo) != 0)
-        return uscita(codice::segnale_occupato, r.posizione);
+    const auto posa = memo_segnale(m_, riga_voce_, r.posizione, r.sx, r.s1, r.s2, r.s3, r.rapp, r.dx, r.d1, r.d2, r.d3,
+                                   r.tempo);
+    if (posa.codice != 0) return uscita(codice::segnale_occupato, r.posizione, contro(posa.cella_contesa));
     return esito::prosegui;
 }
 
 esito lettore_treno::rallentamento() {
     const auto r = riga_rallentamento::leggi(flusso_);
     if (oltre_la_griglia(m_, r.posizione)) return oltre(r.posizione);
-    const std::int32_t c = memo_rallentamento(m_, r.posizione, r.v, r.l, r.f_tt, r.f_ta, r.d_v);
-    if (c == codice::oltre_il_percorso) {
+    const auto posa = memo_rallentamento(m_, riga_voce_, r.posizione, r.v, r.l, r.f_tt, r.f_ta, r.d_v);
+    if (posa.codice == codice::oltre_il_percorso) {
         segna_arresto();
         registra_fermata();
         return esito::fine_lettura;
     }
-    if (c != 0) return uscita(c, r.posizione);
+    if (posa.codice != 0) return uscita(posa.codice, r.posizione, contro(posa.cella_contesa));
     return esito::prosegui;
 }
 
 // Writes the value in force into the run's next cell and on up to fino_a
 // (exclusive), at least one cell, but never into the last cell of the grid.
 void lettore_treno::stendi(corsa& c, std::int64_t fino_a, void (lettore_treno::*scrivi)(cella&, std::int64_t)) {
-    if (m_.registro) m_.registro->riga_in_stesura = c.righe;
+    in_stesura_ = c.righe;
     do {
         if (c.prossima >= m_.numero_celle) break;
         (this->*scrivi)(m_.percorso[static_cast<std::size_t>(c.prossima)], c.in_vigore);
         ++c.prossima;
     } while (c.prossima < fino_a);
-    if (m_.registro) m_.registro->riga_in_stesura.reset();
+    in_stesura_.reset();
 }
 
 // The speed is kept in steps of 5 km/h in one byte: a speed whose fifth does
@@ -342,7 +360,7 @@ esito lettore_treno::passo_di_corsa(corsa& c, const riga_corsa& r,
     if (n > 0) stendi(c, n, scrivi);
     c.in_vigore = r.valore;
     c.riga_valore = flusso_.riga_campo();
-    if (m_.registro) c.righe = {m_.registro->riga_voce, flusso_.riga_campo()};
+    c.righe = {riga_voce_, flusso_.riga_campo()};
     return esito::prosegui;
 }
 
@@ -351,11 +369,8 @@ esito lettore_treno::abbattimento() {
     if (oltre_la_griglia(m_, r.posizione)) return oltre(r.posizione);
     const std::int64_t n = cella_di(r.posizione, 0.0);
     cella& c = cella_esistente(m_, n, "code point");
-    if (!modello::cella_libera(c)) {
-        if (m_.registro) m_.registro->cella_contesa = n;
-        return uscita(codice::abbattimento_occupato, r.posizione);
-    }
-    if (m_.registro) m_.registro->occupa(n, "the code point at metre " + std::to_string(r.posizione));
+    if (!modello::cella_libera(c)) return uscita(codice::abbattimento_occupato, r.posizione, contro(n));
+    m_.osservatore->posato(riga_voce_, n, modello::oggetto_posato::punto_codice, r.posizione);
     if (r.codice < 1) {
         c.tipo = tc::punto_senza_codice;
     } else {
@@ -396,7 +411,7 @@ esito lettore_treno::stazione() {
     r.orario = a_long_esatto(modello::orario::secondi(ore, minuti, secondi),
                              "timetable time, (hours × 60 + minutes) × 60 + seconds,");
     r.nome = flusso_.leggi_testo();
-    if (m_.registro) m_.registro->stazioni.push_back(m_.registro->nuovo_oggetto("the station " + r.nome));
+    m_.osservatore->stazione(riga_voce_, r.nome);
 
     const auto area = modello::area_di_stazione(r.tipo, p, lunghezza, r.campo_6);
     if (modello::campo_6_azzerato(r.tipo)) r.campo_6 = 0;
@@ -421,14 +436,12 @@ esito lettore_treno::stazione() {
         }
         if (fine_in_celle - 1 <= 1) return uscita(codice::stazione_troppo_vicina_origine);
         cella& c = cella_esistente(m_, fermata, "stopping point");
-        if (m_.registro) m_.registro->occupa(fermata, "the stop cell of station " + r.nome);
+        m_.osservatore->posato(riga_voce_, fermata, modello::oggetto_posato::fermata_stazione, p, r.nome);
         c.tipo = tc::fermata;
         c.valore_1 = basso_16(k);
     }
     if (k > 1 && static_cast<std::int64_t>(r.inizio) - 350 < m_.tabella[static_cast<std::size_t>(k - 1)].fine) {
-        if (m_.registro && m_.registro->stazioni.size() >= 2)
-            m_.registro->oggetto_conteso = m_.registro->stazioni[m_.registro->stazioni.size() - 2];
-        return uscita(codice::stazioni_troppo_vicine, p);
+        return uscita(codice::stazioni_troppo_vicine, p, {.contro_stazione_precedente = true});
     }
     numero_stazione_ = k + 1;
     if (numero_stazione_ >= m_.indice_cartello) return uscita(codice::tabella_piena);
@@ -438,8 +451,8 @@ esito lettore_treno::stazione() {
 // Normal end and soft stop: delete the file, finish both runs to the end of
 // the grid, then check the kilometric progressives.
 void lettore_treno::fine_lettura() {
-    std::filesystem::remove(file_);
-    if (m_.registro) m_.registro->riga_voce = 0;
+    chiuso_();
+    riga_voce_ = 0;
     const std::int64_t fino_a = static_cast<std::int64_t>(m_.numero_celle) - 2;
     stendi(velocita_, fino_a, &lettore_treno::scrivi_velocita);
     stendi(aderenza_, fino_a, &lettore_treno::scrivi_aderenza);
@@ -447,7 +460,7 @@ void lettore_treno::fine_lettura() {
         const auto& v = m_.tabella[static_cast<std::size_t>(r)];
         if (v.inizio % 50 != 0 || v.fine % 50 != 0) {
             m_.codice_errore = codice::progressiva_non_multipla;
-            if (m_.registro) m_.registro->fermata(m_.codice_errore, 0, 0);
+            m_.osservatore->fermata({.codice = m_.codice_errore});
             return;
         }
     }
@@ -457,11 +470,8 @@ void lettore_treno::fine_lettura() {
 
 std::span<const parola_treno> parole_treno() { return parole; }
 
-void leggi_treno(Modello& m) {
-    const auto file = modello::file_in_cartella(m, modello::nome_file_treno(m));
-    if (m.registro) m.registro->inizia_file(modello::nome_file_treno(m));
-    if (!std::filesystem::is_regular_file(file)) throw errore_lettura("cannot find " + file.string());
-    lettore_treno lettore(m, file);
+void leggi_treno(Modello& m, testo::file_ingresso file) {
+    lettore_treno lettore(m, std::move(file));
     try {
         lettore.leggi();
     } catch (const errore_lettura& e) {
@@ -474,17 +484,16 @@ void leggi_treno(Modello& m) {
     }
 }
 
-std::int32_t memo_segnale(Modello& m, std::int32_t posizione, std::int32_t sx, std::int32_t s1, std::int32_t s2,
-                          std::int32_t s3, std::int32_t rapp, std::int32_t dx, std::int32_t d1, std::int32_t d2,
-                          std::int32_t d3, std::int32_t& tempo) {
+esito_posa memo_segnale(Modello& m, int riga, std::int32_t posizione, std::int32_t sx, std::int32_t s1,
+                        std::int32_t s2, std::int32_t s3, std::int32_t rapp, std::int32_t dx, std::int32_t d1,
+                        std::int32_t d2, std::int32_t d3, std::int32_t& tempo) {
     const std::int64_t c = cella_di(posizione, 1.0);
     cella& x = cella_esistente(m, c, "signal");
     if (!modello::cella_libera(x)) {
-        if (m.registro) m.registro->cella_contesa = c;
         m.codice_errore = codice::segnale_occupato;
-        return codice::segnale_occupato;
+        return {codice::segnale_occupato, c};
     }
-    if (m.registro) m.registro->occupa(c, "the signal at metre " + std::to_string(posizione));
+    m.osservatore->posato(riga, c, modello::oggetto_posato::segnale, posizione);
     namespace vs = modello::valori_segnale;
     const std::int64_t lati = vs::lati(sx, dx);
     x.tipo = tc::segnale;
@@ -500,29 +509,27 @@ std::int32_t memo_segnale(Modello& m, std::int32_t posizione, std::int32_t sx, s
         const std::int64_t a = c - 2 * b;
         if (a >= 0) m.percorso[static_cast<std::size_t>(a)].preavviso = basso_8(vs::preavviso(lati, b));
     }
-    return 0;
+    return {};
 }
 
-std::int32_t memo_rallentamento(Modello& m, std::int32_t posizione, std::int32_t v, std::int32_t l, std::int32_t f_tt,
-                                std::int32_t f_ta, std::int32_t d_v) {
+esito_posa memo_rallentamento(Modello& m, int riga, std::int32_t posizione, std::int32_t v, std::int32_t l,
+                              std::int32_t f_tt, std::int32_t f_ta, std::int32_t d_v) {
     const std::int64_t P = posizione;
     const bool con_avviso = P > 1500;
     std::int64_t a = -1;
     if (con_avviso) {
         a = cella_di(static_cast<double>(P - 1200), 1.0);
         if (!modello::cella_libera(cella_esistente(m, a, "slowdown warning point"))) {
-            if (m.registro) m.registro->cella_contesa = a;
             m.codice_errore = codice::avviso_occupato;
-            return codice::avviso_occupato;
+            return {codice::avviso_occupato, a};
         }
     } else {
         f_ta = 0;
     }
     const std::int64_t s = cella_di(static_cast<double>(P), 1.0);
     if (!modello::cella_libera(cella_esistente(m, s, "slowdown start"))) {
-        if (m.registro) m.registro->cella_contesa = s;
         m.codice_errore = codice::inizio_rallentamento_occupato;
-        return codice::inizio_rallentamento_occupato;
+        return {codice::inizio_rallentamento_occupato, s};
     }
     const std::int64_t e = cella_di(static_cast<double>(P + l), 1.0);
     if (e < 0)
@@ -531,21 +538,17 @@ std::int32_t memo_rallentamento(Modello& m, std::int32_t posizione, std::int32_t
     if (e > m.numero_celle) {
         m.codice_errore = codice::oltre_il_percorso;
         m.posizione_errore = posizione;
-        return codice::oltre_il_percorso;
+        return {codice::oltre_il_percorso, std::nullopt};
     }
     if (!modello::cella_libera(m.percorso[static_cast<std::size_t>(e)])) {
-        if (m.registro) m.registro->cella_contesa = e;
         m.codice_errore = codice::fine_rallentamento_occupata;
-        return codice::fine_rallentamento_occupata;
+        return {codice::fine_rallentamento_occupata, e};
     }
     cella& fine = m.percorso[static_cast<std::size_t>(e)];
     cella& inizio = m.percorso[static_cast<std::size_t>(s)];
-    const std::string di_questo = m.registro ? "the slowdown at metre " + std::to_string(posizione) : std::string();
-    if (m.registro) {
-        m.registro->occupa(e, "the end of " + di_questo);
-        m.registro->occupa(s, "the start of " + di_questo);
-        if (con_avviso) m.registro->occupa(a, "the warning point of " + di_questo);
-    }
+    m.osservatore->posato(riga, e, modello::oggetto_posato::fine_rallentamento, posizione);
+    m.osservatore->posato(riga, s, modello::oggetto_posato::inizio_rallentamento, posizione);
+    if (con_avviso) m.osservatore->posato(riga, a, modello::oggetto_posato::avviso_rallentamento, posizione);
     fine.tipo = tc::fine_rallentamento;
     if (d_v != 0) fine.valore_2 = basso_16(d_v);
     inizio.tipo = tc::inizio_rallentamento;
@@ -564,20 +567,19 @@ std::int32_t memo_rallentamento(Modello& m, std::int32_t posizione, std::int32_t
     if (f_ta != 0) {
         for (int i = 0; i <= 3; ++i) {
             if (!modello::cella_libera(cella_esistente(m, w - i, "slowdown approach cell"))) {
-                if (m.registro) m.registro->cella_contesa = w - i;
                 m.codice_errore = codice::preavviso_occupato;
-                return codice::preavviso_occupato;
+                return {codice::preavviso_occupato, w - i};
             }
         }
         for (int i = 0; i <= 3; ++i) {
-            if (m.registro) m.registro->occupa(w - i, "an approach cell of " + di_questo);
+            m.osservatore->posato(riga, w - i, modello::oggetto_posato::preavviso_rallentamento, posizione);
             cella& x = m.percorso[static_cast<std::size_t>(w - i)];
             x.tipo = tc::preavviso_rallentamento;
             x.valore_1 = static_cast<std::int16_t>(i + 1);
             if (d_v != 0) x.valore_2 = static_cast<std::int16_t>(i + 1);
         }
     }
-    return 0;
+    return {};
 }
 
 }  // namespace lettura

@@ -3,9 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <optional>
+#include <set>
 #include <stdexcept>
 
+#include "format/geometria.h"
+#include "format/percorso.h"
+#include "format/tabella.h"
 #include "model/codici.h"
 #include "tests/cartella_temporanea.h"
 #include "tests/format/decodifica.h"
@@ -236,3 +241,85 @@ TEST(MemorizzaDati, UnGuastoInLetturaTieneIlSuoMotivo) {
 }
 
 }  // namespace
+
+namespace {
+
+// What a compile leaves: status, stop point, the three files' bytes (or the
+// failure that kept them from being written) and the input files still there.
+struct esito_compilazione {
+    std::string stato;
+    std::map<std::string, std::string> file;
+    std::set<std::string> ingressi_rimasti;
+    bool operator==(const esito_compilazione&) const = default;
+};
+
+void stato_di(const modello::Modello& m, esito_compilazione& e) {
+    e.stato = std::to_string(m.codice_errore) + " at " + std::to_string(m.posizione_errore);
+    if (m.arresto) e.stato += " stop " + m.arresto->file + ":" + std::to_string(m.arresto->riga) + " " + m.arresto->motivo;
+}
+
+}  // namespace
+
+// The driver reads and deletes the input files the same way whatever holds
+// them, and the compile in memory leaves the model the folder's files are
+// written from.
+TEST(Compila, InMemoriaComeDallaCartella) {
+    const std::string generale = "[generale]\r\nlunghezza percorso,    20000\r\n";
+    struct caso {
+        const char* come;
+        std::optional<std::string> linea, treno;
+    } const casi[] = {
+        {"both read to their end", generale + "[fine]\r\n", "[generale]\r\nsegnale, 4500, 2,4,1,0,0, 2,3,1,0, 0\r\n"},
+        {"no line description", std::nullopt, "[generale]\r\n"},
+        {"hard stop of the line", "[generale]\r\nlunghezza percorso,    1000001\r\n", "[generale]\r\n"},
+        {"line cut short", generale + "pendenza,  100", "[generale]\r\n"},
+        {"no train file", generale, std::nullopt},
+        {"hard stop of the train",
+         generale, "[generale]\r\nsegnale, 4500, 2,4,1,0,0, 2,3,1,0, 0\r\nsegnale, 4500, 2,4,1,0,0, 2,3,1,0, 0\r\n"},
+        {"soft stop of the train", generale, "[generale]\r\nsegnale, 900000, 2,4,1,0,0, 2,3,1,0, 0\r\n"},
+        {"train cut short", generale, "[generale]\r\nvelocita,  0"},
+    };
+    for (const auto& k : casi) {
+        SCOPED_TRACE(k.come);
+        test_util::CartellaTemporanea dir;
+        esito_compilazione da_cartella, da_memoria;
+        compilatore::ingressi_in_memoria memoria;
+        if (k.linea) {
+            test_util::scrivi(dir.percorso() / "L_linea.txt", *k.linea);
+            memoria.metti("L_linea.txt", *k.linea);
+        }
+        if (k.treno) {
+            test_util::scrivi(dir.percorso() / "L_7-.txt", *k.treno);
+            memoria.metti("L_7-.txt", *k.treno);
+        }
+        modello::Modello m;
+        m.cartella = dir.percorso();
+        m.nome_linea = "L";
+        m.numero_treno = "7";
+        modello::Modello n = m;
+        try {
+            compilatore::memorizza_percorso(m, 1);
+        } catch (const std::exception& e) {
+            da_cartella.file["failure"] = e.what();
+        }
+        stato_di(m, da_cartella);
+        for (const auto& nome : test_util::elenco(dir.percorso())) {
+            if (nome.ends_with(".txt")) da_cartella.ingressi_rimasti.insert(nome);
+            else da_cartella.file[nome] = test_util::leggi(dir.percorso() / nome);
+        }
+
+        try {
+            compilatore::compila(n, 1, memoria);
+            da_memoria.file[tabella_file] = formato::immagine_tabella(n.tabella);
+            da_memoria.file[percorso_file] = formato::immagine_percorso(n.percorso);
+            if (n.geometria) da_memoria.file[geometria_file] = formato::immagine_geometria(*n.geometria);
+        } catch (const std::exception& e) {
+            da_memoria.file["failure"] = e.what();
+        }
+        stato_di(n, da_memoria);
+        for (const char* nome : {"L_linea.txt", "L_7-.txt"})
+            if (memoria.presente(nome)) da_memoria.ingressi_rimasti.insert(nome);
+
+        EXPECT_EQ(da_cartella, da_memoria) << da_cartella.stato << " / " << da_memoria.stato;
+    }
+}

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "compiler/ingressi.h"
 #include "line_reader/lettore_linea.h"
 #include "scenario_text/emettitori.h"
 #include "tests/cartella_temporanea.h"
@@ -17,10 +18,14 @@ TEST(LineaBuiltinCompilata, SiLeggeSenzaCodici) {
     m.cartella = dir.percorso();
     m.genera_geometria = true;
     scenario_text::dati_linea(m);
-    EXPECT_TRUE(lettura::leggi_linea(m)) << "the train file would be read next";
+    compilatore::ingressi_cartella cartella(dir.percorso());
+    int chiuso = 0;
+    EXPECT_TRUE(lettura::leggi_linea(m, {"Valdora_Sarenta_linea.txt", *cartella.leggi("Valdora_Sarenta_linea.txt"),
+                                         [&] { ++chiuso; }}))
+        << "the train file would be read next";
 
     EXPECT_EQ(m.codice_errore, 0);
-    EXPECT_FALSE(std::filesystem::exists(dir.percorso() / "Valdora_Sarenta_linea.txt"));
+    EXPECT_EQ(chiuso, 1) << "the reader says once that it is done with the file";
     ASSERT_EQ(m.percorso.size(), 5001u);
     for (int i = 0; i <= 5000; ++i) {
         const int p = m.percorso[static_cast<std::size_t>(i)].pendenza;

@@ -22,6 +22,7 @@
 #include "text/visibile.h"
 #include "tools/compila.h"
 #include "tools/controllo.h"
+#include "tools/registro.h"
 #include "tools/regole.h"
 
 namespace {
@@ -300,7 +301,8 @@ TEST(Check, IlRegistroNonCambiaCioCheLaCompilazioneScrive) {
             m.cartella = tmp.percorso();
             m.nome_linea = "Prova";
             m.numero_treno = "1";
-            if (acceso) m.registro.emplace();
+            strumento::registro_controllo registro;
+            if (acceso) m.osservatore = &registro;
             test_util::scrivi(tmp.percorso() / modello::nome_file_linea(m), linea);
             test_util::scrivi(tmp.percorso() / modello::nome_file_treno(m), treno);
             try {

@@ -195,6 +195,8 @@ TEST(Riferimento, OgniCodiceHaLaSuaVoceEUnaSola) {
     for (const auto& c : riferimento::codici()) {
         EXPECT_TRUE(descritti.insert(c.numero).second) << c.numero << " twice";
         EXPECT_FALSE(c.causa.empty()) << c.numero;
+        // The metre is told of the codes the table of codes says have one.
+        EXPECT_EQ(!c.posizione.empty(), modello::codice_con_posizione(c.numero)) << c.numero;
         if (c.numero != 0) {
             EXPECT_FALSE(c.rimedio.empty()) << c.numero;
         }

@@ -8,6 +8,7 @@
 #include "compiler/driver.h"
 #include "line_reader/lettore_linea.h"
 #include "model/conversione.h"
+#include "model/nomi_file.h"
 #include "scenario_text/emettitori.h"
 #include "tests/cartella_temporanea.h"
 
@@ -39,7 +40,8 @@ protected:
         Modello sola_linea = nuovo_modello(dir_linea.percorso());
         sola_linea.genera_geometria = true;
         scenario_text::dati_linea(sola_linea);
-        ASSERT_TRUE(lettura::leggi_linea(sola_linea));
+        const std::string nome = modello::nome_file_linea(sola_linea);
+        ASSERT_TRUE(lettura::leggi_linea(sola_linea, {nome, *compilatore::ingressi_cartella(dir_linea.percorso()).leggi(nome)}));
         for (std::size_t i = 0; i < sola_linea.percorso.size(); ++i)
             if (sola_linea.percorso[i].tipo == tc::indicatore_v_max || sola_linea.percorso[i].tipo == tc::cartello_km)
                 cartelli[i] = sola_linea.percorso[i];
