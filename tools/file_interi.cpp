@@ -15,33 +15,42 @@ namespace {
 
 namespace codice = modello::codice;
 
-
 std::string_view descrivi(codifica c) {
     return c == codifica::utf16le ? "UTF-16 (little-endian)" : "UTF-16 (big-endian)";
 }
 
-std::string testo_codifica(codifica c) {
-    return "the file is saved as " + std::string(descrivi(c)) +
+// chi: "the file", "the train file", ...
+std::string testo_codifica(std::string_view chi, codifica c) {
+    return std::string(chi) + " is saved as " + std::string(descrivi(c)) +
            ": the readers take it byte by byte as Windows-1252 and find none of its rows; save it as Windows-1252 "
            "(\"ANSI\" in Windows editors)";
+}
+
+// The line and text of the first field that pred accepts, reading the bytes
+// as the readers do.
+template <class P>
+std::optional<std::pair<int, std::string>> primo_campo(const std::string& byte, P pred) {
+    testo::flusso_campi f(byte);
+    try {
+        while (!f.fine()) {
+            std::string campo = f.leggi_testo();
+            if (pred(campo)) return std::pair{f.riga_campo(), std::move(campo)};
+        }
+    } catch (const testo::errore_lettura&) {
+    }
+    return std::nullopt;
 }
 
 // A header a few letters from [generale] ("[general]", "[ generale ]"),
 // named where the author probably meant it.
 std::optional<std::pair<int, std::string>> quasi_generale(const std::string& byte) {
-    testo::flusso_campi f(byte);
-    try {
-        while (!f.fine()) {
-            const std::string campo = f.leggi_testo();
-            if (!testo::intestazione(campo)) continue;
-            std::string piano;
-            for (const char c : campo)
-                if (c != ' ' && c != '\t') piano += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-            if (riferimento::distanza(piano, "[generale]") <= 3) return std::pair{f.riga_campo(), campo};
-        }
-    } catch (const testo::errore_lettura&) {
-    }
-    return std::nullopt;
+    return primo_campo(byte, [](const std::string& campo) {
+        if (!testo::intestazione(campo)) return false;
+        std::string piano;
+        for (const char c : campo)
+            if (c != ' ' && c != '\t') piano += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return riferimento::distanza(piano, "[generale]") <= 3;
+    });
 }
 
 std::string testo_generale(quale_file qf, const std::string& byte) {
@@ -75,15 +84,8 @@ codifica riconosci_codifica(std::string_view b) {
 }
 
 std::optional<int> riga_generale(const std::string& byte) {
-    testo::flusso_campi f(byte);
-    try {
-        while (!f.fine()) {
-            const std::string campo = f.leggi_testo();
-            if (testo::contiene_i(campo, "[generale]")) return f.riga_campo();
-        }
-    } catch (const testo::errore_lettura&) {
-    }
-    return std::nullopt;
+    const auto h = primo_campo(byte, [](const std::string& campo) { return testo::contiene_i(campo, "[generale]"); });
+    return h ? std::optional<int>(h->first) : std::nullopt;
 }
 
 void problemi_file_interi(const std::string& linea, const std::string& treno, std::vector<problema>& p) {
@@ -97,7 +99,7 @@ void problemi_file_interi(const std::string& linea, const std::string& treno, st
         const codifica c = riconosci_codifica(byte);
         if (c != codifica::windows_1252) {
             std::erase_if(p, [&](const problema& x) { return x.file == qf; });
-            p.push_back(errore(qf, errore_codifica, testo_codifica(c)));
+            p.push_back(errore(qf, errore_codifica, testo_codifica("the file", c)));
             continue;
         }
         if (riga_generale(byte)) continue;
@@ -124,8 +126,7 @@ std::vector<std::string> note_file_interi(const std::string& linea, const std::s
         const std::string_view chi = qf == quale_file::linea ? "the line description" : "the train file";
         const codifica c = riconosci_codifica(byte);
         if (c != codifica::windows_1252)
-            note.push_back(std::string(chi) + " is saved as " + std::string(descrivi(c)) +
-                           ": none of its rows is read; save it as Windows-1252 (\"ANSI\" in Windows editors)");
+            note.push_back(testo_codifica(chi, c));
         else if (!riga_generale(byte))
             note.push_back(testo_generale(qf, byte));
     }
