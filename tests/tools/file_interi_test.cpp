@@ -52,6 +52,15 @@ TEST(FileInteri, LaCodificaSiRiconosceDaiByte) {
         // A stray zero byte or two in a Windows-1252 file is no UTF-16.
         {"a few zero bytes", t.substr(0, 40) + std::string(3, '\0') + t.substr(40), codifica::windows_1252},
         {"empty", "", codifica::windows_1252},
+        // At the limits: four bytes are enough, three are not; 7 pairs in 10
+        // with a zero in their odd byte make UTF-16, 6 do not; a zero in the
+        // other byte of 1 pair in 10 spoils it.
+        {"four bytes", std::string("a\0b\0", 4), codifica::utf16le},
+        {"three bytes", std::string("a\0b", 3), codifica::windows_1252},
+        {"7 pairs in 10", std::string("a\0a\0a\0a\0a\0a\0a\0aaaaaa", 20), codifica::utf16le},
+        {"6 pairs in 10", std::string("a\0a\0a\0a\0a\0a\0aaaaaaaa", 20), codifica::windows_1252},
+        {"zeros on both sides", std::string("a\0a\0a\0a\0a\0a\0a\0a\0a\0\0\0", 20), codifica::windows_1252},
+        {"nearly so", std::string("a\0a\0a\0a\0a\0a\0a\0a\0a\0a\0", 20), codifica::utf16le},
     };
     for (const auto& c : casi) EXPECT_EQ(strumento::riconosci_codifica(c.byte), c.attesa) << c.come;
 }
@@ -122,6 +131,14 @@ TEST(FileInteri, CheckLoDiceUnaVoltaAllaRigaUno) {
     const auto r = controlla(linea, "[general]\r\n" + senza);
     EXPECT_NE(r.j["problems"][0]["message"].get<std::string>().find("line 1 holds '[general]'"), std::string::npos)
         << r.j.dump(1);
+    // Three letters off is still named, four are not.
+    const auto tre = controlla(linea, "[genrl]\r\n" + senza);
+    EXPECT_NE(tre.j["problems"][0]["message"].get<std::string>().find("holds '[genrl]'"), std::string::npos)
+        << tre.j.dump(1);
+    const auto quattro = controlla(linea, "[gnrl]\r\n" + senza);
+    EXPECT_NE(quattro.j["problems"][0]["message"].get<std::string>().find("write [generale] on a line of its own"),
+              std::string::npos)
+        << quattro.j.dump(1);
     const auto u = controlla(linea, utf16(treno, true, true));
     EXPECT_NE(u.j["problems"][0]["message"].get<std::string>().find("save it as Windows-1252"), std::string::npos);
 }
