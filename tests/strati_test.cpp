@@ -113,7 +113,13 @@ TEST(Strati, OgniIncludeScendeDiStrato) {
         if (cartella.starts_with(".") || cartella.starts_with("build") || cartella == "docs" ||
             cartella == "dist" || cartella == "scripts")
             continue;
-        for (const auto& f : fs::recursive_directory_iterator(voce.path())) {
+        for (auto it = fs::recursive_directory_iterator(voce.path()); it != fs::recursive_directory_iterator(); ++it) {
+            const auto& f = *it;
+            // npm's packages of the editors' extension are not ours.
+            if (f.is_directory() && f.path().filename() == "node_modules") {
+                it.disable_recursion_pending();
+                continue;
+            }
             const auto est = f.path().extension();
             if (!f.is_regular_file() || (est != ".cpp" && est != ".h")) continue;
             std::ifstream in(f.path());

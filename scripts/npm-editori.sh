@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# The VS Code extension's npm packages, exactly as package-lock.json pins
+# them, into editors/vscode/node_modules: once, and again when the lock file
+# changes. Needs npm and the registry; exits 77 without npm.
+set -euo pipefail
+vscode="$(cd "$(dirname "$0")/.." && pwd)/editors/vscode"
+if ! command -v npm >/dev/null 2>&1; then
+  echo "npm-editori: no npm on this machine" >&2
+  exit 77
+fi
+segno="$vscode/node_modules/.package-lock.json"
+if [ -f "$segno" ] && [ "$segno" -nt "$vscode/package-lock.json" ]; then
+  exit 0
+fi
+(cd "$vscode" && npm ci --no-audit --no-fund --ignore-scripts --loglevel=error)
