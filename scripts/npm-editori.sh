@@ -8,8 +8,10 @@ if ! command -v npm >/dev/null 2>&1; then
   echo "npm-editori: no npm on this machine" >&2
   exit 77
 fi
-segno="$vscode/node_modules/.package-lock.json"
-if [ -f "$segno" ] && [ "$segno" -nt "$vscode/package-lock.json" ]; then
+# The lock file the packages were installed from, kept beside them.
+segno="$vscode/node_modules/.lock-installato"
+if cmp -s "$segno" "$vscode/package-lock.json"; then
   exit 0
 fi
 (cd "$vscode" && npm ci --no-audit --no-fund --ignore-scripts --loglevel=error)
+cp "$vscode/package-lock.json" "$segno"
