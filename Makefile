@@ -7,7 +7,7 @@ FUZZ_SECONDS ?= 60
 
 WINDOWS_DIR ?= build-windows
 
-.PHONY: deps configure build run test sanitize fuzz bench clean deps-windows windows windows-test
+.PHONY: deps configure build run test editors sanitize fuzz bench clean deps-windows windows windows-test
 
 deps:
 	bash scripts/install-deps.sh
@@ -23,6 +23,12 @@ run: build
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS) -LE windows
+
+# The editors' files: the grammars written afresh from the readers' keyword
+# tables, the VS Code extension packed (npm ci from the registry the first
+# time), and dist/editors/ with scenario-files.vsix, vim/ and notepad++/.
+editors: build
+	bash scripts/editori.sh $(BUILD_DIR) dist/editors
 
 # Compile speed against the floor of writing the same bytes, scenario_tool
 # compile against the builder as whole processes, and peak memory.
