@@ -9,7 +9,7 @@ const childProcess = require('child_process');
 const fs = require('fs');
 const os = require('os');
 const path = require('path');
-const { LanguageClient, TransportKind } = require('vscode-languageclient/node');
+const { LanguageClient } = require('vscode-languageclient/node');
 
 const LINGUE = ['scenario-linea', 'scenario-treno'];
 const NOME_PROGRAMMA = process.platform === 'win32' ? 'scenario_tool.exe' : 'scenario_tool';
@@ -166,7 +166,8 @@ async function avviaServer(contesto) {
     mostraMancante(programma.mancante);
     return;
   }
-  const eseguibile = { command: programma.percorso, args: ['lsp'], transport: TransportKind.stdio };
+  // Exactly `scenario_tool lsp`, over its standard input and output.
+  const eseguibile = { command: programma.percorso, args: ['lsp'] };
   client = new LanguageClient('scenario', 'Scenario language server', { run: eseguibile, debug: eseguibile }, {
     documentSelector: LINGUE.map((language) => ({ scheme: 'file', language })),
     outputChannel: uscita,

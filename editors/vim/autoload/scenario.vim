@@ -31,7 +31,10 @@ function! scenario#makeprg() abort
   if empty(l:coppia)
     " No pair: say so in the list instead of running check on one file.
     let l:messaggio = 'no partner file: check needs ID_linea.txt and ID_N-.txt side by side'
-    let &l:makeprg = 'echo ' . shellescape(expand('%') . ':1:1: error: ' . l:messaggio)
+    let l:riga = expand('%') . ':1:1: error: ' . l:messaggio
+    " cmd.exe's echo prints quotes as they are: there the line goes bare,
+    " without the characters cmd.exe would act on.
+    let &l:makeprg = 'echo ' . (has('win32') ? substitute(l:riga, '[&|<>^%"]', '', 'g') : escape(shellescape(l:riga), '%#'))
     return
   endif
   " :make expands % and # in makeprg: the names are escaped for it.
