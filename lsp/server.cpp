@@ -270,22 +270,31 @@ void server::pubblica(orologio::time_point adesso) {
     std::vector<std::string> dovuti;
     for (const auto& [uri, t] : dovute_)
         if (t <= adesso) dovuti.push_back(uri);
+    // A line description and its train file open together are one pair:
+    // checked once for both.
+    std::map<std::string, std::vector<strumento::problema>> fatti;
     for (const auto& uri : dovuti) {
         dovute_.erase(uri);
         const auto* d = documenti_.trova(uri);
         if (!d) continue;
         const coppia c = documenti_.coppia_di(*d);
-        std::vector<strumento::problema> problemi;
-        try {
-            problemi = problemi_coppia(c);
-        } catch (const std::exception& e) {
-            // check never throws on any bytes (its fuzz target says so); if it
-            // did, the author hears of it rather than the server ending.
-            strumento::problema p;
-            p.file = c.ruolo;
-            p.messaggio = std::string("the check failed: ") + e.what();
-            p.regola = "internal";
-            problemi.push_back(std::move(p));
+        const auto& l = c.scenario.linea;
+        const auto& t = c.scenario.treno;
+        const std::string chiave = (l.presente ? l.uri : "") + '\n' + (t.presente ? t.uri : "");
+        auto [dove, nuova] = fatti.try_emplace(chiave);
+        std::vector<strumento::problema>& problemi = dove->second;
+        if (nuova) {
+            try {
+                problemi = problemi_coppia(c);
+            } catch (const std::exception& e) {
+                // check never throws on any bytes (its fuzz target says so); if
+                // it did, the author hears of it rather than the server ending.
+                strumento::problema p;
+                p.file = c.ruolo;
+                p.messaggio = std::string("the check failed: ") + e.what();
+                p.regola = "internal";
+                problemi.push_back(std::move(p));
+            }
         }
         json lista = diagnostiche(problemi, c.scenario, c.ruolo, d->testo.fuori);
         if (!c.manca.empty()) lista.push_back(diagnostica_senza_coppia(c.manca));
