@@ -213,6 +213,7 @@ void server::aperto(const json& p) {
     const json& td = p.at("textDocument");
     const std::string uri = td.at("uri").get<std::string>();
     documenti_.apri(uri, td.at("text").get<std::string>(), td.value("version", std::int64_t{0}));
+    documenti_.confronta_disco(uri);
     programma(*documenti_.trova(uri), adesso_);
 }
 
@@ -230,6 +231,7 @@ void server::cambiato(const json& p) {
 
 void server::salvato(const json& p) {
     const std::string uri = p.at("textDocument").at("uri").get<std::string>();
+    documenti_.confronta_disco(uri);
     if (const auto* d = documenti_.trova(uri)) programma(*d, adesso_);
 }
 
@@ -297,6 +299,8 @@ void server::pubblica(orologio::time_point adesso) {
             }
         }
         json lista = diagnostiche(problemi, c.scenario, c.ruolo, d->testo.fuori);
+        if (d->utf8_su_disco)
+            if (auto u = diagnostica_utf8_su_disco(d->testo.byte); !u.is_null()) lista.push_back(std::move(u));
         if (!c.manca.empty()) lista.push_back(diagnostica_senza_coppia(c.manca));
         invia_({{"jsonrpc", "2.0"},
                 {"method", "textDocument/publishDiagnostics"},
