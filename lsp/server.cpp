@@ -401,12 +401,20 @@ int servi(std::istream& in, std::ostream& out, const opzioni_server& o) {
             else arrivato.wait(k, pronto);
             lotto.swap(coda);
         }
-        // A cancel for a request of the same batch reaches it before its turn.
-        for (const auto& m : lotto)
-            if (m.tipo == messaggio_letto::esito::messaggio && m.corpo.value("method", json()) == "$/cancelRequest")
-                if (const auto p = m.corpo.find("params"); p != m.corpo.end() && p->is_object() && p->contains("id"))
-                    s.annulla(p->at("id"));
+        // A cancel that arrived with the request, or while the batch before
+        // it was answered, reaches it before its turn.
+        const auto annulla = [&](const std::deque<messaggio_letto>& messaggi) {
+            for (const auto& m : messaggi)
+                if (m.tipo == messaggio_letto::esito::messaggio && m.corpo.value("method", json()) == "$/cancelRequest")
+                    if (const auto p = m.corpo.find("params"); p != m.corpo.end() && p->is_object() && p->contains("id"))
+                        s.annulla(p->at("id"));
+        };
+        annulla(lotto);
         for (const auto& m : lotto) {
+            if (m.tipo == messaggio_letto::esito::messaggio && m.corpo.contains("id") && m.corpo.contains("method")) {
+                std::lock_guard k(mutex);
+                annulla(coda);
+            }
             s.ricevi(m, orologio::now());
             if (s.finito()) break;
         }
