@@ -307,6 +307,36 @@ TEST(ServerLsp, UnaRichiestaAncoraInAttesaEAnnullata) {
     EXPECT_TRUE(contiene(*r, errore(-32800))) << r->dump();
 }
 
+TEST(ServerLsp, LeImpostazioniAccendonoESpengonoISuggerimenti) {
+    coppia_su_disco d;
+    cliente c(comando());
+    c.richiesta(1, "initialize",
+                {{"capabilities", {{"workspace", {{"inlayHint", {{"refreshSupport", true}}}}}}},
+                 {"initializationOptions", {{"inlayHints", false}}}});
+    ASSERT_TRUE(c.risposta(1, attesa));
+    c.notifica("initialized");
+    const std::string uri_linea = uri_di(d.linea);
+    apri(c, uri_linea, test_util::leggi(d.linea));
+    ASSERT_TRUE(c.diagnostiche(uri_linea, attesa));
+    const json richiesta = {{"textDocument", {{"uri", uri_linea}}},
+                            {"range", {{"start", {{"line", 0}, {"character", 0}}}, {"end", {{"line", 11}, {"character", 0}}}}}};
+    c.richiesta(2, "textDocument/inlayHint", richiesta);
+    const auto spenti = c.risposta(2, attesa);
+    ASSERT_TRUE(spenti);
+    EXPECT_EQ((*spenti)["result"], json::array());
+    // Turned on under the server's name: the editor is asked to ask again.
+    const auto aggiorna = [](const json& m) { return m.value("method", "") == "workspace/inlayHint/refresh"; };
+    c.notifica("workspace/didChangeConfiguration", {{"settings", {{"scenario_tool", {{"inlayHints", true}}}}}});
+    const auto r = c.attendi(aggiorna, attesa);
+    ASSERT_TRUE(r);
+    c.invia({{"jsonrpc", "2.0"}, {"id", (*r)["id"]}, {"result", nullptr}});
+    // The same setting again changes nothing and asks nothing.
+    c.notifica("workspace/didChangeConfiguration", {{"settings", {{"inlayHints", true}}}});
+    c.richiesta(3, "textDocument/inlayHint", richiesta);
+    ASSERT_TRUE(c.risposta(3, attesa));
+    for (const auto& m : c.passati) EXPECT_FALSE(aggiorna(m)) << m.dump();
+}
+
 TEST(ServerLsp, StatoDUscita) {
     struct caso {
         const char* nome;
