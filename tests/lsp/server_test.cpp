@@ -102,6 +102,8 @@ TEST(ServerLsp, CicloDiVitaEScivolateDelCliente) {
         {"a body that is not JSON", framed("{\"jsonrpc\": \"2.0\", \"id\": 4, "), nullptr, errore(-32700)},
         {"a Content-Length that is not a number", "Content-Length: dieci\r\n\r\n", nullptr, errore(-32700)},
         {"not JSON-RPC 2.0", framed(R"({"jsonrpc":"1.0","id":5,"method":"shutdown"})"), 5, errore(-32600)},
+        {"a message over 64 MiB, skipped", "Content-Length: 67108865\r\n\r\n" + std::string(67108865, ' '), nullptr,
+         errore(-32600)},
         {"an unknown request after unknown notifications",
          notifica("$/unknown", json::object()) + notifica("workspace/nothing", json::object()) +
              richiesta(6, "textDocument/rename", documento_ignoto),
