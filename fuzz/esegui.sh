@@ -12,7 +12,7 @@ mkdir -p "$corpus" "$build/findings"
 # check's seed with a problem of each kind: the fixture pair of its tests.
 fixture="$radice/tests/tools/fixtures/controllo"
 { cat "$fixture/Collina_linea.txt"; printf '\n====\n'; cat "$fixture/Collina_7-.txt"; } > "$corpus/fuzz_controllo/collina"
-for bersaglio in fuzz_linea fuzz_treno fuzz_compilatore fuzz_decodifica fuzz_controllo; do
+for bersaglio in fuzz_linea fuzz_treno fuzz_compilatore fuzz_decodifica fuzz_controllo fuzz_lsp; do
   mkdir -p "$corpus/$bersaglio"
   echo "== $bersaglio: ${secondi}s"
   "$build/fuzz/$bersaglio" "$corpus/$bersaglio" \

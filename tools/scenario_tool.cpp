@@ -21,6 +21,7 @@
 #include "platform/utf16.h"
 #endif
 #include "check/controllo.h"
+#include "check/esame.h"
 #include "check/file_interi.h"
 #include "check/problemi.h"
 #include "check/regole.h"
@@ -32,6 +33,8 @@
 #include "picture/disegno.h"
 #endif
 #include "dump/scarico.h"
+#include "lsp/server.h"
+#include "platform/stdio_binario.h"
 
 namespace {
 
@@ -161,10 +164,7 @@ int controlla(const fs::path& file_linea, const fs::path& file_treno, const iden
     if (sembrano_scambiati(linea, treno))
         throw errore_uso(file_linea.string() + " reads like a train file and " + file_treno.string() +
                          " like a line description: give the line description first");
-    auto problemi = errori_di_compilazione(linea, treno, id);
-    for (auto& a : avvisi(linea, treno))
-        if (std::find(spente.begin(), spente.end(), a.regola) == spente.end()) problemi.push_back(std::move(a));
-    problemi_file_interi(linea, treno, problemi);
+    const auto problemi = esamina(linea, treno, id, spente);
     const nomi_file_autore nomi{file_linea.string(), file_treno.string()};
     if (json)
         std::cout << json_testo(json_problemi(problemi, nomi)) << "\n";
@@ -220,7 +220,8 @@ int esegui(int argc, char** argv) {
         "the picture cannot be written; "
         "emit: files of the same names exist); 64 usage error (explain: an unknown topic). check: 0 nothing found, 1 "
         "warnings only, 2 at least one error, 3 a file that cannot be read, 64 usage error (also an unknown rule, or "
-        "the files the wrong way round).");
+        "the files the wrong way round). lsp: 0 after shutdown then exit, 1 when exit comes without shutdown or "
+        "the input ends first.");
 
     // CLI11's own checks take the argument as a plain path, which on Windows
     // misreads UTF-8 names: these read it as UTF-8 everywhere.
@@ -317,6 +318,13 @@ int esegui(int argc, char** argv) {
     explain->add_flag("--all", tutto, "the whole reference");
     explain->add_flag("--markdown", markdown, "with --all: as Markdown, as in docs/reference.md");
 
+    auto* lsp_c = app.add_subcommand(
+        "lsp", "a language server for your editor, over standard input and output: check's problems as you type, "
+               "hover, completion, inlay hints, go to definition, outline, quick fixes and formatting; it writes to "
+               "no file");
+    bool stdio = false;
+    lsp_c->add_flag("--stdio", stdio, "accepted for the editors that pass it; standard input and output are the only way");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -329,8 +337,14 @@ int esegui(int argc, char** argv) {
                           : *check   ? "check"
                           : *dump    ? "dump"
                           : *explain ? "explain"
+                          : *lsp_c   ? "lsp"
                                      : "plot";
     try {
+        if (*lsp_c) {
+            piattaforma::stdio_binario();
+            std::ios::sync_with_stdio(false);
+            return lsp::servi(std::cin, std::cout, {.versione = SCENARIO_TOOL_VERSION});
+        }
         if (*explain) {
             if (markdown && !tutto) throw errore_uso("--markdown goes with --all");
             if (tutto && !argomento.empty()) throw errore_uso("give either a TOPIC or --all");

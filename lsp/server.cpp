@@ -1,0 +1,419 @@
+#include "lsp/server.h"
+
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <stdexcept>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "lsp/diagnostica.h"
+#include "lsp/funzioni.h"
+
+namespace lsp {
+
+namespace {
+
+using nlohmann::json;
+
+// A request that cannot be answered as asked: its code and why.
+struct errore_rpc : std::runtime_error {
+    errore_rpc(int c, const std::string& t) : std::runtime_error(t), codice(c) {}
+    int codice;
+};
+
+std::string chiave_id(const json& id) { return id.dump(); }
+
+posizione posizione_di(const json& p) { return {p.at("line").get<int>(), p.at("character").get<int>()}; }
+
+intervallo intervallo_di(const json& r) { return {posizione_di(r.at("start")), posizione_di(r.at("end"))}; }
+
+// What the server answers, advertised at initialize and nothing more. Full
+// text on every change: the files are small (the largest line descriptions
+// some hundred kilobytes), the text is converted to Windows-1252 in one pass
+// anyway to find the characters it cannot hold, and a full text never drifts
+// from the editor's.
+json capacita() {
+    return {{"positionEncoding", "utf-16"},
+            {"textDocumentSync", {{"openClose", true}, {"change", 1}, {"save", {{"includeText", false}}}}},
+            {"hoverProvider", true},
+            {"completionProvider", {{"triggerCharacters", json::array({"["})}, {"resolveProvider", false}}},
+            {"definitionProvider", true},
+            {"documentSymbolProvider", true},
+            {"codeActionProvider", {{"codeActionKinds", json::array({"quickfix"})}}},
+            {"documentFormattingProvider", true},
+            {"inlayHintProvider", true}};
+}
+
+}  // namespace
+
+const server::voce_metodo server::metodi_[] = {
+    {"initialize", &server::inizializza, nullptr},
+    {"shutdown", &server::arresta, nullptr},
+    {"textDocument/hover", &server::su_hover, nullptr},
+    {"textDocument/inlayHint", &server::su_suggerimenti, nullptr},
+    {"textDocument/completion", &server::su_completamento, nullptr},
+    {"textDocument/definition", &server::su_definizione, nullptr},
+    {"textDocument/documentSymbol", &server::su_simboli, nullptr},
+    {"textDocument/codeAction", &server::su_azioni, nullptr},
+    {"textDocument/formatting", &server::su_formattazione, nullptr},
+    {"initialized", nullptr, &server::inizializzato},
+    {"exit", nullptr, &server::esci},
+    {"textDocument/didOpen", nullptr, &server::aperto},
+    {"textDocument/didChange", nullptr, &server::cambiato},
+    {"textDocument/didSave", nullptr, &server::salvato},
+    {"textDocument/didClose", nullptr, &server::chiuso},
+    {"workspace/didChangeConfiguration", nullptr, &server::configurazione},
+};
+
+server::server(invio invia, opzioni_server o) : invia_(std::move(invia)), opzioni_(std::move(o)) {}
+
+void server::rispondi(const json& id, json risultato) {
+    invia_({{"jsonrpc", "2.0"}, {"id", id}, {"result", std::move(risultato)}});
+}
+
+void server::rispondi_errore(const json& id, int codice, const std::string& testo) {
+    invia_({{"jsonrpc", "2.0"}, {"id", id}, {"error", {{"code", codice}, {"message", testo}}}});
+}
+
+void server::annulla(const json& id) {
+    if (id.is_string() || id.is_number_integer() || id.is_number_unsigned()) annullati_.insert(chiave_id(id));
+}
+
+void server::ricevi(const messaggio_letto& m, orologio::time_point adesso) {
+    adesso_ = adesso;
+    switch (m.tipo) {
+    case messaggio_letto::esito::fine:
+        finito_ = true;
+        return;
+    case messaggio_letto::esito::errore:
+        rispondi_errore(m.id, m.codice, m.testo);
+        return;
+    case messaggio_letto::esito::messaggio:
+        break;
+    }
+    const json& corpo = m.corpo;
+    if (!corpo.contains("method")) return;  // a client's answer to a request of ours
+    if (corpo.contains("id")) richiesta(corpo);
+    else notifica(corpo);
+}
+
+void server::richiesta(const json& m) {
+    const json& id = m.at("id");
+    const std::string metodo = m.at("method").get<std::string>();
+    if (metodo == "exit") {
+        // Sent as a request by mistake: it still ends the server.
+        esci({});
+        return;
+    }
+    if (annullati_.erase(chiave_id(id)) > 0) {
+        rispondi_errore(id, codice_rpc::richiesta_annullata, "cancelled before it was answered");
+        return;
+    }
+    if (!iniziato_ && metodo != "initialize") {
+        rispondi_errore(id, codice_rpc::non_inizializzato, "the server is not initialized yet");
+        return;
+    }
+    if (chiuso_) {
+        rispondi_errore(id, codice_rpc::richiesta_non_valida, "the server is shut down: only exit is taken");
+        return;
+    }
+    const voce_metodo* voce = nullptr;
+    for (const auto& v : metodi_)
+        if (v.nome == metodo && v.richiesta) voce = &v;
+    if (!voce) {
+        rispondi_errore(id, codice_rpc::metodo_ignoto, "no method \"" + metodo + "\"");
+        return;
+    }
+    static const json vuoti = json::object();
+    const auto p = m.find("params");
+    const json& params = p == m.end() ? vuoti : *p;
+    try {
+        rispondi(id, (this->*voce->richiesta)(params));
+    } catch (const errore_rpc& e) {
+        rispondi_errore(id, e.codice, e.what());
+    } catch (const json::exception& e) {
+        rispondi_errore(id, codice_rpc::parametri_non_validi, std::string("the parameters are not as the method takes them: ") + e.what());
+    } catch (const std::exception& e) {
+        rispondi_errore(id, codice_rpc::errore_interno, e.what());
+    }
+}
+
+void server::notifica(const json& m) {
+    const std::string metodo = m.at("method").get<std::string>();
+    // Before initialize and after shutdown only exit counts; $/ notifications
+    // and unknown ones are dropped.
+    if ((!iniziato_ || chiuso_) && metodo != "exit") return;
+    for (const auto& v : metodi_) {
+        if (v.nome != metodo || !v.notifica) continue;
+        static const json vuoti = json::object();
+        const auto p = m.find("params");
+        try {
+            (this->*v.notifica)(p == m.end() ? vuoti : *p);
+        } catch (const std::exception&) {
+            // A notification has no answer: one that cannot be taken is dropped.
+        }
+        return;
+    }
+}
+
+json server::inizializza(const json& p) {
+    if (iniziato_) throw errore_rpc(codice_rpc::richiesta_non_valida, "initialize was already received");
+    if (const auto o = p.find("initializationOptions"); o != p.end()) leggi_impostazioni(*o);
+    if (const auto c = p.find("capabilities"); c != p.end() && c->is_object())
+        aggiorna_suggerimenti_ = c->value(json::json_pointer("/workspace/inlayHint/refreshSupport"), false);
+    iniziato_ = true;
+    json info{{"name", "scenario_tool"}};
+    if (!opzioni_.versione.empty()) info["version"] = opzioni_.versione;
+    return {{"capabilities", capacita()}, {"serverInfo", info}};
+}
+
+json server::arresta(const json&) {
+    chiuso_ = true;
+    return nullptr;
+}
+
+void server::inizializzato(const json&) {}
+
+void server::esci(const json&) { finito_ = true; }
+
+void server::leggi_impostazioni(const json& i) {
+    if (!i.is_object()) return;
+    // {"inlayHints": false}, alone or under the server's name as editors
+    // group settings.
+    const json* dove = &i;
+    if (const auto s = i.find("scenario_tool"); s != i.end() && s->is_object()) dove = &*s;
+    if (const auto h = dove->find("inlayHints"); h != dove->end() && h->is_boolean()) suggerimenti_ = h->get<bool>();
+}
+
+void server::configurazione(const json& p) {
+    const bool prima = suggerimenti_;
+    if (const auto s = p.find("settings"); s != p.end()) leggi_impostazioni(*s);
+    if (prima != suggerimenti_ && aggiorna_suggerimenti_)
+        invia_({{"jsonrpc", "2.0"}, {"id", "scenario_tool-" + std::to_string(prossimo_id_++)},
+                {"method", "workspace/inlayHint/refresh"}});
+}
+
+// --- documents
+
+void server::programma(const documento& d, orologio::time_point t) {
+    // The document waits for its newest change; the others of its folder,
+    // whose pair it may be, are due no later than t.
+    dovute_[d.uri] = t;
+    for (const auto* a : documenti_.aperti()) {
+        if (a->uri == d.uri || !d.percorso || !a->percorso || a->cartella != d.cartella) continue;
+        const auto i = dovute_.find(a->uri);
+        if (i == dovute_.end() || t < i->second) dovute_[a->uri] = t;
+    }
+}
+
+void server::aperto(const json& p) {
+    const json& td = p.at("textDocument");
+    const std::string uri = td.at("uri").get<std::string>();
+    documenti_.apri(uri, td.at("text").get<std::string>(), td.value("version", std::int64_t{0}));
+    programma(*documenti_.trova(uri), adesso_);
+}
+
+void server::cambiato(const json& p) {
+    const json& td = p.at("textDocument");
+    const std::string uri = td.at("uri").get<std::string>();
+    const json& modifiche = p.at("contentChanges");
+    if (!modifiche.is_array() || modifiche.empty()) return;
+    // Full text: the last change is the whole newest text.
+    const json& ultima = modifiche.back();
+    if (ultima.contains("range")) return;  // not what was advertised
+    documenti_.cambia(uri, ultima.at("text").get<std::string>(), td.value("version", std::int64_t{0}));
+    programma(*documenti_.trova(uri), adesso_ + opzioni_.quiete);
+}
+
+void server::salvato(const json& p) {
+    const std::string uri = p.at("textDocument").at("uri").get<std::string>();
+    if (const auto* d = documenti_.trova(uri)) programma(*d, adesso_);
+}
+
+void server::chiuso(const json& p) {
+    const std::string uri = p.at("textDocument").at("uri").get<std::string>();
+    const auto* d = documenti_.trova(uri);
+    if (!d) return;
+    const documento copia = *d;
+    documenti_.chiudi(uri);
+    dovute_.erase(uri);
+    const auto vuoto = [&](const std::string& u) {
+        invia_({{"jsonrpc", "2.0"},
+                {"method", "textDocument/publishDiagnostics"},
+                {"params", {{"uri", u}, {"diagnostics", json::array()}}}});
+    };
+    vuoto(uri);
+    for (auto i = pubblicati_chiusi_.begin(); i != pubblicati_chiusi_.end();) {
+        if (i->second == uri && !documenti_.trova(i->first)) {
+            vuoto(i->first);
+            i = pubblicati_chiusi_.erase(i);
+        } else {
+            ++i;
+        }
+    }
+    // The file's disk text now counts for the others of its folder.
+    programma(copia, adesso_);
+    dovute_.erase(uri);
+}
+
+std::optional<orologio::time_point> server::scadenza() const {
+    std::optional<orologio::time_point> r;
+    for (const auto& [uri, t] : dovute_)
+        if (!r || t < *r) r = t;
+    return r;
+}
+
+void server::pubblica(orologio::time_point adesso) {
+    std::vector<std::string> dovuti;
+    for (const auto& [uri, t] : dovute_)
+        if (t <= adesso) dovuti.push_back(uri);
+    for (const auto& uri : dovuti) {
+        dovute_.erase(uri);
+        const auto* d = documenti_.trova(uri);
+        if (!d) continue;
+        const coppia c = documenti_.coppia_di(*d);
+        std::vector<strumento::problema> problemi;
+        try {
+            problemi = problemi_coppia(c);
+        } catch (const std::exception& e) {
+            // check never throws on any bytes (its fuzz target says so); if it
+            // did, the author hears of it rather than the server ending.
+            strumento::problema p;
+            p.file = c.ruolo;
+            p.messaggio = std::string("the check failed: ") + e.what();
+            p.regola = "internal";
+            problemi.push_back(std::move(p));
+        }
+        json lista = diagnostiche(problemi, c.scenario, c.ruolo, d->testo.fuori);
+        if (!c.manca.empty()) lista.push_back(diagnostica_senza_coppia(c.manca));
+        invia_({{"jsonrpc", "2.0"},
+                {"method", "textDocument/publishDiagnostics"},
+                {"params", {{"uri", d->uri}, {"version", d->versione}, {"diagnostics", std::move(lista)}}}});
+        // The other file of the pair, when it is only on disk: its problems
+        // (the line's objects it meets) are shown too.
+        const quale_file altro = c.ruolo == quale_file::linea ? quale_file::treno : quale_file::linea;
+        const auto& f = c.scenario.di(altro);
+        if (f.presente && !documenti_.trova(f.uri)) {
+            invia_({{"jsonrpc", "2.0"},
+                    {"method", "textDocument/publishDiagnostics"},
+                    {"params", {{"uri", f.uri}, {"diagnostics", diagnostiche(problemi, c.scenario, altro, {})}}}});
+            pubblicati_chiusi_[f.uri] = d->uri;
+        }
+    }
+}
+
+// --- the answers of lsp/funzioni.h
+
+const documento& server::documento_di(const json& p) const {
+    const std::string uri = p.at("textDocument").at("uri").get<std::string>();
+    const auto* d = documenti_.trova(uri);
+    if (!d) throw errore_rpc(codice_rpc::parametri_non_validi, "the document is not open");
+    return *d;
+}
+
+json server::su_hover(const json& p) {
+    const coppia c = documenti_.coppia_di(documento_di(p));
+    return hover(c.scenario, c.ruolo, posizione_di(p.at("position")));
+}
+
+json server::su_suggerimenti(const json& p) {
+    const coppia c = documenti_.coppia_di(documento_di(p));
+    if (!suggerimenti_) return json::array();
+    const intervallo r = intervallo_di(p.at("range"));
+    return suggerimenti(c.scenario, c.ruolo, r.inizio.riga, r.fine.riga);
+}
+
+json server::su_completamento(const json& p) {
+    const coppia c = documenti_.coppia_di(documento_di(p));
+    return completamento(c.scenario, c.ruolo, posizione_di(p.at("position")));
+}
+
+json server::su_definizione(const json& p) {
+    const coppia c = documenti_.coppia_di(documento_di(p));
+    return definizione(c.scenario, c.ruolo, posizione_di(p.at("position")));
+}
+
+json server::su_simboli(const json& p) {
+    const coppia c = documenti_.coppia_di(documento_di(p));
+    return simboli(c.scenario, c.ruolo);
+}
+
+json server::su_azioni(const json& p) {
+    const coppia c = documenti_.coppia_di(documento_di(p));
+    return azioni(c.scenario, c.ruolo, intervallo_di(p.at("range")));
+}
+
+json server::su_formattazione(const json& p) {
+    const coppia c = documenti_.coppia_di(documento_di(p));
+    return formattazione(c.scenario, c.ruolo);
+}
+
+// --- the loop
+
+int servi(std::istream& in, std::ostream& out, const opzioni_server& o) {
+    // A read of std::cin flushes std::cout first, from the reading thread
+    // while this one writes: the output is this thread's alone.
+    in.tie(nullptr);
+    std::mutex mutex;
+    std::condition_variable arrivato;
+    std::deque<messaggio_letto> coda;
+
+    // The reader stops at the end of the input or after exit, so that it is
+    // never left blocked in a read when the server ends.
+    std::thread lettore([&] {
+        lettore_messaggi l(in);
+        for (;;) {
+            messaggio_letto m = l.leggi();
+            const bool ultimo = m.tipo == messaggio_letto::esito::fine ||
+                                (m.tipo == messaggio_letto::esito::messaggio && m.corpo.value("method", json()) == "exit");
+            {
+                std::lock_guard k(mutex);
+                coda.push_back(std::move(m));
+            }
+            arrivato.notify_one();
+            if (ultimo) return;
+        }
+    });
+
+    server s([&](const json& m) { scrivi_messaggio(out, m); }, o);
+    while (!s.finito()) {
+        std::deque<messaggio_letto> lotto;
+        {
+            std::unique_lock k(mutex);
+            const auto pronto = [&] { return !coda.empty(); };
+            if (const auto t = s.scadenza()) arrivato.wait_until(k, *t, pronto);
+            else arrivato.wait(k, pronto);
+            lotto.swap(coda);
+        }
+        // A cancel for a request of the same batch reaches it before its turn.
+        for (const auto& m : lotto)
+            if (m.tipo == messaggio_letto::esito::messaggio && m.corpo.value("method", json()) == "$/cancelRequest")
+                if (const auto p = m.corpo.find("params"); p != m.corpo.end() && p->is_object() && p->contains("id"))
+                    s.annulla(p->at("id"));
+        for (const auto& m : lotto) {
+            s.ricevi(m, orologio::now());
+            if (s.finito()) break;
+        }
+        s.dimentica_annullati();
+        if (!out) break;  // the client is gone
+        bool altro_in_coda = false;
+        {
+            std::lock_guard k(mutex);
+            altro_in_coda = !coda.empty();
+        }
+        // Newer text may be waiting: the check runs on it, not on this.
+        if (!altro_in_coda && !s.finito()) s.pubblica(orologio::now());
+    }
+    if (!out) {
+        // Nobody reads any more: the reader is left to the process's end.
+        lettore.detach();
+        return 1;
+    }
+    lettore.join();
+    return s.stato_uscita();
+}
+
+}  // namespace lsp

@@ -1,0 +1,320 @@
+// scenario_tool lsp driven over pipes as an editor drives it: the lifecycle,
+// the slips of a client, and the diagnostics of a small pair of files as the
+// author opens, breaks and fixes them. The same test runs the Windows build
+// under Wine (SB_LSP_WINE), with the paths as Windows sees them.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/cartella_temporanea.h"
+#include "tests/lsp/cliente.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using test_lsp::cliente;
+using test_lsp::json;
+using std::chrono::milliseconds;
+
+#ifdef SB_LSP_WINE
+// Wine starts slowly, the first time above all.
+const milliseconds attesa(60000);
+std::vector<std::string> comando() { return {WINE_ESEGUI, SCENARIO_TOOL_EXE, "lsp", "--stdio"}; }
+// Wine's drive Z: is the Linux root.
+std::string uri_di(const fs::path& p) { return "file:///Z:" + p.generic_string(); }
+#else
+const milliseconds attesa(10000);
+std::vector<std::string> comando() { return {SCENARIO_TOOL_PATH, "lsp", "--stdio"}; }
+std::string uri_di(const fs::path& p) { return "file://" + p.generic_string(); }
+#endif
+
+const fs::path fixture_dir = FIXTURES_DIR;
+
+json params_inizializza(const json& opzioni = json::object()) {
+    return {{"processId", nullptr}, {"rootUri", nullptr}, {"capabilities", json::object()},
+            {"initializationOptions", opzioni}};
+}
+
+std::string framed(const std::string& corpo) {
+    return "Content-Length: " + std::to_string(corpo.size()) + "\r\n\r\n" + corpo;
+}
+
+// The answer's part that the model names is as the model says: every key of
+// an object, every element of an array (same length), every other value equal.
+bool contiene(const json& valore, const json& modello) {
+    if (modello.is_object()) {
+        if (!valore.is_object()) return false;
+        for (const auto& [k, v] : modello.items())
+            if (!valore.contains(k) || !contiene(valore[k], v)) return false;
+        return true;
+    }
+    if (modello.is_array()) {
+        if (!valore.is_array() || valore.size() != modello.size()) return false;
+        for (std::size_t i = 0; i < modello.size(); ++i)
+            if (!contiene(valore[i], modello[i])) return false;
+        return true;
+    }
+    return valore == modello;
+}
+
+json errore(int codice) { return {{"error", {{"code", codice}}}}; }
+
+TEST(ServerLsp, CicloDiVitaEScivolateDelCliente) {
+    cliente c(comando());
+    // Each step: bytes to send, then the answer expected (with its id, or
+    // id null for a message that had none to read).
+    struct passo {
+        const char* nome;
+        std::string invio;
+        json id;
+        json atteso;
+    };
+    const auto richiesta = [](int id, const std::string& metodo, const json& params) {
+        return framed(json{{"jsonrpc", "2.0"}, {"id", id}, {"method", metodo}, {"params", params}}.dump());
+    };
+    const auto notifica = [](const std::string& metodo, const json& params) {
+        return framed(json{{"jsonrpc", "2.0"}, {"method", metodo}, {"params", params}}.dump());
+    };
+    const json documento_ignoto = {{"textDocument", {{"uri", "file:///nessuno/X_linea.txt"}}},
+                                   {"position", {{"line", 0}, {"character", 0}}}};
+    const passo passi[] = {
+        {"a request before initialize", richiesta(1, "textDocument/hover", documento_ignoto), 1, errore(-32002)},
+        {"initialize advertises what is served",
+         notifica("$/setTrace", {{"value", "off"}}) + richiesta(2, "initialize", params_inizializza()), 2,
+         {{"result",
+           {{"capabilities",
+             {{"textDocumentSync", {{"openClose", true}, {"change", 1}}},
+              {"hoverProvider", true},
+              {"definitionProvider", true},
+              {"documentSymbolProvider", true},
+              {"documentFormattingProvider", true},
+              {"inlayHintProvider", true},
+              {"codeActionProvider", {{"codeActionKinds", {"quickfix"}}}},
+              {"completionProvider", {{"resolveProvider", false}}}}},
+            {"serverInfo", {{"name", "scenario_tool"}}}}}}},
+        {"initialize twice", notifica("initialized", json::object()) + richiesta(3, "initialize", params_inizializza()),
+         3, errore(-32600)},
+        {"a body that is not JSON", framed("{\"jsonrpc\": \"2.0\", \"id\": 4, "), nullptr, errore(-32700)},
+        {"a Content-Length that is not a number", "Content-Length: dieci\r\n\r\n", nullptr, errore(-32700)},
+        {"not JSON-RPC 2.0", framed(R"({"jsonrpc":"1.0","id":5,"method":"shutdown"})"), 5, errore(-32600)},
+        {"an unknown request after unknown notifications",
+         notifica("$/unknown", json::object()) + notifica("workspace/nothing", json::object()) +
+             richiesta(6, "textDocument/rename", documento_ignoto),
+         6, errore(-32601)},
+        {"parameters of the wrong shape", richiesta(7, "textDocument/hover", {{"textDocument", 3}}), 7, errore(-32602)},
+        {"a document that is not open", richiesta(8, "textDocument/hover", documento_ignoto), 8, errore(-32602)},
+        {"shutdown", richiesta(9, "shutdown", json()), 9, {{"result", nullptr}}},
+        {"a request after shutdown", richiesta(10, "textDocument/hover", documento_ignoto), 10, errore(-32600)},
+    };
+    for (const auto& p : passi) {
+        c.invia_grezzo(p.invio);
+        const auto r = c.risposta(p.id, attesa);
+        ASSERT_TRUE(r) << p.nome << ": no answer";
+        EXPECT_TRUE(contiene(*r, p.atteso)) << p.nome << ": " << r->dump();
+    }
+    // Nothing was said that was not asked for.
+    EXPECT_TRUE(c.passati.empty()) << json(c.passati).dump();
+    c.notifica("exit");
+    EXPECT_EQ(c.stato_uscita(attesa), 0);
+}
+
+// The fixture pair in a folder of its own, as an author has it.
+struct coppia_su_disco {
+    test_util::CartellaTemporanea cartella;
+    fs::path linea = cartella.percorso() / "Lago_linea.txt";
+    fs::path treno = cartella.percorso() / "Lago_3-.txt";
+    explicit coppia_su_disco(bool con_treno = true) {
+        fs::copy(fixture_dir / "Lago_linea.txt", linea);
+        if (con_treno) fs::copy(fixture_dir / "Lago_3-.txt", treno);
+    }
+};
+
+void avvia(cliente& c, const json& opzioni = json::object()) {
+    c.richiesta(1, "initialize", params_inizializza(opzioni));
+    ASSERT_TRUE(c.risposta(1, attesa));
+    c.notifica("initialized");
+}
+
+void apri(cliente& c, const std::string& uri, const std::string& testo) {
+    c.notifica("textDocument/didOpen",
+               {{"textDocument", {{"uri", uri}, {"languageId", "scenario"}, {"version", 1}, {"text", testo}}}});
+}
+
+void cambia(cliente& c, const std::string& uri, int versione, const std::string& testo) {
+    c.notifica("textDocument/didChange", {{"textDocument", {{"uri", uri}, {"version", versione}}},
+                                          {"contentChanges", json::array({{{"text", testo}}})}});
+}
+
+json intervallo(int riga, int da, int a) {
+    return {{"start", {{"line", riga}, {"character", da}}}, {"end", {{"line", riga}, {"character", a}}}};
+}
+
+// The diagnostic of that code, or null.
+json con_codice(const json& lista, const json& codice) {
+    for (const auto& d : lista)
+        if (d.value("code", json()) == codice) return d;
+    return nullptr;
+}
+
+// Line n (from 0) of a text with CR LF line ends replaced.
+std::string con_riga(std::string testo, int n, const std::string& nuova) {
+    std::size_t inizio = 0;
+    for (int i = 0; i < n; ++i) inizio = testo.find("\r\n", inizio) + 2;
+    const auto fine = testo.find("\r\n", inizio);
+    return testo.replace(inizio, fine - inizio, nuova);
+}
+
+TEST(ServerLsp, DiagnosticheDellaCoppiaDallAperturaAllaChiusura) {
+    coppia_su_disco d;
+    const std::string uri_linea = uri_di(d.linea);
+    const std::string uri_treno = uri_di(d.treno);
+    const std::string testo = test_util::leggi(d.linea);
+    cliente c(comando());
+    avvia(c);
+    apri(c, uri_linea, testo);
+
+    // On open: the line's planted error with the row that placed the board
+    // first, its warnings, each at its token.
+    const auto l = c.diagnostiche(uri_linea, attesa);
+    ASSERT_TRUE(l);
+    const json& dl = (*l)["params"]["diagnostics"];
+    EXPECT_EQ(dl.size(), 3u) << dl.dump();
+    EXPECT_TRUE(contiene(con_codice(dl, 21),
+                         {{"range", intervallo(10, 0, 15)}, {"severity", 1}, {"source", "scenario_tool"},
+                          {"relatedInformation",
+                           {{{"location", {{"uri", uri_linea}, {"range", {{"start", {{"line", 9}, {"character", 0}}}}}}}}}}}))
+        << dl.dump();
+    EXPECT_TRUE(contiene(con_codice(dl, "unknown-keyword"), {{"range", intervallo(7, 0, 8)}, {"severity", 2}}))
+        << dl.dump();
+    // The value 690 of "indicatori_vmax,  690, ...".
+    EXPECT_TRUE(contiene(con_codice(dl, "off-grid-position"), {{"range", intervallo(10, 18, 21)}, {"severity", 2}}))
+        << dl.dump();
+
+    // The train file is not open: its error, read from disk, points at the
+    // line description's row.
+    const auto t = c.diagnostiche(uri_treno, attesa);
+    ASSERT_TRUE(t) << json(c.passati).dump();
+    EXPECT_TRUE(contiene((*t)["params"]["diagnostics"],
+                         {{{"range", intervallo(10, 0, 7)},
+                           {"code", 16},
+                           {"relatedInformation", {{{"location", {{"uri", uri_linea}}}}}}}}))
+        << t->dump();
+
+    // The author fixes the keyword and moves the second board: the line's
+    // list is published empty.
+    std::string corretto = con_riga(testo, 7, "pendenza,  2000,   6");
+    corretto = con_riga(corretto, 10, "indicatori_vmax,  1500,  90,  100,  105,  0,  90,  100,  105,  0");
+    cambia(c, uri_linea, 2, corretto);
+    const auto l2 = c.diagnostiche(uri_linea, attesa);
+    ASSERT_TRUE(l2);
+    EXPECT_EQ((*l2)["params"]["diagnostics"], json::array()) << l2->dump();
+    EXPECT_EQ((*l2)["params"]["version"], 2);
+
+    // Characters Windows-1252 cannot hold, in a comment row: an error each,
+    // at its UTF-16 columns (the emoji takes two), and nothing for the è.
+    cambia(c, uri_linea, 3, con_riga(corretto, 8, "-😀 è ✓"));
+    const auto l3 = c.diagnostiche(uri_linea, attesa);
+    ASSERT_TRUE(l3);
+    EXPECT_TRUE(contiene((*l3)["params"]["diagnostics"],
+                         {{{"range", intervallo(8, 1, 3)}, {"severity", 1}, {"code", "not-windows-1252"}},
+                          {{"range", intervallo(8, 6, 7)}, {"severity", 1}, {"code", "not-windows-1252"}}}))
+        << l3->dump();
+
+    // Closed: both lists cleared.
+    c.notifica("textDocument/didClose", {{"textDocument", {{"uri", uri_linea}}}});
+    const auto fine = [&](const json& m) {
+        return m.value("method", "") == "textDocument/publishDiagnostics" && m["params"]["diagnostics"].empty();
+    };
+    std::vector<std::string> svuotati;
+    for (int i = 0; i < 2; ++i)
+        if (const auto m = c.attendi(fine, attesa)) svuotati.push_back((*m)["params"]["uri"]);
+    EXPECT_EQ(svuotati, (std::vector<std::string>{uri_linea, uri_treno}));
+    // Nothing was written to the author's files.
+    EXPECT_EQ(test_util::leggi(d.linea), testo);
+    c.richiesta(2, "shutdown");
+    ASSERT_TRUE(c.risposta(2, attesa));
+    c.notifica("exit");
+    EXPECT_EQ(c.stato_uscita(attesa), 0);
+}
+
+TEST(ServerLsp, UnFileSenzaCoppiaLoDiceUnaVolta) {
+    coppia_su_disco d(false);
+    const std::string uri_linea = uri_di(d.linea);
+    cliente c(comando());
+    avvia(c);
+    apri(c, uri_linea, test_util::leggi(d.linea));
+    const auto l = c.diagnostiche(uri_linea, attesa);
+    ASSERT_TRUE(l);
+    const json& dl = (*l)["params"]["diagnostics"];
+    // The line reader's error stands without a train file; one note says
+    // what is missing.
+    EXPECT_FALSE(con_codice(dl, 21).is_null()) << dl.dump();
+    int note = 0;
+    for (const auto& x : dl) note += x["code"] == "unpaired" ? 1 : 0;
+    EXPECT_EQ(note, 1) << dl.dump();
+    EXPECT_TRUE(contiene(con_codice(dl, "unpaired"), {{"severity", 3}, {"range", intervallo(0, 0, 0)}}));
+
+    // The train file appears beside it and is opened: the pair is whole.
+    fs::copy(fixture_dir / "Lago_3-.txt", d.treno);
+    const std::string uri_treno = uri_di(d.treno);
+    apri(c, uri_treno, test_util::leggi(d.treno));
+    const auto t = c.diagnostiche(uri_treno, attesa);
+    ASSERT_TRUE(t);
+    EXPECT_TRUE(con_codice((*t)["params"]["diagnostics"], "unpaired").is_null()) << t->dump();
+    EXPECT_FALSE(con_codice((*t)["params"]["diagnostics"], 16).is_null()) << t->dump();
+    const auto l2 = c.diagnostiche(uri_linea, attesa);
+    ASSERT_TRUE(l2);
+    EXPECT_TRUE(con_codice((*l2)["params"]["diagnostics"], "unpaired").is_null()) << l2->dump();
+}
+
+TEST(ServerLsp, UnaRichiestaAncoraInAttesaEAnnullata) {
+    coppia_su_disco d;
+    cliente c(comando());
+    avvia(c);
+    // The server checks the pair as soon as the open is read; the request and
+    // its cancel arrive while it does, so both wait for the same turn.
+    const std::string uri_linea = uri_di(d.linea);
+    apri(c, uri_linea, test_util::leggi(d.linea));
+    const json hover = {{"jsonrpc", "2.0"},
+                        {"id", 5},
+                        {"method", "textDocument/hover"},
+                        {"params", {{"textDocument", {{"uri", uri_linea}}}, {"position", {{"line", 1}, {"character", 2}}}}}};
+    const json annulla = {{"jsonrpc", "2.0"}, {"method", "$/cancelRequest"}, {"params", {{"id", 5}}}};
+    c.invia_grezzo(framed(hover.dump()) + framed(annulla.dump()));
+    const auto r = c.risposta(5, attesa);
+    ASSERT_TRUE(r);
+    EXPECT_TRUE(contiene(*r, errore(-32800))) << r->dump();
+}
+
+TEST(ServerLsp, StatoDUscita) {
+    struct caso {
+        const char* nome;
+        bool arresto;  // shutdown first
+        bool esci;     // exit, else the input ends
+        int stato;
+    };
+    const caso casi[] = {
+        {"exit without shutdown", false, true, 1},
+        {"the input ends without shutdown", false, false, 1},
+        {"the input ends after shutdown", true, false, 0},
+    };
+    for (const auto& k : casi) {
+        cliente c(comando());
+        c.richiesta(1, "initialize", params_inizializza());
+        ASSERT_TRUE(c.risposta(1, attesa)) << k.nome;
+        if (k.arresto) {
+            c.richiesta(2, "shutdown");
+            ASSERT_TRUE(c.risposta(2, attesa)) << k.nome;
+        }
+        if (k.esci) c.notifica("exit");
+        else c.chiudi_ingresso();
+        EXPECT_EQ(c.stato_uscita(attesa), k.stato) << k.nome;
+    }
+}
+
+}  // namespace
