@@ -4,6 +4,7 @@
 
 #include "check/regole.h"
 #include "lsp/comune.h"
+#include "lsp/diagnostica.h"
 #include "lsp/funzioni.h"
 #include "text/visibile.h"
 
@@ -21,9 +22,12 @@ nlohmann::json azioni(const scenario_aperto& s, quale_file f, intervallo r) {
         if (c.riga - 1 < r.inizio.riga || c.riga - 1 > r.fine.riga) continue;
         const json dove = intervallo_json(c.riga - 1, c.colonna - 1, c.riga - 1, c.colonna_fine - 1);
         json modifica = {{"range", dove}, {"newText", c.testo}};
-        json diagnostica = {{"range", dove},
+        // The warning as the diagnostics publish it, for the editor to match.
+        const auto token = intervallo_token(file.testo, p.riga - 1, p.colonna - 1);
+        json diagnostica = {{"range", intervallo_json(token.inizio.riga, token.inizio.colonna, token.fine.riga,
+                                                      token.fine.colonna)},
                             {"severity", 2},
-                            {"source", "scenario_tool"},
+                            {"source", fonte_diagnostica},
                             {"code", p.regola},
                             {"message", testo::visibile(p.messaggio)}};
         risposta.push_back({{"title", "Write '" + testo::visibile(c.testo) + "' [" + p.regola + "]"},
