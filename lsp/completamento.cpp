@@ -59,6 +59,10 @@ nlohmann::json completamento(const scenario_aperto& s, quale_file f, posizione p
     const auto fino = riga.substr(0, std::min(riga.size(), static_cast<std::size_t>(std::max(p.colonna, 0))));
     if (fino.find(',') != std::string_view::npos) return json::array();
     const ri::zona z = zona_di(l, f, p.riga + 1);
+    // Each item replaces what is typed of the keyword field so far, a "[" too.
+    std::size_t da = 0;
+    while (da < fino.size() && ri::spazio(fino[da])) ++da;
+    const json sostituito = intervallo_json(p.riga, static_cast<int>(da), p.riga, static_cast<int>(fino.size()));
     const auto file = f == quale_file::linea ? rf::file_testo::linea : rf::file_testo::treno;
     json r = json::array();
     if (z != ri::zona::preambolo) {
@@ -72,6 +76,7 @@ nlohmann::json completamento(const scenario_aperto& s, quale_file f, posizione p
                          {"detail", std::string(v->cosa)},
                          {"documentation", {{"kind", "markdown"}, {"value", rf::markdown(voci_di(v->argomento, f))}}},
                          {"insertText", snippet},
+                         {"textEdit", {{"range", sostituito}, {"newText", snippet}}},
                          {"insertTextFormat", 2}});  // Snippet
         }
     }
@@ -83,6 +88,7 @@ nlohmann::json completamento(const scenario_aperto& s, quale_file f, posizione p
                      {"kind", 22},  // Struct: a section
                      {"detail", std::string(h.significato)},
                      {"insertText", std::string(h.intestazione)},
+                     {"textEdit", {{"range", sostituito}, {"newText", std::string(h.intestazione)}}},
                      {"insertTextFormat", 1}});
     }
     return r;

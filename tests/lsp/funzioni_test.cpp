@@ -131,6 +131,11 @@ TEST(Completamento, LeVociDelBloccoDelCursore) {
             EXPECT_EQ(x["insertTextFormat"], 2);
             EXPECT_EQ(x["insertText"].get<std::string>().rfind("pendenza, ${1:position}, ${2:", 0), 0u) << x["insertText"];
         }
+    // What is typed of the keyword field, "[" too, is replaced.
+    lsp::scenario_aperto parziale = s;
+    parziale.linea.testo.insert(s.linea.testo.find("[montagne]"), "  [mo\r\n");
+    for (const auto& x : lsp::completamento(parziale, quale_file::linea, {14, 5}))
+        EXPECT_EQ(x["textEdit"]["range"], intervallo(14, 2, 14, 5)) << x["label"];
     // Before [generale] only [generale]; among the values nothing.
     lsp::scenario_aperto vuoto;
     vuoto.linea = {true, "file:///v_linea.txt", "v_linea.txt", "-- new\r\n"};
