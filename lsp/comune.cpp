@@ -25,6 +25,15 @@ json intervallo_json(int riga, int colonna, int riga_fine, int colonna_fine) {
 
 std::string mostra(std::string_view byte) { return testo::visibile_1252(byte); }
 
+std::string in_markdown(std::string_view utf8) {
+    std::string r;
+    for (char c : testo::visibile(utf8)) {
+        if (std::string_view("\\`*_{}[]()<>#+-.!|~&").find(c) != std::string_view::npos) r += '\\';
+        r += c;
+    }
+    return r;
+}
+
 std::string_view riga_di(const std::string& testo, const file_letto& l, int n) {
     if (n < 1 || n > static_cast<int>(l.righe.size())) return {};
     const auto& r = l.righe[static_cast<std::size_t>(n - 1)];

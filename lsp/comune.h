@@ -41,6 +41,10 @@ json intervallo_json(int riga, int colonna, int riga_fine, int colonna_fine);
 // character shown escaped.
 std::string mostra(std::string_view byte);
 
+// Text from a file inside Markdown: shown safe, and every character that
+// Markdown would read as markup escaped, so it shows as written.
+std::string in_markdown(std::string_view utf8);
+
 // Line n (from 1) of the text, without its line end.
 std::string_view riga_di(const std::string& testo, const file_letto& l, int n);
 

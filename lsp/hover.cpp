@@ -64,7 +64,7 @@ json di_valore(const scenario_aperto& s, quale_file f, const ri::riga_voce& r, s
     if (!campo.valori.empty()) md += "- values: " + std::string(campo.valori) + "\n";
     if (!campo.lettura.empty()) md += "- read: " + std::string(campo.lettura) + "\n";
     if (!campo.destinazione.empty()) md += "- stored in: " + std::string(campo.destinazione) + "\n";
-    md += "- as read: " + (campo.lettura == "Windows-1252" ? "'" + testo::visibile(v.testo) + "'" : std::to_string(v.numero)) + "\n";
+    md += "- as read: " + (campo.lettura == "Windows-1252" ? "'" + in_markdown(v.testo) + "'" : std::to_string(v.numero)) + "\n";
     md += compilato_di(s, f, r, i);
     return risposta(md, v.riga - 1, v.colonna - 1, v.colonna_fine - 1);
 }
@@ -79,22 +79,25 @@ nlohmann::json hover(const scenario_aperto& s, quale_file f, posizione p) {
     const al_punto a = cosa_sta(byte, l, p);
     if (a.riga && a.valore) return di_valore(s, f, *a.riga, *a.valore);
     const std::string_view riga = riga_di(byte, l, p.riga + 1);
-    if (a.riga) {
-        const auto [da, fine] = campo_chiave(riga);
-        const auto t = voci_di(riga.substr(static_cast<std::size_t>(da), static_cast<std::size_t>(fine - da)), f);
-        if (t.parole.empty()) return nullptr;
-        return risposta(riferimento::markdown(t), p.riga, da, fine);
-    }
     const auto c = static_cast<std::size_t>(p.colonna);
     if (c > riga.size()) return nullptr;
-    // A header, or a status code named in a comment or a message.
+    // A header, or a keyword: of a row read, or of one still being written.
     const auto [da, fine] = campo_chiave(riga);
     const std::string_view campo = riga.substr(static_cast<std::size_t>(da), static_cast<std::size_t>(fine - da));
-    if (testo::intestazione(campo) && p.colonna >= da && p.colonna <= fine) {
-        const auto t = voci_di(campo, f);
-        if (t.sezioni.empty()) return nullptr;
+    const bool intestazione = testo::intestazione(campo);
+    if (p.colonna >= da && p.colonna <= fine && fine > da &&
+        (intestazione || a.riga ||
+         (!testo::contiene(campo, "-") && zona_di(l, f, p.riga + 1) != ri::zona::preambolo))) {
+        auto t = voci_di(campo, f);
+        if (intestazione) t.parole.clear();
+        else t.sezioni.clear();
+        t.codici.clear();
+        t.regole.clear();
+        t.errori.clear();
+        if (t.vuoto()) return nullptr;
         return risposta(riferimento::markdown(t), p.riga, da, fine);
     }
+    // A status code named in a comment or a message.
     std::size_t i = c, j = c;
     while (i > 0 && cifra(riga[i - 1])) --i;
     while (j < riga.size() && cifra(riga[j])) ++j;

@@ -72,11 +72,16 @@ TEST(Hover, DiceCiòCheStaSottoIlCursore) {
         {quale_file::treno, {12, 64}, {"time: 07:30:00"}},
         // A status code named in a comment.
         {quale_file::linea, {19, 23}, {"21"}},
+        // The keyword of a row still being written, cut short.
+        {quale_file::treno, {19, 3}, {"### segnale"}},
+        // A misspelt keyword: no entry, the diagnostic tells.
+        {quale_file::linea, {13, 3}, {}},
         // Blanks between fields, a line past the end.
         {quale_file::treno, {16, 8}, {}},
         {quale_file::linea, {400, 0}, {}},
     };
-    const auto s = prova();
+    auto s = prova();
+    s.treno.testo += "segnale,  5000\r\n";
     for (const auto& c : casi) {
         const json h = lsp::hover(s, c.f, c.p);
         SCOPED_TRACE(std::to_string(c.p.riga) + ":" + std::to_string(c.p.colonna));
@@ -89,6 +94,10 @@ TEST(Hover, DiceCiòCheStaSottoIlCursore) {
         const std::string md = h["contents"]["value"];
         for (const auto& x : c.contiene) EXPECT_NE(md.find(x), std::string::npos) << x << "\n" << md;
     }
+    // A text from the file shows as written, not as Markdown.
+    EXPECT_NE(lsp::hover(s, quale_file::linea, {20, 30})["contents"]["value"].get<std::string>().find(
+                  "'\\(Km 6\\+400\\)'"),
+              std::string::npos);
     // The range of a value is the value.
     EXPECT_EQ(lsp::hover(s, quale_file::treno, {16, 14})["range"], intervallo(16, 12, 16, 16));
 }
