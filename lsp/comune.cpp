@@ -88,12 +88,44 @@ public:
     void posato(int riga, std::int64_t cella, modello::oggetto_posato cosa, std::int32_t, std::string_view) override {
         oggetti.push_back({file_, riga, cella, cosa});
     }
+    void fermata(const modello::fermata_lettore& f) override {
+        if (f.riga_voce > 0) fermate.push_back({file_, f.riga_voce, std::max(f.riga_voce, f.riga_ultima)});
+    }
     std::vector<oggetto> oggetti;
+    struct righe_ferme {
+        quale_file file;
+        int da, a;
+    };
+    std::vector<righe_ferme> fermate;
 
 private:
     std::string nome_linea_;
     quale_file file_ = quale_file::linea;
 };
+
+}  // namespace
+
+namespace {
+
+// Lines da to a (from 1) of a text become comment rows, each keeping its line
+// end; false when all of them already were.
+bool commenta(std::string& t, int da, int a) {
+    const auto righe = testo::dividi_righe(t);
+    std::string r;
+    bool cambiata = false;
+    for (const auto& x : righe) {
+        const std::string_view riga = std::string_view(t).substr(x.inizio, x.fine - x.inizio);
+        if (x.numero >= da && x.numero <= a && riga != "-") {
+            r += "-";
+            cambiata = true;
+        } else {
+            r += riga;
+        }
+        r.append(t, x.fine, x.dopo - x.fine);
+    }
+    if (cambiata) t = std::move(r);
+    return cambiata;
+}
 
 }  // namespace
 
@@ -108,24 +140,33 @@ std::shared_ptr<const compilato> compila(const scenario_aperto& s) {
         if (ultimo && linea == linea_ultima && treno == treno_ultimo) return ultimo;
     }
     auto c = std::make_shared<compilato>();
-    modello::Modello m;
-    // The identifiers only name the files in memory; the cells do not depend on them.
-    m.nome_linea = std::string(linea_in_memoria);
-    m.numero_treno = std::string(treno_in_memoria);
-    osservatore o(modello::nome_file_linea(m));
-    m.osservatore = &o;
-    compilatore::ingressi_in_memoria in;
-    in.metti(modello::nome_file_linea(m), linea);
-    in.metti(modello::nome_file_treno(m), treno);
-    try {
-        compilatore::azzera_tabella(m);
-        compilatore::memorizza_dati(m, in);
-        if (!m.percorso.empty()) compilatore::completa_e_timbra(m);
-    } catch (const std::exception&) {
-        // What was placed before the failure is still worth telling.
+    // As check does, the rows a reader stopped at become comment rows and the
+    // pair is compiled again, so that the rows after them are read too.
+    std::string testi[] = {linea, treno};
+    for (int giro = 0; giro < 50; ++giro) {
+        modello::Modello m;
+        // The identifiers only name the files in memory; the cells do not depend on them.
+        m.nome_linea = std::string(linea_in_memoria);
+        m.numero_treno = std::string(treno_in_memoria);
+        osservatore o(modello::nome_file_linea(m));
+        m.osservatore = &o;
+        compilatore::ingressi_in_memoria in;
+        in.metti(modello::nome_file_linea(m), testi[0]);
+        in.metti(modello::nome_file_treno(m), testi[1]);
+        bool tolta = false;
+        try {
+            compilatore::azzera_tabella(m);
+            compilatore::memorizza_dati(m, in);
+            for (const auto& f : o.fermate) tolta = commenta(testi[f.file == quale_file::linea ? 0 : 1], f.da, f.a) || tolta;
+            if (!tolta && !m.percorso.empty()) compilatore::completa_e_timbra(m);
+        } catch (const std::exception&) {
+            // What was placed before the failure is still worth telling.
+        }
+        if (tolta) continue;
+        c->oggetti = std::move(o.oggetti);
+        c->percorso = std::move(m.percorso);
+        break;
     }
-    c->oggetti = std::move(o.oggetti);
-    c->percorso = std::move(m.percorso);
     const std::lock_guard<std::mutex> l(guardia);
     linea_ultima = linea;
     treno_ultimo = treno;

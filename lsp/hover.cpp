@@ -8,6 +8,7 @@
 #include "lsp/funzioni.h"
 #include "model/conversione.h"
 #include "model/orario.h"
+#include "model/posizioni.h"
 #include "reference/celle.h"
 #include "text/parole.h"
 #include "text/testo_1252.h"
@@ -18,6 +19,7 @@ namespace lsp {
 namespace {
 
 using namespace comune;
+namespace rf = riferimento;
 
 json risposta(const std::string& md, int riga, int da, int a) {
     return {{"contents", {{"kind", "markdown"}, {"value", md}}}, {"range", intervallo_json(riga, da, riga, a)}};
@@ -33,12 +35,30 @@ std::string compilato_di(const scenario_aperto& s, quale_file f, const ri::riga_
         if (h && mi && se)
             m += "- time: " + orario(modello::orario::secondi(r.n(*h), r.n(*mi), r.n(*se))) + "\n";
     }
-    if (r.argomento() == "velocita" && i == 1) {
-        const auto quinti = static_cast<std::int64_t>(modello::arrotonda(static_cast<double>(r.n(1)) / 5.0));
-        m += "- stored: " + std::to_string(quinti) + " (steps of 5 km/h), " + std::to_string(quinti * 5) + " km/h\n";
+    const auto c = r.ha_posizione() ? compila(s) : nullptr;
+    // A profile row: what the cell where its stretch begins keeps.
+    if (const auto traccia = r.voce->rif->traccia; c && traccia != rf::profilo::nessuno &&
+                                                   traccia != rf::profilo::geometria) {
+        const std::int64_t k = modello::cella_di(static_cast<double>(r.n(0)), 0.0);
+        if (k >= 0 && static_cast<std::size_t>(k) < c->percorso.size()) {
+            const auto& x = c->percorso[static_cast<std::size_t>(k)];
+            m += "- " + strumento::nome_cella(k) + ": ";
+            switch (traccia) {
+                case rf::profilo::velocita:
+                    m += "speed " + std::to_string(x.velocita) + " (steps of 5 km/h), " +
+                         std::to_string(x.velocita * 5) + " km/h";
+                    break;
+                case rf::profilo::pendenza:
+                    m += "gradient " + std::to_string(x.pendenza) + " (per mille plus 100), " +
+                         std::to_string(x.pendenza - 100) + " per mille";
+                    break;
+                case rf::profilo::aderenza: m += "adhesion " + std::to_string(x.aderenza); break;
+                default: m += "mountain type " + std::to_string(x.tipo_montagna); break;
+            }
+            m += "\n";
+        }
     }
-    if (r.ha_posizione()) {
-        const auto c = compila(s);
+    if (c) {
         for (const auto& o : c->oggetti) {
             if (o.file != f || o.riga != r.riga) continue;
             m += "- " + strumento::nome_cella(o.cella);

@@ -67,7 +67,9 @@ TEST(Hover, DiceCiòCheStaSottoIlCursore) {
         // A position: the cell the signal took (4510 / 50 + 1 = 91.2, cell 91) and what it holds.
         {quale_file::treno, {16, 14}, {"**position** (m)", "as read: 4510", "cell 91 (m 4550): signal"}},
         // A speed the cells keep in steps of 5: 83 / 5 = 16.6, kept as 17, 85 km/h.
-        {quale_file::treno, {9, 23}, {"**speed limit**", "17 (steps of 5 km/h), 85 km/h"}},
+        {quale_file::treno, {9, 23}, {"**speed limit**", "cell 160 (m 8000): speed 17 (steps of 5 km/h), 85 km/h"}},
+        // A gradient of 0 per mille from 0: cell 0 keeps 100.
+        {quale_file::linea, {12, 11}, {"cell 0 (m 0): gradient 100 (per mille plus 100), 0 per mille"}},
         // A station's time, from its three fields.
         {quale_file::treno, {12, 64}, {"time: 07:30:00"}},
         // A status code named in a comment.
