@@ -1,9 +1,10 @@
 // textDocument/definition: from a row that meets a taken cell to the row
 // that placed what holds it, as check tells it; from a station's time to the
-// station before it.
+// station before it; from a row a warning compares with an earlier one to it.
 #include <string>
 
 #include "check/controllo.h"
+#include "check/regole.h"
 #include "lsp/comune.h"
 #include "lsp/funzioni.h"
 
@@ -37,13 +38,16 @@ nlohmann::json definizione(const scenario_aperto& s, quale_file f, posizione p) 
         }
         return prima ? luogo(s, f, prima->riga) : json(nullptr);
     }
-    // An error on this line that names the row holding its cell.
+    // An error on this line that names the row holding its cell; else a
+    // warning that names an earlier row (the row out of order comes after,
+    // the mountain stretch it overlaps, the line's length).
     const std::string linea = s.linea.presente ? s.linea.testo : std::string();
     const std::string treno = s.treno.presente ? s.treno.testo : std::string();
-    const auto errori = strumento::errori_di_compilazione(linea, treno, {"lsp", "1"});
-    for (const auto& e : errori)
-        if (e.file == f && e.riga == p.riga + 1 && !e.correlati.empty())
-            return luogo(s, e.correlati.front().file, e.correlati.front().riga);
+    for (const auto& elenco : {strumento::errori_di_compilazione(linea, treno, {"lsp", "1"}),
+                               strumento::avvisi(linea, treno)})
+        for (const auto& e : elenco)
+            if (e.file == f && e.riga == p.riga + 1 && !e.correlati.empty())
+                return luogo(s, e.correlati.front().file, e.correlati.front().riga);
     return nullptr;
 }
 

@@ -165,6 +165,17 @@ TEST(Definizione, DallaCellaPresaAllaRigaCheLaTiene) {
     // The first station's time, a row with no conflict: nowhere.
     EXPECT_TRUE(lsp::definizione(s, quale_file::treno, {11, 63}).is_null());
     EXPECT_TRUE(lsp::definizione(s, quale_file::treno, {9, 3}).is_null());
+    // A speed row behind the one before it: that row (out-of-order).
+    auto indietro = s;
+    indietro.treno.testo += "velocita,    7000,    80\r\n";
+    EXPECT_EQ(lsp::definizione(indietro, quale_file::treno, {19, 3})["range"]["start"]["line"], 9);
+    // The line description is read first: a board in cell 91 takes the
+    // signal's cell, and the signal's row leads to the other file.
+    auto altro = s;
+    const std::string cartello = "cartello_indicatore,  4500,   (Km 4+500)";
+    altro.linea.testo += cartello + "\r\n";
+    EXPECT_EQ(lsp::definizione(altro, quale_file::treno, {16, 3}),
+              json({{"uri", uri_linea}, {"range", intervallo(21, 0, 21, static_cast<int>(cartello.size()))}}));
 }
 
 TEST(Simboli, IntestazioniEOggettiPrincipali) {
