@@ -7,7 +7,9 @@
 #include "check/esame.h"
 #include "check/file_interi.h"
 #include "check/regole.h"
+#include "reference/voci_controllo.h"
 #include "text/righe.h"
+#include "text/testo_1252.h"
 #include "text/visibile.h"
 
 namespace lsp {
@@ -117,15 +119,42 @@ nlohmann::json diagnostiche(const std::vector<problema>& problemi, const scenari
         r.push_back(std::move(d));
     }
     for (const auto& c : fuori) {
+        // U+FFFD is what an editor shows for a byte it could not read as
+        // UTF-8: a Windows-1252 file opened as UTF-8.
+        const std::string messaggio =
+            c.codice == 0xFFFD
+                ? "the editor could not read this character: the file is Windows-1252 and was opened as UTF-8; "
+                  "reopen it as Windows-1252, or saving loses the character"
+                : esadecimale(c.codice) +
+                      " has no byte in Windows-1252, the encoding of these files: the compiler would read '?' in "
+                      "its place";
         r.push_back({{"range", json_intervallo({c.dove, {c.dove.riga, c.dove.colonna + c.unita}})},
                      {"severity", 1},
                      {"source", fonte_diagnostica},
                      {"code", codice_carattere},
-                     {"message", esadecimale(c.codice) +
-                                     " has no byte in Windows-1252, the encoding of these files: the compiler would "
-                                     "read '?' in its place"}});
+                     {"message", messaggio}});
     }
     return r;
+}
+
+nlohmann::json diagnostica_utf8_su_disco(const std::string& testo) {
+    const auto k = std::find_if(testo.begin(), testo.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    if (k == testo.end()) return nullptr;
+    const auto dove = static_cast<std::size_t>(k - testo.begin());
+    posizione p;
+    for (const auto& r : testo::dividi_righe(testo)) {
+        if (dove >= r.dopo) continue;
+        p = {r.numero - 1, static_cast<int>(dove - r.inizio)};
+        break;
+    }
+    const std::string lettera = testo::da_cp1252(std::string(1, *k));
+    return {{"range", json_intervallo({p, {p.riga, p.colonna + 1}})},
+            {"severity", 2},
+            {"source", fonte_diagnostica},
+            {"code", std::string(strumento::nome_utf8)},
+            {"message", "the file on disk is UTF-8, as the editor saves it: the compiler reads it as Windows-1252, '" +
+                            lettera + "' as '" + testo::da_cp1252(lettera) +
+                            "'; set the editor to save these files as Windows-1252"}};
 }
 
 nlohmann::json diagnostica_senza_coppia(const std::string& testo) {

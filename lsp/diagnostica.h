@@ -30,6 +30,11 @@ std::vector<strumento::problema> problemi_coppia(const coppia& c);
 nlohmann::json diagnostiche(const std::vector<strumento::problema>& p, const scenario_aperto& s, quale_file f,
                             const std::vector<carattere_fuori>& fuori);
 
+// The warning on a document whose file on disk is UTF-8 (see
+// documento::utf8_su_disco), at its first letter beyond ASCII; null when it
+// has none left.
+nlohmann::json diagnostica_utf8_su_disco(const std::string& testo);
+
 // The one note on a document that pairs with nothing.
 nlohmann::json diagnostica_senza_coppia(const std::string& testo);
 

@@ -74,6 +74,27 @@ void documenti::cambia(const std::string& uri, const std::string& utf8, std::int
 
 void documenti::chiudi(const std::string& uri) { aperti_.erase(uri); }
 
+void documenti::confronta_disco(const std::string& uri) {
+    const auto i = aperti_.find(uri);
+    if (i == aperti_.end()) return;
+    documento& d = i->second;
+    d.utf8_su_disco = false;
+    if (!d.percorso) return;
+    std::string disco;
+    try {
+        disco = piattaforma::leggi_binario(modello::percorso_utf8(*d.percorso));
+    } catch (const std::exception&) {
+        return;  // not saved yet
+    }
+    if (std::none_of(disco.begin(), disco.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; }))
+        return;
+    const testo_convertito come_utf8 = da_editore(disco);
+    // Bytes that are no UTF-8 come out as U+FFFD: such a file is not UTF-8.
+    const bool valido = std::none_of(come_utf8.fuori.begin(), come_utf8.fuori.end(),
+                                     [](const carattere_fuori& c) { return c.codice == 0xFFFD; });
+    d.utf8_su_disco = valido && come_utf8.byte == d.testo.byte;
+}
+
 const documento* documenti::trova(const std::string& uri) const {
     const auto i = aperti_.find(uri);
     return i == aperti_.end() ? nullptr : &i->second;

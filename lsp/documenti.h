@@ -25,6 +25,10 @@ struct documento {
     testo_convertito testo;
     std::int64_t versione = 0;
     std::uint64_t uso = 0;  // when it was last opened or changed, to prefer it as a pair
+    // At the last open or save the file on disk held this text as UTF-8 with
+    // letters beyond ASCII: the editor saves it so, and the compiler would
+    // read those letters as two or three characters each.
+    bool utf8_su_disco = false;
 };
 
 // A document's pair as the features and the check take it.
@@ -42,6 +46,8 @@ public:
     // The whole new text (the server takes full text on every change).
     void cambia(const std::string& uri, const std::string& utf8, std::int64_t versione);
     void chiudi(const std::string& uri);
+    // Compares the file on disk with the open text (after open and save).
+    void confronta_disco(const std::string& uri);
 
     const documento* trova(const std::string& uri) const;
     std::vector<const documento*> aperti() const;

@@ -213,6 +213,7 @@ void server::aperto(const json& p) {
     const json& td = p.at("textDocument");
     const std::string uri = td.at("uri").get<std::string>();
     documenti_.apri(uri, td.at("text").get<std::string>(), td.value("version", std::int64_t{0}));
+    documenti_.confronta_disco(uri);
     programma(*documenti_.trova(uri), adesso_);
 }
 
@@ -230,6 +231,7 @@ void server::cambiato(const json& p) {
 
 void server::salvato(const json& p) {
     const std::string uri = p.at("textDocument").at("uri").get<std::string>();
+    documenti_.confronta_disco(uri);
     if (const auto* d = documenti_.trova(uri)) programma(*d, adesso_);
 }
 
@@ -270,24 +272,35 @@ void server::pubblica(orologio::time_point adesso) {
     std::vector<std::string> dovuti;
     for (const auto& [uri, t] : dovute_)
         if (t <= adesso) dovuti.push_back(uri);
+    // A line description and its train file open together are one pair:
+    // checked once for both.
+    std::map<std::string, std::vector<strumento::problema>> fatti;
     for (const auto& uri : dovuti) {
         dovute_.erase(uri);
         const auto* d = documenti_.trova(uri);
         if (!d) continue;
         const coppia c = documenti_.coppia_di(*d);
-        std::vector<strumento::problema> problemi;
-        try {
-            problemi = problemi_coppia(c);
-        } catch (const std::exception& e) {
-            // check never throws on any bytes (its fuzz target says so); if it
-            // did, the author hears of it rather than the server ending.
-            strumento::problema p;
-            p.file = c.ruolo;
-            p.messaggio = std::string("the check failed: ") + e.what();
-            p.regola = "internal";
-            problemi.push_back(std::move(p));
+        const auto& l = c.scenario.linea;
+        const auto& t = c.scenario.treno;
+        const std::string chiave = (l.presente ? l.uri : "") + '\n' + (t.presente ? t.uri : "");
+        auto [dove, nuova] = fatti.try_emplace(chiave);
+        std::vector<strumento::problema>& problemi = dove->second;
+        if (nuova) {
+            try {
+                problemi = problemi_coppia(c);
+            } catch (const std::exception& e) {
+                // check never throws on any bytes (its fuzz target says so); if
+                // it did, the author hears of it rather than the server ending.
+                strumento::problema p;
+                p.file = c.ruolo;
+                p.messaggio = std::string("the check failed: ") + e.what();
+                p.regola = "internal";
+                problemi.push_back(std::move(p));
+            }
         }
         json lista = diagnostiche(problemi, c.scenario, c.ruolo, d->testo.fuori);
+        if (d->utf8_su_disco)
+            if (auto u = diagnostica_utf8_su_disco(d->testo.byte); !u.is_null()) lista.push_back(std::move(u));
         if (!c.manca.empty()) lista.push_back(diagnostica_senza_coppia(c.manca));
         invia_({{"jsonrpc", "2.0"},
                 {"method", "textDocument/publishDiagnostics"},

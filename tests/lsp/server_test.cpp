@@ -272,6 +272,22 @@ TEST(ServerLsp, UnFileSenzaCoppiaLoDiceUnaVolta) {
     EXPECT_TRUE(con_codice((*l2)["params"]["diagnostics"], "unpaired").is_null()) << l2->dump();
 }
 
+TEST(ServerLsp, UnFileCheLEditorSalvaInUtf8) {
+    coppia_su_disco d;
+    // The author wrote an accented letter with an editor that saves UTF-8.
+    const std::string testo = con_riga(test_util::leggi(d.linea), 8, "-città");
+    test_util::scrivi(d.linea, testo);
+    const std::string uri_linea = uri_di(d.linea);
+    cliente c(comando());
+    avvia(c);
+    apri(c, uri_linea, testo);
+    const auto l = c.diagnostiche(uri_linea, attesa);
+    ASSERT_TRUE(l);
+    EXPECT_TRUE(contiene(con_codice((*l)["params"]["diagnostics"], "utf8-text"),
+                         {{"range", intervallo(8, 5, 6)}, {"severity", 2}}))
+        << l->dump();
+}
+
 TEST(ServerLsp, UnaRichiestaAncoraInAttesaEAnnullata) {
     coppia_su_disco d;
     cliente c(comando());
