@@ -229,3 +229,38 @@ TEST(Formattazione, SpaziComeNeiFileIncorporati) {
 }
 
 }  // namespace
+
+namespace {
+
+// Texts an author has half written: every answer at every place of them is
+// valid JSON that can be sent (UTF-8 throughout), never an exception.
+TEST(Robustezza, OgniRispostaSuTestiAMetà) {
+    const std::string testi[] = {
+        "",
+        "[generale]",
+        "[generale]\rlunghezza percorso,\r[curve]\rcurvad4, 99999999999\r",
+        "\xEF\xBB\xBF[generale]\r\nstazione, 10, \"VAL\xE0\xA0, 3\r\n-- status 21 \x81\x9D\r\n[stazioni\r\n",
+        "[generale]\n\nsegnale,  -50, 2,4,1,0,0,2,3,1,0,0\nsegnale, 0\n1,2,3,\nabbattimento,\t4550.7 ,  180x\n",
+        "[generale]\r\nstazione,  0, 8, 500, 1, 0, 0, 4,1,1, 2,1,1, 1, 99,99,99, 0, \xC0\xFF\x7F\r\n",
+    };
+    for (const auto& t : testi) {
+        for (const quale_file f : {quale_file::linea, quale_file::treno}) {
+            lsp::scenario_aperto s;
+            (f == quale_file::linea ? s.linea : s.treno) = {true, "file:///x", "x", t};
+            SCOPED_TRACE(t);
+            const int righe = static_cast<int>(std::count(t.begin(), t.end(), '\n') + std::count(t.begin(), t.end(), '\r')) + 2;
+            std::string tutto;
+            tutto += lsp::simboli(s, f).dump() + lsp::formattazione(s, f).dump() +
+                     lsp::suggerimenti(s, f, 0, righe).dump() + lsp::azioni(s, f, {{0, 0}, {righe, 0}}).dump();
+            for (int r = -1; r <= righe; ++r)
+                for (int c = -1; c <= 90; c += 3) {
+                    const posizione p{r, c};
+                    tutto += lsp::hover(s, f, p).dump() + lsp::completamento(s, f, p).dump() +
+                             lsp::definizione(s, f, p).dump();
+                }
+            EXPECT_FALSE(tutto.empty());
+        }
+    }
+}
+
+}  // namespace
