@@ -1,6 +1,8 @@
 // textDocument/hover: a keyword's reference entry; a value's field, unit and
 // range with what the compiler made of it; a status code's entry.
+#include <algorithm>
 #include <cctype>
+#include <iterator>
 #include <string>
 
 #include "dump/scarico.h"
@@ -122,6 +124,15 @@ nlohmann::json hover(const scenario_aperto& s, quale_file f, posizione p) {
     while (i > 0 && cifra(riga[i - 1])) --i;
     while (j < riga.size() && cifra(riga[j])) ++j;
     if (i == j || j - i > 5) return nullptr;
+    // Only a number named as a code: "status 21", "code 21", "codice 21".
+    std::size_t k = i;
+    while (k > 0 && (ri::spazio(riga[k - 1]) || riga[k - 1] == ':' || riga[k - 1] == '#')) --k;
+    std::size_t w = k;
+    while (w > 0 && std::isalpha(static_cast<unsigned char>(riga[w - 1]))) --w;
+    std::string parola(riga.substr(w, k - w));
+    for (auto& x : parola) x = static_cast<char>(std::tolower(static_cast<unsigned char>(x)));
+    constexpr std::string_view nomi[] = {"status", "code", "codice", "stato", "error", "errore"};
+    if (std::find(std::begin(nomi), std::end(nomi), parola) == std::end(nomi)) return nullptr;
     const auto t = riferimento::cerca(riga.substr(i, j - i));
     if (t.codici.empty()) return nullptr;
     return risposta(riferimento::markdown(t), p.riga, static_cast<int>(i), static_cast<int>(j));

@@ -73,7 +73,9 @@ TEST(Hover, DiceCiòCheStaSottoIlCursore) {
         // A station's time, from its three fields.
         {quale_file::treno, {12, 64}, {"time: 07:30:00"}},
         // A status code named in a comment.
-        {quale_file::linea, {19, 23}, {"21"}},
+        {quale_file::linea, {19, 25}, {"### 21: "}},
+        // Any other number in a comment is no code.
+        {quale_file::linea, {19, 3}, {}},
         // The keyword of a row still being written, cut short.
         {quale_file::treno, {19, 3}, {"### segnale"}},
         // A misspelt keyword: no entry, the diagnostic tells.
