@@ -187,7 +187,9 @@ TEST(Simboli, IntestazioniEOggettiPrincipali) {
     EXPECT_EQ(nomi, (std::vector<std::string>{"[generale]", "[aderenze]", "[vel_limite]", "[stazioni]",
                                               "[rallentamenti]", "[segnali]", "[codici]"}));
     EXPECT_EQ(etichette(t[3]["children"]), (std::vector<std::string>{"stazione VALDORA 0", "stazione COLLE 6000"}));
+    EXPECT_EQ(etichette(t[4]["children"]), std::vector<std::string>{"rallentamento 7000"});
     EXPECT_EQ(etichette(t[5]["children"]), std::vector<std::string>{"segnale 4510"});
+    EXPECT_EQ(etichette(t[6]["children"]), std::vector<std::string>{"abbattimento 4550"});
     EXPECT_TRUE(t[2]["children"].empty());  // speed limits are profile rows, not objects
     const json l = lsp::simboli(s, quale_file::linea);
     EXPECT_EQ(etichette(l[3]["children"]), std::vector<std::string>{"montagna 1000"});
