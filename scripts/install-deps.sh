@@ -11,6 +11,7 @@ packages=(
   libcairo2-dev fonts-dejavu-core
   xvfb xauth xdotool x11-utils
   clang libclang-rt-14-dev
+  neovim
 )
 # `install-deps.sh windows`: what the Windows build and its tests need on top:
 # the cross compiler, GoogleTest's sources, Wine and zip.
