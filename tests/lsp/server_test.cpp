@@ -335,7 +335,12 @@ TEST(ServerLsp, LeImpostazioniAccendonoESpengonoISuggerimenti) {
     // The same setting again changes nothing and asks nothing.
     c.notifica("workspace/didChangeConfiguration", {{"settings", {{"inlayHints", true}}}});
     c.richiesta(3, "textDocument/inlayHint", richiesta);
-    ASSERT_TRUE(c.risposta(3, attesa));
+    const auto accesi = c.risposta(3, attesa);
+    ASSERT_TRUE(accesi);
+    // Each value of "curvad4,  3000,  400" (line 4) is named.
+    int sulla_curva = 0;
+    for (const auto& h : (*accesi)["result"]) sulla_curva += h["position"]["line"] == 4 ? 1 : 0;
+    EXPECT_EQ(sulla_curva, 2) << accesi->dump();
     for (const auto& m : c.passati) EXPECT_FALSE(aggiorna(m)) << m.dump();
 }
 
