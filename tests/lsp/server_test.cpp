@@ -186,10 +186,13 @@ TEST(ServerLsp, DiagnosticheDellaCoppiaDallAperturaAllaChiusura) {
     ASSERT_TRUE(l);
     const json& dl = (*l)["params"]["diagnostics"];
     EXPECT_EQ(dl.size(), 3u) << dl.dump();
-    EXPECT_TRUE(contiene(con_codice(dl, 21),
-                         {{"range", intervallo(10, 0, 15)}, {"severity", 1}, {"source", "scenario_tool"},
-                          {"relatedInformation",
-                           {{{"location", {{"uri", uri_linea}, {"range", {{"start", {{"line", 9}, {"character", 0}}}}}}}}}}}))
+    EXPECT_TRUE(
+        contiene(con_codice(dl, 21),
+                 {{"range", intervallo(10, 0, 15)},
+                  {"severity", 1},
+                  {"source", "scenario_tool"},
+                  {"relatedInformation",
+                   {{{"location", {{"uri", uri_linea}, {"range", {{"start", {{"line", 9}, {"character", 0}}}}}}}}}}}))
         << dl.dump();
     EXPECT_TRUE(contiene(con_codice(dl, "unknown-keyword"), {{"range", intervallo(7, 0, 8)}, {"severity", 2}}))
         << dl.dump();
@@ -298,10 +301,11 @@ TEST(ServerLsp, UnaRichiestaAncoraInAttesaEAnnullata) {
     // its cancel arrive while it does, so both wait for the same turn.
     const std::string uri_linea = uri_di(d.linea);
     apri(c, uri_linea, test_util::leggi(d.linea));
-    const json hover = {{"jsonrpc", "2.0"},
-                        {"id", 5},
-                        {"method", "textDocument/hover"},
-                        {"params", {{"textDocument", {{"uri", uri_linea}}}, {"position", {{"line", 1}, {"character", 2}}}}}};
+    const json hover = {
+        {"jsonrpc", "2.0"},
+        {"id", 5},
+        {"method", "textDocument/hover"},
+        {"params", {{"textDocument", {{"uri", uri_linea}}}, {"position", {{"line", 1}, {"character", 2}}}}}};
     const json annulla = {{"jsonrpc", "2.0"}, {"method", "$/cancelRequest"}, {"params", {{"id", 5}}}};
     c.invia_grezzo(framed(hover.dump()) + framed(annulla.dump()));
     const auto r = c.risposta(5, attesa);
@@ -320,8 +324,9 @@ TEST(ServerLsp, LeImpostazioniAccendonoESpengonoISuggerimenti) {
     const std::string uri_linea = uri_di(d.linea);
     apri(c, uri_linea, test_util::leggi(d.linea));
     ASSERT_TRUE(c.diagnostiche(uri_linea, attesa));
-    const json richiesta = {{"textDocument", {{"uri", uri_linea}}},
-                            {"range", {{"start", {{"line", 0}, {"character", 0}}}, {"end", {{"line", 11}, {"character", 0}}}}}};
+    const json richiesta = {
+        {"textDocument", {{"uri", uri_linea}}},
+        {"range", {{"start", {{"line", 0}, {"character", 0}}}, {"end", {{"line", 11}, {"character", 0}}}}}};
     c.richiesta(2, "textDocument/inlayHint", richiesta);
     const auto spenti = c.risposta(2, attesa);
     ASSERT_TRUE(spenti);
