@@ -26,6 +26,16 @@ struct rimando {
     std::string messaggio;
 };
 
+// The one edit that fixes a warning, when it has exactly one: the text of
+// line riga from colonna up to colonna_fine (excluded) replaced. Where the
+// compiler rounds or narrows a value, the edit writes what it makes of it.
+struct correzione {
+    int riga = 1;  // from 1
+    int colonna = 1;
+    int colonna_fine = 1;
+    std::string testo;  // UTF-8
+};
+
 struct problema {
     quale_file file;
     int riga = 1;  // from 1
@@ -36,6 +46,7 @@ struct problema {
     std::optional<std::int64_t> metro;   // the position the problem is at, when it has one
     std::string messaggio;
     std::vector<rimando> correlati;
+    std::optional<correzione> rimedio{};  // the one fix; check's text and JSON leave it out
 };
 
 

@@ -1,6 +1,6 @@
 // What the files of check's warning rules share: the rules' names, the rows
-// as read line by line, and a few small text helpers. Only those files
-// include it.
+// as read line by line, and a few small text helpers. Only those files and
+// the language server, which reads rows as check does, include it.
 #pragma once
 
 #include <cstddef>
@@ -52,6 +52,7 @@ struct valore {
     std::string testo;  // text values, UTF-8
     int riga = 0;
     int colonna = 1;
+    int colonna_fine = 1;  // just after the value's last character, on its line
 };
 
 // A row whose values were all read from its own lines.
@@ -81,9 +82,17 @@ struct riga_voce {
     }
 };
 
+// A section header as read, on its line.
+struct intestazione_letta {
+    int riga = 0;
+    std::string testo;  // the field, UTF-8
+};
+
 struct file_letto {
     quale_file file;
     std::vector<riga_voce> righe;
+    int riga_generale = 0;  // the line holding [generale]; 0 when none does
+    std::vector<intestazione_letta> intestazioni;  // after [generale], in order
 };
 
 // Reads one file line by line and reports the rules that look at single rows:

@@ -202,6 +202,16 @@ private:
                    .regola = std::string(regola), .metro = metro, .messaggio = std::move(testo), .correlati = {}};
         p_.push_back(std::move(x));
     }
+    // The last warning's one fix: the keyword field of line i written as testo.
+    void correggi_parola(std::size_t i, std::string testo) {
+        const std::string_view riga = std::string_view(byte_).substr(righe_[i].inizio, righe_[i].fine - righe_[i].inizio);
+        std::size_t da = 0;
+        while (da < riga.size() && spazio(riga[da])) ++da;
+        std::size_t a = std::min(riga.find(',', da), riga.size());
+        while (a > da && spazio(riga[a - 1])) --a;
+        p_.back().rimedio = correzione{righe_[i].numero, static_cast<int>(da) + 1, static_cast<int>(a) + 1,
+                                       std::move(testo)};
+    }
     std::string testo_riga(std::size_t i) const {
         return byte_.substr(righe_[i].inizio, righe_[i].dopo - righe_[i].inizio);
     }
@@ -222,6 +232,8 @@ private:
     std::vector<problema>& p_;
     std::vector<riga_voce> lette_;
     int saltati_ = 0;  // comment fields skipped since the last field tested as a keyword
+    int riga_generale_ = 0;
+    std::vector<intestazione_letta> intestazioni_;
 };
 
 std::vector<std::string> lettura_righe::campi_di_testo(std::size_t i) const {
@@ -349,6 +361,7 @@ file_letto lettura_righe::leggi() {
             // Everything up to the field holding [generale] is skipped.
             if (std::any_of(campi.begin(), campi.end(), [](const auto& c) { return testo::contiene_i(c, "[generale]"); })) {
                 z = f_ == quale_file::linea ? zona::generale : zona::treno;
+                riga_generale_ = righe_[i].numero;
             } else if (!testo::contiene(campo, "-") && !voci_che_riconoscono(campo, f_, std::nullopt).empty()) {
                 avvisa(nome_blocco, righe_[i].numero, 1, std::nullopt,
                        tra_apici(campo) + " stands before [generale]: everything before it is skipped");
@@ -367,6 +380,7 @@ file_letto lettura_righe::leggi() {
             continue;
         }
         if (testo::intestazione(campo)) {
+            intestazioni_.push_back({righe_[i].numero, campo});
             intestazione(i, campo, z);
             // Any header closes the general block.
             if (z == zona::generale) z = zona::corpo;
@@ -384,7 +398,7 @@ file_letto lettura_righe::leggi() {
         riga(i, j, campo, voci);
         i = j;
     }
-    return {f_, std::move(lette_)};
+    return {f_, std::move(lette_), riga_generale_, std::move(intestazioni_)};
 }
 
 // A comment field is skipped and the next field read in its place, at most a
@@ -442,8 +456,12 @@ void lettura_righe::intestazione(std::size_t i, const std::string& campo, zona z
             const auto d = rf::distanza(scritta, n);
             if (d < minima) minima = d, vicina = n;
         }
-        if (!vicina.empty() && minima <= std::max<std::size_t>(2, vicina.size() / 3))
+        if (!vicina.empty() && minima <= std::max<std::size_t>(2, vicina.size() / 3)) {
             m += " (did you mean " + tra_apici(vicina) + "?)";
+            avvisa(nome_intestazione, righe_[i].numero, 1, std::nullopt, m);
+            correggi_parola(i, vicina);
+            return;
+        }
     }
     avvisa(nome_intestazione, righe_[i].numero, 1, std::nullopt, m);
 }
@@ -480,8 +498,10 @@ void lettura_righe::parola_ignota(std::size_t i, const std::string& campo, zona 
         return;
     }
     std::string m = "unknown keyword " + tra_apici(campo) + ": the row is skipped";
-    if (const auto s = suggerimento(campo, f_)) m += " (did you mean " + tra_apici(*s) + "?)";
+    const auto s = suggerimento(campo, f_);
+    if (s) m += " (did you mean " + tra_apici(*s) + "?)";
     avvisa(nome_parola_ignota, n, 1, std::nullopt, m);
+    if (s) correggi_parola(i, *s);
 }
 
 // A row made of line da and the lines of numbers after it, up to a: its
@@ -511,6 +531,12 @@ void lettura_righe::riga(std::size_t da, std::size_t a, const std::string& campo
         voci.size() > 1) {
         grafia = p_.size();
         avvisa(nome_grafia, n, 1, std::nullopt, tra_apici(campo) + " holds more than the keyword: it is read as ");
+        // One entry whose keyword carries no value of its own: its plain
+        // spelling reads the same.
+        const auto argomento = voci.front()->argomento();
+        if (voci.size() == 1 && std::none_of(std::begin(dati_nella_parola), std::end(dati_nella_parola),
+                                             [&](const dato_nella_parola& d) { return d.argomento == argomento; }))
+            correggi_parola(da, std::string(parola_esempio(voci.front()->rif->esempio)));
     }
     std::vector<riga_voce> lette;
     const auto completa_grafia = [&](const riga_voce* parziale) {
@@ -563,6 +589,12 @@ void lettura_righe::riga(std::size_t da, std::size_t a, const std::string& campo
             ultimo_testo = campo_di_testo(c);
             if (ultimo_testo) {
                 x.testo = f.leggi_testo();
+                // The text ends before the comma or line end the stream consumed, its blanks dropped.
+                std::size_t e = f.posizione();
+                while (e > inizio && a_capo(finestra[e - 1])) --e;
+                if (e == f.posizione() && e > inizio && finestra[e - 1] == ',') --e;
+                while (e > inizio && spazio(finestra[e - 1])) --e;
+                x.colonna_fine = x.colonna + static_cast<int>(e - inizio);
             } else {
                 try {
                     x.numero = f.leggi_long();
@@ -577,13 +609,16 @@ void lettura_righe::riga(std::size_t da, std::size_t a, const std::string& campo
                 const bool cifre = numero.ha_cifre();
                 const std::size_t k = numero.cifre_a;
                 const std::size_t fine_campo = numero.fine_campo;
+                x.colonna_fine = x.colonna + static_cast<int>(fine_campo - inizio);
                 const std::string scritto = testo::da_cp1252(std::string_view(finestra).substr(inizio, fine_campo - inizio));
                 const std::string letto = std::to_string(x.numero);
                 if (fine_campo > k || (segno && !cifre)) {
                     if (!cifre && !salta_formato) parole_come_numeri.push_back(p_.size());
-                    if (!salta_formato)
+                    if (!salta_formato) {
                         avvisa(nome_formato, x.riga, x.colonna, r.metro(),
                                tra_apici(scritto) + " is not a whole number: it is read as " + letto);
+                        if (cifre) p_.back().rimedio = correzione{x.riga, x.colonna, x.colonna_fine, letto};
+                    }
                     salta_formato = false;
                 } else if (inizio < dopo && a_capo(finestra[inizio]) &&
                            dopo < finestra.size()) {

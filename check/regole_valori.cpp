@@ -47,6 +47,12 @@ private:
                 std::vector<rimando> correlati = {}) {
         p_.push_back(avviso_a(regola, r, campo, std::move(testo), std::move(correlati)));
     }
+    // The last warning's one fix: value campo of row r written as v.
+    void correggi(const riga_voce& r, std::size_t campo, std::int64_t v) {
+        if (campo >= r.valori.size()) return;
+        const valore& x = r.valori[campo];
+        p_.back().rimedio = correzione{x.riga, x.colonna, x.colonna_fine, std::to_string(v)};
+    }
     void oltre_la_fine();
     void fuori_griglia(const riga_voce& r);
     void nascosti(const riga_voce& r);
@@ -73,10 +79,12 @@ void regole_valori::applica() {
             if (r.argomento() == "velocita") {
                 const std::int64_t v = r.n(1);
                 const double quinto = modello::arrotonda(static_cast<double>(v) / 5.0);
-                if (v % 5 != 0 && quinto >= 0 && quinto <= 255)
+                if (v % 5 != 0 && quinto >= 0 && quinto <= 255) {
                     avvisa(nome_velocita, r, 1,
                            "speed limit " + std::to_string(v) + " km/h is kept in steps of 5 km/h: it reads " +
                                std::to_string(static_cast<std::int64_t>(quinto) * 5));
+                    correggi(r, 1, static_cast<std::int64_t>(quinto) * 5);
+                }
             }
         }
     ordine();
@@ -115,14 +123,19 @@ void regole_valori::fuori_griglia(const riga_voce& r) {
     if (!codice && a != "cartello_indicatore" && a != "indicatori_vmax" && a != "segnale" && a != "rallentamento")
         return;
     auto controlla = [&](std::int64_t p, const std::string& cosa) {
-        if (p % 50 == 0) return;
+        if (p % 50 == 0) return false;
         const std::int64_t c = modello::cella_di(static_cast<double>(p), codice ? 0.0 : 1.0);
         const std::int64_t come_se = (codice ? c : c - 1) * 50;
         avvisa(nome_fuori_griglia, r, 0,
                cosa + " " + std::to_string(p) + " is not a multiple of 50: it is placed as at " +
                    std::to_string(come_se) + ", in " + nome_cella(c));
+        return true;
     };
-    controlla(r.n(0), tra_apici(a) + " position");
+    if (controlla(r.n(0), tra_apici(a) + " position")) {
+        const std::int64_t c = modello::cella_di(static_cast<double>(r.n(0)), codice ? 0.0 : 1.0);
+        correggi(r, 0, (codice ? c : c - 1) * 50);
+    }
+    // The end has two values to it, start and length: no one fix.
     if (a == "rallentamento") controlla(r.n(0) + r.n(2), "the slowdown's end, start plus length,");
 }
 
@@ -231,6 +244,9 @@ void regole_valori::indicatore(const riga_voce& r) {
                           " km/h (speeds are kept in steps of 5, a right speed below 500)"
                     : ", which reads back as no speed";
         avvisa(nome_indicatore, r, sx % 5 != 0 || sx < 0 ? 1 + k : 5 + k, m);
+        // One side that reads back as written: the other as it reads back.
+        if (p >= 0 && sx_letta == sx) correggi(r, 5 + k, dx_letta);
+        else if (p >= 0 && dx_letta == dx) correggi(r, 1 + k, sx_letta);
     }
 }
 
@@ -239,15 +255,20 @@ void regole_valori::ristretti(const riga_voce& r) {
     const auto campi = r.voce->rif->campi;
     auto nome = [&](std::size_t i) { return std::string(campi[i].nome); };
     auto a_16 = [&](std::size_t i, std::int64_t v, const std::string& cosa) {
-        if (basso_16(v) != v)
+        if (basso_16(v) != v) {
             avvisa(nome_ristretto, r, i,
                    cosa + " " + std::to_string(v) + " does not fit 16 bits: stored as " + std::to_string(basso_16(v)));
+            // Only when what is stored keeps the sign the reader tests.
+            if (const std::int64_t b = basso_16(v); (b > 0) == (v > 0) && (b == 0) == (v == 0)) correggi(r, i, b);
+        }
     };
     if (a == "aderenza") {
         const std::int64_t v = r.n(1);
-        if (basso_8(v) != v)
+        if (basso_8(v) != v) {
             avvisa(nome_ristretto, r, 1,
                    "adhesion " + std::to_string(v) + " does not fit a byte: stored as " + std::to_string(basso_8(v)));
+            correggi(r, 1, basso_8(v));
+        }
     } else if (a == "montagna") {
         const std::int64_t t = r.n(2);
         const std::int64_t tipo = t > 10 ? t - 10 : t;

@@ -733,18 +733,25 @@ std::vector<std::string> vicini(std::string_view argomento, std::size_t quanti) 
     return r;
 }
 
-std::string testo(const trovati& t) {
+namespace {
+
+std::string voci(const trovati& t, bool md) {
     std::string s;
     auto separa = [&] {
         if (!s.empty()) s += "\n";
     };
-    for (const auto* p : t.parole) separa(), s += voce_parola(*p, false);
-    for (const auto* h : t.sezioni) separa(), s += voce_sezione(*h, false);
-    for (const auto* c : t.codici) separa(), s += voce_codice(*c, false);
-    for (const auto* r : t.regole) separa(), s += voce_regola(*r, false);
-    for (const auto* x : t.errori) separa(), s += voce_errore(*x, false);
+    for (const auto* p : t.parole) separa(), s += voce_parola(*p, md);
+    for (const auto* h : t.sezioni) separa(), s += voce_sezione(*h, md);
+    for (const auto* c : t.codici) separa(), s += voce_codice(*c, md);
+    for (const auto* r : t.regole) separa(), s += voce_regola(*r, md);
+    for (const auto* x : t.errori) separa(), s += voce_errore(*x, md);
     return s;
 }
+
+}  // namespace
+
+std::string testo(const trovati& t) { return voci(t, false); }
+std::string markdown(const trovati& t) { return voci(t, true); }
 
 namespace {
 

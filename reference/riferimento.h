@@ -139,6 +139,7 @@ std::vector<uso_builtin> usi_builtin(const parola& p, std::size_t campo);
 
 // Plain text for the terminal and Markdown for the document.
 std::string testo(const trovati& t);
+std::string markdown(const trovati& t);
 std::string markdown_completo();
 std::string testo_completo();
 

@@ -671,3 +671,63 @@ TEST(RegoleAvviso, RobaQualunqueNonRompeNulla) {
 }
 
 }  // namespace
+
+namespace {
+
+// A warning's one fix: the rule, the piece of the added row it replaces and
+// with what (empty: the warning has no single fix). Applied, the warning is
+// gone.
+TEST(RegoleAvviso, LaCorrezioneUnicaScriveCiòCheIlCompilatoreNeFa) {
+    struct caso {
+        quale_file f;
+        std::string riga;
+        std::string regola;
+        std::string vecchio;
+        std::string nuovo;
+    };
+    const caso casi[] = {
+        {quale_file::linea, "pendenzza,  6000,   3", "unknown-keyword", "pendenzza", "pendenza"},
+        {quale_file::linea, "[curvee]", "unknown-header", "[curvee]", "[curve]"},
+        {quale_file::treno, "velocita max,    9000,    80", "keyword-spelling", "velocita max", "velocita"},
+        // 83 / 5 = 16.6, kept as 17: 85 km/h.
+        {quale_file::treno, "velocita,    9000,    83", "speed-rounded", "83", "85"},
+        // 5010 / 50 + 1 = 101.2, cell 101, as at 5000.
+        {quale_file::treno, "segnale,    5010,   2, 4, 1,  0, 0,    2,  3,1,0, 0", "off-grid-position", "5010", "5000"},
+        // A code point at p / 50: 7030 / 50 = 140.6, cell 141, as at 7050.
+        {quale_file::treno, "abbattimento,    7030,   180", "off-grid-position", "7030", "7050"},
+        {quale_file::treno, "velocita,    9000,    80.5", "number-format", "80.5", "80"},
+        // 300 keeps its low byte: 44.
+        {quale_file::treno, "aderenza,    9000,    300", "value-narrowed", "300", "44"},
+        // Right speed 142: 2800 + 28.4 packs as 2828, read back as 140 and 140.
+        {quale_file::linea, "indicatori_vmax,  8500,  140,  150,  160,  0,  142,  150,  160,  0", "indicator-speed",
+         "142", "140"},
+        // No one fix: a word after a number, a left and right speed both off.
+        {quale_file::treno, "velocita,    9000,    80 kmh", "number-format", "", ""},
+        {quale_file::linea, "indicatori_vmax,  8500,  142,  150,  160,  0,  142,  150,  160,  0", "indicator-speed",
+         "", ""},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.riga);
+        const scenario s = con(c.f, c.riga);
+        const auto p = avvisi_di(s);
+        const auto it = std::find_if(p.begin(), p.end(), [&](const problema& x) { return x.regola == c.regola; });
+        ASSERT_NE(it, p.end()) << elenco(p);
+        if (c.vecchio.empty()) {
+            EXPECT_FALSE(it->rimedio) << it->rimedio->testo;
+            continue;
+        }
+        ASSERT_TRUE(it->rimedio);
+        const auto& r = *it->rimedio;
+        EXPECT_EQ(r.riga, c.f == quale_file::linea ? dopo_linea : dopo_treno);
+        EXPECT_EQ(r.colonna, static_cast<int>(c.riga.find(c.vecchio)) + 1);
+        EXPECT_EQ(r.colonna_fine - r.colonna, static_cast<int>(c.vecchio.size()));
+        EXPECT_EQ(r.testo, c.nuovo);
+        std::string corretta = c.riga;
+        corretta.replace(c.riga.find(c.vecchio), c.vecchio.size(), c.nuovo);
+        const auto dopo = avvisi_di(con(c.f, corretta));
+        EXPECT_TRUE(std::none_of(dopo.begin(), dopo.end(), [&](const problema& x) { return x.regola == c.regola; }))
+            << elenco(dopo);
+    }
+}
+
+}  // namespace
