@@ -37,16 +37,31 @@ std::string sessione(const std::string& linea) {
     const std::string uri = "file:///nessuna/Valdora_linea.txt";
     const json doc{{"uri", uri}};
     const json posizione{{"line", 2}, {"character", 3}};
-    return framed({{"jsonrpc", "2.0"}, {"id", 1}, {"method", "initialize"}, {"params", {{"capabilities", json::object()}}}}) +
+    return framed({{"jsonrpc", "2.0"},
+                   {"id", 1},
+                   {"method", "initialize"},
+                   {"params", {{"capabilities", json::object()}}}}) +
            framed({{"jsonrpc", "2.0"}, {"method", "initialized"}, {"params", json::object()}}) +
+           framed(
+               {{"jsonrpc", "2.0"},
+                {"method", "textDocument/didOpen"},
+                {"params",
+                 {{"textDocument",
+                   {{"uri", uri}, {"languageId", "scenario"}, {"version", 1}, {"text", testo::da_cp1252(linea)}}}}}}) +
            framed({{"jsonrpc", "2.0"},
-                   {"method", "textDocument/didOpen"},
-                   {"params", {{"textDocument", {{"uri", uri}, {"languageId", "scenario"}, {"version", 1}, {"text", testo::da_cp1252(linea)}}}}}}) +
-           framed({{"jsonrpc", "2.0"}, {"id", 2}, {"method", "textDocument/hover"}, {"params", {{"textDocument", doc}, {"position", posizione}}}}) +
+                   {"id", 2},
+                   {"method", "textDocument/hover"},
+                   {"params", {{"textDocument", doc}, {"position", posizione}}}}) +
            framed({{"jsonrpc", "2.0"},
                    {"method", "textDocument/didChange"},
-                   {"params", {{"textDocument", {{"uri", uri}, {"version", 2}}}, {"contentChanges", json::array({{{"text", "[generale]\r\nlunghezza percorso, 5000\r\n\u2713"}}})}}}}) +
-           framed({{"jsonrpc", "2.0"}, {"id", 3}, {"method", "textDocument/completion"}, {"params", {{"textDocument", doc}, {"position", posizione}}}}) +
+                   {"params",
+                    {{"textDocument", {{"uri", uri}, {"version", 2}}},
+                     {"contentChanges",
+                      json::array({{{"text", "[generale]\r\nlunghezza percorso, 5000\r\n\u2713"}}})}}}}) +
+           framed({{"jsonrpc", "2.0"},
+                   {"id", 3},
+                   {"method", "textDocument/completion"},
+                   {"params", {{"textDocument", doc}, {"position", posizione}}}}) +
            framed({{"jsonrpc", "2.0"}, {"method", "$/cancelRequest"}, {"params", {{"id", 3}}}}) +
            framed({{"jsonrpc", "2.0"}, {"id", 4}, {"method", "shutdown"}}) +
            framed({{"jsonrpc", "2.0"}, {"method", "exit"}});

@@ -69,7 +69,8 @@ intervallo intervallo_token(std::string_view testo, const std::vector<testo::rig
 
 std::vector<problema> problemi_coppia(const coppia& c) {
     const auto& s = c.scenario;
-    if (s.linea.presente && s.treno.presente) return strumento::esamina(s.linea.testo, s.treno.testo, identificativi_qualsiasi);
+    if (s.linea.presente && s.treno.presente)
+        return strumento::esamina(s.linea.testo, s.treno.testo, identificativi_qualsiasi);
     std::vector<problema> p;
     if (s.linea.presente) {
         // The line reader reads the line description before the train file
@@ -138,7 +139,8 @@ nlohmann::json diagnostiche(const std::vector<problema>& problemi, const scenari
 }
 
 nlohmann::json diagnostica_utf8_su_disco(const std::string& testo) {
-    const auto k = std::find_if(testo.begin(), testo.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    const auto k =
+        std::find_if(testo.begin(), testo.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
     if (k == testo.end()) return nullptr;
     const auto dove = static_cast<std::size_t>(k - testo.begin());
     posizione p;

@@ -135,7 +135,8 @@ void server::richiesta(const json& m) {
     } catch (const errore_rpc& e) {
         rispondi_errore(id, e.codice, e.what());
     } catch (const json::exception& e) {
-        rispondi_errore(id, codice_rpc::parametri_non_validi, std::string("the parameters are not as the method takes them: ") + e.what());
+        rispondi_errore(id, codice_rpc::parametri_non_validi,
+                        std::string("the parameters are not as the method takes them: ") + e.what());
     } catch (const std::exception& e) {
         rispondi_errore(id, codice_rpc::errore_interno, e.what());
     }
@@ -380,8 +381,9 @@ int servi(std::istream& in, std::ostream& out, const opzioni_server& o) {
         lettore_messaggi l(in);
         for (;;) {
             messaggio_letto m = l.leggi();
-            const bool ultimo = m.tipo == messaggio_letto::esito::fine ||
-                                (m.tipo == messaggio_letto::esito::messaggio && m.corpo.value("method", json()) == "exit");
+            const bool ultimo =
+                m.tipo == messaggio_letto::esito::fine ||
+                (m.tipo == messaggio_letto::esito::messaggio && m.corpo.value("method", json()) == "exit");
             {
                 std::lock_guard k(mutex);
                 coda.push_back(std::move(m));
@@ -401,12 +403,21 @@ int servi(std::istream& in, std::ostream& out, const opzioni_server& o) {
             else arrivato.wait(k, pronto);
             lotto.swap(coda);
         }
-        // A cancel for a request of the same batch reaches it before its turn.
-        for (const auto& m : lotto)
-            if (m.tipo == messaggio_letto::esito::messaggio && m.corpo.value("method", json()) == "$/cancelRequest")
-                if (const auto p = m.corpo.find("params"); p != m.corpo.end() && p->is_object() && p->contains("id"))
-                    s.annulla(p->at("id"));
+        // A cancel that arrived with the request, or while the batch before
+        // it was answered, reaches it before its turn.
+        const auto annulla = [&](const std::deque<messaggio_letto>& messaggi) {
+            for (const auto& m : messaggi)
+                if (m.tipo == messaggio_letto::esito::messaggio && m.corpo.value("method", json()) == "$/cancelRequest")
+                    if (const auto p = m.corpo.find("params");
+                        p != m.corpo.end() && p->is_object() && p->contains("id"))
+                        s.annulla(p->at("id"));
+        };
+        annulla(lotto);
         for (const auto& m : lotto) {
+            if (m.tipo == messaggio_letto::esito::messaggio && m.corpo.contains("id") && m.corpo.contains("method")) {
+                std::lock_guard k(mutex);
+                annulla(coda);
+            }
             s.ricevi(m, orologio::now());
             if (s.finito()) break;
         }

@@ -83,7 +83,8 @@ std::string uri_da_percorso(std::string_view percorso, stile_percorso stile) {
         if (p.size() >= 2 && p[0] == '/' && p[1] == '/') {
             const auto fine_host = p.find('/', 2);
             const std::string host = p.substr(2, fine_host - 2);
-            return "file://" + con_escape(host) + (fine_host == std::string::npos ? "/" : con_escape(p.substr(fine_host)));
+            return "file://" + con_escape(host) +
+                   (fine_host == std::string::npos ? "/" : con_escape(p.substr(fine_host)));
         }
         if (p.size() >= 2 && lettera(p[0]) && p[1] == ':') return "file:///" + p.substr(0, 2) + con_escape(p.substr(2));
     }

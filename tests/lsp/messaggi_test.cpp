@@ -42,7 +42,10 @@ std::vector<atteso> leggi_tutto(std::istream& in) {
 bool operator==(const atteso& a, const atteso& b) { return a.tipo == b.tipo && a.codice == b.codice; }
 
 void PrintTo(const atteso& a, std::ostream* os) {
-    *os << (a.tipo == esito::messaggio ? "message" : a.tipo == esito::errore ? "error " : "end") << (a.codice ? std::to_string(a.codice) : "");
+    *os << (a.tipo == esito::messaggio ? "message"
+            : a.tipo == esito::errore  ? "error "
+                                       : "end")
+        << (a.codice ? std::to_string(a.codice) : "");
 }
 
 const atteso messaggio{esito::messaggio};
@@ -59,34 +62,54 @@ TEST(LettoreMessaggi, OgniScivolataEUnErroreELaLetturaProsegue) {
     const caso casi[] = {
         {"two messages back to back", framed(ping) + framed(ping), {messaggio, messaggio, fine}},
         {"headers in any case, Content-Type ignored",
-         "content-LENGTH:" + std::to_string(ping.size()) + "\r\nContent-Type: application/vscode-jsonrpc; charset=utf-8\r\n\r\n" + ping,
+         "content-LENGTH:" + std::to_string(ping.size()) +
+             "\r\nContent-Type: application/vscode-jsonrpc; charset=utf-8\r\n\r\n" + ping,
          {messaggio, fine}},
         {"bare LF line ends", "Content-Length: " + std::to_string(ping.size()) + "\n\n" + ping, {messaggio, fine}},
         {"a client's response", framed(risposta), {messaggio, fine}},
-        {"no Content-Length", "Content-Type: x\r\n\r\n" + framed(ping), {errore(codice::errore_analisi), messaggio, fine}},
-        {"a length that is not a number", "Content-Length: 12a\r\n\r\n" + framed(ping),
+        {"no Content-Length",
+         "Content-Type: x\r\n\r\n" + framed(ping),
          {errore(codice::errore_analisi), messaggio, fine}},
-        {"a negative length", "Content-Length: -3\r\n\r\n" + framed(ping), {errore(codice::errore_analisi), messaggio, fine}},
-        {"a length past any integer", "Content-Length: 99999999999999999999999\r\n\r\n" + framed(ping),
+        {"a length that is not a number",
+         "Content-Length: 12a\r\n\r\n" + framed(ping),
          {errore(codice::errore_analisi), messaggio, fine}},
-        {"a body that is not JSON", framed("{\"jsonrpc\":") + framed(ping), {errore(codice::errore_analisi), messaggio, fine}},
-        {"a body that is not UTF-8", framed("{\"jsonrpc\":\"2.0\",\"method\":\"\xff\"}") + framed(ping),
+        {"a negative length",
+         "Content-Length: -3\r\n\r\n" + framed(ping),
          {errore(codice::errore_analisi), messaggio, fine}},
-        {"a batch (an array)", framed("[" + ping + "]") + framed(ping), {errore(codice::richiesta_non_valida), messaggio, fine}},
+        {"a length past any integer",
+         "Content-Length: 99999999999999999999999\r\n\r\n" + framed(ping),
+         {errore(codice::errore_analisi), messaggio, fine}},
+        {"a body that is not JSON",
+         framed("{\"jsonrpc\":") + framed(ping),
+         {errore(codice::errore_analisi), messaggio, fine}},
+        {"a body that is not UTF-8",
+         framed("{\"jsonrpc\":\"2.0\",\"method\":\"\xff\"}") + framed(ping),
+         {errore(codice::errore_analisi), messaggio, fine}},
+        {"a batch (an array)",
+         framed("[" + ping + "]") + framed(ping),
+         {errore(codice::richiesta_non_valida), messaggio, fine}},
         {"no jsonrpc version", framed(R"({"id":1,"method":"x"})"), {errore(codice::richiesta_non_valida), fine}},
-        {"a method that is not a string", framed(R"({"jsonrpc":"2.0","id":1,"method":3})"),
+        {"a method that is not a string",
+         framed(R"({"jsonrpc":"2.0","id":1,"method":3})"),
          {errore(codice::richiesta_non_valida), fine}},
-        {"an id that is an object", framed(R"({"jsonrpc":"2.0","id":{},"method":"x"})"),
+        {"an id that is an object",
+         framed(R"({"jsonrpc":"2.0","id":{},"method":"x"})"),
          {errore(codice::richiesta_non_valida), fine}},
-        {"neither method nor result", framed(R"({"jsonrpc":"2.0","id":1})"), {errore(codice::richiesta_non_valida), fine}},
+        {"neither method nor result",
+         framed(R"({"jsonrpc":"2.0","id":1})"),
+         {errore(codice::richiesta_non_valida), fine}},
         // The rest of the body is read as headers until the next Content-Length.
-        {"a length given short", "Content-Length: 10\r\n\r\n" + ping + framed(ping),
+        {"a length given short",
+         "Content-Length: 10\r\n\r\n" + ping + framed(ping),
          {errore(codice::errore_analisi), messaggio, fine}},
         {"the input ends inside a body", "Content-Length: 100\r\n\r\n" + ping, {errore(codice::errore_analisi), fine}},
         {"the input ends inside the headers", "Content-Length: 100\r\n", {fine}},
-        {"a header line past the limit", std::string(lsp::limite_intestazione * 3, 'h') + "\r\n" + framed(ping),
+        {"a header line past the limit",
+         std::string(lsp::limite_intestazione * 3, 'h') + "\r\n" + framed(ping),
          {messaggio, fine}},
-        {"blank lines between messages", "\r\n\r\n" + framed(ping) + "\r\n" + framed(ping), {messaggio, messaggio, fine}},
+        {"blank lines between messages",
+         "\r\n\r\n" + framed(ping) + "\r\n" + framed(ping),
+         {messaggio, messaggio, fine}},
         {"nothing at all", "", {fine}},
     };
     for (const auto& c : casi) {

@@ -102,6 +102,8 @@ TEST(ServerLsp, CicloDiVitaEScivolateDelCliente) {
         {"a body that is not JSON", framed("{\"jsonrpc\": \"2.0\", \"id\": 4, "), nullptr, errore(-32700)},
         {"a Content-Length that is not a number", "Content-Length: dieci\r\n\r\n", nullptr, errore(-32700)},
         {"not JSON-RPC 2.0", framed(R"({"jsonrpc":"1.0","id":5,"method":"shutdown"})"), 5, errore(-32600)},
+        {"a message over 64 MiB, skipped", "Content-Length: 67108865\r\n\r\n" + std::string(67108865, ' '), nullptr,
+         errore(-32600)},
         {"an unknown request after unknown notifications",
          notifica("$/unknown", json::object()) + notifica("workspace/nothing", json::object()) +
              richiesta(6, "textDocument/rename", documento_ignoto),
@@ -184,10 +186,13 @@ TEST(ServerLsp, DiagnosticheDellaCoppiaDallAperturaAllaChiusura) {
     ASSERT_TRUE(l);
     const json& dl = (*l)["params"]["diagnostics"];
     EXPECT_EQ(dl.size(), 3u) << dl.dump();
-    EXPECT_TRUE(contiene(con_codice(dl, 21),
-                         {{"range", intervallo(10, 0, 15)}, {"severity", 1}, {"source", "scenario_tool"},
-                          {"relatedInformation",
-                           {{{"location", {{"uri", uri_linea}, {"range", {{"start", {{"line", 9}, {"character", 0}}}}}}}}}}}))
+    EXPECT_TRUE(
+        contiene(con_codice(dl, 21),
+                 {{"range", intervallo(10, 0, 15)},
+                  {"severity", 1},
+                  {"source", "scenario_tool"},
+                  {"relatedInformation",
+                   {{{"location", {{"uri", uri_linea}, {"range", {{"start", {{"line", 9}, {"character", 0}}}}}}}}}}}))
         << dl.dump();
     EXPECT_TRUE(contiene(con_codice(dl, "unknown-keyword"), {{"range", intervallo(7, 0, 8)}, {"severity", 2}}))
         << dl.dump();
@@ -296,15 +301,52 @@ TEST(ServerLsp, UnaRichiestaAncoraInAttesaEAnnullata) {
     // its cancel arrive while it does, so both wait for the same turn.
     const std::string uri_linea = uri_di(d.linea);
     apri(c, uri_linea, test_util::leggi(d.linea));
-    const json hover = {{"jsonrpc", "2.0"},
-                        {"id", 5},
-                        {"method", "textDocument/hover"},
-                        {"params", {{"textDocument", {{"uri", uri_linea}}}, {"position", {{"line", 1}, {"character", 2}}}}}};
+    const json hover = {
+        {"jsonrpc", "2.0"},
+        {"id", 5},
+        {"method", "textDocument/hover"},
+        {"params", {{"textDocument", {{"uri", uri_linea}}}, {"position", {{"line", 1}, {"character", 2}}}}}};
     const json annulla = {{"jsonrpc", "2.0"}, {"method", "$/cancelRequest"}, {"params", {{"id", 5}}}};
     c.invia_grezzo(framed(hover.dump()) + framed(annulla.dump()));
     const auto r = c.risposta(5, attesa);
     ASSERT_TRUE(r);
     EXPECT_TRUE(contiene(*r, errore(-32800))) << r->dump();
+}
+
+TEST(ServerLsp, LeImpostazioniAccendonoESpengonoISuggerimenti) {
+    coppia_su_disco d;
+    cliente c(comando());
+    c.richiesta(1, "initialize",
+                {{"capabilities", {{"workspace", {{"inlayHint", {{"refreshSupport", true}}}}}}},
+                 {"initializationOptions", {{"inlayHints", false}}}});
+    ASSERT_TRUE(c.risposta(1, attesa));
+    c.notifica("initialized");
+    const std::string uri_linea = uri_di(d.linea);
+    apri(c, uri_linea, test_util::leggi(d.linea));
+    ASSERT_TRUE(c.diagnostiche(uri_linea, attesa));
+    const json richiesta = {
+        {"textDocument", {{"uri", uri_linea}}},
+        {"range", {{"start", {{"line", 0}, {"character", 0}}}, {"end", {{"line", 11}, {"character", 0}}}}}};
+    c.richiesta(2, "textDocument/inlayHint", richiesta);
+    const auto spenti = c.risposta(2, attesa);
+    ASSERT_TRUE(spenti);
+    EXPECT_EQ((*spenti)["result"], json::array());
+    // Turned on under the server's name: the editor is asked to ask again.
+    const auto aggiorna = [](const json& m) { return m.value("method", "") == "workspace/inlayHint/refresh"; };
+    c.notifica("workspace/didChangeConfiguration", {{"settings", {{"scenario_tool", {{"inlayHints", true}}}}}});
+    const auto r = c.attendi(aggiorna, attesa);
+    ASSERT_TRUE(r);
+    c.invia({{"jsonrpc", "2.0"}, {"id", (*r)["id"]}, {"result", nullptr}});
+    // The same setting again changes nothing and asks nothing.
+    c.notifica("workspace/didChangeConfiguration", {{"settings", {{"inlayHints", true}}}});
+    c.richiesta(3, "textDocument/inlayHint", richiesta);
+    const auto accesi = c.risposta(3, attesa);
+    ASSERT_TRUE(accesi);
+    // Each value of "curvad4,  3000,  400" (line 4) is named.
+    int sulla_curva = 0;
+    for (const auto& h : (*accesi)["result"]) sulla_curva += h["position"]["line"] == 4 ? 1 : 0;
+    EXPECT_EQ(sulla_curva, 2) << accesi->dump();
+    for (const auto& m : c.passati) EXPECT_FALSE(aggiorna(m)) << m.dump();
 }
 
 TEST(ServerLsp, StatoDUscita) {

@@ -57,7 +57,8 @@ TEST(Uri, DaPercorsoAUriEIndietro) {
 }
 
 TEST(Uri, IlFileAccantoTieneLaCartellaComeLEditorLaScrive) {
-    EXPECT_EQ(lsp::uri_accanto("file:///c%3A/Linee/Lago_3-.txt", "Lago_linea.txt"), "file:///c%3A/Linee/Lago_linea.txt");
+    EXPECT_EQ(lsp::uri_accanto("file:///c%3A/Linee/Lago_3-.txt", "Lago_linea.txt"),
+              "file:///c%3A/Linee/Lago_linea.txt");
     EXPECT_EQ(lsp::uri_accanto("file:///a/Città_3-.txt", "Città linea.txt"), "file:///a/Citt%C3%A0%20linea.txt");
     EXPECT_EQ(lsp::nome_da_uri("file:///a/Citt%C3%A0_linea.txt"), "Città_linea.txt");
 }
