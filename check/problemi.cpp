@@ -74,7 +74,12 @@ nlohmann::ordered_json json_problemi(const std::vector<problema>& elenco, const 
                          {"rule", p.codice ? json(nullptr) : json(p.regola)},
                          {"metre", p.metro ? json(*p.metro) : json(nullptr)},
                          {"message", visibile(p.messaggio)},
-                         {"related", correlati}});
+                         {"related", correlati},
+                         {"fix", p.rimedio ? json{{"line", p.rimedio->riga},
+                                                  {"column", p.rimedio->colonna},
+                                                  {"end_column", p.rimedio->colonna_fine},
+                                                  {"text", visibile(p.rimedio->testo)}}
+                                           : json(nullptr)}});
         (p.livello == gravita::errore ? errori : avvisi) += 1;
     }
     return {{"problems", lista}, {"errors", errori}, {"warnings", avvisi}};

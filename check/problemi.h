@@ -46,7 +46,7 @@ struct problema {
     std::optional<std::int64_t> metro;   // the position the problem is at, when it has one
     std::string messaggio;
     std::vector<rimando> correlati;
-    std::optional<correzione> rimedio{};  // the one fix; check's text and JSON leave it out
+    std::optional<correzione> rimedio{};  // the one fix; check's text leaves it out
 };
 
 
@@ -65,7 +65,7 @@ void ordina(std::vector<problema>& p);
 // line counting errors and warnings.
 std::string testo_problemi(const std::vector<problema>& p, const nomi_file_autore& nomi);
 
-// {"problems": [...], "errors": N, "warnings": N}.
+// {"problems": [...], "errors": N, "warnings": N}; a problem's one fix as "fix".
 nlohmann::ordered_json json_problemi(const std::vector<problema>& p, const nomi_file_autore& nomi);
 
 }  // namespace strumento

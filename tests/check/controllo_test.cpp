@@ -86,6 +86,23 @@ TEST(Check, OgniProblemaPiantatoNelLuogoGiustoEInOrdine) {
     EXPECT_EQ(j["errors"], 10);
     EXPECT_EQ(j["warnings"], 5);
 
+    // A warning's one fix, and none for an error or a warning without one:
+    // 'pendenze' one letter from 'pendenza'; the board at 690 stands in cell
+    // 690 / 50 + 1 = 14.8, cell 15, as at 700; the signal at 6420 in cell
+    // 129, as at 6400.
+    const auto correzioni = [&] {
+        std::vector<std::string> r;
+        for (const auto& p : j["problems"])
+            if (!p["fix"].is_null())
+                r.push_back(riassunto(p) + " " + std::to_string(p["fix"]["line"].get<int>()) + ":" +
+                            std::to_string(p["fix"]["column"].get<int>()) + "-" +
+                            std::to_string(p["fix"]["end_column"].get<int>()) + " " + p["fix"]["text"].get<std::string>());
+        return r;
+    }();
+    EXPECT_EQ(correzioni, (std::vector<std::string>{"L:12 warning unknown-keyword 12:1-9 pendenza",
+                                                    "L:17 warning off-grid-position 17:19-22 700",
+                                                    "T:19 warning off-grid-position 19:13-17 6400"}));
+
     // What holds a taken cell is named in the error, and the metre is the row's.
     const auto con_codice = [&](int c) {
         for (const auto& p : j["problems"])
