@@ -18,6 +18,8 @@
 //                                                     the tool's compile of the same files; CONFLITTI
 //                                                     signal rows are doubled, each a conflict that
 //                                                     stops the compiler
+//   bench_compila METRI scrivi DIR [CONFLITTI]          writes the generated line description and
+//                                                     train file into DIR, for a profiler
 //
 // METRI generates a line of that length with a train on it; builtin is the
 // builder's whole headless run (five emitters, then the compile).
@@ -277,6 +279,16 @@ int main(int argc, char** argv) {
             return 64;
         }
         return controlli(tipo, g, ripetizioni, argv[4], argc > 5 ? std::atoi(argv[5]) : 0);
+    }
+    if (misura == "scrivi") {
+        if (argc < 4 || tipo == "builtin") {
+            std::cerr << "use: bench_compila METRI scrivi DIR [CONFLITTI]\n";
+            return 64;
+        }
+        const auto m = nuovo(argv[3]);
+        scrivi(m.cartella / modello::nome_file_linea(m), g.linea);
+        scrivi(m.cartella / modello::nome_file_treno(m), argc > 4 ? con_conflitti(g.treno, std::atoi(argv[4])) : g.treno);
+        return 0;
     }
     if (misura == "processi") {
         if (argc < 5 || (tipo == "builtin" && argc < 6)) {

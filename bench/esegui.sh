@@ -19,9 +19,10 @@ for cartella in "${TMPDIR:-/tmp}" /dev/shm; do
   TMPDIR="$cartella" "$bench" builtin processi 30 "$tool" "$build/scenario_builder"
   TMPDIR="$cartella" "$bench" 1000000 processi 30 "$tool"
 done
-echo "== scenario_tool check as whole processes (the built-in files; a generated 243 km line with 100 conflicts)"
+echo "== scenario_tool check as whole processes (the built-in files; generated lines of 243 km with 100 conflicts and of 1,000,000 m with 300, goal 200 ms)"
 "$bench" builtin controllo 20 "$tool"
 "$bench" 243000 controllo 10 "$tool" 100
+"$bench" 1000000 controllo 10 "$tool" 300
 echo "== peak memory (this program's compile, then scenario_tool compile of the same files)"
 for caso in builtin 1000000; do
   "$bench" "$caso" memoria "$tool"

@@ -45,8 +45,12 @@ public:
             tolta_[static_cast<std::size_t>(k - 1)] = true;
             cambiata = true;
         }
+        if (cambiata) ++versione_;
         return cambiata;
     }
+
+    // Counts the changes: the same number, the same text.
+    int versione() const { return versione_; }
 
     // Line n (from 1) as written, without its line end; empty when there is none.
     std::string_view riga(int n) const {
@@ -71,6 +75,7 @@ private:
     std::string testo_;
     std::vector<testo::riga_testo> righe_;
     std::vector<bool> tolta_;
+    int versione_ = 0;
 };
 
 std::string metro(std::int64_t m) { return "metre " + std::to_string(m); }
@@ -135,29 +140,55 @@ bool si_legge_oltre(std::int32_t c) {
 
 class controllo {
 public:
-    controllo(const std::string& linea, const std::string& treno, const identificativi& id)
-        : linea_(linea), treno_(treno), id_(id) {}
+    controllo(const std::string& linea, const std::string& treno, const identificativi& id, giri_controllo giri)
+        : linea_(linea), treno_(treno), id_(id), usa_dopo_linea_(giri == giri_controllo::dopo_la_linea) {}
 
     std::vector<problema> esegui() {
-        // The grid's storage passes from one round to the next, empty: a
-        // round then lays its cells without asking the system for memory.
-        std::vector<modello::cella> celle;
+        modello::Modello m;
+        m.nome_linea = id_.linea;
+        m.numero_treno = id_.treno;
+        nome_linea_ = modello::nome_file_linea(m);
+        const std::string nome_treno = modello::nome_file_treno(m);
+        // The model and the recorder as the line description's reading left
+        // them, while that file stays as it was: the rounds that only take
+        // rows out of the train file go on from there. The line reader's
+        // result depends on nothing but its text and the empty model.
+        struct dopo_la_linea {
+            int versione;
+            modello::Modello m;
+            registro_controllo r;
+        };
+        std::optional<dopo_la_linea> dopo_linea;
         for (;;) {
             registro_controllo r;
-            modello::Modello m;
-            m.osservatore = &r;
-            celle.clear();
-            m.percorso = std::move(celle);
-            m.nome_linea = id_.linea;
-            m.numero_treno = id_.treno;
-            m.genera_geometria = true;
-            nome_linea_ = modello::nome_file_linea(m);
             // Each round compiles the texts as they now stand, in memory.
             compilatore::ingressi_in_memoria in;
-            in.metti(nome_linea_, linea_.testo());
-            in.metti(modello::nome_file_treno(m), treno_.testo());
-            compilatore::azzera_tabella(m);
-            compilatore::memorizza_dati(m, in);
+            if (dopo_linea && dopo_linea->versione == linea_.versione()) {
+                m = dopo_linea->m;
+                r = dopo_linea->r;
+                m.osservatore = &r;
+                in.metti(nome_treno, treno_.testo());
+                compilatore::memorizza_treno(m, in);
+            } else {
+                // The grid's storage passes from one round to the next, empty:
+                // a round then lays its cells without asking the system for memory.
+                std::vector<modello::cella> celle = std::move(m.percorso);
+                celle.clear();
+                m = modello::Modello{};
+                m.osservatore = &r;
+                m.percorso = std::move(celle);
+                m.nome_linea = id_.linea;
+                m.numero_treno = id_.treno;
+                m.genera_geometria = true;
+                in.metti(nome_linea_, linea_.testo());
+                in.metti(nome_treno, treno_.testo());
+                compilatore::azzera_tabella(m);
+                if (compilatore::memorizza_linea(m, in)) {
+                    r.prevedi_celle(m.percorso.size());
+                    if (usa_dopo_linea_) dopo_linea = dopo_la_linea{linea_.versione(), m, r};
+                    compilatore::memorizza_treno(m, in);
+                }
+            }
 
             bool tolta = false;
             for (const auto& f : r.fermate) {
@@ -166,10 +197,7 @@ public:
                     tolta = righe(file_di(f.file)).togli(f.riga_voce, std::max(f.riga_voce, f.riga_ultima)) || tolta;
             }
             // The next compile reads on past the rows just reported.
-            if (tolta) {
-                celle = std::move(m.percorso);
-                continue;
-            }
+            if (tolta) continue;
             if (m.percorso.empty()) break;
             try {
                 compilatore::completa_e_timbra(m);
@@ -182,18 +210,15 @@ public:
                 const std::string campo = e.codice() == codice::timbro_occupato ? "marker" : "check code";
                 p.messaggio = "the field of the compiler's " + campo + " is already taken: no compiled file is written";
                 if (chi) {
-                    const auto& o = r.oggetti[*chi];
-                    p.file = file_di(o.file);
-                    p.riga = std::max(o.riga, 1);
-                    p.messaggio = o.descrizione + " lies in " + nome_cella(1) +
+                    const int riga = r.oggetti[*chi].riga;
+                    p.file = file_di(r.file_di(*chi));
+                    p.riga = std::max(riga, 1);
+                    p.messaggio = r.descrizione(*chi) + " lies in " + nome_cella(1) +
                                   ", where the compiler stamps its " + campo + ": no compiled file is written";
-                    tolta_prima = righe(p.file).togli(o.riga, o.riga);
+                    tolta_prima = righe(p.file).togli(riga, riga);
                 }
                 aggiungi(std::move(p));
-                if (tolta_prima) {
-                    celle = std::move(m.percorso);
-                    continue;
-                }
+                if (tolta_prima) continue;
             } catch (const std::exception& e) {
                 problema p = errore(quale_file::linea, 1, codice::errore_in_lettura);
                 p.messaggio = std::string("the compile failed: ") + e.what();
@@ -217,10 +242,9 @@ private:
         p.regola = std::string(errore_timbri);
         p.messaggio = testo_timbri_su_un_oggetto(m.percorso[1]);
         if (const auto chi = r.chi_occupa(1)) {
-            const auto& o = r.oggetti[*chi];
-            p.file = file_di(o.file);
-            p.riga = std::max(o.riga, 1);
-            p.messaggio = testo_timbri_su_un_oggetto(m.percorso[1], o.descrizione);
+            p.file = file_di(r.file_di(*chi));
+            p.riga = std::max(r.oggetti[*chi].riga, 1);
+            p.messaggio = testo_timbri_su_un_oggetto(m.percorso[1], r.descrizione(*chi));
         }
         return p;
     }
@@ -240,15 +264,16 @@ private:
     }
 
     // "line 21", or "line 21 of the train file" when it is the other file's.
-    std::string dove(quale_file qui, const oggetto_registrato& o) const {
-        std::string s = "line " + std::to_string(o.riga);
-        if (const quale_file la = file_di(o.file); la != qui)
+    std::string dove(quale_file qui, const registro_controllo& r, std::size_t o) const {
+        std::string s = "line " + std::to_string(r.oggetti[o].riga);
+        if (const quale_file la = file_di(r.file_di(o)); la != qui)
             s += la == quale_file::linea ? " of the line description" : " of the train file";
         return s;
     }
 
-    rimando nota(const oggetto_registrato& o, const std::string& come) const {
-        return {file_di(o.file), std::max(o.riga, 1), o.descrizione + come};
+    // Object o of r, as a note at its row.
+    rimando nota(const registro_controllo& r, std::size_t o, const std::string& come) const {
+        return {file_di(r.file_di(o)), std::max(r.oggetti[o].riga, 1), r.descrizione(o) + come};
     }
 
     void da_fermata(const fermata_registrata& f, const registro_controllo& r,
@@ -262,13 +287,13 @@ private:
                           "; nothing after this is read";
         if (f.codice == codice::progressiva_non_multipla) return progressiva(std::move(p), r);
         if (f.oggetto_correlato) {
-            const auto& o = r.oggetti[*f.oggetto_correlato];
+            const std::size_t o = *f.oggetto_correlato;
             if (f.codice == codice::stazioni_troppo_vicine) {
-                p.messaggio += " (" + o.descrizione + ", " + dove(qui, o) + ")";
-                p.correlati.push_back(nota(o, ", the previous one"));
+                p.messaggio += " (" + r.descrizione(o) + ", " + dove(qui, r, o) + ")";
+                p.correlati.push_back(nota(r, o, ", the previous one"));
             } else {
-                p.messaggio += " by " + o.descrizione + ", " + dove(qui, o);
-                p.correlati.push_back(nota(o, " placed here"));
+                p.messaggio += " by " + r.descrizione(o) + ", " + dove(qui, r, o);
+                p.correlati.push_back(nota(r, o, " placed here"));
             }
         }
         aggiungi(std::move(p));
@@ -310,10 +335,10 @@ private:
 
     problema da_completamento(const problema_completamento& c, const registro_controllo& r) {
         const auto chi = r.chi_occupa(c.cella_oggetto);
-        const quale_file qui = chi ? file_di(r.oggetti[*chi].file) : quale_file::treno;
+        const quale_file qui = chi ? file_di(r.file_di(*chi)) : quale_file::treno;
         problema p = errore(qui, chi ? std::max(r.oggetti[*chi].riga, 1) : 1, c.codice);
         p.metro = c.cella * 50;
-        std::string per = chi ? r.oggetti[*chi].descrizione : "the object in " + nome_cella(c.cella_oggetto);
+        std::string per = chi ? r.descrizione(*chi) : "the object in " + nome_cella(c.cella_oggetto);
         // Said of the slowdown, not of its start cell.
         if (constexpr std::string_view inizio = "the start of "; per.starts_with(inizio)) per.erase(0, inizio.size());
         switch (c.codice) {
@@ -333,7 +358,7 @@ private:
         std::set<std::size_t> visti;
         for (const auto cella : c.celle_occupate) {
             const auto o = r.chi_occupa(cella);
-            if (o && visti.insert(*o).second) p.correlati.push_back(nota(r.oggetti[*o], " takes one of those cells"));
+            if (o && visti.insert(*o).second) p.correlati.push_back(nota(r, *o, " takes one of those cells"));
         }
         return p;
     }
@@ -347,6 +372,7 @@ private:
     righe_file linea_;
     righe_file treno_;
     identificativi id_;
+    bool usa_dopo_linea_;
     std::string nome_linea_;
     std::vector<problema> problemi_;
     std::set<std::tuple<quale_file, int, std::int32_t, std::string>> visti_;
@@ -424,8 +450,8 @@ bool sembrano_scambiati(const std::string& linea, const std::string& treno) {
 }
 
 std::vector<problema> errori_di_compilazione(const std::string& linea, const std::string& treno,
-                                             const identificativi& id) {
-    return controllo(linea, treno, id).esegui();
+                                             const identificativi& id, giri_controllo giri) {
+    return controllo(linea, treno, id, giri).esegui();
 }
 
 std::string testo_timbri_su_un_oggetto(const modello::cella& prima, const std::string& chi) {

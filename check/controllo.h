@@ -1,8 +1,8 @@
 // The errors half of `scenario_tool check`: every problem the compiler finds
 // in a scenario, not only the first. The compiler's own code stays the only
-// judge: the scenario is compiled again and again in a private folder, each
-// time with the rows already reported turned into comment rows, until a
-// compile finds nothing new.
+// judge: the scenario is compiled again and again in memory, each time with
+// the rows already reported turned into comment rows, until a compile finds
+// nothing new.
 #pragma once
 
 #include <string>
@@ -14,10 +14,18 @@
 
 namespace strumento {
 
-// The errors of the two files, given as their bytes. Nothing is written
-// outside a private temporary folder, removed before returning.
+// How the rounds after the first begin. dopo_la_linea: while the line
+// description stays as it was, a round takes the model as the line reader
+// left it the round before and reads only the train file. da_capo: every
+// round reads both files, kept for the tests that hold the two to the same
+// problems.
+enum class giri_controllo { dopo_la_linea, da_capo };
+
+// The errors of the two files, given as their bytes. Nothing is written:
+// each round compiles in memory.
 std::vector<problema> errori_di_compilazione(const std::string& linea, const std::string& treno,
-                                             const identificativi& id);
+                                             const identificativi& id,
+                                             giri_controllo giri = giri_controllo::dopo_la_linea);
 
 // Why a reader failed at run time (status 25), for compile's "because:" and
 // check's error: a value that failed to read is named by its field, as the

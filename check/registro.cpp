@@ -9,7 +9,7 @@ using modello::oggetto_posato;
 namespace {
 
 // How the reports name an object a row placed.
-std::string descrizione(oggetto_posato cosa, std::int32_t metro, std::string_view nome) {
+std::string descrizione_posato(oggetto_posato cosa, std::int32_t metro, std::string_view nome) {
     const std::string a_metro = " at metre " + std::to_string(metro);
     const std::string rallentamento = "the slowdown" + a_metro;
     switch (cosa) {
@@ -28,8 +28,22 @@ std::string descrizione(oggetto_posato cosa, std::int32_t metro, std::string_vie
 
 }  // namespace
 
-std::size_t registro_controllo::nuovo_oggetto(std::string file, int riga, std::string descrizione) {
-    oggetti.push_back({std::move(file), riga, std::move(descrizione)});
+void registro_controllo::inizia_file(const std::string& nome) {
+    if (file_letti.back() != nome) file_letti.push_back(nome);
+}
+
+std::string registro_controllo::descrizione(std::size_t o) const {
+    const oggetto_registrato& x = oggetti[o];
+    switch (x.tipo) {
+        case oggetto_registrato::genere::posato: return descrizione_posato(x.cosa, x.metro, x.nome);
+        case oggetto_registrato::genere::stazione: return "the station " + x.nome;
+        case oggetto_registrato::genere::punto_aggiunto: break;
+    }
+    return "a code point the compiler added" + (x.per ? " for " + descrizione(*x.per) : std::string());
+}
+
+std::size_t registro_controllo::nuovo_oggetto(oggetto_registrato o) {
+    oggetti.push_back(std::move(o));
     return oggetti.size() - 1;
 }
 
@@ -37,7 +51,7 @@ void registro_controllo::occupa(std::int64_t cella, std::size_t oggetto) {
     if (cella < 0) return;
     const auto i = static_cast<std::size_t>(cella);
     if (occupante_.size() <= i) occupante_.resize(i + 1, -1);
-    occupante_[i] = static_cast<std::int64_t>(oggetto);
+    occupante_[i] = static_cast<std::int32_t>(oggetto);
 }
 
 std::optional<std::size_t> registro_controllo::chi_occupa(std::int64_t cella) const {
@@ -48,16 +62,22 @@ std::optional<std::size_t> registro_controllo::chi_occupa(std::int64_t cella) co
 
 void registro_controllo::posato(int riga, std::int64_t cella, oggetto_posato cosa, std::int32_t metro,
                                 std::string_view nome) {
-    occupa(cella, nuovo_oggetto(file_, riga, descrizione(cosa, metro, nome)));
+    oggetto_registrato o{.cosa = cosa, .riga = riga, .metro = metro};
+    o.file = static_cast<std::uint32_t>(file_letti.size() - 1);
+    // Only these two are named by their text.
+    if (cosa == oggetto_posato::cartello_km || cosa == oggetto_posato::fermata_stazione) o.nome = nome;
+    occupa(cella, nuovo_oggetto(std::move(o)));
 }
 
 void registro_controllo::stazione(int riga, std::string_view nome) {
-    stazioni_.push_back(nuovo_oggetto(file_, riga, "the station " + std::string(nome)));
+    oggetto_registrato o{.tipo = oggetto_registrato::genere::stazione, .riga = riga, .nome = std::string(nome)};
+    o.file = static_cast<std::uint32_t>(file_letti.size() - 1);
+    stazioni_.push_back(nuovo_oggetto(std::move(o)));
 }
 
 void registro_controllo::fermata(const modello::fermata_lettore& f) {
-    fermata_registrata r{f.codice, file_, f.riga_voce, f.riga_ultima, f.posizione, f.cella_contesa, std::nullopt,
-                         std::string(f.motivo)};
+    fermata_registrata r{f.codice, file_letti.back(), f.riga_voce, f.riga_ultima, f.posizione, f.cella_contesa,
+                         std::nullopt, std::string(f.motivo)};
     if (f.contro_stazione_precedente && stazioni_.size() >= 2) r.oggetto_correlato = stazioni_[stazioni_.size() - 2];
     if (!r.oggetto_correlato && f.cella_contesa) r.oggetto_correlato = chi_occupa(*f.cella_contesa);
     fermate.push_back(std::move(r));
@@ -67,10 +87,12 @@ void registro_controllo::fermata(const modello::fermata_lettore& f) {
 // that object's row.
 void registro_controllo::punto_codice_aggiunto(std::int64_t cella, std::int64_t per) {
     const auto chi = chi_occupa(per);
-    const std::string di = chi ? " for " + oggetti[*chi].descrizione : "";
-    const std::size_t o = nuovo_oggetto(chi ? oggetti[*chi].file : std::string(), chi ? oggetti[*chi].riga : 0,
-                                        "a code point the compiler added" + di);
-    occupa(cella, o);
+    oggetto_registrato o{.tipo = oggetto_registrato::genere::punto_aggiunto, .per = chi};
+    if (chi) {
+        o.file = oggetti[*chi].file;
+        o.riga = oggetti[*chi].riga;
+    }
+    occupa(cella, nuovo_oggetto(std::move(o)));
 }
 
 }  // namespace strumento

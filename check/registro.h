@@ -14,11 +14,19 @@
 
 namespace strumento {
 
-// An object a row placed: a board, a signal, a stop cell...
+// An object a row placed: a board, a signal, a stop cell... Kept as what it
+// is, not as its text: a check compiles hundreds of times and names a few.
 struct oggetto_registrato {
-    std::string file;  // the input file's name
-    int riga = 0;      // line of the row's keyword field
-    std::string descrizione;  // "the signal at metre 700", "the stop cell of station ROCCAVELLA"
+    // What the object is: one a row placed, a station row, or a code point
+    // the completion added (for the object per, when a row placed that one).
+    enum class genere : std::uint8_t { posato, stazione, punto_aggiunto };
+    genere tipo = genere::posato;
+    modello::oggetto_posato cosa{};  // for posato
+    std::uint32_t file = 0;          // the input file's, in registro_controllo::file_letti
+    int riga = 0;                    // line of the row's keyword field
+    std::int32_t metro = 0;          // the row's position, for posato
+    std::string nome{};              // a board's text or a station's name
+    std::optional<std::size_t> per{};  // for punto_aggiunto
 };
 
 // A code a reader set, where it stopped, and why.
@@ -52,7 +60,7 @@ struct riga_progressiva {
 
 class registro_controllo final : public modello::osservatore_compilazione {
 public:
-    void inizia_file(const std::string& nome) override { file_ = nome; }
+    void inizia_file(const std::string& nome) override;
     void posato(int riga, std::int64_t cella, modello::oggetto_posato cosa, std::int32_t metro,
                 std::string_view nome) override;
     void stazione(int riga, std::string_view nome) override;
@@ -66,20 +74,33 @@ public:
         problemi_completamento.push_back({codice, cella, per, {provate.begin(), provate.end()}});
     }
 
+    // Room for cells 0 to n - 1 at once, so that the table of who holds each
+    // cell is not moved as the rows fill it.
+    void prevedi_celle(std::size_t n) {
+        if (occupante_.size() < n) occupante_.resize(n, -1);
+    }
+
     // The object in cella, if a row placed one there.
     std::optional<std::size_t> chi_occupa(std::int64_t cella) const;
+
+    // How the reports name object o: "the signal at metre 700", "the stop
+    // cell of station ROCCAVELLA".
+    std::string descrizione(std::size_t o) const;
+    // The name of the input file whose row placed object o.
+    const std::string& file_di(std::size_t o) const { return file_letti[oggetti[o].file]; }
 
     std::vector<oggetto_registrato> oggetti;
     std::vector<fermata_registrata> fermate;
     std::vector<problema_completamento> problemi_completamento;
     std::vector<riga_progressiva> progressive;
+    // The input files in the order they were begun; the last is the one being read.
+    std::vector<std::string> file_letti{std::string()};
 
 private:
-    std::size_t nuovo_oggetto(std::string file, int riga, std::string descrizione);
+    std::size_t nuovo_oggetto(oggetto_registrato o);
     void occupa(std::int64_t cella, std::size_t oggetto);
 
-    std::string file_;  // input file being read
-    std::vector<std::int64_t> occupante_;  // per cell: index into oggetti, -1 when no row placed it
+    std::vector<std::int32_t> occupante_;  // per cell: index into oggetti, -1 when no row placed it
     std::vector<std::size_t> stazioni_;     // object of each station row read, in order
 };
 

@@ -24,6 +24,13 @@ void memorizza_dati(modello::Modello& m);
 // train file when its reading ends, and after a run-time failure both.
 void memorizza_dati(modello::Modello& m, ingressi& in);
 
+// memorizza_dati in its two halves, for a tool that reads one line
+// description under many train files and keeps the model between them: the
+// line description's reading, true when the train file is to be read next,
+// then the train file's, on the model as the first half left it.
+bool memorizza_linea(modello::Modello& m, ingressi& in);
+void memorizza_treno(modello::Modello& m, ingressi& in);
+
 // memorizza_percorso without writing: the model is left as the compiled files
 // would hold it. Throws as completa_e_scrivi does.
 void compila(modello::Modello& m, std::int32_t j, ingressi& in);

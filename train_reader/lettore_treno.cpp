@@ -175,10 +175,17 @@ private:
     static modello::fermata_lettore contro(std::optional<std::int64_t> cella) { return {.cella_contesa = cella}; }
 
     esito riga();
-    esito passo_di_corsa(corsa& c, const riga_corsa& r, void (lettore_treno::*scrivi)(cella&, std::int64_t));
-    void stendi(corsa& c, std::int64_t fino_a, void (lettore_treno::*scrivi)(cella&, std::int64_t));
-    void scrivi_velocita(cella& c, std::int64_t v);
-    void scrivi_aderenza(cella& c, std::int64_t v) { c.aderenza = basso_8(v); }
+    // Where a run's value goes in a cell, and the byte it becomes there.
+    struct scrittura_corsa {
+        std::uint8_t cella::*campo;
+        std::uint8_t (lettore_treno::*in_byte)(std::int64_t);
+    };
+    static scrittura_corsa scrivi_velocita() { return {&cella::velocita, &lettore_treno::byte_velocita}; }
+    static scrittura_corsa scrivi_aderenza() { return {&cella::aderenza, &lettore_treno::byte_aderenza}; }
+    esito passo_di_corsa(corsa& c, const riga_corsa& r, scrittura_corsa scrivi);
+    void stendi(corsa& c, std::int64_t fino_a, scrittura_corsa scrivi);
+    std::uint8_t byte_velocita(std::int64_t v);
+    std::uint8_t byte_aderenza(std::int64_t v) { return basso_8(v); }
     void fine_lettura();
 
     // The row whose values are being read: its keyword field and the fields
@@ -284,11 +291,11 @@ esito lettore_treno::vetture() {
 }
 
 esito lettore_treno::velocita() {
-    return passo_di_corsa(velocita_, riga_corsa::leggi(flusso_), &lettore_treno::scrivi_velocita);
+    return passo_di_corsa(velocita_, riga_corsa::leggi(flusso_), scrivi_velocita());
 }
 
 esito lettore_treno::aderenza() {
-    return passo_di_corsa(aderenza_, riga_corsa::leggi(flusso_), &lettore_treno::scrivi_aderenza);
+    return passo_di_corsa(aderenza_, riga_corsa::leggi(flusso_), scrivi_aderenza());
 }
 
 // Hours, minutes and seconds, each stored as soon as it is read: a row cut
@@ -330,31 +337,34 @@ esito lettore_treno::rallentamento() {
 
 // Writes the value in force into the run's next cell and on up to fino_a
 // (exclusive), at least one cell, but never into the last cell of the grid.
-void lettore_treno::stendi(corsa& c, std::int64_t fino_a, void (lettore_treno::*scrivi)(cella&, std::int64_t)) {
+// The value is turned into its byte once, as the first cell takes it: a value
+// that does not fit fails there, before any cell is written.
+void lettore_treno::stendi(corsa& c, std::int64_t fino_a, scrittura_corsa scrivi) {
     in_stesura_ = c.righe;
-    do {
-        if (c.prossima >= m_.numero_celle) break;
-        (this->*scrivi)(m_.percorso[static_cast<std::size_t>(c.prossima)], c.in_vigore);
-        ++c.prossima;
-    } while (c.prossima < fino_a);
+    if (c.prossima < m_.numero_celle) {
+        const std::uint8_t b = (this->*scrivi.in_byte)(c.in_vigore);
+        do {
+            m_.percorso[static_cast<std::size_t>(c.prossima)].*scrivi.campo = b;
+            ++c.prossima;
+        } while (c.prossima < fino_a && c.prossima < m_.numero_celle);
+    }
     in_stesura_.reset();
 }
 
 // The speed is kept in steps of 5 km/h in one byte: a speed whose fifth does
 // not fit fails here, as a later row or the end of the file lays it.
-void lettore_treno::scrivi_velocita(cella& c, std::int64_t v) {
+std::uint8_t lettore_treno::byte_velocita(std::int64_t v) {
     const double quinto = modello::arrotonda(static_cast<double>(v) / 5.0);
     if (!(quinto >= 0.0 && quinto <= 255.0))
         throw errore_lettura("speed limit " + std::to_string(v) + " (line " + std::to_string(velocita_.riga_valore) +
                              ") out of range: its fifth does not fit a byte (0 to 1277 km/h), laid along the grid by "
                              "a later row or the end of the file");
-    c.velocita = modello::a_byte(static_cast<double>(v) / 5.0);
+    return modello::a_byte(static_cast<double>(v) / 5.0);
 }
 
 // A row of a run: the stretch before its cell takes the value in force,
 // then its own value comes into force.
-esito lettore_treno::passo_di_corsa(corsa& c, const riga_corsa& r,
-                                    void (lettore_treno::*scrivi)(cella&, std::int64_t)) {
+esito lettore_treno::passo_di_corsa(corsa& c, const riga_corsa& r, scrittura_corsa scrivi) {
     if (oltre_la_griglia(m_, r.posizione)) return oltre(r.posizione);
     const std::int64_t n = cella_di(r.posizione, 0.0);
     if (n > 0) stendi(c, n, scrivi);
@@ -454,8 +464,8 @@ void lettore_treno::fine_lettura() {
     chiuso_();
     riga_voce_ = 0;
     const std::int64_t fino_a = static_cast<std::int64_t>(m_.numero_celle) - 2;
-    stendi(velocita_, fino_a, &lettore_treno::scrivi_velocita);
-    stendi(aderenza_, fino_a, &lettore_treno::scrivi_aderenza);
+    stendi(velocita_, fino_a, scrivi_velocita());
+    stendi(aderenza_, fino_a, scrivi_aderenza());
     for (int r : {modello::record_progressiva_tre, modello::record_progressiva_due, modello::record_progressiva_uno}) {
         const auto& v = m_.tabella[static_cast<std::size_t>(r)];
         if (v.inizio % 50 != 0 || v.fine % 50 != 0) {

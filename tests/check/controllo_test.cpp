@@ -396,3 +396,57 @@ TEST(Check, IlReadmeElencaOgniRegola) {
 }
 
 }  // namespace
+
+namespace {
+
+// A problem as one line of text, notes included, for comparing two runs.
+std::vector<std::string> come_testo(const std::vector<strumento::problema>& v) {
+    std::vector<std::string> r;
+    for (const auto& p : v) {
+        std::string s = std::to_string(static_cast<int>(p.file)) + ":" + std::to_string(p.riga) + ":" +
+                        std::to_string(p.codice.value_or(-1)) + ":" + p.regola + ":" + p.messaggio;
+        for (const auto& c : p.correlati)
+            s += " | " + std::to_string(static_cast<int>(c.file)) + ":" + std::to_string(c.riga) + ":" + c.messaggio;
+        r.push_back(s);
+    }
+    return r;
+}
+
+}  // namespace
+
+// Rounds that go on from the line description's reading find what rounds
+// from both files' start find: conflicts in the train file alone, with a
+// line description that stops softly, with line rows taken out between train
+// rounds, a curve without its class, a station before the line's start.
+TEST(Check, IGiriDopoLaLineaTrovanoCioCheTrovanoIGiriDaCapo) {
+    const auto b = testi_builtin();
+    std::string doppi;
+    for (const char* p : {"1650", "3050", "4500", "5800", "7850"})
+        doppi += std::string("segnale,    ") + p + ",   2, 4, 0,  0, 0,    2,  1,0,0, 0\r\n";
+    struct caso {
+        const char* nome;
+        std::string linea_in, treno_in;  // appended before [fine] / [codici]
+    };
+    const caso casi[] = {
+        {"train conflicts", "", doppi},
+        {"a soft stop in the line", "pendenza, 999000, 3\r\n", doppi},
+        {"line conflicts and train conflicts, one with a line board", "indicatori_vmax, 9050, 100,110,120,0,100,110,120,0\r\n"
+                                               "indicatori_vmax, 9050, 100,110,120,0,100,110,120,0\r\n",
+         doppi + "segnale,    9050,   2, 4, 0,  0, 0,    2,  1,0,0, 0\r\n"},
+        {"a curve without its class", "curvad, 5000, 300\r\n", doppi},
+        {"a station before the start", "", doppi + "stazione, -500, 12, 500, 0,0,0,1,1,0,4,1,1,0,0,0,0, PRIMA\r\n"},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.nome);
+        std::string linea = b.linea, treno = b.treno;
+        ASSERT_NE(linea.rfind("[fine]"), std::string::npos);
+        linea.insert(linea.rfind("[fine]"), c.linea_in);
+        treno.insert(treno.find("[codici]"), c.treno_in);
+        const strumento::identificativi id{"Valdora_Sarenta", "731"};
+        const auto veloci = strumento::errori_di_compilazione(linea, treno, id);
+        const auto da_capo =
+            strumento::errori_di_compilazione(linea, treno, id, strumento::giri_controllo::da_capo);
+        EXPECT_GE(veloci.size(), 5u);
+        EXPECT_EQ(come_testo(veloci), come_testo(da_capo));
+    }
+}

@@ -5,6 +5,7 @@
 // one contained would read the fields after it as its values.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string_view>
 
 #include "line_reader/lettore_linea.h"
@@ -48,6 +49,28 @@ TEST(ParoleChiave, IlTrenoBuiltinUsaSoloVociRiconosciute) {
         EXPECT_EQ(n, ha_valori(riga) ? 1 : 0) << riga;
     }
     EXPECT_TRUE(letta);
+}
+
+// The keyword test, held against the plain search it replaced: a keyword
+// anywhere in the field, ASCII letters of either case alike, and nothing else
+// folded (an accented capital is not its small letter).
+TEST(ParoleChiave, ContieneIgnorandoLeMaiuscole) {
+    const auto piega = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    const struct {
+        std::string_view campo, parola;
+    } casi[] = {
+        {"segnale", "segnale"}, {"SEGNALE 4", "segnale"}, {"  Curvas3", "curva"}, {"curv", "curva"},
+        {"", "curva"},          {"curva", ""},            {"", ""},           {"aaab", "aab"},
+        {"xx[GENERALE]", "[generale]"}, {"velocit\xc0", "velocit\xe0"}, {"VELOCIT\xe0", "velocit\xe0"},
+        {"stazion", "stazione"}, {"abbattimentoabbattimento", "mentoa"}, {"ZZ", "zz"}, {"@[", "`{"},
+    };
+    for (const auto& c : casi) {
+        const bool atteso = std::search(c.campo.begin(), c.campo.end(), c.parola.begin(), c.parola.end(),
+                                        [&](char a, char b) { return piega(a) == piega(b); }) != c.campo.end();
+        EXPECT_EQ(testo::contiene_i(c.campo, c.parola), atteso) << c.campo << " / " << c.parola;
+    }
+    EXPECT_TRUE(testo::contiene_i("xx SEGNALE", "segnale"));
+    EXPECT_FALSE(testo::contiene_i("velocit\xc0", "velocit\xe0"));
 }
 
 }  // namespace
