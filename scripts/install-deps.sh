@@ -11,7 +11,13 @@ packages=(
   libcairo2-dev fonts-dejavu-core
   xvfb xauth xdotool x11-utils
   clang libclang-rt-14-dev
+  chromium nodejs
 )
+# The browser tests of scenario_tool view drive chromium from node; Debian's
+# nodejs comes without npm, other builds of it bring their own.
+if ! command -v npm >/dev/null 2>&1; then
+  packages+=(npm)
+fi
 # `install-deps.sh windows`: what the Windows build and its tests need on top:
 # the cross compiler, GoogleTest's sources, Wine and zip.
 if [ "${1:-}" = "windows" ]; then

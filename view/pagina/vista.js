@@ -114,8 +114,9 @@
     s, metro: s.stop_cell !== null ? s.stop_cell * METRI_CELLA : s.position, fermata: s.stop_cell !== null,
   })).sort((p, q) => p.metro - q.metro);
 
+  // By metre, errors first: a marker shared by several takes the colour of the worst.
   const problemi = D.problems.map((p, i) => ({ p, i, metro: p.metre })).filter((x) => x.metro !== null)
-    .sort((p, q) => p.metro - q.metro);
+    .sort((p, q) => p.metro - q.metro || (p.p.severity === 'error' ? 0 : 1) - (q.p.severity === 'error' ? 0 : 1));
 
   // The plan-view track: one point every step_m metres, in metres.
   const G = (function () {
@@ -767,7 +768,17 @@
   function sotto_profili(x, y) {
     if (in_corsia('problemi', y) && acceso.problemi) {
       const p = vicino(problemi, x, 7);
-      if (p) return scheda_problema(p.p);
+      if (p) {
+        // Every problem under the one marker.
+        const box = document.createDocumentFragment();
+        const px = Math.round(x_di(p.metro));
+        problemi.filter((q) => Math.round(x_di(q.metro)) === px).forEach((q, k) => {
+          const d = el('div', k ? 'altro' : '');
+          d.append(scheda_problema(q.p));
+          box.append(d);
+        });
+        return box;
+      }
     }
     if (in_corsia('stazioni', y) && acceso.stazioni) {
       const s = vicino(stazioni, x, 8);
