@@ -10,10 +10,10 @@
 
 #include <algorithm>
 
+#include "check/controllo.h"
+#include "check/file_interi.h"
+#include "check/regole.h"
 #include "model/codici.h"
-#include "tools/controllo.h"
-#include "tools/file_interi.h"
-#include "tools/regole.h"
 
 namespace {
 

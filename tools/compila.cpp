@@ -8,7 +8,10 @@
 #include <sstream>
 #include <utility>
 
+#include "check/controllo.h"
+#include "check/file_interi.h"
 #include "compiler/driver.h"
+#include "dump/scarico.h"
 #include "model/codici.h"
 #include "model/modello.h"
 #include "model/nomi_file.h"
@@ -16,12 +19,9 @@
 #include "platform/cartella_privata.h"
 #include "platform/file_atomico.h"
 #include "platform/leggi_binario.h"
+#include "reference/celle.h"
 #include "text/righe.h"
 #include "text/visibile.h"
-#include "tools/controllo.h"
-#include "tools/celle.h"
-#include "tools/file_interi.h"
-#include "tools/scarico.h"
 
 namespace strumento {
 
@@ -29,79 +29,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::string_view suffisso_linea = "_linea.txt";
-constexpr std::string_view suffisso_treno = "-.txt";
-
-std::optional<std::string> linea_dal_nome(const fs::path& file) {
-    const std::string n = file.filename().string();
-    if (n.size() <= suffisso_linea.size() || !n.ends_with(suffisso_linea)) return std::nullopt;
-    return n.substr(0, n.size() - suffisso_linea.size());
-}
-
-// "ID_N-.txt" split into ID and N. With the line identifier known, N is what
-// lies between "ID_" and "-.txt"; without it the split is at the last "_".
-std::optional<identificativi> treno_dal_nome(const fs::path& file, const std::optional<std::string>& linea) {
-    const std::string n = file.filename().string();
-    if (!n.ends_with(suffisso_treno)) return std::nullopt;
-    const std::string base = n.substr(0, n.size() - suffisso_treno.size());
-    if (linea) {
-        const std::string prefisso = *linea + "_";
-        if (base.size() <= prefisso.size() || !base.starts_with(prefisso)) return std::nullopt;
-        return identificativi{*linea, base.substr(prefisso.size())};
-    }
-    const auto trattino = base.rfind('_');
-    if (trattino == std::string::npos || trattino == 0 || trattino + 1 == base.size()) return std::nullopt;
-    return identificativi{base.substr(0, trattino), base.substr(trattino + 1)};
-}
-
 std::string significato(std::int32_t codice) {
     const auto s = modello::significato_codice(codice);
     return s.empty() ? std::string("unknown code") : std::string(s);
 }
 
 }  // namespace
-
-void controlla_identificativo(const std::string& valore, const std::string& nome) {
-    if (valore.empty()) throw errore_uso(nome + " is empty");
-    // Both folder separators, whatever the system: the compiled files travel
-    // to Windows. Control characters make no name anyone can type.
-    const bool fuori = std::any_of(valore.begin(), valore.end(), [](char c) {
-        return c == '/' || c == '\\' || static_cast<unsigned char>(c) < 0x20 || c == '\x7f';
-    });
-    if (fuori) throw errore_uso(nome + " \"" + valore + "\" cannot be part of a file name");
-}
-
-identificativi scegli_identificativi(const fs::path& file_linea, const fs::path& file_treno,
-                                     const std::optional<std::string>& linea, const std::optional<std::string>& treno) {
-    identificativi id;
-    const auto da_file_linea = linea_dal_nome(file_linea);
-    if (da_file_linea && linea && *da_file_linea != *linea)
-        throw errore_uso("--linea " + *linea + " contradicts the line file's name " + file_linea.filename().string());
-    if (da_file_linea) {
-        id.linea = *da_file_linea;
-    } else if (linea) {
-        id.linea = *linea;
-    } else if (const auto da_treno = treno_dal_nome(file_treno, std::nullopt)) {
-        id.linea = da_treno->linea;
-    } else {
-        throw errore_uso("the line identifier is missing: name the line file ID_linea.txt or give --linea ID");
-    }
-    controlla_identificativo(id.linea, "the line identifier");
-
-    const auto da_file_treno = treno_dal_nome(file_treno, id.linea);
-    if (da_file_treno && treno && da_file_treno->treno != *treno)
-        throw errore_uso("--treno " + *treno + " contradicts the train file's name " + file_treno.filename().string());
-    if (da_file_treno) {
-        id.treno = da_file_treno->treno;
-    } else if (treno) {
-        id.treno = *treno;
-    } else {
-        throw errore_uso("the train number is missing: name the train file " + id.linea +
-                         "_N-.txt or give --treno N");
-    }
-    controlla_identificativo(id.treno, "the train number");
-    return id;
-}
 
 std::optional<std::string> riga_del_file(const fs::path& file, int k) {
     std::ifstream in(file, std::ios::binary);
@@ -177,13 +110,6 @@ risultato_compilazione compila(const richiesta_compilazione& q) {
         // Read once already for the compile; a file gone since has nothing more to tell.
     }
     return r;
-}
-
-std::string testo_timbri_su_un_oggetto(const modello::cella& prima, const std::string& chi) {
-    return (chi.empty() ? "the " + nome_oggetto_cella(prima) : chi) + " lies in " + nome_cella(1) +
-           ", where the compiler stamps its marker and check code; its first two values are zero, so the stamps "
-           "take their place without a conflict: the compiled files give it " + std::to_string(prima.valore_1) +
-           " and " + std::to_string(prima.valore_2) + " instead (place it further along the line)";
 }
 
 int stato_uscita(const risultato_compilazione& r) {

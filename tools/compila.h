@@ -13,14 +13,10 @@
 #include <nlohmann/json.hpp>
 
 #include "model/modello.h"
+#include "scenario_files/identificativi.h"
 
 namespace strumento {
 
-// A command line that cannot be carried out as given; the tool exits with 64.
-class errore_uso : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 // Exit statuses shared by every subcommand.
 namespace uscita {
@@ -31,20 +27,6 @@ inline constexpr int guasto = 3;                  // a failure: nothing (more) w
 inline constexpr int uso = 64;
 }  // namespace uscita
 
-struct identificativi {
-    std::string linea;
-    std::string treno;
-};
-
-// The identifiers of a compile: from the file names when they follow the
-// convention (ID_linea.txt, ID_N-.txt), else from the options. An option that
-// contradicts a file name, a missing identifier or one that cannot be part of
-// a file name throws errore_uso naming it.
-identificativi scegli_identificativi(const std::filesystem::path& file_linea, const std::filesystem::path& file_treno,
-                                     const std::optional<std::string>& linea, const std::optional<std::string>& treno);
-
-// Throws errore_uso when the text cannot stand in a file name of a run.
-void controlla_identificativo(const std::string& valore, const std::string& nome);
 
 struct richiesta_compilazione {
     std::filesystem::path file_linea;
@@ -89,10 +71,6 @@ int stato_uscita(const risultato_compilazione& r);
 // a lone CR or a lone LF each end one), converted to UTF-8 and made safe to
 // print.
 std::optional<std::string> riga_del_file(const std::filesystem::path& file, int k);
-
-// What the stamps did to the object of cell 1 (see timbri_su_un_oggetto),
-// named by chi when the row that placed it is known.
-std::string testo_timbri_su_un_oggetto(const modello::cella& prima, const std::string& chi = {});
 
 // The report leads with what decides the outcome: a fatal error or an
 // unhandled failure (no compiled file written) comes before any status.

@@ -23,19 +23,19 @@
 #ifdef _WIN32
 #include "platform/utf16.h"
 #endif
+#include "check/controllo.h"
+#include "check/file_interi.h"
+#include "check/problemi.h"
+#include "check/regole.h"
+#include "reference/riferimento.h"
 #include "scenario_text/emettitori.h"
 #include "text/visibile.h"
 #include "tools/compila.h"
-#include "tools/controllo.h"
-#include "tools/file_interi.h"
-#include "tools/problemi.h"
-#include "tools/regole.h"
-#include "tools/riferimento.h"
 #ifdef SB_DISEGNO
-#include "tools/disegno.h"
+#include "picture/disegno.h"
 #endif
-#include "tools/scarico.h"
-#include "tools/vista.h"
+#include "dump/scarico.h"
+#include "view/vista.h"
 
 namespace {
 

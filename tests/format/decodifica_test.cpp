@@ -8,6 +8,7 @@
 #include "format/geometria.h"
 #include "format/percorso.h"
 #include "format/tabella.h"
+#include "scenario_files/identificativi.h"
 #include "tests/cartella_temporanea.h"
 #include "tools/compila.h"
 

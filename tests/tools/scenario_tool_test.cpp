@@ -13,6 +13,7 @@
 #include <optional>
 
 #include "compiler/driver.h"
+#include "dump/scarico.h"
 #include "model/codici.h"
 #include "model/modello.h"
 #include "platform/blocco_cartella.h"
@@ -20,7 +21,6 @@
 #include "tests/cartella_temporanea.h"
 #include "tests/processo.h"
 #include "tests/righe_input.h"
-#include "tools/scarico.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 
 #include "tests/cartella_temporanea.h"
 #include "tests/processo.h"
-#include "tools/scarico.h"
-#include "tools/vista.h"
+#include "dump/scarico.h"
+#include "view/vista.h"
 
 namespace {
 
