@@ -6,6 +6,7 @@
 (function () {
   'use strict';
 
+  const T0 = performance.now();
   const D = JSON.parse(document.getElementById('dati').textContent);
   const METRI_CELLA = 50;
   // Each wheel step shows 1 / PASSO_ZOOM (in) or PASSO_ZOOM (out) times the
@@ -198,7 +199,7 @@
     corsia('oggetti', 42);
     if (problemi.length) corsia('problemi', 20);
     y += 6;
-    const asse = 30;
+    const asse = 38;
     const resto = Math.max(h - y - asse, 120);
     const pannelli = [['pendenza', 0.3], ['velocita', 0.44], ['aderenza', 0.26]];
     for (const [nome, quota] of pannelli) {
@@ -397,16 +398,21 @@
         else ctx.fillRect(px - 1, o1 - 10, 2, 10);
       });
     }
-    if (acceso.punti) visibili(per_strato.punti, (x, px) => {
-      ctx.fillStyle = COLORI.punto;
-      ctx.beginPath(); ctx.arc(px, om, 2.2, 0, 2 * Math.PI); ctx.fill();
-    });
+    if (acceso.punti) {
+      ctx.beginPath();
+      visibili(per_strato.punti, (x, px) => { ctx.moveTo(px + 2.2, om); ctx.arc(px, om, 2.2, 0, 2 * Math.PI); });
+      ctx.fillStyle = COLORI.punto; ctx.fill();
+    }
     visibili(per_strato.segni, (x, px) => { ctx.fillStyle = COLORI.segno; ctx.fillRect(px - 0.5, om - 3, 1, 6); });
-    if (acceso.segnali) visibili(per_strato.segnali, (x, px) => {
+    if (acceso.segnali) {
       ctx.fillStyle = COLORI.segnale;
-      ctx.fillRect(px - 0.75, o0 + 3, 1.5, om - o0 - 3);
-      ctx.beginPath(); ctx.arc(px, o0 + 4, 2.5, 0, 2 * Math.PI); ctx.fill();
-    });
+      ctx.beginPath();
+      visibili(per_strato.segnali, (x, px) => {
+        ctx.fillRect(px - 0.75, o0 + 3, 1.5, om - o0 - 3);
+        ctx.moveTo(px + 2.5, o0 + 4); ctx.arc(px, o0 + 4, 2.5, 0, 2 * Math.PI);
+      });
+      ctx.fill();
+    }
     if (acceso.indicatori) visibili(per_strato.indicatori, (x, px) => {
       ctx.fillStyle = COLORI.indicatore; ctx.fillRect(px - 3.5, om - 3.5, 7, 7);
     });
@@ -464,8 +470,13 @@
       const [y0, y1] = L.corsie[nome], r = RANGE[nome];
       ctx.strokeStyle = '#c9ced8'; ctx.lineWidth = 1;
       ctx.strokeRect(sx + 0.5, y0 + 0.5, L.larghezza - 1, y1 - y0 - 1);
-      for (let v = r.lo; v <= r.hi + 1e-9; v += r.passo * (y1 - y0 < 70 ? 2 : 1))
-        ctx.fillText(String(+v.toFixed(3)), sx - 6, Math.min(Math.max(y_valore(nome, v), y0 + 6), y1 - 6));
+      let prima = Infinity;
+      for (let v = r.lo; v <= r.hi + 1e-9; v += r.passo * (y1 - y0 < 70 ? 2 : 1)) {
+        const y = Math.min(Math.max(y_valore(nome, v), y0 + 6), y1 - 6);
+        if (prima - y < 12) continue;
+        ctx.fillText(String(+v.toFixed(3)), sx - 6, y);
+        prima = y;
+      }
       ctx.save();
       ctx.textAlign = 'left';
       ctx.font = '600 11px system-ui, "DejaVu Sans", sans-serif';
@@ -491,8 +502,17 @@
       ctx.beginPath(); ctx.moveTo(x, a0); ctx.lineTo(x, a0 + 5); ctx.stroke();
       ctx.fillText(in_km ? km(m, 0) : m < 100000 ? String(Math.round(m)) : km(m, decimali + 1), x, a0 + 7);
     }
+    // Each cell by its index, once cells are wide enough for it.
+    if (px_cella >= 56) {
+      ctx.fillStyle = '#8a93a6';
+      for (let c = Math.floor(vista.da / METRI_CELLA); c * METRI_CELLA <= vista.a; c++) {
+        const x = x_di((c + 0.5) * METRI_CELLA);
+        if (x > sx + 20 && x < dx - 20) ctx.fillText('cell ' + c, x, a0 + 21);
+      }
+      ctx.fillStyle = '#3b4456';
+    }
     ctx.textAlign = 'right';
-    ctx.fillText(in_km || span >= 100000 ? 'km' : 'm', sx - 6, a0 + 7);
+    ctx.fillText(in_km || span >= 100000 ? 'km' : 'm', sx - 24, a0 + 7);
     if (vista.a > LUNGHEZZA && vista.da < LUNGHEZZA) {
       ctx.textAlign = 'left';
       ctx.fillStyle = '#6b7487';
@@ -539,6 +559,9 @@
     const ew = Math.max(ex1 - ex0, minimo) * 1.12, nh = Math.max(ny1 - ny0, minimo) * 1.12;
     const scala = Math.min((w - 40) / ew, (h - 40) / nh);
     P = { scala, cx, cy, w, h };
+    // Points of the track about 2 px apart on screen: what is drawn grows
+    // with the picture, not with the line.
+    const passo_px = Math.max(1, Math.floor(2 / (G.passo * scala)));
     const px = (x) => w / 2 + (x - cx) * scala, py = (y) => h / 2 - (y - cy) * scala;
 
     // Samples da_i to a_i (both drawn), every passo-th between.
@@ -553,16 +576,16 @@
       ctx.strokeStyle = colore; ctx.lineWidth = spessore; ctx.lineJoin = 'round'; ctx.lineCap = 'round';
       ctx.stroke();
     };
-    // The whole track, then the metres beyond the line's end, then the range.
-    const tutto = passo_i(G.n);
+    // The whole track, then the metres beyond the line's end, then the range
+    // (the first two only where the range leaves them out).
     const i_fine = Math.min(G.n - 1, Math.ceil(LUNGHEZZA / G.passo));
-    linea(0, i_fine, tutto, COLORI.binarioSpento, 2);
-    if (i_fine < G.n - 1) linea(i_fine, G.n - 1, tutto, COLORI.oltre, 1);
+    if (vista.da > 0 || vista.a < LUNGHEZZA) linea(0, i_fine, passo_px, COLORI.binarioSpento, 2);
+    if (i_fine < G.n - 1 && vista.a < FINE_GRIGLIA) linea(i_fine, G.n - 1, passo_px, COLORI.oltre, 1);
 
     // Mountain stretches as tan bands under the visible track.
     const tratto = (da, a, colore, spessore) => {
       const j0 = Math.max(0, Math.floor(da / G.passo)), j1 = Math.min(G.n - 1, Math.ceil(a / G.passo));
-      const sj = passo_i(j1 - j0);
+      const sj = passo_px;
       ctx.beginPath();
       let su = false;
       const punto = (m) => { const p = punto_a(m); if (isNaN(p.x)) { su = false; return; } if (!su) { ctx.moveTo(px(p.x), py(p.y)); su = true; } else ctx.lineTo(px(p.x), py(p.y)); };
@@ -587,15 +610,19 @@
         tratto(Math.max(r.da, vista.da), Math.min(Math.max(r.a, r.da + 1), vista.a), 'rgba(214, 39, 40, 0.55)', 7);
       }
     }
-    if (acceso.segnali) visibili(per_strato.segnali, (x) => {
-      const q = su_binario(x.metro);
-      ctx.strokeStyle = COLORI.segnale; ctx.lineWidth = 1.5;
-      ctx.beginPath(); ctx.moveTo(q.x - q.nx * 6, q.y + q.ny * 6); ctx.lineTo(q.x + q.nx * 6, q.y - q.ny * 6); ctx.stroke();
-    });
-    if (acceso.punti && span < 30000) visibili(per_strato.punti, (x) => {
-      const q = su_binario(x.metro);
-      ctx.fillStyle = COLORI.punto; ctx.beginPath(); ctx.arc(q.x, q.y, 2, 0, 2 * Math.PI); ctx.fill();
-    });
+    if (acceso.segnali) {
+      ctx.beginPath();
+      visibili(per_strato.segnali, (x) => {
+        const q = su_binario(x.metro);
+        ctx.moveTo(q.x - q.nx * 6, q.y + q.ny * 6); ctx.lineTo(q.x + q.nx * 6, q.y - q.ny * 6);
+      });
+      ctx.strokeStyle = COLORI.segnale; ctx.lineWidth = 1.5; ctx.stroke();
+    }
+    if (acceso.punti && span < 30000) {
+      ctx.beginPath();
+      visibili(per_strato.punti, (x) => { const q = su_binario(x.metro); ctx.moveTo(q.x + 2, q.y); ctx.arc(q.x, q.y, 2, 0, 2 * Math.PI); });
+      ctx.fillStyle = COLORI.punto; ctx.fill();
+    }
     if (acceso.indicatori) visibili(per_strato.indicatori, (x) => {
       const q = su_binario(x.metro);
       ctx.fillStyle = COLORI.indicatore; ctx.fillRect(q.x + q.nx * 9 - 3, q.y - q.ny * 9 - 3, 6, 6);
@@ -794,7 +821,7 @@
       candidati.sort((p, q) => Math.abs(x_di(p.metro) - x) - Math.abs(x_di(q.metro) - x));
       if (candidati.length) return scheda_oggetto(candidati[0].o);
     }
-    if (y >= L.corsie.pendenza[0] && y < L.corsie.aderenza[1]) return scheda_cella(metro_di(x));
+    if (y >= L.corsie.stazioni[0] && y < L.corsie.aderenza[1]) return scheda_cella(metro_di(x));
     return null;
   }
 
@@ -927,6 +954,7 @@
   }
 
   const lista_s = document.getElementById('stazioni');
+  if (!stazioni.length) lista_s.append(el('li', 'vuoto', 'none in the table'));
   document.getElementById('conta-stazioni').textContent = '(' + stazioni.length + ')';
   for (const s of stazioni) {
     const b = el('button');
@@ -939,7 +967,9 @@
   if (D.problems.length) {
     document.getElementById('sezione-problemi').hidden = false;
     const n_err = D.problems.filter((p) => p.severity === 'error').length;
-    document.getElementById('conta-problemi').textContent = '(' + n_err + ' errors, ' + (D.problems.length - n_err) + ' warnings)';
+    const n_avv = D.problems.length - n_err;
+    document.getElementById('conta-problemi').textContent =
+      '(' + n_err + (n_err === 1 ? ' error, ' : ' errors, ') + n_avv + (n_avv === 1 ? ' warning)' : ' warnings)');
     const lista_p = document.getElementById('problemi');
     for (const p of D.problems) {
       const b = el('button');
@@ -982,6 +1012,7 @@
     area: () => ({ sinistra: L.sinistra, larghezza: L.larghezza, corsie: L.corsie }),
     regola_zoom: { passo: PASSO_ZOOM, span_minimo: SPAN_MINIMO, fine: FINE_GRIGLIA },
     disegna,
+    t0: T0,
   };
   disegna();
   window.vista.primo_disegno = performance.now();

@@ -17,4 +17,4 @@ fi
 if [ ! -d "$qui/node_modules/puppeteer-core" ] || [ "$qui/package-lock.json" -nt "$qui/node_modules/.package-lock.json" ]; then
   (cd "$qui" && npm ci --no-audit --no-fund --loglevel=error)
 fi
-exec node "$qui/${1:-pagina.test.mjs}"
+exec node "$qui/${1:-pagina.test.mjs}" "${@:2}"
