@@ -1009,6 +1009,7 @@
   // metres to the profile canvas, and the time of the first paint.
   window.vista = {
     intervallo: () => ({ da: vista.da, a: vista.a }),
+    mostra: (da, a) => { imposta(da, a); disegna(); },
     area: () => ({ sinistra: L.sinistra, larghezza: L.larghezza, corsie: L.corsie }),
     regola_zoom: { passo: PASSO_ZOOM, span_minimo: SPAN_MINIMO, fine: FINE_GRIGLIA },
     disegna,
