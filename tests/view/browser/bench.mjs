@@ -48,6 +48,7 @@ for (const [k, voce] of process.argv.slice(2).entries()) {
       void da; void a;
       return t.sort((p, q) => p - q);
     });
+    if (process.env.VISTA_DETTAGLI) console.log(passi.map((t) => t.toFixed(1)).join(" "));
     riga(`${nome}: zoom step, median`, passi[passi.length >> 1], 16);
     riga(`${nome}: zoom step, worst`, passi[passi.length - 1], 16);
   }
