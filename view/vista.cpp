@@ -1,5 +1,6 @@
 #include "view/vista.h"
 
+#include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <exception>
@@ -17,6 +18,7 @@
 #include "compiler/ingressi.h"
 #include "model/modello.h"
 #include "model/nomi_file.h"
+#include "reference/riferimento.h"
 #include "reference/celle.h"
 #include "text/righe.h"
 #include "text/visibile.h"
@@ -135,6 +137,33 @@ json stazioni(const json& descrizione) {
     return s;
 }
 
+// The metre a row gives as its first value, when its keyword's first value
+// is a position along the line (as the reference names it): where a problem
+// of a row that placed nothing stands.
+std::optional<std::int64_t> posizione_della_riga(std::string_view riga, quale_file f) {
+    const auto virgola = riga.find(',');
+    if (virgola == std::string_view::npos) return std::nullopt;
+    const auto spoglia = [](std::string_view t) {
+        while (!t.empty() && std::isspace(static_cast<unsigned char>(t.front()))) t.remove_prefix(1);
+        while (!t.empty() && std::isspace(static_cast<unsigned char>(t.back()))) t.remove_suffix(1);
+        return t;
+    };
+    const std::string_view parola = spoglia(riga.substr(0, virgola));
+    const auto file = f == quale_file::linea ? riferimento::file_testo::linea : riferimento::file_testo::treno;
+    for (const auto& p : riferimento::parole()) {
+        if (p.file != file || p.argomento != parola || p.campi.empty()) continue;
+        const auto& primo = p.campi[0];
+        if ((primo.nome != "position" && primo.nome != "start") || primo.unita != "m") return std::nullopt;
+        std::string_view v = spoglia(riga.substr(virgola + 1));
+        std::int64_t n = 0;
+        std::size_t k = 0;
+        for (; k < v.size() && k < 9 && std::isdigit(static_cast<unsigned char>(v[k])); ++k) n = n * 10 + (v[k] - '0');
+        if (k == 0) return std::nullopt;
+        return n;
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 json dati_vista(const compilati& c, const std::optional<testi_autore>& testi) {
@@ -203,6 +232,10 @@ json dati_vista(const compilati& c, const std::optional<testi_autore>& testi) {
                 if (f != cella_di_riga.end()) {
                     j["metre"] = f->second * 50;
                     j["cell"] = nome_cella(f->second);
+                } else if (const auto m =
+                               posizione_della_riga((p.file == quale_file::linea ? linea : treno).riga(p.riga), p.file)) {
+                    j["metre"] = *m;
+                    j["from_row"] = true;
                 }
             }
         }

@@ -200,17 +200,32 @@ TEST(Vista, IProblemiDiCheckStannoAlLoroMetroConLaLoroRiga) {
     const auto c = strumento::carica_compilati(dir.percorso(), {"Breve", "3"});
     const std::string linea = test_util::leggi(fl), treno = test_util::leggi(ft);
     const json d = strumento::dati_vista(c, strumento::testi_autore{"Breve_linea.txt", "Breve_3-.txt", linea, treno});
-    const auto file_linea = righe(linea);
-    // The second board at 690 meets the first one's cell: the compiler's 21, at its own position.
-    const auto n = std::find_if(file_linea.begin(), file_linea.end(),
-                                [](const std::string& r) { return r.starts_with("indicatori_vmax,  690,"); }) -
-                   file_linea.begin() + 1;
-    const auto p = std::find_if(d["problems"].begin(), d["problems"].end(), [](const json& x) { return x["code"] == 21; });
-    ASSERT_NE(p, d["problems"].end()) << d["problems"].dump(1);
-    EXPECT_EQ((*p)["metre"], 690);
-    EXPECT_EQ((*p)["line"], n);
-    EXPECT_EQ((*p)["file"], "Breve_linea.txt");
-    EXPECT_EQ((*p)["text"], file_linea[static_cast<std::size_t>(n - 1)]);
+    const auto file_linea = righe(linea), file_treno = righe(treno);
+    const auto riga_di = [](const std::vector<std::string>& file, const std::string& inizio) {
+        return static_cast<long>(std::find_if(file.begin(), file.end(),
+                                              [&](const std::string& r) { return r.starts_with(inizio); }) -
+                                 file.begin()) +
+               1;
+    };
+    const auto problema = [&](int codice) {
+        const auto p = std::find_if(d["problems"].begin(), d["problems"].end(),
+                                    [&](const json& x) { return x["code"] == codice; });
+        EXPECT_NE(p, d["problems"].end()) << codice << " in " << d["problems"].dump(1);
+        return p != d["problems"].end() ? *p : json::object();
+    };
+    // The signal at 5020 meets the one at 5000 in its cell: the compiler's 16, at its own position.
+    const auto n = riga_di(file_treno, "segnale,    5020,");
+    const json p16 = problema(16);
+    EXPECT_EQ(p16["metre"], 5020);
+    EXPECT_EQ(p16["file"], "Breve_3-.txt");
+    EXPECT_EQ(p16["line"], n);
+    EXPECT_EQ(p16["text"], file_treno[static_cast<std::size_t>(n - 1)]);
+    // A progressive whose value is not a multiple of 50 places nothing: it
+    // stands at the position its row gives, its start.
+    const json p2 = problema(2);
+    EXPECT_EQ(p2["line"], riga_di(file_linea, "progressiva chilometrica uno"));
+    EXPECT_EQ(p2["metre"], 0);
+    EXPECT_EQ(p2["from_row"], true);
     // The kilometre board's text as written, made safe only where it would act on a terminal.
     const auto k = std::find_if(d["objects"].begin(), d["objects"].end(),
                                 [](const json& o) { return o["object"] == "kilometre board"; });

@@ -738,7 +738,8 @@
     const t = el('div', p.severity === 'error' ? 'errore' : 'avviso',
       p.severity + ' [' + (p.code !== null ? p.code : p.rule) + ']');
     box.append(t, el('div', '', p.message));
-    box.append(el('div', 'cella', p.cell ? 'at the object of its row, ' + p.cell : 'at ' + testo_metro(p.metre)));
+    box.append(el('div', 'cella', p.cell ? 'at the object its row placed, ' + p.cell
+      : p.from_row ? 'at its row\'s position, ' + testo_metro(p.metre) : 'at ' + testo_metro(p.metre)));
     riga_di(box, p, 'in');
     for (const r of p.related) box.append(el('div', 'riga', r.file + ', line ' + r.line + ': ' + r.message));
     return box;

@@ -192,15 +192,17 @@ test('hovering a signal of the built-in shows its cell, values and row', async (
 
 test('a problem of check is marked at its metre; a row that would close the script is shown as text', async () => {
   const { page, guai } = await apri(pagine.breve);
+  const treno = readFileSync(join(FIXTURES, 'Breve_3-.txt'), 'latin1').split('\r\n');
   const linea = readFileSync(join(FIXTURES, 'Breve_linea.txt'), 'latin1').split('\r\n');
-  // The second board at 690 lands on the cell of the first, at 700: the compiler's 21.
-  const n = linea.findIndex((r) => /^indicatori_vmax,\s*690,/.test(r));
+  // The signal at 5020 lands in the cell of the one at 5000: the compiler's 16, at its row's position.
+  const n = treno.findIndex((r) => /^segnale,\s*5020,/.test(r));
   assert.ok(n >= 0);
-  await cerca(page, '690');
-  const testo = await sopra(page, 690, 'problemi');
-  assert.match(testo, /^error \[21\]\n/);
-  assert.ok(testo.includes('speed indicator board at metre 690'), testo);
-  assert.ok(testo.includes(`Breve_linea.txt, line ${n + 1}`), testo);
+  await cerca(page, '5020');
+  const testo = await sopra(page, 5020, 'problemi');
+  assert.match(testo, /^error \[16\]\n/);
+  assert.ok(testo.includes('signal at metre 5020'), testo);
+  assert.ok(testo.includes(`Breve_3-.txt, line ${n + 1}`), testo);
+  assert.ok(testo.includes(treno[n]), testo);
   assert.ok(testo.includes('[off-grid-position]'), testo);
   const elenco = await page.$$eval('#problemi li', (l) => l.map((x) => x.innerText));
   assert.equal(elenco.length, 3);
