@@ -16,6 +16,7 @@
 #include "check/regole.h"
 #include "compiler/driver.h"
 #include "compiler/ingressi.h"
+#include "model/codici.h"
 #include "model/modello.h"
 #include "model/nomi_file.h"
 #include "reference/riferimento.h"
@@ -87,6 +88,8 @@ struct compilato_in_memoria {
     registro_controllo registro;
     std::vector<modello::cella> percorso;
     std::string nome_linea;  // the name the recorder gives the line description
+    std::optional<modello::punto_arresto> arresto;  // where a reader stopped, as compile tells it
+    std::int32_t codice = 0;
 };
 
 void compila_in_memoria(compilato_in_memoria& r, const identificativi& id, const testi_autore& t) {
@@ -108,6 +111,8 @@ void compila_in_memoria(compilato_in_memoria& r, const identificativi& id, const
     } catch (const std::exception&) {
     }
     r.percorso = std::move(m.percorso);
+    r.arresto = std::move(m.arresto);
+    r.codice = m.codice_errore;
 }
 
 json riga_json(const oggetto_registrato& o, const testi_autore& t, const compilato_in_memoria& r,
@@ -206,6 +211,16 @@ json dati_vista(const compilati& c, const std::optional<testi_autore>& testi) {
 
     if (testi) {
         v["texts"] = {{"line", testi->nome_linea}, {"train", testi->nome_treno}, {"match", combacia}};
+        // A reader that stopped leaves the rows after it out of the compiled files.
+        v["stopped"] = nullptr;
+        if (r->arresto) {
+            const bool di_linea = r->arresto->file == r->nome_linea;
+            v["stopped"] = {{"file", di_linea ? testi->nome_linea : testi->nome_treno},
+                            {"line", r->arresto->riga},
+                            {"text", righe_di(di_linea ? testi->linea : testi->treno).riga(r->arresto->riga)},
+                            {"code", r->codice},
+                            {"meaning", std::string(modello::significato_codice(r->codice))}};
+        }
         auto problemi = errori_di_compilazione(testi->linea, testi->treno, c.id);
         for (auto& a : avvisi(testi->linea, testi->treno)) problemi.push_back(std::move(a));
         problemi_file_interi(testi->linea, testi->treno, problemi);

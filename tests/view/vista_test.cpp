@@ -220,6 +220,9 @@ TEST(Vista, IProblemiDiCheckStannoAlLoroMetroConLaLoroRiga) {
     EXPECT_EQ(p16["file"], "Breve_3-.txt");
     EXPECT_EQ(p16["line"], n);
     EXPECT_EQ(p16["text"], file_treno[static_cast<std::size_t>(n - 1)]);
+    // The reading stopped there, as compile says: the page tells it above the charts.
+    EXPECT_EQ(d["stopped"], json({{"file", "Breve_3-.txt"}, {"line", n}, {"text", file_treno[static_cast<std::size_t>(n - 1)]},
+                                  {"code", 16}, {"meaning", "block signal on a cell that is not free"}}));
     // A progressive whose value is not a multiple of 50 places nothing: it
     // stands at the position its row gives, its start.
     const json p2 = problema(2);

@@ -982,6 +982,15 @@
     }
   }
 
+  // Where the compile stopped reading: what follows is not in the compiled files.
+  if (D.stopped && D.texts && D.texts.match) {
+    const f = document.getElementById('fermata');
+    const st = D.stopped;
+    f.append(document.createTextNode('The compile stopped reading at ' + st.file + ', line ' + st.line + ' (status ' + st.code +
+      (st.meaning ? ': ' + st.meaning : '') + '): the rows after it are not in the compiled files. '), el('code', '', st.text));
+    f.hidden = false;
+  }
+
   // A station by (part of) its name, or a metre: 37650, 37,650, km 37.65, 37.65 km.
   document.getElementById('cerca').addEventListener('submit', (e) => {
     e.preventDefault();
