@@ -433,7 +433,7 @@
         ctx.beginPath(); ctx.arc(x, s1 - 6, 3.5, 0, 2 * Math.PI);
         if (s.fermata) ctx.fill(); else ctx.stroke();
         const t = s.s.name, lw = ctx.measureText(t).width;
-        const tx = Math.max(x - lw / 2, sx + 2);
+        const tx = Math.min(Math.max(x - lw / 2, sx + 2), dx - lw - 2);
         if (tx > libero && x >= sx) {
           ctx.fillText(t, tx, s0 + 8);
           libero = tx + lw + 8;
@@ -610,7 +610,9 @@
         tratto(Math.max(r.da, vista.da), Math.min(Math.max(r.a, r.da + 1), vista.a), 'rgba(214, 39, 40, 0.55)', 7);
       }
     }
-    if (acceso.segnali) {
+    // Beside the track only when there is room: stations and problems always.
+    const vicino_abbastanza = span <= 60000;
+    if (acceso.segnali && vicino_abbastanza) {
       ctx.beginPath();
       visibili(per_strato.segnali, (x) => {
         const q = su_binario(x.metro);
@@ -623,11 +625,11 @@
       visibili(per_strato.punti, (x) => { const q = su_binario(x.metro); ctx.moveTo(q.x + 2, q.y); ctx.arc(q.x, q.y, 2, 0, 2 * Math.PI); });
       ctx.fillStyle = COLORI.punto; ctx.fill();
     }
-    if (acceso.indicatori) visibili(per_strato.indicatori, (x) => {
+    if (acceso.indicatori && vicino_abbastanza) visibili(per_strato.indicatori, (x) => {
       const q = su_binario(x.metro);
       ctx.fillStyle = COLORI.indicatore; ctx.fillRect(q.x + q.nx * 9 - 3, q.y - q.ny * 9 - 3, 6, 6);
     });
-    if (acceso.cartelli) visibili(per_strato.cartelli, (x) => {
+    if (acceso.cartelli && vicino_abbastanza) visibili(per_strato.cartelli, (x) => {
       const q = su_binario(x.metro);
       ctx.fillStyle = COLORI.cartelloKm; rombo(ctx, q.x - q.nx * 9, q.y + q.ny * 9, 3.5);
     });
@@ -647,7 +649,7 @@
         if (s.fermata) { ctx.fillStyle = COLORI.stazione; ctx.fill(); } else { ctx.fill(); ctx.stroke(); }
         const t = s.s.name, lw = ctx.measureText(t).width;
         const tx = q.x + 8, ty = q.y - 9;
-        if (messi.some((b) => tx < b[0] + b[2] && tx + lw > b[0] && Math.abs(ty - b[1]) < 14)) continue;
+        if (messi.some((b) => tx < b[0] + b[2] && tx + lw > b[0] && Math.abs(ty - b[1]) < 16)) continue;
         messi.push([tx, ty, lw]);
         ctx.lineWidth = 3; ctx.strokeStyle = 'rgba(255,255,255,0.9)'; ctx.strokeText(t, tx, ty);
         ctx.fillStyle = COLORI.stazione; ctx.fillText(t, tx, ty);
@@ -938,6 +940,8 @@
   // Header and side panel.
 
   const msg = document.getElementById('messaggio');
+  // Without a geometry the plan view is one line saying so.
+  if (!G) tela_p.style.flex = '0 0 36px';
   document.getElementById('titolo').textContent = 'Line ' + D.linea + ', train ' + D.treno + ' · ' + km(LUNGHEZZA, 1) + ' km';
   document.getElementById('tutta').addEventListener('click', () => imposta(0, LUNGHEZZA));
 
