@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <exception>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 #include <utility>
 
@@ -36,10 +34,8 @@ std::string significato(std::int32_t codice) {
 
 }  // namespace
 
-std::optional<std::string> riga_del_file(const fs::path& file, int k) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in || k < 1) return std::nullopt;
-    const std::string t{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+std::optional<std::string> riga_del_testo(std::string_view t, int k) {
+    if (k < 1) return std::nullopt;
     const auto righe = testo::dividi_righe(t);
     const auto n = static_cast<std::size_t>(k);
     if (n <= righe.size()) {
@@ -56,13 +52,19 @@ risultato_compilazione compila(const richiesta_compilazione& q) {
     modello::Modello m;
     m.nome_linea = q.id.linea;
     m.numero_treno = q.id.treno;
+    std::optional<std::string> byte_linea, byte_treno;
     try {
         // The work is done in a hidden folder inside the output folder, so the
         // compiled files reach their places by renames, never by a copy.
         piattaforma::cartella_privata privata(q.cartella_uscita);
         m.cartella = privata.percorso();
-        fs::copy_file(q.file_linea, modello::file_in_cartella(m, modello::nome_file_linea(m)));
-        fs::copy_file(q.file_treno, modello::file_in_cartella(m, modello::nome_file_treno(m)));
+        // The author's files are read once: the compile works on private
+        // copies written from these bytes (its driver deletes what it
+        // reads), and the report quotes them.
+        byte_linea = piattaforma::leggi_binario(q.file_linea);
+        byte_treno = piattaforma::leggi_binario(q.file_treno);
+        piattaforma::scrivi_file_atomico(modello::file_in_cartella(m, modello::nome_file_linea(m)), *byte_linea);
+        piattaforma::scrivi_file_atomico(modello::file_in_cartella(m, modello::nome_file_treno(m)), *byte_treno);
         try {
             compilatore::memorizza_percorso(m, q.geometria ? 1 : 0);
         } catch (const modello::errore_fatale& e) {
@@ -99,15 +101,15 @@ risultato_compilazione compila(const richiesta_compilazione& q) {
     if (m.arresto) {
         const bool in_linea = m.arresto->file == modello::nome_file_linea(m);
         const fs::path autore = in_linea ? q.file_linea : q.file_treno;
-        r.fermata = punto_fermata{autore.string(), m.arresto->riga, riga_del_file(autore, m.arresto->riga), {}};
+        const auto& byte = in_linea ? byte_linea : byte_treno;
+        r.fermata = punto_fermata{autore.string(), m.arresto->riga,
+                                  byte ? riga_del_testo(*byte, m.arresto->riga) : std::nullopt, {}};
         if (!m.arresto->motivo.empty())
             r.fermata->motivo = motivo_arresto(*m.arresto, in_linea ? quale_file::linea : quale_file::treno);
     }
-    try {
-        auto file_interi = note_file_interi(piattaforma::leggi_binario(q.file_linea), piattaforma::leggi_binario(q.file_treno));
+    if (byte_linea && byte_treno) {
+        auto file_interi = note_file_interi(*byte_linea, *byte_treno);
         r.note.insert(r.note.begin(), file_interi.begin(), file_interi.end());
-    } catch (const std::exception&) {
-        // Read once already for the compile; a file gone since has nothing more to tell.
     }
     return r;
 }

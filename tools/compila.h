@@ -67,10 +67,10 @@ risultato_compilazione compila(const richiesta_compilazione& r);
 
 int stato_uscita(const risultato_compilazione& r);
 
-// Line k (from 1) of a text file, counted as the readers count lines (CR LF,
+// Line k (from 1) of a file's bytes, counted as the readers count lines (CR LF,
 // a lone CR or a lone LF each end one), converted to UTF-8 and made safe to
 // print.
-std::optional<std::string> riga_del_file(const std::filesystem::path& file, int k);
+std::optional<std::string> riga_del_testo(std::string_view testo, int k);
 
 // The report leads with what decides the outcome: a fatal error or an
 // unhandled failure (no compiled file written) comes before any status.

@@ -177,16 +177,14 @@ TEST(Identificativi, DaiNomiDeiFileOppureDalleOpzioni) {
     }
 }
 
-TEST(RigaDelFile, ContaLeRigheComeIlFlussoDeiCampi) {
-    test_util::CartellaTemporanea dir;
-    const auto f = dir.percorso() / "t.txt";
+TEST(RigaDelTesto, ContaLeRigheComeIlFlussoDeiCampi) {
     // CR LF, a lone LF and a lone CR each end one line; text is Windows-1252.
-    test_util::scrivi(f, "uno\r\ndue\ntre\rquattro \xe8\r\n");
-    EXPECT_EQ(strumento::riga_del_file(f, 1), "uno");
-    EXPECT_EQ(strumento::riga_del_file(f, 2), "due");
-    EXPECT_EQ(strumento::riga_del_file(f, 3), "tre");
-    EXPECT_EQ(strumento::riga_del_file(f, 4), "quattro è");
-    EXPECT_EQ(strumento::riga_del_file(f, 6), std::nullopt);
+    const std::string f = "uno\r\ndue\ntre\rquattro \xe8\r\n";
+    EXPECT_EQ(strumento::riga_del_testo(f, 1), "uno");
+    EXPECT_EQ(strumento::riga_del_testo(f, 2), "due");
+    EXPECT_EQ(strumento::riga_del_testo(f, 3), "tre");
+    EXPECT_EQ(strumento::riga_del_testo(f, 4), "quattro è");
+    EXPECT_EQ(strumento::riga_del_testo(f, 6), std::nullopt);
 
     // After a last line end the stream stands on one more, empty line; a
     // last line without an end is still a line.
@@ -198,11 +196,7 @@ TEST(RigaDelFile, ContaLeRigheComeIlFlussoDeiCampi) {
         {"a\r\n", 2, ""}, {"a\r\n", 3, std::nullopt}, {"a\n\nb", 2, ""},     {"a\n\nb", 3, "b"},
         {"a", 2, std::nullopt}, {"", 1, ""},            {"", 2, std::nullopt}, {"a", 0, std::nullopt},
     };
-    for (const auto& b : bordi) {
-        test_util::scrivi(f, b.testo);
-        EXPECT_EQ(strumento::riga_del_file(f, b.k), b.attesa) << b.testo << " / " << b.k;
-    }
-    EXPECT_EQ(strumento::riga_del_file(dir.percorso() / "manca.txt", 1), std::nullopt);
+    for (const auto& b : bordi) EXPECT_EQ(strumento::riga_del_testo(b.testo, b.k), b.attesa) << b.testo << " / " << b.k;
 }
 
 }  // namespace

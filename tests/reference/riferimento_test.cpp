@@ -6,15 +6,18 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <limits>
 #include <set>
 #include <span>
 #include <stdexcept>
+#include <tuple>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "text/flusso_campi.h"
 #include "check/regole.h"
 #include "compiler/driver.h"
 #include "line_reader/lettore_linea.h"
@@ -237,6 +240,63 @@ TEST(Riferimento, OgniEsempioDiParolaCompilaEFinisceDoveDice) {
             controllato = true;
         }
         EXPECT_TRUE(controllato) << "the entry says nowhere where its row goes";
+    }
+}
+
+// The same compile: every cell, every table record and the geometry.
+bool stesso_compilato(const compilato& a, const compilato& b) {
+    auto stessa_cella = [](const modello::cella& x, const modello::cella& y) {
+        return std::tie(x.tipo, x.valore_1, x.valore_2, x.valore_3, x.valore_4, x.tempo_segnale, x.preavviso,
+                        x.tipo_montagna, x.velocita, x.pendenza, x.aderenza) ==
+               std::tie(y.tipo, y.valore_1, y.valore_2, y.valore_3, y.valore_4, y.tempo_segnale, y.preavviso,
+                        y.tipo_montagna, y.velocita, y.pendenza, y.aderenza);
+    };
+    return a.codice == b.codice && a.geometria == b.geometria &&
+           std::equal(a.m.percorso.begin(), a.m.percorso.end(), b.m.percorso.begin(), b.m.percorso.end(),
+                      stessa_cella) &&
+           std::equal(a.m.tabella.begin(), a.m.tabella.end(), b.m.tabella.begin(), b.m.tabella.end(), stesso_record);
+}
+
+// The readers read after each keyword exactly the values its entry lists, so
+// that check's counts and the reference's fields are the reader's own. A row
+// that follows the keyword's example shows it: read as a row, its value
+// changes the compile; swallowed as the example's last value (the example cut
+// by one), it does not, since its values are then read as keyword fields.
+TEST(Riferimento, OgniLettoreLeggeIValoriDellaSuaVoce) {
+    for (const auto& p : riferimento::parole()) {
+        SCOPED_TRACE(std::string(p.esempio));
+        // The example's keyword and values as the field stream reads them,
+        // written again one per comma.
+        testo::flusso_campi f{std::string(p.esempio)};
+        std::vector<std::string> valori{f.leggi_testo()};
+        for (const auto& c : p.campi)
+            valori.push_back(c.lettura == "Windows-1252" ? f.leggi_testo() : std::to_string(f.leggi_long()));
+        EXPECT_TRUE(f.fine()) << "the example holds more values than its fields";
+
+        // A row of the same block as the example, of another keyword, in two
+        // versions that compile differently.
+        std::array<std::string, 2> seguente;
+        if (p.file == file_testo::treno)
+            seguente = p.argomento == "sabbia" ? std::array<std::string, 2>{"aderenza, 9000, 50", "aderenza, 9000, 51"}
+                                               : std::array<std::string, 2>{"sabbia, 4321", "sabbia, 4322"};
+        else if (nel_blocco_generale(std::string(p.esempio)))
+            seguente = p.argomento == "sfondo uno" ? std::array<std::string, 2>{"sfondo tre, 5", "sfondo tre, 6"}
+                                                   : std::array<std::string, 2>{"sfondo uno, 5", "sfondo uno, 6"};
+        else
+            seguente = p.argomento == "cartello_indicatore"
+                           ? std::array<std::string, 2>{"pendenza, 9000, 5", "pendenza, 9000, 6"}
+                           : std::array<std::string, 2>{"cartello_indicatore, 8800, (Km 8+800)",
+                                                        "cartello_indicatore, 8800, (Km 8+801)"};
+        auto seguito_da = [&](std::size_t quanti, const std::string& riga) {
+            std::string r = valori[0];
+            for (std::size_t i = 1; i <= quanti; ++i) r += "," + valori[i];
+            return compila_con(p.file, r + "\r\n" + riga);
+        };
+        const std::size_t n = p.campi.size();
+        EXPECT_FALSE(stesso_compilato(seguito_da(n, seguente[0]), seguito_da(n, seguente[1])))
+            << "the row after the example is not read as a row";
+        EXPECT_TRUE(stesso_compilato(seguito_da(n - 1, seguente[0]), seguito_da(n - 1, seguente[1])))
+            << "the example cut by one value is complete without the next row";
     }
 }
 
