@@ -191,6 +191,11 @@ json dati_vista(const compilati& c, const std::optional<testi_autore>& testi) {
         compila_in_memoria(*r, c.id, *testi);
     }
     bool combacia = r.has_value() && r->percorso.size() == c.percorso.size();
+    std::optional<righe_di> righe_linea, righe_treno;
+    if (testi) {
+        righe_linea.emplace(testi->linea);
+        righe_treno.emplace(testi->treno);
+    }
     json oggetti = json::array();
     for (auto& o : d["route"]) {
         const auto i = o["cell"].get<std::size_t>();
@@ -198,10 +203,8 @@ json dati_vista(const compilati& c, const std::optional<testi_autore>& testi) {
         if (r) {
             const bool stesso = i < r->percorso.size() && r->percorso[i].tipo == c.percorso[i].tipo;
             combacia = combacia && stesso;
-            if (const auto chi = r->registro.chi_occupa(static_cast<std::int64_t>(i)); chi && stesso) {
-                const righe_di linea(testi->linea), treno(testi->treno);
-                o["row"] = riga_json(r->registro.oggetti[*chi], *testi, *r, linea, treno);
-            }
+            if (const auto chi = r->registro.chi_occupa(static_cast<std::int64_t>(i)); chi && stesso)
+                o["row"] = riga_json(r->registro.oggetti[*chi], *testi, *r, *righe_linea, *righe_treno);
         }
         oggetti.push_back(std::move(o));
     }
@@ -231,7 +234,8 @@ json dati_vista(const compilati& c, const std::optional<testi_autore>& testi) {
             if (const auto chi = r->registro.chi_occupa(static_cast<std::int64_t>(i)))
                 cella_di_riga.emplace(std::pair{r->registro.oggetti[*chi].file, r->registro.oggetti[*chi].riga},
                                       static_cast<std::int64_t>(i));
-        const righe_di linea(testi->linea), treno(testi->treno);
+        const righe_di& linea = *righe_linea;
+        const righe_di& treno = *righe_treno;
         const std::string nome_treno_interno = [&] {
             modello::Modello m;
             m.nome_linea = c.id.linea;
