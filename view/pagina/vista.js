@@ -301,6 +301,7 @@
     ctx.clearRect(0, 0, w, h);
     ctx.font = '11px system-ui, "DejaVu Sans", sans-serif';
     ctx.textBaseline = 'middle';
+    ctx.textAlign = 'left';
     const sx = L.sinistra, dx = L.sinistra + L.larghezza;
     const pannelli = ['pendenza', 'velocita', 'aderenza'];
     ctx.save();
@@ -326,7 +327,7 @@
 
     // Cell boundaries, once cells are wide enough to see.
     const px_cella = L.larghezza * METRI_CELLA / (vista.a - vista.da);
-    if (px_cella >= 6) {
+    if (px_cella >= 12) {
       ctx.strokeStyle = COLORI.griglia;
       ctx.lineWidth = 1;
       ctx.beginPath();
@@ -538,6 +539,8 @@
     const { w, h } = adatta(tela_p, cp);
     const ctx = cp;
     ctx.clearRect(0, 0, w, h);
+    ctx.textAlign = 'left';
+    ctx.textBaseline = 'alphabetic';
     P = null;
     ctx.font = '12px system-ui, "DejaVu Sans", sans-serif';
     if (!G || !acceso.pianta) {
