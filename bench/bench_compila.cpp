@@ -265,7 +265,7 @@ int controlli(const std::string& tipo, bench::scenario_generato g, int ripetizio
 int main(int argc, char** argv) {
     if (argc < 3) {
         std::cerr << "use: bench_compila builtin|METRI tempo [RIPETIZIONI] | memoria [TOOL] | processi RIPETIZIONI TOOL "
-                     "[BUILDER] | controllo RIPETIZIONI TOOL [CONFLITTI]\n";
+                     "[BUILDER] | controllo RIPETIZIONI TOOL [CONFLITTI] | testi CARTELLA\n";
         return 64;
     }
     const std::string tipo = argv[1];
@@ -273,6 +273,16 @@ int main(int argc, char** argv) {
     const int ripetizioni = argc > 3 ? std::atoi(argv[3]) : 20;
     const bench::scenario_generato g = tipo == "builtin" ? bench::scenario_generato{} : bench::genera(std::atoi(tipo.c_str()));
 
+    // The two text files alone, for the tool to take from there.
+    if (misura == "testi") {
+        if (argc < 4 || tipo == "builtin") {
+            std::cerr << "use: bench_compila METRI testi CARTELLA\n";
+            return 64;
+        }
+        fs::create_directories(argv[3]);
+        prepara(tipo, argv[3], g);
+        return 0;
+    }
     if (misura == "controllo") {
         if (argc < 5) {
             std::cerr << "use: bench_compila builtin|METRI controllo RIPETIZIONI TOOL [CONFLITTI]\n";

@@ -5,7 +5,8 @@
 # built-in files, and on the 1,000,000 m line against this program's compile
 # plus the tool's start. Runs once in the system's temporary folder and once
 # in /dev/shm (memory), since the cost of replacing files differs between
-# file systems. Last, scenario_tool check as whole processes.
+# file systems. Then scenario_tool check as whole processes; last, the page of
+# scenario_tool view in chromium.
 set -euo pipefail
 build="$(cd "$(dirname "$0")/.." && pwd)/${BUILD_DIR:-build}"
 bench="$build/bench/bench_compila"
@@ -27,3 +28,15 @@ echo "== peak memory (this program's compile, then scenario_tool compile of the 
 for caso in builtin 1000000; do
   "$bench" "$caso" memoria "$tool"
 done
+echo "== scenario_tool view in chromium: first paint of the built-in page and of the 1,000,000 m line's, one zoom step's redraw"
+lavoro="$(mktemp -d "${TMPDIR:-/tmp}/sb_bench_vista.XXXXXX")"
+trap 'rm -rf "$lavoro"' EXIT
+"$tool" emit "$lavoro/builtin" >/dev/null
+"$tool" compile "$lavoro/builtin/Valdora_Sarenta_linea.txt" "$lavoro/builtin/Valdora_Sarenta_731-.txt" >/dev/null
+"$tool" view "$lavoro/builtin" "$lavoro/builtin/Valdora_Sarenta_linea.txt" "$lavoro/builtin/Valdora_Sarenta_731-.txt" -o "$lavoro/builtin.html" >/dev/null
+"$bench" 1000000 testi "$lavoro/lunga"
+"$tool" compile "$lavoro/lunga/Valdora_Sarenta_linea.txt" "$lavoro/lunga/Valdora_Sarenta_731-.txt" >/dev/null
+"$tool" view "$lavoro/lunga" "$lavoro/lunga/Valdora_Sarenta_linea.txt" "$lavoro/lunga/Valdora_Sarenta_731-.txt" -o "$lavoro/lunga.html" >/dev/null
+ls -l "$lavoro/builtin.html" "$lavoro/lunga.html" | awk '{printf "%s: %.2f MB\n", $NF, $5 / 1048576}'
+bash "$(dirname "$0")/../tests/view/browser/esegui.sh" bench.mjs "builtin=$lavoro/builtin.html:500" "1000000m=$lavoro/lunga.html:2000" \
+  || { s=$?; [ "$s" -eq 77 ] && echo "(skipped: no chromium or node)" || exit "$s"; }

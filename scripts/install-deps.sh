@@ -11,11 +11,11 @@ packages=(
   libcairo2-dev fonts-dejavu-core
   xvfb xauth xdotool x11-utils
   clang libclang-rt-14-dev
-  neovim nodejs python3
+  neovim nodejs python3 chromium
 )
-# The editors' files and their tests (make editors): the VS Code extension is
-# packed with npm; Debian's nodejs comes without npm, other builds of it bring
-# their own.
+# The editors' files and their tests (make editors) and the browser tests of
+# scenario_tool view drive npm's packages from node; Debian's nodejs comes
+# without npm, other builds of it bring their own.
 if ! command -v npm >/dev/null 2>&1; then
   packages+=(npm)
 fi

@@ -32,7 +32,7 @@ constexpr strato strati[] = {
     {"reference", 5}, {"scenario_files", 5},                               // the tool's parts, from the bottom up
     {"dump", 6},
     {"check", 7},
-    {"picture", 8}, {"lsp", 8},
+    {"picture", 8}, {"lsp", 8}, {"view", 8},
     {"tools", 9},                                                          // scenario_tool's command line
     {"bench", 10}, {"fuzz", 10},
     {"tests", 11},

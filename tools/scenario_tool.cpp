@@ -5,6 +5,8 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <array>
+#include <cctype>
 #include <exception>
 #include <filesystem>
 #include <iostream>
@@ -16,6 +18,7 @@
 
 #include "model/modello.h"
 #include "model/nomi_file.h"
+#include "platform/file_atomico.h"
 #include "platform/leggi_binario.h"
 #ifdef _WIN32
 #include "platform/utf16.h"
@@ -35,6 +38,7 @@
 #include "dump/scarico.h"
 #include "lsp/server.h"
 #include "platform/stdio_binario.h"
+#include "view/vista.h"
 
 namespace {
 
@@ -149,6 +153,37 @@ int traccia(const fs::path& cartella, const fs::path& file, const std::optional<
 #endif
 }
 
+// The page of a compiled route; with the author's two files, every object's
+// row and check's problems too.
+int mostra(const fs::path& cartella, const fs::path& file, const std::optional<std::string>& linea,
+           const std::optional<std::string>& treno, const std::optional<std::array<fs::path, 2>>& testi) {
+    std::string est = file.extension().string();
+    std::transform(est.begin(), est.end(), est.begin(), [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
+    if (est != ".html" && est != ".htm") throw errore_uso(file.string() + ": the page's name must end in .html");
+    const auto id = trova_compilati(cartella, linea, treno);
+    const auto c = carica_compilati(cartella, id);
+    std::optional<testi_autore> t;
+    if (testi) {
+        // A file that cannot be read ends the run with one line saying why.
+        t = testi_autore{(*testi)[0].filename().string(), (*testi)[1].filename().string(),
+                         piattaforma::leggi_binario((*testi)[0]), piattaforma::leggi_binario((*testi)[1])};
+        if (sembrano_scambiati(t->linea, t->treno))
+            throw errore_uso((*testi)[0].string() + " reads like a train file and " + (*testi)[1].string() +
+                             " like a line description: give the line description first");
+    }
+    const auto dati = dati_vista(c, t);
+    if (!c.geometria)
+        std::cerr << "scenario_tool view: " << testo::visibile(cartella.string())
+                  << " has no geometry file: the page has the profiles but no plan view\n";
+    if (t && !dati["texts"]["match"].get<bool>())
+        std::cerr << "scenario_tool view: the compiled files in " << testo::visibile(cartella.string())
+                  << " are not what " << testo::visibile(t->nome_linea) << " and " << testo::visibile(t->nome_treno)
+                  << " compile to: rows are shown only for the objects where both agree (compile them again)\n";
+    piattaforma::scrivi_file_atomico(file, pagina_vista(dati));
+    std::cout << "wrote " << testo::visibile(file.string()) << "\n";
+    return uscita::ok;
+}
+
 // Exit statuses of check.
 namespace uscita_controllo {
 inline constexpr int niente = 0;
@@ -216,8 +251,8 @@ int esegui(int argc, char** argv) {
         "Exit status: 0 done (compile: status 0); 1 compile: status nonzero or a file of which nothing was read, "
         "compiled files written; 2 compile: fatal 1250 or 1251, no compiled file written; 3 a failure (compile: "
         "unhandled, or the output folder cannot be created, no compiled file written; "
-        "dump, plot: no compiled files, a file missing or malformed, a geometry that does not fit the route; plot: "
-        "the picture cannot be written; "
+        "dump, plot, view: no compiled files, a file missing or malformed, a geometry that does not fit the route; "
+        "plot, view: the picture or page cannot be written; view: a text file that cannot be read; "
         "emit: files of the same names exist); 64 usage error (explain: an unknown topic). check: 0 nothing found, 1 "
         "warnings only, 2 at least one error, 3 a file that cannot be read, 64 usage error (also an unknown rule, or "
         "the files the wrong way round). lsp: 0 after shutdown then exit, 1 when exit comes without shutdown or "
@@ -307,6 +342,22 @@ int esegui(int argc, char** argv) {
     auto* opzione_linea_p = plot->add_option("--linea", linea_p, "line identifier, when DIR holds several scenarios");
     auto* opzione_treno_p = plot->add_option("--treno", treno_p, "train number, when DIR holds several scenarios");
 
+    auto* view = app.add_subcommand(
+        "view", "write the compiled route of DIR as one interactive HTML page: plan view and profiles on one "
+                "position axis to zoom and pan, every object with its values and, given the two text files, the "
+                "row that placed it and check's problems");
+    std::string cartella_view, file_view, linea_v, treno_v, linea_testo_v, treno_testo_v;
+    view->add_option("DIR", cartella_view, "folder holding the compiled files")->required()->check(esiste_cartella);
+    auto* opzione_testo_linea_v = view->add_option(
+        "LINE_FILE", linea_testo_v, "the line description DIR was compiled from, for the rows and check's problems");
+    auto* opzione_testo_treno_v =
+        view->add_option("TRAIN_FILE", treno_testo_v, "the train file DIR was compiled from");
+    opzione_testo_linea_v->check(esiste_file);
+    opzione_testo_treno_v->check(esiste_file);
+    view->add_option("-o,--output", file_view, "the page to write: FILE.html")->required();
+    auto* opzione_linea_v = view->add_option("--linea", linea_v, "line identifier, when DIR holds several scenarios");
+    auto* opzione_treno_v = view->add_option("--treno", treno_v, "train number, when DIR holds several scenarios");
+
     auto* explain = app.add_subcommand(
         "explain", "what a keyword's values mean, what a status code means and how to fix it, what a header does, "
                    "what a warning rule of check finds");
@@ -338,6 +389,7 @@ int esegui(int argc, char** argv) {
                           : *dump    ? "dump"
                           : *explain ? "explain"
                           : *lsp_c   ? "lsp"
+                          : *view    ? "view"
                                      : "plot";
     try {
         if (*lsp_c) {
@@ -376,6 +428,15 @@ int esegui(int argc, char** argv) {
                 if (opzione_linea_k->count() > 0 || opzione_treno_k->count() > 0) throw;
             }
             return controlla(l, t, id, json_k, spente);
+        }
+        if (*view) {
+            if ((opzione_testo_linea_v->count() > 0) != (opzione_testo_treno_v->count() > 0))
+                throw errore_uso("give both LINE_FILE and TRAIN_FILE, or neither");
+            std::optional<std::array<fs::path, 2>> testi;
+            if (opzione_testo_linea_v->count() > 0)
+                testi = std::array<fs::path, 2>{modello::percorso_utf8(linea_testo_v), modello::percorso_utf8(treno_testo_v)};
+            return mostra(modello::percorso_utf8(cartella_view), modello::percorso_utf8(file_view),
+                          se_dato(opzione_linea_v, linea_v), se_dato(opzione_treno_v, treno_v), testi);
         }
         if (*plot)
             return traccia(modello::percorso_utf8(cartella_plot), modello::percorso_utf8(file_plot),

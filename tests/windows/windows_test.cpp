@@ -728,6 +728,65 @@ TEST(StrumentoWindows, PlotNonCeEFinisceConUnaRigaE64ELAiutoLoDice) {
     EXPECT_EQ(su_plot[0].find("draw the compiled route"), std::string::npos) << su_plot[0];
 }
 
+struct CasoView {
+    const char* nome;
+    const char* file_linea;
+    const char* file_treno;
+};
+
+void PrintTo(const CasoView& c, std::ostream* o) { *o << c.nome; }
+
+class ViewWindows : public ::testing::TestWithParam<CasoView> {};
+
+// view writes the same page as on Linux, byte for byte: the built-in route,
+// and a small pair with check's problems and a row that holds a script's end.
+// The compiled files come from the Linux tool (they are the same bytes either
+// way); both tools run in the same folder with the same relative names.
+TEST_P(ViewWindows, LaStessaPaginaDelLinux) {
+    RICHIEDE_WINE();
+    const CasoView& c = GetParam();
+    CartellaTemporanea dir;
+    fs::path sorgenti = dir.percorso() / "testi";
+    if (std::string(c.nome) == "builtin") {
+        emetti_su_linux(sorgenti);
+    } else {
+        fs::create_directory(sorgenti);
+        for (const char* f : {c.file_linea, c.file_treno})
+            fs::copy_file(fs::path(FIXTURES_VISTA_DIR) / f, sorgenti / f);
+    }
+    const std::string linea = "testi/" + std::string(c.file_linea), treno = "testi/" + std::string(c.file_treno);
+    const auto compilato = test_util::esegui({SCENARIO_TOOL_PATH, "compile", linea, treno, "-o", "c"}, "",
+                                             {"env", "-C", dir.percorso().string()});
+    ASSERT_LE(compilato.stato, 1) << compilato.errori;
+    for (const bool con_testi : {true, false}) {
+        std::vector<std::string> a{SCENARIO_TOOL_PATH, "view", "c"};
+        if (con_testi) a.insert(a.end(), {linea, treno});
+        a.insert(a.end(), {"-o", "linux.html"});
+        const auto su_linux = test_util::esegui(a, "", {"env", "-C", dir.percorso().string()});
+        ASSERT_EQ(su_linux.stato, 0) << su_linux.errori;
+        a[0] = test_windows::eseguibile("scenario_tool.exe").string();
+        a.back() = "windows.html";
+        const auto su_windows = test_windows::esegui(a, dir.percorso());
+        EXPECT_EQ(su_windows.stato, 0) << su_windows.errori;
+        EXPECT_EQ(su_windows.errori, su_linux.errori);
+        EXPECT_EQ(righe(su_windows.uscita), std::vector<std::string>{"wrote windows.html"});
+        const std::string pagina_linux = test_util::leggi(dir.percorso() / "linux.html");
+        const std::string pagina_windows = test_util::leggi(dir.percorso() / "windows.html");
+        EXPECT_GT(pagina_linux.size(), 10000u);
+        EXPECT_TRUE(pagina_windows == pagina_linux)
+            << "the Windows page differs from the Linux page" << (con_testi ? " (with the texts)" : "")
+            << ", first at byte "
+            << std::mismatch(pagina_windows.begin(), pagina_windows.end(), pagina_linux.begin(), pagina_linux.end())
+                       .first -
+                   pagina_windows.begin();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Scenari, ViewWindows,
+                         ::testing::Values(CasoView{"builtin", "Valdora_Sarenta_linea.txt", "Valdora_Sarenta_731-.txt"},
+                                           CasoView{"problemi", "Breve_linea.txt", "Breve_3-.txt"}),
+                         [](const auto& info) { return std::string(info.param.nome); });
+
 // --- The manifest ----------------------------------------------------------------
 
 // A resource of a Windows program: type tipo, name 1, its first language,

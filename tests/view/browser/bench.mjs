@@ -1,0 +1,58 @@
+// How fast the page of scenario_tool view draws in Debian's chromium:
+//   node bench.mjs NAME=PAGE.html[:LIMIT_MS] ...
+// For each page, the first paint (from navigation start to the first frame
+// after the first drawing, the best of five loads) against its limit, and on
+// the first page the time of one zoom step's redraw (median and worst of
+// 40 steps in and out) against one frame, 16 ms.
+import { pathToFileURL } from 'node:url';
+import puppeteer from 'puppeteer-core';
+
+const CHROMIUM = process.env.CHROMIUM || '/usr/bin/chromium';
+const browser = await puppeteer.launch({ executablePath: CHROMIUM, headless: true, args: ['--no-sandbox', '--disable-gpu'] });
+let fallito = false;
+const riga = (nome, valore, limite) => {
+  const ok = valore <= limite;
+  fallito ||= !ok;
+  console.log(`${nome.padEnd(34)} ${valore.toFixed(1).padStart(8)} ms  (limit ${limite} ms${ok ? '' : ', NOT met'})`);
+};
+
+for (const [k, voce] of process.argv.slice(2).entries()) {
+  const [nome, resto] = voce.split('=');
+  const [file, limite] = resto.split(':');
+  const tempi = [];
+  let page;
+  for (let i = 0; i < 5; i++) {
+    if (page) await page.close();
+    page = await browser.newPage();
+    await page.setViewport({ width: 1400, height: 860 });
+    await page.goto(pathToFileURL(file).href, { waitUntil: 'load' });
+    await page.waitForSelector('body[data-pronto="1"]');
+    tempi.push(await page.evaluate(() => new Promise((r) => requestAnimationFrame(() => r(performance.now())))));
+  }
+  riga(`${nome}: first paint`, Math.min(...tempi), Number(limite || 500));
+  if (k === 0) {
+    // One step is what a wheel event does: the range changes, and the frame redraws it.
+    const passi = await page.evaluate(() => {
+      const t = [];
+      const { da, a } = window.vista.intervallo();
+      for (let i = 0; i < 40; i++) {
+        const verso = i < 20 ? -1 : 1;
+        const r = document.getElementById('profili').getBoundingClientRect();
+        const inizio = performance.now();
+        document.getElementById('profili').dispatchEvent(new WheelEvent('wheel', {
+          deltaY: verso * 100, clientX: r.left + r.width * 0.4, clientY: r.top + r.height * 0.7, cancelable: true, bubbles: true,
+        }));
+        window.vista.disegna();
+        t.push(performance.now() - inizio);
+      }
+      void da; void a;
+      return t.sort((p, q) => p - q);
+    });
+    if (process.env.VISTA_DETTAGLI) console.log(passi.map((t) => t.toFixed(1)).join(" "));
+    riga(`${nome}: zoom step, median`, passi[passi.length >> 1], 16);
+    riga(`${nome}: zoom step, worst`, passi[passi.length - 1], 16);
+  }
+  await page.close();
+}
+await browser.close();
+process.exit(fallito ? 1 : 0);

@@ -1,0 +1,220 @@
+// The page of scenario_tool view in a real browser: Debian's chromium,
+// headless, driven over its DevTools protocol. Run by ctest as
+//   node pagina.test.mjs
+// with SCENARIO_TOOL (the tool), FIXTURES_DIR (tests/view/fixtures) and
+// optionally CHROMIUM set. Exits 77 (skipped) when chromium or the driver
+// (npm ci in this folder) is missing.
+import { test, before, after } from 'node:test';
+import assert from 'node:assert/strict';
+import { execFileSync, spawnSync } from 'node:child_process';
+import { existsSync, mkdtempSync, readFileSync, rmSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { dirname, join } from 'node:path';
+import { fileURLToPath, pathToFileURL } from 'node:url';
+
+const qui = dirname(fileURLToPath(import.meta.url));
+const CHROMIUM = process.env.CHROMIUM || '/usr/bin/chromium';
+if (!existsSync(CHROMIUM)) {
+  console.log(`skipped: no chromium at ${CHROMIUM} (scripts/install-deps.sh installs it)`);
+  process.exit(77);
+}
+if (!existsSync(join(qui, 'node_modules', 'puppeteer-core'))) {
+  console.log(`skipped: no puppeteer-core in ${qui}/node_modules (npm ci there installs it)`);
+  process.exit(77);
+}
+const { default: puppeteer } = await import('puppeteer-core');
+
+const TOOL = process.env.SCENARIO_TOOL;
+const FIXTURES = process.env.FIXTURES_DIR;
+assert.ok(TOOL && FIXTURES, 'SCENARIO_TOOL and FIXTURES_DIR must be set');
+
+let cartella, browser;
+const pagine = {};
+let testi;  // the built-in files as emit writes them
+
+function strumento(argomenti, stato_atteso = 0) {
+  const r = spawnSync(TOOL, argomenti, { encoding: 'utf8' });
+  assert.equal(r.status, stato_atteso, `scenario_tool ${argomenti.join(' ')}: ${r.stderr}`);
+  return r;
+}
+
+before(async () => {
+  cartella = mkdtempSync(join(tmpdir(), 'sb_vista_'));
+  const src = join(cartella, 'src');
+  strumento(['emit', src]);
+  const linea = join(src, 'Valdora_Sarenta_linea.txt'), treno = join(src, 'Valdora_Sarenta_731-.txt');
+  testi = { linea: readFileSync(linea, 'latin1'), treno: readFileSync(treno, 'latin1') };
+  strumento(['compile', linea, treno, '-o', join(cartella, 'c')]);
+  pagine.builtin = join(cartella, 'builtin.html');
+  strumento(['view', join(cartella, 'c'), linea, treno, '-o', pagine.builtin]);
+
+  // A small pair with a board on a taken cell (the compiler's 21) and a
+  // kilometre board whose text would end the page's script if it were not escaped.
+  const fl = join(FIXTURES, 'Breve_linea.txt'), ft = join(FIXTURES, 'Breve_3-.txt');
+  strumento(['compile', fl, ft, '-o', join(cartella, 'b')], 1);
+  pagine.breve = join(cartella, 'breve.html');
+  strumento(['view', join(cartella, 'b'), fl, ft, '-o', pagine.breve]);
+
+  browser = await puppeteer.launch({
+    executablePath: CHROMIUM,
+    headless: true,
+    args: ['--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-extensions'],
+  });
+});
+
+after(async () => {
+  if (browser) await browser.close();
+  if (cartella) rmSync(cartella, { recursive: true, force: true });
+});
+
+// Opens a page from disk, every request that is not the file itself or a
+// data: URL refused and noted, with the console's errors, uncaught
+// exceptions and dialogs (an alert would be a script run from the data).
+async function apri(file) {
+  const page = await browser.newPage();
+  await page.setViewport({ width: 1400, height: 860 });
+  const url = pathToFileURL(file).href;
+  const guai = [];
+  await page.setRequestInterception(true);
+  page.on('request', (r) => {
+    if (r.url() === url || r.url().startsWith('data:')) r.continue();
+    else { guai.push(`request ${r.url()}`); r.abort(); }
+  });
+  page.on('console', (m) => { if (m.type() === 'error' || m.type() === 'warn') guai.push(`console ${m.type()}: ${m.text()}`); });
+  page.on('pageerror', (e) => guai.push(`page error: ${e.message}`));
+  page.on('dialog', async (d) => { guai.push(`dialog ${d.type()}: ${d.message()}`); await d.dismiss(); });
+  await page.goto(url, { waitUntil: 'load' });
+  await page.waitForSelector('body[data-pronto="1"]', { timeout: 10000 });
+  return { page, guai };
+}
+
+// Waits for the frame that redraws after an input.
+const fotogramma = (page) => page.evaluate(() => new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r))));
+
+// Moves the pointer onto metre m in a lane of the profile canvas.
+async function sopra(page, metro, corsia) {
+  const { area, rect, vista } = await page.evaluate(() => {
+    const r = document.getElementById('profili').getBoundingClientRect();
+    return { area: window.vista.area(), rect: { left: r.left, top: r.top }, vista: window.vista.intervallo() };
+  });
+  const x = area.sinistra + (metro - vista.da) / (vista.a - vista.da) * area.larghezza;
+  const [y0, y1] = area.corsie[corsia];
+  await page.mouse.move(rect.left + x, rect.top + (y0 + y1) / 2);
+  await fotogramma(page);
+  return page.$eval('#suggerimento', (s) => (s.hidden ? '' : s.innerText));
+}
+
+async function cerca(page, testo) {
+  await page.click('#cerca-testo', { clickCount: 3 });
+  await page.type('#cerca-testo', testo);
+  await page.keyboard.press('Enter');
+  await fotogramma(page);
+}
+
+// The built-in line's length, from its line description.
+function lunghezza_builtin() {
+  const m = /^lunghezza percorso,\s*(\d+)/m.exec(testi.linea);
+  assert.ok(m);
+  return Number(m[1]);
+}
+
+test('the built-in page loads from disk with nothing fetched and no error, and shows the whole line', async () => {
+  const { page, guai } = await apri(pagine.builtin);
+  const L = lunghezza_builtin();
+  assert.deepEqual(await page.evaluate(() => window.vista.intervallo()), { da: 0, a: L });
+  assert.equal(await page.$eval('#intervallo', (e) => e.textContent.split('  ')[0]), `km 0.000 – ${(L / 1000).toFixed(3)}`);
+  // Every station of the train file is listed in the side panel.
+  const stazioni = [...testi.treno.matchAll(/^stazione,(?:[^,\r\n]*,){16}\s*([^\r\n]*?)\s*$/gm)].map((m) => m[1]);
+  assert.ok(stazioni.length > 10);
+  const elenco = await page.$$eval('#stazioni li span:first-child', (s) => s.map((x) => x.textContent));
+  assert.deepEqual([...elenco].sort(), [...stazioni].sort());
+  assert.deepEqual(guai, []);
+  await page.close();
+});
+
+test('a wheel step zooms at the pointer by the zoom rule', async () => {
+  const { page, guai } = await apri(pagine.builtin);
+  const L = lunghezza_builtin();
+  const { area, rect } = await page.evaluate(() => {
+    const r = document.getElementById('profili').getBoundingClientRect();
+    return { area: window.vista.area(), rect: { left: r.left, top: r.top } };
+  });
+  // One step in shows 1/1.25 of the span, the metre under the pointer staying put.
+  const casi = [0.3, 0.0];
+  let da = 0, a = L;
+  for (const quota of casi) {
+    // The pointer stands on whole pixels.
+    const cx = Math.round(rect.left + area.sinistra + quota * area.larghezza), x = cx - rect.left;
+    const m = da + (x - area.sinistra) / area.larghezza * (a - da);
+    await page.mouse.move(cx, Math.round(rect.top + (area.corsie.velocita[0] + area.corsie.velocita[1]) / 2));
+    await page.mouse.wheel({ deltaY: -100 });
+    await fotogramma(page);
+    [da, a] = [m - (m - da) / 1.25, m + (a - m) / 1.25];
+    const v = await page.evaluate(() => window.vista.intervallo());
+    assert.ok(Math.abs(v.da - da) < 1e-6 && Math.abs(v.a - a) < 1e-6, `${JSON.stringify(v)} against ${da}-${a}`);
+    const asse = await page.$eval('#intervallo', (e) => [Number(e.dataset.da), Number(e.dataset.a)]);
+    assert.deepEqual(asse, [v.da, v.a]);
+  }
+  // Zoomed out again as far as it goes: the route grid, no further.
+  for (let k = 0; k < 30; k++) await page.mouse.wheel({ deltaY: 100 });
+  await fotogramma(page);
+  const tutto = await page.evaluate(() => window.vista.intervallo());
+  assert.equal(tutto.da, 0);
+  assert.ok(tutto.a >= L && tutto.a <= L + 7100, JSON.stringify(tutto));
+  assert.deepEqual(guai, []);
+  await page.close();
+});
+
+test('hovering a signal of the built-in shows its cell, values and row', async () => {
+  const { page, guai } = await apri(pagine.builtin);
+  // The first signal row past km 37 in the emitted train file.
+  const righe = testi.treno.split('\r\n');
+  const n = righe.findIndex((r) => /^segnale,/.test(r) && Number(r.split(',')[1]) >= 37000);
+  assert.ok(n >= 0);
+  const campi = righe[n].split(',').map((c) => c.trim());
+  const posizione = Number(campi[1]);
+  // A signal at position p stands in cell p / 50 + 1, named by its own metre.
+  const cella = Math.round(posizione / 50) + 1, metro = cella * 50;
+  await cerca(page, String(metro));
+  const v = await page.evaluate(() => window.vista.intervallo());
+  assert.ok(v.da < metro && metro < v.a && v.a - v.da <= 1000, JSON.stringify(v));
+  const testo = await sopra(page, metro, 'oggetti');
+  assert.match(testo, /^signal\n/);
+  assert.ok(testo.includes(`cell ${cella} (m ${metro})`), testo);
+  assert.ok(testo.includes(`kind=${campi[2]} digits=${campi[3]},${campi[4]},${campi[5]}`), testo);
+  assert.ok(testo.includes(`kind=${campi[7]} digits=${campi[8]},${campi[9]},${campi[10]}`), testo);
+  assert.ok(testo.includes(`the signal at metre ${posizione}`), testo);
+  assert.ok(testo.includes(`Valdora_Sarenta_731-.txt, line ${n + 1}`), testo);
+  assert.ok(testo.includes(righe[n]), testo);
+  assert.deepEqual(guai, []);
+  await page.close();
+});
+
+test('a problem of check is marked at its metre; a row that would close the script is shown as text', async () => {
+  const { page, guai } = await apri(pagine.breve);
+  const treno = readFileSync(join(FIXTURES, 'Breve_3-.txt'), 'latin1').split('\r\n');
+  const linea = readFileSync(join(FIXTURES, 'Breve_linea.txt'), 'latin1').split('\r\n');
+  // The signal at 5020 lands in the cell of the one at 5000: the compiler's 16, at its row's position.
+  const n = treno.findIndex((r) => /^segnale,\s*5020,/.test(r));
+  assert.ok(n >= 0);
+  await cerca(page, '5020');
+  const testo = await sopra(page, 5020, 'problemi');
+  assert.match(testo, /^error \[16\]\n/);
+  assert.ok(testo.includes('signal at metre 5020'), testo);
+  assert.ok(testo.includes(`Breve_3-.txt, line ${n + 1}`), testo);
+  assert.ok(testo.includes(treno[n]), testo);
+  assert.ok(testo.includes('[off-grid-position]'), testo);
+  const elenco = await page.$$eval('#problemi li', (l) => l.map((x) => x.innerText));
+  assert.equal(elenco.length, 3);
+
+  // The kilometre board at 4400 stands in cell 89 (m 4450), its text as written.
+  const k = linea.findIndex((r) => r.startsWith('cartello_indicatore'));
+  await cerca(page, '4450');
+  const cartello = await sopra(page, 4450, 'oggetti');
+  assert.match(cartello, /^kilometre board\n/);
+  assert.ok(cartello.includes('</script><script>alert(1)</script>'), cartello);
+  assert.ok(cartello.includes(linea[k]), cartello);
+  assert.equal(await page.$$eval('script', (s) => s.length), 2);
+  assert.deepEqual(guai, []);
+  await page.close();
+});
