@@ -115,13 +115,14 @@ void compila_in_memoria(compilato_in_memoria& r, const identificativi& id, const
     r.codice = m.codice_errore;
 }
 
-json riga_json(const oggetto_registrato& o, const testi_autore& t, const compilato_in_memoria& r,
+json riga_json(const registro_controllo& g, std::size_t chi, const testi_autore& t, const compilato_in_memoria& r,
                const righe_di& linea, const righe_di& treno) {
-    const bool di_linea = o.file == r.nome_linea;
+    const oggetto_registrato& o = g.oggetti[chi];
+    const bool di_linea = g.file_di(chi) == r.nome_linea;
     return {{"file", di_linea ? t.nome_linea : t.nome_treno},
             {"line", o.riga},
             {"text", (di_linea ? linea : treno).riga(o.riga)},
-            {"placed", o.descrizione}};
+            {"placed", g.descrizione(chi)}};
 }
 
 // The stations from the table, as dump names its records, with their stop cell.
@@ -204,7 +205,7 @@ json dati_vista(const compilati& c, const std::optional<testi_autore>& testi) {
             const bool stesso = i < r->percorso.size() && r->percorso[i].tipo == c.percorso[i].tipo;
             combacia = combacia && stesso;
             if (const auto chi = r->registro.chi_occupa(static_cast<std::int64_t>(i)); chi && stesso)
-                o["row"] = riga_json(r->registro.oggetti[*chi], *testi, *r, *righe_linea, *righe_treno);
+                o["row"] = riga_json(r->registro, *chi, *testi, *r, *righe_linea, *righe_treno);
         }
         oggetti.push_back(std::move(o));
     }
@@ -232,7 +233,7 @@ json dati_vista(const compilati& c, const std::optional<testi_autore>& testi) {
         std::map<std::pair<std::string, int>, std::int64_t> cella_di_riga;
         for (std::size_t i = 0; i < r->percorso.size(); ++i)
             if (const auto chi = r->registro.chi_occupa(static_cast<std::int64_t>(i)))
-                cella_di_riga.emplace(std::pair{r->registro.oggetti[*chi].file, r->registro.oggetti[*chi].riga},
+                cella_di_riga.emplace(std::pair{r->registro.file_di(*chi), r->registro.oggetti[*chi].riga},
                                       static_cast<std::int64_t>(i));
         const righe_di& linea = *righe_linea;
         const righe_di& treno = *righe_treno;
