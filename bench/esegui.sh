@@ -5,8 +5,8 @@
 # built-in files, and on the 1,000,000 m line against this program's compile
 # plus the tool's start. Runs once in the system's temporary folder and once
 # in /dev/shm (memory), since the cost of replacing files differs between
-# file systems. Then scenario_tool check as whole processes; last, the page of
-# scenario_tool view in chromium.
+# file systems. Then scenario_tool check as whole processes, scenario_tool lsp
+# through pipes; last, the page of scenario_tool view in chromium.
 set -euo pipefail
 build="$(cd "$(dirname "$0")/.." && pwd)/${BUILD_DIR:-build}"
 bench="$build/bench/bench_compila"
@@ -28,6 +28,13 @@ echo "== peak memory (this program's compile, then scenario_tool compile of the 
 for caso in builtin 1000000; do
   "$bench" "$caso" memoria "$tool"
 done
+echo "== scenario_tool lsp through pipes: the built-in pair and the 1,000,000 m line with 300 conflicts"
+lavoro_lsp="$(mktemp -d "${TMPDIR:-/tmp}/sb_bench_lsp.XXXXXX")"
+"$tool" emit "$lavoro_lsp/builtin" >/dev/null
+"$bench" 1000000 scrivi "$lavoro_lsp/lunga" 300 >/dev/null
+python3 "$(dirname "$0")/bench_lsp.py" "$tool" "$lavoro_lsp/builtin" builtin 15
+python3 "$(dirname "$0")/bench_lsp.py" "$tool" "$lavoro_lsp/lunga" 1000000m 200
+rm -rf "$lavoro_lsp"
 echo "== scenario_tool view in chromium: first paint of the built-in page and of the 1,000,000 m line's, one zoom step's redraw"
 lavoro="$(mktemp -d "${TMPDIR:-/tmp}/sb_bench_vista.XXXXXX")"
 trap 'rm -rf "$lavoro"' EXIT
