@@ -49,7 +49,7 @@ int avvio(const std::filesystem::path& cartella) {
             da_scrivere.push_back(modello::file_in_cartella(m, nome(m)));
         piattaforma::controlla_sostituibili(da_scrivere);
 
-        scenario_text::dati_scenario(m);
+        testi_scenario::dati_scenario(m);
 
         compilatore::memorizza_percorso(m, 1);
     } catch (const modello::errore_fatale& e) {

@@ -89,7 +89,7 @@ void prepara(const std::string& tipo, const fs::path& dir, const bench::scenario
 // for a generated line the compile. Returns the compile status; m is left as
 // the compile left it.
 int compila(const std::string& tipo, modello::Modello& m) {
-    if (tipo == "builtin") scenario_text::dati_scenario(m);
+    if (tipo == "builtin") testi_scenario::dati_scenario(m);
     return compilatore::memorizza_percorso(m, 1);
 }
 
@@ -163,8 +163,8 @@ int processi(const std::string& tipo, const bench::scenario_generato& g, int rip
     const fs::path dir_altro = cartella_di_lavoro();
     if (tipo == "builtin") {
         auto m = nuovo(dir_tool);
-        scenario_text::dati_linea(m);
-        scenario_text::dati_treno(m);
+        testi_scenario::dati_linea(m);
+        testi_scenario::dati_treno(m);
         fs::copy_file(builder, dir_altro / "scenario_builder");
     } else {
         prepara(tipo, dir_tool, g);
@@ -233,8 +233,8 @@ int controlli(const std::string& tipo, bench::scenario_generato g, int ripetizio
     const fs::path dir = cartella_di_lavoro();
     auto m = nuovo(dir);
     if (tipo == "builtin") {
-        scenario_text::dati_linea(m);
-        scenario_text::dati_treno(m);
+        testi_scenario::dati_linea(m);
+        testi_scenario::dati_treno(m);
         g.linea = leggi(dir / modello::nome_file_linea(m));
         g.treno = leggi(dir / modello::nome_file_treno(m));
     }
@@ -322,8 +322,8 @@ int main(int argc, char** argv) {
             const fs::path dir_tool = cartella_di_lavoro();
             if (tipo == "builtin") {
                 auto m = nuovo(dir_tool);
-                scenario_text::dati_linea(m);
-                scenario_text::dati_treno(m);
+                testi_scenario::dati_linea(m);
+                testi_scenario::dati_treno(m);
             } else {
                 prepara(tipo, dir_tool, g);
             }
@@ -347,8 +347,8 @@ int main(int argc, char** argv) {
         tracciato = m.geometria;
         // The builtin run also wrote the two input files, which its readers deleted.
         if (tipo == "builtin") {
-            scenario_text::dati_linea(m);
-            scenario_text::dati_treno(m);
+            testi_scenario::dati_linea(m);
+            testi_scenario::dati_treno(m);
         }
         for (const auto& e : fs::directory_iterator(copia))
             if (tipo == "builtin" || e.path().extension() != ".txt") scritti[e.path().filename()] = leggi(e.path());

@@ -75,8 +75,8 @@ int main(int argc, char** argv) {
         return 64;
     }
     const std::filesystem::path dir = argv[1];
-    const std::string linea = scenario_text::testo_file(scenario_text::con_sentinella(scenario_text::righe_linea));
-    const std::string treno = scenario_text::testo_file(scenario_text::con_sentinella(scenario_text::righe_treno));
+    const std::string linea = testi_scenario::testo_file(testi_scenario::con_sentinella(testi_scenario::righe_linea));
+    const std::string treno = testi_scenario::testo_file(testi_scenario::con_sentinella(testi_scenario::righe_treno));
     scrivi(dir / "fuzz_linea" / "builtin", linea);
     scrivi(dir / "fuzz_linea" / "piccola", std::string(fuzz::linea_valida));
     scrivi(dir / "fuzz_treno" / "builtin", treno);

@@ -74,7 +74,7 @@ struct colonna {
 using colonne = std::vector<colonna>;
 
 void raccogli(std::map<const rf::parola*, colonne>& t, quale_file f, std::span<const std::string_view> righe) {
-    const std::string byte = scenario_text::testo_file(righe);
+    const std::string byte = testi_scenario::testo_file(righe);
     const file_letto l = leggi(byte, f);
     for (const auto& r : l.lette.righe) {
         if (r.valori.empty() || r.valori.back().riga != r.riga) continue;
@@ -93,8 +93,8 @@ void raccogli(std::map<const rf::parola*, colonne>& t, quale_file f, std::span<c
 const std::map<const rf::parola*, colonne>& tabella() {
     static const auto t = [] {
         std::map<const rf::parola*, colonne> r;
-        raccogli(r, quale_file::linea, scenario_text::righe_linea);
-        raccogli(r, quale_file::treno, scenario_text::righe_treno);
+        raccogli(r, quale_file::linea, testi_scenario::righe_linea);
+        raccogli(r, quale_file::treno, testi_scenario::righe_treno);
         return r;
     }();
     return t;

@@ -682,8 +682,8 @@ trovati cerca(std::string_view argomento) {
 std::vector<uso_builtin> usi_builtin(const parola& p, std::size_t campo) {
     std::vector<uso_builtin> usi;
     const std::span<const std::string_view> righe =
-        p.file == linea ? std::span<const std::string_view>(scenario_text::righe_linea)
-                        : std::span<const std::string_view>(scenario_text::righe_treno);
+        p.file == linea ? std::span<const std::string_view>(testi_scenario::righe_linea)
+                        : std::span<const std::string_view>(testi_scenario::righe_treno);
     bool dopo_generale = false;
     for (std::size_t n = 0; n < righe.size(); ++n) {
         testo::flusso_campi f{std::string(righe[n])};

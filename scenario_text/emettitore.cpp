@@ -5,7 +5,7 @@
 #include "platform/file_atomico.h"
 #include "text/testo_1252.h"
 
-namespace scenario_text {
+namespace testi_scenario {
 
 std::string testo_file(std::span<const std::string_view> righe) {
     std::string testo;
@@ -21,4 +21,4 @@ void scrivi_documento(const std::filesystem::path& file, std::span<const std::st
     piattaforma::scrivi_file_atomico(file, testo_file(righe));
 }
 
-}  // namespace scenario_text
+}  // namespace testi_scenario

@@ -8,7 +8,7 @@
 #include <span>
 #include <string_view>
 
-namespace scenario_text {
+namespace testi_scenario {
 
 inline constexpr std::string_view sentinella = "riferimento fine del file";
 inline constexpr std::size_t massimo_righe = 1000;
@@ -35,4 +35,4 @@ std::string testo_file(std::span<const std::string_view> righe);
 // std::system_error when the file cannot be written.
 void scrivi_documento(const std::filesystem::path& file, std::span<const std::string_view> righe);
 
-}  // namespace scenario_text
+}  // namespace testi_scenario

@@ -4,7 +4,7 @@
 #include "scenario_text/emettitore.h"
 #include "scenario_text/righe_builtin.h"
 
-namespace scenario_text {
+namespace testi_scenario {
 
 using modello::file_in_cartella;
 
@@ -41,4 +41,4 @@ void dati_scenario(const modello::Modello& m) {
     dati_scheda(m);
 }
 
-}  // namespace scenario_text
+}  // namespace testi_scenario

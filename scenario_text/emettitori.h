@@ -4,7 +4,7 @@
 
 #include "model/modello.h"
 
-namespace scenario_text {
+namespace testi_scenario {
 
 void dati_linea(const modello::Modello& m);
 void dati_treno(const modello::Modello& m);
@@ -15,4 +15,4 @@ void dati_scheda(const modello::Modello& m);
 // All five, in that order: the whole built-in scenario.
 void dati_scenario(const modello::Modello& m);
 
-}  // namespace scenario_text
+}  // namespace testi_scenario

@@ -1,7 +1,7 @@
 // The built-in line description, one constant per line of the file it becomes.
 #include "scenario_text/righe_builtin.h"
 
-namespace scenario_text {
+namespace testi_scenario {
 
 const std::array<std::string_view, 171> righe_linea = {{
     "[generale]",
@@ -177,4 +177,4 @@ const std::array<std::string_view, 171> righe_linea = {{
     "[fine]",
 }};
 
-}  // namespace scenario_text
+}  // namespace testi_scenario

@@ -2,7 +2,7 @@
 // the file they become.
 #include "scenario_text/righe_builtin.h"
 
-namespace scenario_text {
+namespace testi_scenario {
 
 const std::array<std::string_view, 8> righe_note = {{
     "Simulazione del treno IC 731 'Lago Azzurro' Portovesco - Sarenta nel tratto ",
@@ -15,4 +15,4 @@ const std::array<std::string_view, 8> righe_note = {{
     "1A",
 }};
 
-}  // namespace scenario_text
+}  // namespace testi_scenario

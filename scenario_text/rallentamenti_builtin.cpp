@@ -2,7 +2,7 @@
 // line of the file it becomes.
 #include "scenario_text/righe_builtin.h"
 
-namespace scenario_text {
+namespace testi_scenario {
 
 const std::array<std::string_view, 44> righe_rallentamenti = {{
     "",
@@ -51,4 +51,4 @@ const std::array<std::string_view, 44> righe_rallentamenti = {{
     "     i giorni esclusi i seguenti:.........",
 }};
 
-}  // namespace scenario_text
+}  // namespace testi_scenario

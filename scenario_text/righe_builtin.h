@@ -5,7 +5,7 @@
 #include <array>
 #include <string_view>
 
-namespace scenario_text {
+namespace testi_scenario {
 
 extern const std::array<std::string_view, 171> righe_linea;
 extern const std::array<std::string_view, 206> righe_treno;
@@ -13,4 +13,4 @@ extern const std::array<std::string_view, 8> righe_note;
 extern const std::array<std::string_view, 44> righe_rallentamenti;
 extern const std::array<std::string_view, 204> righe_scheda;
 
-}  // namespace scenario_text
+}  // namespace testi_scenario

@@ -2,7 +2,7 @@
 // two filled pages for train 731, then two blank forms.
 #include "scenario_text/righe_builtin.h"
 
-namespace scenario_text {
+namespace testi_scenario {
 
 const std::array<std::string_view, 204> righe_scheda = {{
     "",
@@ -211,4 +211,4 @@ const std::array<std::string_view, 204> righe_scheda = {{
     "",
 }};
 
-}  // namespace scenario_text
+}  // namespace testi_scenario

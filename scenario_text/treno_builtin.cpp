@@ -1,7 +1,7 @@
 // The built-in train file, one constant per line of the file it becomes.
 #include "scenario_text/righe_builtin.h"
 
-namespace scenario_text {
+namespace testi_scenario {
 
 const std::array<std::string_view, 206> righe_treno = {{
     "[generale]",
@@ -212,4 +212,4 @@ const std::array<std::string_view, 206> righe_treno = {{
     "",
 }};
 
-}  // namespace scenario_text
+}  // namespace testi_scenario

@@ -94,7 +94,7 @@ int emetti(const fs::path& cartella, bool forza) {
             return uscita::guasto;
         }
     }
-    scenario_text::dati_scenario(m);
+    testi_scenario::dati_scenario(m);
     std::cout << "wrote into " << testo::visibile(cartella.string()) << ":";
     for (const auto& n : nomi) std::cout << " " << n;
     std::cout << "\n";

@@ -9,14 +9,14 @@
 
 namespace test_util {
 
-struct testi_scenario {
+struct testi_coppia {
     std::string linea;
     std::string treno;
 };
 
-inline testi_scenario testi_builtin() {
-    return {scenario_text::testo_file(scenario_text::con_sentinella(scenario_text::righe_linea)),
-            scenario_text::testo_file(scenario_text::con_sentinella(scenario_text::righe_treno))};
+inline testi_coppia testi_builtin() {
+    return {::testi_scenario::testo_file(::testi_scenario::con_sentinella(::testi_scenario::righe_linea)),
+            ::testi_scenario::testo_file(::testi_scenario::con_sentinella(::testi_scenario::righe_treno))};
 }
 
 }  // namespace test_util

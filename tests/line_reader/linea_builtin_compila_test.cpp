@@ -17,7 +17,7 @@ TEST(LineaBuiltinCompilata, SiLeggeSenzaCodici) {
     m.numero_treno = "731";
     m.cartella = dir.percorso();
     m.genera_geometria = true;
-    scenario_text::dati_linea(m);
+    testi_scenario::dati_linea(m);
     compilatore::ingressi_cartella cartella(dir.percorso());
     int chiuso = 0;
     EXPECT_TRUE(lettura::leggi_linea(m, {"Valdora_Sarenta_linea.txt", *cartella.leggi("Valdora_Sarenta_linea.txt"),

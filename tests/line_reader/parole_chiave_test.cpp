@@ -23,7 +23,7 @@ bool ha_valori(std::string_view riga) { return riga.find(',') != std::string_vie
 TEST(ParoleChiave, LaLineaBuiltinUsaSoloVociRiconosciute) {
     bool letta = false;
     blocco_linea blocco = blocco_linea::generale;
-    for (std::string_view riga : scenario_text::righe_linea) {
+    for (std::string_view riga : testi_scenario::righe_linea) {
         if (!letta) {
             letta = testo::contiene_i(riga, "[generale]");
             continue;
@@ -39,7 +39,7 @@ TEST(ParoleChiave, LaLineaBuiltinUsaSoloVociRiconosciute) {
 
 TEST(ParoleChiave, IlTrenoBuiltinUsaSoloVociRiconosciute) {
     bool letta = false;
-    for (std::string_view riga : scenario_text::righe_treno) {
+    for (std::string_view riga : testi_scenario::righe_treno) {
         if (!letta) {
             letta = testo::contiene_i(riga, "[generale]");
             continue;

@@ -36,8 +36,8 @@ lsp::scenario_aperto prova() {
 
 lsp::scenario_aperto builtin() {
     lsp::scenario_aperto s;
-    s.linea = {true, "file:///b/b_linea.txt", "b_linea.txt", scenario_text::testo_file(scenario_text::righe_linea)};
-    s.treno = {true, "file:///b/b_1-.txt", "b_1-.txt", scenario_text::testo_file(scenario_text::righe_treno)};
+    s.linea = {true, "file:///b/b_linea.txt", "b_linea.txt", testi_scenario::testo_file(testi_scenario::righe_linea)};
+    s.treno = {true, "file:///b/b_1-.txt", "b_1-.txt", testi_scenario::testo_file(testi_scenario::righe_treno)};
     return s;
 }
 

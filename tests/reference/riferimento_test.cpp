@@ -186,8 +186,8 @@ TEST(Riferimento, OgniIntestazioneDeiFileBuiltinHaLaSuaVoce) {
         }
         EXPECT_GT(intestazioni, 5);
     };
-    controlla(file_testo::linea, scenario_text::righe_linea);
-    controlla(file_testo::treno, scenario_text::righe_treno);
+    controlla(file_testo::linea, testi_scenario::righe_linea);
+    controlla(file_testo::treno, testi_scenario::righe_treno);
 }
 
 TEST(Riferimento, OgniCodiceHaLaSuaVoceEUnaSola) {
@@ -399,8 +399,8 @@ TEST(Riferimento, IValoriDelloScenarioIncorporato) {
     const std::pair<std::string_view, std::size_t> quante[] = {{"segnale", 124}, {"stazione", 35}, {"montagna", 3}};
     for (const auto& [argomento, n] : quante) {
         const auto& p = parola_di_nome(argomento);
-        const auto& righe = p.file == file_testo::linea ? std::span<const std::string_view>(scenario_text::righe_linea)
-                                                         : std::span<const std::string_view>(scenario_text::righe_treno);
+        const auto& righe = p.file == file_testo::linea ? std::span<const std::string_view>(testi_scenario::righe_linea)
+                                                         : std::span<const std::string_view>(testi_scenario::righe_treno);
         for (std::size_t i = 0; i < p.campi.size(); ++i) {
             if (!p.campi[i].senza_significato) continue;
             std::size_t tutte = 0;

@@ -51,7 +51,7 @@ struct stazione_treno {
 
 inline std::vector<stazione_treno> stazioni_treno() {
     std::vector<stazione_treno> out;
-    for (const auto& c : righe_di(scenario_text::righe_treno, "stazione"))
+    for (const auto& c : righe_di(testi_scenario::righe_treno, "stazione"))
         out.push_back({numero_campo(c[1]), numero_campo(c[14]), numero_campo(c[15]), senza_spazi_ai_lati(c[17])});
     return out;
 }
@@ -59,7 +59,7 @@ inline std::vector<stazione_treno> stazioni_treno() {
 // "velocita" rows: position and limit.
 inline std::vector<std::pair<long, long>> limiti_treno() {
     std::vector<std::pair<long, long>> out;
-    for (const auto& c : righe_di(scenario_text::righe_treno, "velocita"))
+    for (const auto& c : righe_di(testi_scenario::righe_treno, "velocita"))
         out.emplace_back(numero_campo(c[1]), numero_campo(c[2]));
     return out;
 }
@@ -72,21 +72,21 @@ struct rallentamento_treno {
 
 inline std::vector<rallentamento_treno> rallentamenti_treno() {
     std::vector<rallentamento_treno> out;
-    for (const auto& c : righe_di(scenario_text::righe_treno, "rallentamento"))
+    for (const auto& c : righe_di(testi_scenario::righe_treno, "rallentamento"))
         out.push_back({numero_campo(c[1]), numero_campo(c[2]), numero_campo(c[3])});
     return out;
 }
 
 // The value of a one-number row of the train file's general block.
 inline long valore_treno(std::string_view parola) {
-    const auto r = righe_di(scenario_text::righe_treno, parola);
+    const auto r = righe_di(testi_scenario::righe_treno, parola);
     return r.size() == 1 ? numero_campo(r[0][1]) : -1;
 }
 
 // The line's kilometric progressive at position 0, in metres; it falls
 // along the line.
 inline long progressiva_origine() {
-    const auto r = righe_di(scenario_text::righe_linea, "progressiva chilometrica uno");
+    const auto r = righe_di(testi_scenario::righe_linea, "progressiva chilometrica uno");
     return r.size() == 1 ? numero_campo(r[0][2]) : -1;
 }
 
@@ -97,7 +97,7 @@ struct cartello_linea {
 
 inline std::vector<cartello_linea> cartelli_linea() {
     std::vector<cartello_linea> out;
-    for (const auto& c : righe_di(scenario_text::righe_linea, "cartello_indicatore"))
+    for (const auto& c : righe_di(testi_scenario::righe_linea, "cartello_indicatore"))
         out.push_back({numero_campo(c[1]), senza_spazi_ai_lati(c[2])});
     return out;
 }

@@ -19,7 +19,7 @@ namespace {
 
 template <std::size_t N>
 std::vector<std::string> righe_file(const std::array<std::string_view, N>& doc) {
-    return test_util::righe_crlf(scenario_text::testo_file(scenario_text::con_sentinella(doc)));
+    return test_util::righe_crlf(testi_scenario::testo_file(testi_scenario::con_sentinella(doc)));
 }
 
 const std::string rallentamento_vuoto =
@@ -40,7 +40,7 @@ std::vector<std::string> celle_rallentamento(const std::string& riga) {
 }
 
 TEST(RallentamentiBuiltin, ModuloRigaPerRiga) {
-    const auto r = righe_file(scenario_text::righe_rallentamenti);
+    const auto r = righe_file(testi_scenario::righe_rallentamenti);
     ASSERT_EQ(r.size(), 44u);
     const auto stazioni = test_util::stazioni_treno();
     ASSERT_FALSE(stazioni.empty());
@@ -75,7 +75,7 @@ TEST(RallentamentiBuiltin, ModuloRigaPerRiga) {
 }
 
 TEST(RallentamentiBuiltin, RigheDeiRallentamentiDelTreno) {
-    const auto r = righe_file(scenario_text::righe_rallentamenti);
+    const auto r = righe_file(testi_scenario::righe_rallentamenti);
     ASSERT_EQ(r.size(), 44u);
     const auto rallentamenti = test_util::rallentamenti_treno();
     const auto stazioni = test_util::stazioni_treno();
@@ -112,7 +112,7 @@ TEST(RallentamentiBuiltin, RigheDeiRallentamentiDelTreno) {
 }
 
 TEST(NoteBuiltin, OttoRighe) {
-    const auto r = righe_file(scenario_text::righe_note);
+    const auto r = righe_file(testi_scenario::righe_note);
     ASSERT_EQ(r.size(), 8u);
     const auto stazioni = test_util::stazioni_treno();
     ASSERT_FALSE(stazioni.empty());
@@ -135,9 +135,9 @@ TEST(DocumentiBuiltin, GliEmettitoriScrivonoITreDocumenti) {
     m.nome_linea = "Valdora_Sarenta";
     m.numero_treno = "731";
     m.cartella = dir.percorso();
-    scenario_text::dati_note(m);
-    scenario_text::dati_rallentamenti(m);
-    scenario_text::dati_scheda(m);
+    testi_scenario::dati_note(m);
+    testi_scenario::dati_rallentamenti(m);
+    testi_scenario::dati_scheda(m);
 
     const std::map<std::string, std::size_t> attesi{
         {"Valdora_Sarenta_731_note.txt", 8},

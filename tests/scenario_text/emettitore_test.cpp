@@ -6,8 +6,8 @@
 
 namespace {
 
-using scenario_text::con_sentinella;
-using scenario_text::testo_file;
+using testi_scenario::con_sentinella;
+using testi_scenario::testo_file;
 
 TEST(Emettitore, OgniRigaFinisceInCrLfFinoAllaSentinella) {
     const std::array<std::string_view, 4> doc{"[generale]", "", "orologio,    6  30 ", "verr\xC3\xA0"};
@@ -32,7 +32,7 @@ TEST(Emettitore, SostituisceIlFileEsistenteInteramente) {
     const auto f = dir.percorso() / "doc.txt";
     test_util::scrivi(f, std::string(5000, 'z'));
     const std::array<std::string_view, 2> doc{"a", "b"};
-    scenario_text::scrivi_documento(f, con_sentinella(doc));
+    testi_scenario::scrivi_documento(f, con_sentinella(doc));
     EXPECT_EQ(test_util::leggi(f), "a\r\nb\r\n");
 }
 

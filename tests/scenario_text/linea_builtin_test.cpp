@@ -17,7 +17,7 @@
 namespace {
 
 std::vector<std::string> righe_file() {
-    return test_util::righe_crlf(scenario_text::testo_file(scenario_text::con_sentinella(scenario_text::righe_linea)));
+    return test_util::righe_crlf(testi_scenario::testo_file(testi_scenario::con_sentinella(testi_scenario::righe_linea)));
 }
 
 // Splits a row at its commas; the fields keep their blanks.
@@ -98,7 +98,7 @@ TEST(LineaBuiltin, SezioniERigheFisse) {
     for (const auto& [righe, testo] : ovunque)
         EXPECT_NE(std::find(righe.begin(), righe.end(), testo), righe.end()) << testo;
 
-    EXPECT_EQ(std::count(r.begin(), r.end(), std::string(scenario_text::sentinella)), 0);
+    EXPECT_EQ(std::count(r.begin(), r.end(), std::string(testi_scenario::sentinella)), 0);
 }
 
 TEST(LineaBuiltin, Curve) {

@@ -23,7 +23,7 @@ namespace {
 using test_util::senza_spazi_ai_lati;
 
 std::vector<std::string> righe_file() {
-    return test_util::righe_crlf(scenario_text::testo_file(scenario_text::con_sentinella(scenario_text::righe_scheda)));
+    return test_util::righe_crlf(testi_scenario::testo_file(testi_scenario::con_sentinella(testi_scenario::righe_scheda)));
 }
 
 // Lines of the sheet every page shares.
@@ -225,7 +225,7 @@ TEST(SchedaBuiltin, QuattroPagineConLeLoroRighe) {
         EXPECT_EQ(static_cast<std::size_t>(p[n].righe.end() - prima_vuota), vuote[n]) << "page " << n + 1;
         EXPECT_EQ(static_cast<std::size_t>(std::count(prima_vuota, p[n].righe.end(), riga_vuota)), vuote[n]);
     }
-    EXPECT_EQ(std::count(r.begin(), r.end(), std::string(scenario_text::sentinella)), 0);
+    EXPECT_EQ(std::count(r.begin(), r.end(), std::string(testi_scenario::sentinella)), 0);
 }
 
 TEST(SchedaBuiltin, TestataETestaDellaTabella) {

@@ -113,8 +113,8 @@ TEST_F(GiroCompleto, CompilaComeIlBuilderELasciaIntattiIFileDellAutore) {
     m.cartella = builder.percorso();
     m.nome_linea = "Valdora_Sarenta";
     m.numero_treno = "731";
-    scenario_text::dati_linea(m);
-    scenario_text::dati_treno(m);
+    testi_scenario::dati_linea(m);
+    testi_scenario::dati_treno(m);
     ASSERT_EQ(compilatore::memorizza_percorso(m, 1), 0);
     for (const auto& nome : compilati_builtin)
         EXPECT_TRUE(test_util::leggi(builder.percorso() / nome) == adesso[nome]) << nome << " differs";

@@ -39,7 +39,7 @@ protected:
         // The line alone, to know where its boards stand before the train comes.
         Modello sola_linea = nuovo_modello(dir_linea.percorso());
         sola_linea.genera_geometria = true;
-        scenario_text::dati_linea(sola_linea);
+        testi_scenario::dati_linea(sola_linea);
         const std::string nome = modello::nome_file_linea(sola_linea);
         ASSERT_TRUE(lettura::leggi_linea(sola_linea, {nome, *compilatore::ingressi_cartella(dir_linea.percorso()).leggi(nome)}));
         for (std::size_t i = 0; i < sola_linea.percorso.size(); ++i)
@@ -47,8 +47,8 @@ protected:
                 cartelli[i] = sola_linea.percorso[i];
 
         m = nuovo_modello(dir.percorso());
-        scenario_text::dati_linea(m);
-        scenario_text::dati_treno(m);
+        testi_scenario::dati_linea(m);
+        testi_scenario::dati_treno(m);
         compilatore::memorizza_percorso(m, 1);
     }
 
