@@ -4,6 +4,7 @@
 #include <exception>
 #include <mutex>
 
+#include "check/righe_file.h"
 #include "compiler/driver.h"
 #include "compiler/ingressi.h"
 #include "model/nomi_file.h"
@@ -105,30 +106,6 @@ private:
 
 }  // namespace
 
-namespace {
-
-// Lines da to a (from 1) of a text become comment rows, each keeping its line
-// end; false when all of them already were.
-bool commenta(std::string& t, int da, int a) {
-    const auto righe = testo::dividi_righe(t);
-    std::string r;
-    bool cambiata = false;
-    for (const auto& x : righe) {
-        const std::string_view riga = std::string_view(t).substr(x.inizio, x.fine - x.inizio);
-        if (x.numero >= da && x.numero <= a && riga != "-") {
-            r += "-";
-            cambiata = true;
-        } else {
-            r += riga;
-        }
-        r.append(t, x.fine, x.dopo - x.fine);
-    }
-    if (cambiata) t = std::move(r);
-    return cambiata;
-}
-
-}  // namespace
-
 std::shared_ptr<const compilato> compila(const scenario_aperto& s) {
     static std::mutex guardia;
     static std::string linea_ultima, treno_ultimo;
@@ -142,7 +119,7 @@ std::shared_ptr<const compilato> compila(const scenario_aperto& s) {
     auto c = std::make_shared<compilato>();
     // As check does, the rows a reader stopped at become comment rows and the
     // pair is compiled again, so that the rows after them are read too.
-    std::string testi[] = {linea, treno};
+    strumento::righe_file testi[] = {strumento::righe_file(linea), strumento::righe_file(treno)};
     for (int giro = 0; giro < 50; ++giro) {
         modello::Modello m;
         // The identifiers only name the files in memory; the cells do not depend on them.
@@ -151,13 +128,13 @@ std::shared_ptr<const compilato> compila(const scenario_aperto& s) {
         osservatore o(modello::nome_file_linea(m));
         m.osservatore = &o;
         compilatore::ingressi_in_memoria in;
-        in.metti(modello::nome_file_linea(m), testi[0]);
-        in.metti(modello::nome_file_treno(m), testi[1]);
+        in.metti(modello::nome_file_linea(m), testi[0].testo());
+        in.metti(modello::nome_file_treno(m), testi[1].testo());
         bool tolta = false;
         try {
             compilatore::azzera_tabella(m);
             compilatore::memorizza_dati(m, in);
-            for (const auto& f : o.fermate) tolta = commenta(testi[f.file == quale_file::linea ? 0 : 1], f.da, f.a) || tolta;
+            for (const auto& f : o.fermate) tolta = testi[f.file == quale_file::linea ? 0 : 1].togli(f.da, f.a) || tolta;
             if (!tolta && !m.percorso.empty()) compilatore::completa_e_timbra(m);
         } catch (const std::exception&) {
             // What was placed before the failure is still worth telling.
