@@ -23,6 +23,14 @@ std::string framed(const std::string& corpo) {
 
 const std::string ping = R"({"jsonrpc":"2.0","id":7,"method":"ping"})";
 
+// The headers of ping with its Content-Length line widened by blanks to n
+// bytes, its CR included.
+std::string lunghezza_larga(std::size_t n) {
+    const std::string numero = std::to_string(ping.size());
+    const std::string inizio = "Content-Length:";
+    return inizio + std::string(n - inizio.size() - numero.size() - 1, ' ') + numero + "\r\n\r\n";
+}
+
 struct atteso {
     esito tipo;
     int codice = 0;  // for errors
@@ -107,6 +115,11 @@ TEST(LettoreMessaggi, OgniScivolataEUnErroreELaLetturaProsegue) {
         {"a header line past the limit",
          std::string(lsp::limite_intestazione * 3, 'h') + "\r\n" + framed(ping),
          {messaggio, fine}},
+        // The limit counts a header line's bytes with its CR.
+        {"a Content-Length line exactly at the limit", lunghezza_larga(lsp::limite_intestazione) + ping,
+         {messaggio, fine}},
+        {"a Content-Length line one byte past the limit", lunghezza_larga(lsp::limite_intestazione + 1) + ping,
+         {errore(codice::errore_analisi), fine}},
         {"blank lines between messages",
          "\r\n\r\n" + framed(ping) + "\r\n" + framed(ping),
          {messaggio, messaggio, fine}},
@@ -167,6 +180,14 @@ TEST(LettoreMessaggi, UnMessaggioOltreIlLimiteESaltatoEIlSeguenteLetto) {
     flusso_lungo flusso("Content-Length: " + std::to_string(n) + "\r\n\r\n", n, framed(ping));
     std::istream in(&flusso);
     EXPECT_EQ(leggi_tutto(in), (std::vector<atteso>{errore(codice::richiesta_non_valida), messaggio, fine}));
+}
+
+// At the limit the body is read (and is no JSON); one byte over, skipped unread.
+TEST(LettoreMessaggi, UnMessaggioAlLimiteELetto) {
+    const std::size_t n = lsp::limite_messaggio;
+    flusso_lungo flusso("Content-Length: " + std::to_string(n) + "\r\n\r\n", n, framed(ping));
+    std::istream in(&flusso);
+    EXPECT_EQ(leggi_tutto(in), (std::vector<atteso>{errore(codice::errore_analisi), messaggio, fine}));
 }
 
 TEST(ScriviMessaggio, LaLunghezzaContaIByteNonICaratteri) {
