@@ -50,7 +50,7 @@ struct regola_avviso {
     bool prima_della_sua_voce = false;
 };
 
-// Every rule, in the order the README lists them.
+// Every rule, in the order the author's guide (docs/author-guide.md) lists them.
 std::span<const regola_avviso> regole_avviso();
 bool regola_esiste(std::string_view nome);
 

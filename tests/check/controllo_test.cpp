@@ -383,16 +383,16 @@ TEST(Check, StatiDiUscita) {
     EXPECT_EQ(senza_nomi.stato, 0) << senza_nomi.uscita << senza_nomi.errori;
 }
 
-// The README lists every warning rule, as the rule table has it.
-TEST(Check, IlReadmeElencaOgniRegola) {
-    const std::string readme = test_util::leggi(fs::path(SOURCE_DIR) / "README.md");
+// The author's guide lists every warning rule, as the rule table has it.
+TEST(Check, LaGuidaDegliAutoriElencaOgniRegola) {
+    const std::string guida = test_util::leggi(fs::path(SOURCE_DIR) / "docs" / "author-guide.md");
     std::string tabella;
     for (const auto& r : strumento::regole_avviso())
         tabella += "| `" + std::string(r.nome) + "` | " + std::string(r.descrizione) + " | " +
                    (r.file == strumento::quale_file::linea ? "line" : "train") + " file: `" + testo::visibile(r.esempio) +
                    "` |\n";
-    EXPECT_NE(readme.find("|---|---|---|\n" + tabella + "\n"), std::string::npos)
-        << "the README's table of warning rules should read:\n" << tabella;
+    EXPECT_NE(guida.find("|---|---|---|\n" + tabella + "\n"), std::string::npos)
+        << "the author's guide's table of warning rules (docs/author-guide.md) should read:\n" << tabella;
 }
 
 }  // namespace

@@ -614,7 +614,7 @@ TEST(RegoleAvviso, NomiDescrizioniEdEsempi) {
     EXPECT_EQ(con_caso, nomi);
 }
 
-// The README's example of each rule, added to the small scenario, sets that
+// The author's guide's example of each rule, added to the small scenario, sets that
 // rule off, and the scenario still compiles with status 0: the warnings are
 // about rows the compiler takes without a word.
 TEST(RegoleAvviso, OgniEsempioScattaECompila) {
