@@ -231,13 +231,9 @@ int spiega(const std::string& argomento, bool tutto, bool markdown) {
     return uscita::ok;
 }
 
-}  // namespace
-
-int esegui(int argc, char** argv) {
-    CLI::App app{
-        "The scenario author's companion: the built-in scenario as a template, compiling your own line "
-        "description and train file, a readable dump of compiled files and a picture of them.",
-        "scenario_tool"};
+// The program's own help, version and parse-error handling, shared by every
+// subcommand.
+void prepara_programma(CLI::App& app) {
     app.set_version_flag("--version", "scenario_tool " SCENARIO_TOOL_VERSION);
     // Windows builds would take "/x" for an option: a path written so must
     // stay a path, as on every other system. Subcommands inherit this.
@@ -257,199 +253,327 @@ int esegui(int argc, char** argv) {
         "warnings only, 2 at least one error, 3 a file that cannot be read, 64 usage error (also an unknown rule, or "
         "the files the wrong way round). lsp: 0 after shutdown then exit, 1 when exit comes without shutdown or "
         "the input ends first.");
+}
 
-    // CLI11's own checks take the argument as a plain path, which on Windows
-    // misreads UTF-8 names: these read it as UTF-8 everywhere.
-    const CLI::Validator esiste_file(
+// CLI11's own checks take the argument as a plain path, which on Windows
+// misreads UTF-8 names: these read it as UTF-8 everywhere.
+CLI::Validator file_esistente() {
+    return CLI::Validator(
         [](std::string& s) {
             return fs::is_regular_file(modello::percorso_utf8(s)) ? std::string() : "File does not exist: " + s;
         },
         "FILE");
-    const CLI::Validator esiste_cartella(
+}
+CLI::Validator cartella_esistente() {
+    return CLI::Validator(
         [](std::string& s) {
             return fs::is_directory(modello::percorso_utf8(s)) ? std::string() : "Directory does not exist: " + s;
         },
         "DIR");
-    auto* emit = app.add_subcommand("emit", "write the five built-in text files into DIR");
-    std::string cartella_emit = ".";
+}
+
+// --linea and --treno of a subcommand, and whether each was given.
+struct scelta_scenario {
+    std::string linea, treno;
+    CLI::Option* opzione_linea = nullptr;
+    CLI::Option* opzione_treno = nullptr;
+
+    std::optional<std::string> linea_data() const { return se_dato(opzione_linea, linea); }
+    std::optional<std::string> treno_data() const { return se_dato(opzione_treno, treno); }
+    bool data() const { return opzione_linea->count() > 0 || opzione_treno->count() > 0; }
+};
+void aggiungi_scelta(CLI::App* c, scelta_scenario& s, const char* aiuto_linea, const char* aiuto_treno) {
+    s.opzione_linea = c->add_option("--linea", s.linea, aiuto_linea);
+    s.opzione_treno = c->add_option("--treno", s.treno, aiuto_treno);
+}
+// The choice of dump, plot and view, which read a folder of compiled files.
+void aggiungi_scelta_cartella(CLI::App* c, scelta_scenario& s) {
+    aggiungi_scelta(c, s, "line identifier, when DIR holds several scenarios",
+                    "train number, when DIR holds several scenarios");
+}
+
+// Each subcommand's options as CLI11 fills them; `comando` is the
+// subcommand, set when it is added.
+struct opzioni_emit {
+    CLI::App* comando = nullptr;
+    std::string cartella = ".";
     bool forza = false;
-    emit->add_option("DIR", cartella_emit, "folder to write into, created when missing (default: the current folder)");
-    emit->add_flag("--force", forza, "overwrite files of the same names");
+};
+struct opzioni_compile {
+    CLI::App* comando = nullptr;
+    std::string file_linea, file_treno, cartella_uscita;
+    CLI::Option* opzione_uscita = nullptr;
+    scelta_scenario scelta;
+    bool senza_geometria = false, json = false;
+};
+struct opzioni_check {
+    CLI::App* comando = nullptr;
+    std::string file_linea, file_treno;
+    scelta_scenario scelta;
+    bool json = false;
+    std::vector<std::string> spente;
+};
+struct opzioni_dump {
+    CLI::App* comando = nullptr;
+    std::string cartella;
+    scelta_scenario scelta;
+    bool json = false, ogni_metro = false;
+};
+struct opzioni_plot {
+    CLI::App* comando = nullptr;
+    std::string cartella, file;
+    scelta_scenario scelta;
+};
+struct opzioni_view {
+    CLI::App* comando = nullptr;
+    std::string cartella, file, testo_linea, testo_treno;
+    CLI::Option* opzione_testo_linea = nullptr;
+    CLI::Option* opzione_testo_treno = nullptr;
+    scelta_scenario scelta;
+};
+struct opzioni_explain {
+    CLI::App* comando = nullptr;
+    std::string argomento;
+    bool tutto = false, markdown = false;
+};
+struct opzioni_lsp {
+    CLI::App* comando = nullptr;
+    bool stdio = false;
+};
 
-    auto* compile = app.add_subcommand(
+void prepara_emit(CLI::App& app, opzioni_emit& o) {
+    o.comando = app.add_subcommand("emit", "write the five built-in text files into DIR");
+    o.comando->add_option("DIR", o.cartella, "folder to write into, created when missing (default: the current folder)");
+    o.comando->add_flag("--force", o.forza, "overwrite files of the same names");
+}
+
+void prepara_compile(CLI::App& app, opzioni_compile& o) {
+    o.comando = app.add_subcommand(
         "compile", "compile your line description and train file; they are only read, never changed");
-    std::string file_linea, file_treno, cartella_uscita, linea_c, treno_c;
-    bool senza_geometria = false, json_c = false;
-    compile->add_option("LINE_FILE", file_linea, "line description, ideally named ID_linea.txt")
+    o.comando->add_option("LINE_FILE", o.file_linea, "line description, ideally named ID_linea.txt")
         ->required()
-        ->check(esiste_file);
-    compile->add_option("TRAIN_FILE", file_treno, "train file, ideally named ID_N-.txt")
+        ->check(file_esistente());
+    o.comando->add_option("TRAIN_FILE", o.file_treno, "train file, ideally named ID_N-.txt")
         ->required()
-        ->check(esiste_file);
-    auto* opzione_uscita = compile->add_option("-o,--output", cartella_uscita,
-                                               "folder for the compiled files, created when missing (default: the "
-                                               "folder of LINE_FILE)");
-    auto* opzione_linea_c =
-        compile->add_option("--linea", linea_c, "line identifier, when LINE_FILE is not named ID_linea.txt");
-    auto* opzione_treno_c = compile->add_option("--treno", treno_c, "train number, when TRAIN_FILE is not named ID_N-.txt");
-    compile->add_flag("--no-geometry", senza_geometria, "do not build or write the geometry file");
-    compile->add_flag("--json", json_c, "print the outcome as one JSON object");
+        ->check(file_esistente());
+    o.opzione_uscita = o.comando->add_option("-o,--output", o.cartella_uscita,
+                                             "folder for the compiled files, created when missing (default: the "
+                                             "folder of LINE_FILE)");
+    aggiungi_scelta(o.comando, o.scelta, "line identifier, when LINE_FILE is not named ID_linea.txt",
+                    "train number, when TRAIN_FILE is not named ID_N-.txt");
+    o.comando->add_flag("--no-geometry", o.senza_geometria, "do not build or write the geometry file");
+    o.comando->add_flag("--json", o.json, "print the outcome as one JSON object");
+}
 
-    auto* check = app.add_subcommand(
+// --no-warn takes only the name of a warning rule; another is a usage error
+// that lists them.
+CLI::Validator regola_nota() {
+    return CLI::Validator(
+        [](std::string& r) {
+            if (regola_esiste(r)) return std::string();
+            std::string nomi;
+            for (const auto& x : regole_avviso()) nomi += (nomi.empty() ? "" : ", ") + std::string(x.nome);
+            return "no warning rule \"" + r + "\"; the rules are: " + nomi;
+        },
+        "");
+}
+
+void prepara_check(CLI::App& app, opzioni_check& o) {
+    o.comando = app.add_subcommand(
         "check",
         "list every problem of your line description and train file at once: all the compiler's errors, and "
         "warnings for rows that compile but are almost always mistakes; nothing is written");
-    std::string file_linea_k, file_treno_k, linea_k, treno_k;
-    bool json_k = false;
-    std::vector<std::string> spente;
-    check->add_option("LINE_FILE", file_linea_k, "line description, named any way")->required();
-    check->add_option("TRAIN_FILE", file_treno_k, "train file, named any way")->required();
-    auto* opzione_linea_k = check->add_option(
-        "--linea", linea_k, "line identifier, as for compile; not needed, but must agree with an ID_linea.txt name");
-    auto* opzione_treno_k = check->add_option(
-        "--treno", treno_k, "train number, as for compile; not needed, but must agree with an ID_N-.txt name");
-    check->add_flag("--json", json_k, "print the problems as one JSON object");
-    check->add_option("--no-warn", spente, "do not report the warnings of RULE (repeatable)")
+    o.comando->add_option("LINE_FILE", o.file_linea, "line description, named any way")->required();
+    o.comando->add_option("TRAIN_FILE", o.file_treno, "train file, named any way")->required();
+    aggiungi_scelta(o.comando, o.scelta,
+                    "line identifier, as for compile; not needed, but must agree with an ID_linea.txt name",
+                    "train number, as for compile; not needed, but must agree with an ID_N-.txt name");
+    o.comando->add_flag("--json", o.json, "print the problems as one JSON object");
+    o.comando->add_option("--no-warn", o.spente, "do not report the warnings of RULE (repeatable)")
         ->type_name("RULE")
-        ->check(CLI::Validator(
-            [](std::string& r) {
-                if (regola_esiste(r)) return std::string();
-                std::string nomi;
-                for (const auto& x : regole_avviso()) nomi += (nomi.empty() ? "" : ", ") + std::string(x.nome);
-                return "no warning rule \"" + r + "\"; the rules are: " + nomi;
-            },
-            ""));
+        ->check(regola_nota());
+}
 
-    auto* dump = app.add_subcommand("dump", "decode the compiled files of DIR");
-    std::string cartella_dump, linea_d, treno_d;
-    bool json_d = false, ogni_metro = false;
-    dump->add_option("DIR", cartella_dump, "folder holding the compiled files")->required()->check(esiste_cartella);
-    auto* opzione_linea_d = dump->add_option("--linea", linea_d, "line identifier, when DIR holds several scenarios");
-    auto* opzione_treno_d = dump->add_option("--treno", treno_d, "train number, when DIR holds several scenarios");
-    dump->add_flag("--json", json_d, "print one JSON object");
-    dump->add_flag("--geometry", ogni_metro, "also list the geometry metre by metre");
+void prepara_dump(CLI::App& app, opzioni_dump& o) {
+    o.comando = app.add_subcommand("dump", "decode the compiled files of DIR");
+    o.comando->add_option("DIR", o.cartella, "folder holding the compiled files")->required()->check(cartella_esistente());
+    aggiungi_scelta_cartella(o.comando, o.scelta);
+    o.comando->add_flag("--json", o.json, "print one JSON object");
+    o.comando->add_flag("--geometry", o.ogni_metro, "also list the geometry metre by metre");
+}
 
+void prepara_plot(CLI::App& app, opzioni_plot& o) {
 #ifdef SB_DISEGNO
-    constexpr const char* aiuto_plot =
+    constexpr const char* aiuto =
         "draw the compiled route of DIR: plan view of the track, gradient, speed-limit and adhesion profiles";
 #else
-    constexpr const char* aiuto_plot = "not in this build, which draws no pictures (the Linux build has it)";
+    constexpr const char* aiuto = "not in this build, which draws no pictures (the Linux build has it)";
 #endif
-    auto* plot = app.add_subcommand("plot", aiuto_plot);
-    std::string cartella_plot, file_plot, linea_p, treno_p;
-    plot->add_option("DIR", cartella_plot, "folder holding the compiled files")->required()->check(esiste_cartella);
-    plot->add_option("-o,--output", file_plot, "the picture to write: FILE.png, FILE.svg or FILE.pdf")->required();
-    auto* opzione_linea_p = plot->add_option("--linea", linea_p, "line identifier, when DIR holds several scenarios");
-    auto* opzione_treno_p = plot->add_option("--treno", treno_p, "train number, when DIR holds several scenarios");
+    o.comando = app.add_subcommand("plot", aiuto);
+    o.comando->add_option("DIR", o.cartella, "folder holding the compiled files")->required()->check(cartella_esistente());
+    o.comando->add_option("-o,--output", o.file, "the picture to write: FILE.png, FILE.svg or FILE.pdf")->required();
+    aggiungi_scelta_cartella(o.comando, o.scelta);
+}
 
-    auto* view = app.add_subcommand(
+void prepara_view(CLI::App& app, opzioni_view& o) {
+    o.comando = app.add_subcommand(
         "view", "write the compiled route of DIR as one interactive HTML page: plan view and profiles on one "
                 "position axis to zoom and pan, every object with its values and, given the two text files, the "
                 "row that placed it and check's problems");
-    std::string cartella_view, file_view, linea_v, treno_v, linea_testo_v, treno_testo_v;
-    view->add_option("DIR", cartella_view, "folder holding the compiled files")->required()->check(esiste_cartella);
-    auto* opzione_testo_linea_v = view->add_option(
-        "LINE_FILE", linea_testo_v, "the line description DIR was compiled from, for the rows and check's problems");
-    auto* opzione_testo_treno_v =
-        view->add_option("TRAIN_FILE", treno_testo_v, "the train file DIR was compiled from");
-    opzione_testo_linea_v->check(esiste_file);
-    opzione_testo_treno_v->check(esiste_file);
-    view->add_option("-o,--output", file_view, "the page to write: FILE.html")->required();
-    auto* opzione_linea_v = view->add_option("--linea", linea_v, "line identifier, when DIR holds several scenarios");
-    auto* opzione_treno_v = view->add_option("--treno", treno_v, "train number, when DIR holds several scenarios");
+    o.comando->add_option("DIR", o.cartella, "folder holding the compiled files")->required()->check(cartella_esistente());
+    o.opzione_testo_linea = o.comando->add_option(
+        "LINE_FILE", o.testo_linea, "the line description DIR was compiled from, for the rows and check's problems");
+    o.opzione_testo_treno = o.comando->add_option("TRAIN_FILE", o.testo_treno, "the train file DIR was compiled from");
+    o.opzione_testo_linea->check(file_esistente());
+    o.opzione_testo_treno->check(file_esistente());
+    o.comando->add_option("-o,--output", o.file, "the page to write: FILE.html")->required();
+    aggiungi_scelta_cartella(o.comando, o.scelta);
+}
 
-    auto* explain = app.add_subcommand(
+void prepara_explain(CLI::App& app, opzioni_explain& o) {
+    o.comando = app.add_subcommand(
         "explain", "what a keyword's values mean, what a status code means and how to fix it, what a header does, "
                    "what a warning rule of check finds");
-    std::string argomento;
-    bool tutto = false, markdown = false;
-    explain->add_option("TOPIC", argomento,
-                        "a keyword (stazione, curvad4), a header ([generale]), a warning rule (field-count) or a "
-                        "status code (21)");
-    explain->add_flag("--all", tutto, "the whole reference");
-    explain->add_flag("--markdown", markdown, "with --all: as Markdown, as in docs/reference.md");
+    o.comando->add_option("TOPIC", o.argomento,
+                          "a keyword (stazione, curvad4), a header ([generale]), a warning rule (field-count) or a "
+                          "status code (21)");
+    o.comando->add_flag("--all", o.tutto, "the whole reference");
+    o.comando->add_flag("--markdown", o.markdown, "with --all: as Markdown, as in docs/reference.md");
+}
 
-    auto* lsp_c = app.add_subcommand(
+void prepara_lsp(CLI::App& app, opzioni_lsp& o) {
+    o.comando = app.add_subcommand(
         "lsp", "a language server for your editor, over standard input and output: check's problems as you type, "
                "hover, completion, inlay hints, go to definition, outline, quick fixes and formatting; it writes to "
                "no file");
-    bool stdio = false;
-    lsp_c->add_flag("--stdio", stdio, "accepted for the editors that pass it; standard input and output are the only way");
+    o.comando->add_flag("--stdio", o.stdio,
+                        "accepted for the editors that pass it; standard input and output are the only way");
+}
 
+// Every subcommand's options, in the order of the help.
+struct comandi {
+    opzioni_emit emit;
+    opzioni_compile compile;
+    opzioni_check check;
+    opzioni_dump dump;
+    opzioni_plot plot;
+    opzioni_view view;
+    opzioni_explain explain;
+    opzioni_lsp lsp;
+};
+
+void prepara_comandi(CLI::App& app, comandi& c) {
+    prepara_emit(app, c.emit);
+    prepara_compile(app, c.compile);
+    prepara_check(app, c.check);
+    prepara_dump(app, c.dump);
+    prepara_plot(app, c.plot);
+    prepara_view(app, c.view);
+    prepara_explain(app, c.explain);
+    prepara_lsp(app, c.lsp);
+}
+
+int avvia_lsp() {
+    piattaforma::stdio_binario();
+    std::ios::sync_with_stdio(false);
+    return lsp::servi(std::cin, std::cout, {.versione = SCENARIO_TOOL_VERSION});
+}
+
+int avvia_explain(const opzioni_explain& o) {
+    if (o.markdown && !o.tutto) throw errore_uso("--markdown goes with --all");
+    if (o.tutto && !o.argomento.empty()) throw errore_uso("give either a TOPIC or --all");
+    return spiega(o.argomento, o.tutto, o.markdown);
+}
+
+int avvia_compile(const opzioni_compile& o) {
+    richiesta_compilazione q;
+    q.file_linea = modello::percorso_utf8(o.file_linea);
+    q.file_treno = modello::percorso_utf8(o.file_treno);
+    q.id = scegli_identificativi(q.file_linea, q.file_treno, o.scelta.linea_data(), o.scelta.treno_data());
+    q.cartella_uscita =
+        o.opzione_uscita->count() > 0 ? modello::percorso_utf8(o.cartella_uscita) : q.file_linea.parent_path();
+    if (q.cartella_uscita.empty()) q.cartella_uscita = ".";
+    q.geometria = !o.senza_geometria;
+    crea_cartella(q.cartella_uscita);
+    return compila_comando(q, o.json);
+}
+
+int avvia_check(const opzioni_check& o) {
+    const auto l = modello::percorso_utf8(o.file_linea);
+    const auto t = modello::percorso_utf8(o.file_treno);
+    // Nothing check reports depends on the identifiers, so files named
+    // any way are checked; given ones must still agree with the names.
+    identificativi id{"linea", "1"};
+    try {
+        id = scegli_identificativi(l, t, o.scelta.linea_data(), o.scelta.treno_data());
+    } catch (const errore_uso&) {
+        if (o.scelta.data()) throw;
+    }
+    return controlla(l, t, id, o.json, o.spente);
+}
+
+int avvia_view(const opzioni_view& o) {
+    if ((o.opzione_testo_linea->count() > 0) != (o.opzione_testo_treno->count() > 0))
+        throw errore_uso("give both LINE_FILE and TRAIN_FILE, or neither");
+    std::optional<std::array<fs::path, 2>> testi;
+    if (o.opzione_testo_linea->count() > 0)
+        testi = std::array<fs::path, 2>{modello::percorso_utf8(o.testo_linea), modello::percorso_utf8(o.testo_treno)};
+    return mostra(modello::percorso_utf8(o.cartella), modello::percorso_utf8(o.file), o.scelta.linea_data(),
+                  o.scelta.treno_data(), testi);
+}
+
+// The name of the subcommand given, for the messages.
+const char* nome_comando(const comandi& c) {
+    return *c.emit.comando      ? "emit"
+           : *c.compile.comando ? "compile"
+           : *c.check.comando   ? "check"
+           : *c.dump.comando    ? "dump"
+           : *c.explain.comando ? "explain"
+           : *c.lsp.comando     ? "lsp"
+           : *c.view.comando    ? "view"
+                                : "plot";
+}
+
+// Runs the subcommand given; a failure is one line naming the subcommand.
+int avvia(const comandi& c) {
+    try {
+        if (*c.lsp.comando) return avvia_lsp();
+        if (*c.explain.comando) return avvia_explain(c.explain);
+        if (*c.emit.comando) return emetti(modello::percorso_utf8(c.emit.cartella), c.emit.forza);
+        if (*c.compile.comando) return avvia_compile(c.compile);
+        if (*c.check.comando) return avvia_check(c.check);
+        if (*c.view.comando) return avvia_view(c.view);
+        if (*c.plot.comando)
+            return traccia(modello::percorso_utf8(c.plot.cartella), modello::percorso_utf8(c.plot.file),
+                           c.plot.scelta.linea_data(), c.plot.scelta.treno_data());
+        return scarica(modello::percorso_utf8(c.dump.cartella), c.dump.scelta.linea_data(), c.dump.scelta.treno_data(),
+                       c.dump.json, c.dump.ogni_metro);
+    } catch (const errore_uso& e) {
+        std::cerr << "scenario_tool " << nome_comando(c) << ": " << testo::visibile(e.what()) << "\n";
+        return uscita::uso;
+    } catch (const std::exception& e) {
+        std::cerr << "scenario_tool " << nome_comando(c) << ": " << testo::visibile(e.what()) << "\n";
+        return uscita::guasto;
+    }
+}
+
+}  // namespace
+
+int esegui(int argc, char** argv) {
+    CLI::App app{
+        "The scenario author's companion: the built-in scenario as a template, compiling your own line "
+        "description and train file, a readable dump of compiled files and a picture of them.",
+        "scenario_tool"};
+    prepara_programma(app);
+    comandi c;
+    prepara_comandi(app, c);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
         const int stato = app.exit(e);
         return stato == 0 ? uscita::ok : uscita::uso;
     }
-
-    const char* comando = *emit      ? "emit"
-                          : *compile ? "compile"
-                          : *check   ? "check"
-                          : *dump    ? "dump"
-                          : *explain ? "explain"
-                          : *lsp_c   ? "lsp"
-                          : *view    ? "view"
-                                     : "plot";
-    try {
-        if (*lsp_c) {
-            piattaforma::stdio_binario();
-            std::ios::sync_with_stdio(false);
-            return lsp::servi(std::cin, std::cout, {.versione = SCENARIO_TOOL_VERSION});
-        }
-        if (*explain) {
-            if (markdown && !tutto) throw errore_uso("--markdown goes with --all");
-            if (tutto && !argomento.empty()) throw errore_uso("give either a TOPIC or --all");
-            return spiega(argomento, tutto, markdown);
-        }
-        if (*emit) return emetti(modello::percorso_utf8(cartella_emit), forza);
-        if (*compile) {
-            richiesta_compilazione q;
-            q.file_linea = modello::percorso_utf8(file_linea);
-            q.file_treno = modello::percorso_utf8(file_treno);
-            q.id = scegli_identificativi(q.file_linea, q.file_treno, se_dato(opzione_linea_c, linea_c),
-                                         se_dato(opzione_treno_c, treno_c));
-            q.cartella_uscita =
-                opzione_uscita->count() > 0 ? modello::percorso_utf8(cartella_uscita) : q.file_linea.parent_path();
-            if (q.cartella_uscita.empty()) q.cartella_uscita = ".";
-            q.geometria = !senza_geometria;
-            crea_cartella(q.cartella_uscita);
-            return compila_comando(q, json_c);
-        }
-        if (*check) {
-            const auto l = modello::percorso_utf8(file_linea_k);
-            const auto t = modello::percorso_utf8(file_treno_k);
-            // Nothing check reports depends on the identifiers, so files named
-            // any way are checked; given ones must still agree with the names.
-            identificativi id{"linea", "1"};
-            try {
-                id = scegli_identificativi(l, t, se_dato(opzione_linea_k, linea_k), se_dato(opzione_treno_k, treno_k));
-            } catch (const errore_uso&) {
-                if (opzione_linea_k->count() > 0 || opzione_treno_k->count() > 0) throw;
-            }
-            return controlla(l, t, id, json_k, spente);
-        }
-        if (*view) {
-            if ((opzione_testo_linea_v->count() > 0) != (opzione_testo_treno_v->count() > 0))
-                throw errore_uso("give both LINE_FILE and TRAIN_FILE, or neither");
-            std::optional<std::array<fs::path, 2>> testi;
-            if (opzione_testo_linea_v->count() > 0)
-                testi = std::array<fs::path, 2>{modello::percorso_utf8(linea_testo_v), modello::percorso_utf8(treno_testo_v)};
-            return mostra(modello::percorso_utf8(cartella_view), modello::percorso_utf8(file_view),
-                          se_dato(opzione_linea_v, linea_v), se_dato(opzione_treno_v, treno_v), testi);
-        }
-        if (*plot)
-            return traccia(modello::percorso_utf8(cartella_plot), modello::percorso_utf8(file_plot),
-                           se_dato(opzione_linea_p, linea_p), se_dato(opzione_treno_p, treno_p));
-        return scarica(modello::percorso_utf8(cartella_dump), se_dato(opzione_linea_d, linea_d),
-                       se_dato(opzione_treno_d, treno_d), json_d, ogni_metro);
-    } catch (const errore_uso& e) {
-        std::cerr << "scenario_tool " << comando << ": " << testo::visibile(e.what()) << "\n";
-        return uscita::uso;
-    } catch (const std::exception& e) {
-        std::cerr << "scenario_tool " << comando << ": " << testo::visibile(e.what()) << "\n";
-        return uscita::guasto;
-    }
+    return avvia(c);
 }
 
 #ifdef _WIN32
