@@ -72,6 +72,17 @@ std::string visibile(std::string_view s) {
     return out;
 }
 
+std::string visibile_su_righe(std::string_view utf8) {
+    std::string out;
+    for (std::size_t inizio = 0;;) {
+        const std::size_t fine = utf8.find('\n', inizio);
+        out += visibile(utf8.substr(inizio, fine == std::string_view::npos ? std::string_view::npos : fine - inizio));
+        if (fine == std::string_view::npos) return out;
+        out += '\n';
+        inizio = fine + 1;
+    }
+}
+
 std::string visibile_1252(std::string_view byte) {
     constexpr std::string_view bom_utf8 = "\xEF\xBB\xBF";
     if (byte.starts_with(bom_utf8)) return "<BOM>" + visibile(da_cp1252(byte.substr(bom_utf8.size())));

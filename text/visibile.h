@@ -25,6 +25,10 @@ namespace testo {
 
 std::string visibile(std::string_view utf8);
 
+// The same for a message of several lines, such as the command line's own
+// errors: each line feed stays a line feed, each line is made safe.
+std::string visibile_su_righe(std::string_view utf8);
+
 // Bytes of an input file's line, read as the readers read them (Windows-1252).
 // A UTF-8 byte-order mark at its start is shown as <BOM>.
 std::string visibile_1252(std::string_view byte);

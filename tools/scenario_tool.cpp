@@ -240,7 +240,7 @@ void prepara_programma(CLI::App& app) {
     app.allow_windows_style_options(false);
     // A parse error may quote an argument: shown safe to print.
     app.failure_message([](const CLI::App* a, const CLI::Error& e) {
-        return testo::visibile(CLI::FailureMessage::simple(a, e));
+        return testo::visibile_su_righe(CLI::FailureMessage::simple(a, e));
     });
     app.require_subcommand(1);
     app.footer(

@@ -53,3 +53,23 @@ TEST(Visibile, IlRisultatoEUtf8Valido) {
 }
 
 }  // namespace
+
+namespace {
+
+// A message of several lines keeps its line feeds, and only them: a carriage
+// return or an escape inside a line is still shown.
+TEST(Visibile, UnMessaggioSuPiuRigheTieneLeSueRighe) {
+    const struct {
+        std::string_view dentro, fuori;
+    } casi[] = {
+        {"", ""},
+        {"una", "una"},
+        {"una\ndue\n", "una\ndue\n"},
+        {"\n\n", "\n\n"},
+        {"a\r\nb", "a\\x0d\nb"},
+        {"x\x1b[2Jy\nz", "x\\x1b[2Jy\nz"},
+    };
+    for (const auto& c : casi) EXPECT_EQ(testo::visibile_su_righe(c.dentro), c.fuori) << c.dentro;
+}
+
+}  // namespace
