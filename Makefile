@@ -3,6 +3,10 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
+# make bench BENCH_QUICK=1: every case, two rounds each and smaller lines,
+# failing on any error as the full run does (CI runs it so).
+BENCH_QUICK ?= 0
+
 FUZZ_SECONDS ?= 60
 
 WINDOWS_DIR ?= build-windows
@@ -33,7 +37,7 @@ editors: build
 # Compile speed against the floor of writing the same bytes, scenario_tool
 # compile against the builder as whole processes, and peak memory.
 bench: build
-	BUILD_DIR=$(BUILD_DIR) bash bench/esegui.sh
+	BUILD_DIR=$(BUILD_DIR) BENCH_QUICK=$(BENCH_QUICK) bash bench/esegui.sh
 
 # The whole test suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize: deps
