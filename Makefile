@@ -1,7 +1,23 @@
 # Two entry points: `make run` builds and runs the builder, `make test` builds
-# and runs every test. Both install what is missing first.
+# and runs every test. Both install what is missing first, each only what it
+# needs (scripts/install-deps.sh names the sets).
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+
+# The set of packages a goal installs, and whether its build folder holds the
+# tests: a fresh folder is configured without them (no GoogleTest needed),
+# unless the goal runs them; one configured with them keeps them, so that
+# `make run` after `make test` builds what `make test` built.
+DEPS = run
+TESTING = $(if $(wildcard $(BUILD_DIR)/CMakeCache.txt),,OFF)
+test: DEPS = test
+test: TESTING = ON
+bench: DEPS = bench
+editors: DEPS = editors
+sanitize: DEPS = test
+fuzz: DEPS = fuzz
+windows-test: DEPS = test
+windows-test: TESTING = ON
 
 # make bench BENCH_QUICK=1: every case, two rounds each and smaller lines,
 # failing on any error as the full run does (CI runs it so).
@@ -14,10 +30,10 @@ WINDOWS_DIR ?= build-windows
 .PHONY: deps configure build run test editors sanitize fuzz bench clean deps-windows windows windows-test
 
 deps:
-	bash scripts/install-deps.sh
+	bash scripts/install-deps.sh $(DEPS)
 
 configure: deps
-	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release $(if $(TESTING),-DBUILD_TESTING=$(TESTING))
 
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
