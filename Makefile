@@ -1,7 +1,27 @@
 # Two entry points: `make run` builds and runs the builder, `make test` builds
-# and runs every test. Both install what is missing first.
+# and runs every test. Both install what is missing first, each only what it
+# needs (scripts/install-deps.sh names the sets).
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+
+# The set of packages a goal installs, and whether its build folder holds the
+# tests: a fresh folder is configured without them (no GoogleTest needed),
+# unless the goal runs them; one configured with them keeps them, so that
+# `make run` after `make test` builds what `make test` built.
+DEPS = run
+TESTING = $(if $(wildcard $(BUILD_DIR)/CMakeCache.txt),,OFF)
+test: DEPS = test
+test: TESTING = ON
+bench: DEPS = bench
+editors: DEPS = editors
+sanitize: DEPS = test
+fuzz: DEPS = fuzz
+windows-test: DEPS = test
+windows-test: TESTING = ON
+
+# make bench BENCH_QUICK=1: every case, two rounds each and smaller lines,
+# failing on any error as the full run does (CI runs it so).
+BENCH_QUICK ?= 0
 
 FUZZ_SECONDS ?= 60
 
@@ -10,10 +30,10 @@ WINDOWS_DIR ?= build-windows
 .PHONY: deps configure build run test editors sanitize fuzz bench clean deps-windows windows windows-test
 
 deps:
-	bash scripts/install-deps.sh
+	bash scripts/install-deps.sh $(DEPS)
 
 configure: deps
-	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release $(if $(TESTING),-DBUILD_TESTING=$(TESTING))
 
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
@@ -33,7 +53,7 @@ editors: build
 # Compile speed against the floor of writing the same bytes, scenario_tool
 # compile against the builder as whole processes, and peak memory.
 bench: build
-	BUILD_DIR=$(BUILD_DIR) bash bench/esegui.sh
+	BUILD_DIR=$(BUILD_DIR) BENCH_QUICK=$(BENCH_QUICK) bash bench/esegui.sh
 
 # The whole test suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize: deps

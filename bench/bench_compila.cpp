@@ -18,19 +18,26 @@
 //                                                     the tool's compile of the same files; CONFLITTI
 //                                                     signal rows are doubled, each a conflict that
 //                                                     stops the compiler
-//   bench_compila METRI scrivi DIR [CONFLITTI]          writes the generated line description and
+//   bench_compila METRI scrivi DIR [CONFLITTI]        writes the generated line description and
 //                                                     train file into DIR, for a profiler
+//   bench_compila METRI testi DIR                     the same without conflicts, for the tool
 //
 // METRI generates a line of that length with a train on it; builtin is the
-// builder's whole headless run (five emitters, then the compile).
+// builder's whole headless run (five emitters, then the compile). Any failure
+// (a compile that does not end with status 0, a program that fails, a file
+// that cannot be written) ends the benchmark with status 1 and a message on
+// stderr: a figure of a run that went wrong is no figure.
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -43,6 +50,7 @@
 #include "bench/genera.h"
 #include "compiler/driver.h"
 #include "format/geometria.h"
+#include "model/codici.h"
 #include "model/nomi_file.h"
 #include "platform/file_atomico.h"
 #include "scenario_text/emettitori.h"
@@ -53,9 +61,15 @@ namespace {
 
 using orologio = std::chrono::steady_clock;
 
+[[noreturn]] void fallisci(const std::string& perche) {
+    std::fflush(stdout);
+    std::cerr << "bench_compila: " << perche << "\n";
+    std::exit(1);
+}
+
 fs::path cartella_di_lavoro() {
     std::string modello = (fs::temp_directory_path() / "sb_bench_XXXXXX").string();
-    if (::mkdtemp(modello.data()) == nullptr) std::abort();
+    if (::mkdtemp(modello.data()) == nullptr) fallisci("cannot create " + modello + ": " + std::strerror(errno));
     return modello;
 }
 
@@ -67,10 +81,16 @@ modello::Modello nuovo(const fs::path& dir) {
     return m;
 }
 
-void scrivi(const fs::path& f, const std::string& testo) { std::ofstream(f, std::ios::binary) << testo; }
+void scrivi(const fs::path& f, const std::string& testo) {
+    std::ofstream out(f, std::ios::binary);
+    out << testo;
+    out.close();
+    if (!out) fallisci("cannot write " + f.string());
+}
 
 std::string leggi(const fs::path& f) {
     std::ifstream in(f, std::ios::binary);
+    if (!in) fallisci("cannot read " + f.string());
     std::ostringstream s;
     s << in.rdbuf();
     return s.str();
@@ -90,7 +110,10 @@ void prepara(const std::string& tipo, const fs::path& dir, const bench::scenario
 // the compile left it.
 int compila(const std::string& tipo, modello::Modello& m) {
     if (tipo == "builtin") testi_scenario::dati_scenario(m);
-    return compilatore::memorizza_percorso(m, 1);
+    const int codice = compilatore::memorizza_percorso(m, 1);
+    if (codice != modello::codice::nessuno)
+        fallisci("the compile of " + tipo + " in " + m.cartella.string() + " ended with status " + std::to_string(codice));
+    return codice;
 }
 
 int compila(const std::string& tipo, const fs::path& dir) {
@@ -110,30 +133,46 @@ struct processo {
     long picco_kb = 0;
 };
 
+// What a program that failed said on stderr, kept aside while it ran.
+std::string scritto_su(std::FILE* f) {
+    std::string s;
+    std::rewind(f);
+    for (int c; (c = std::fgetc(f)) != EOF;) s += static_cast<char>(c);
+    return s;
+}
+
 // Runs a program to its end, without a display and with its output thrown
-// away; a program that fails (a status above `riuscito`) ends the benchmark.
-processo lancia(const std::vector<std::string>& argv, int riuscito = 1) {
+// away; a program that fails (a status above `riuscito`, or a signal) ends
+// the benchmark with what it wrote on stderr.
+processo lancia(const std::vector<std::string>& argv, int riuscito = 0) {
     std::fflush(stdout);
+    std::FILE* errori = std::tmpfile();
+    if (errori == nullptr) fallisci(std::string("no temporary file: ") + std::strerror(errno));
     const auto t0 = orologio::now();
     const pid_t pid = ::fork();
+    if (pid < 0) fallisci(std::string("fork: ") + std::strerror(errno));
     if (pid == 0) {
         ::unsetenv("DISPLAY");
-        std::freopen("/dev/null", "w", stdout);
-        std::freopen("/dev/null", "w", stderr);
+        if (std::freopen("/dev/null", "w", stdout) == nullptr || ::dup2(::fileno(errori), 2) < 0) ::_exit(126);
         std::vector<char*> args;
         for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
         args.push_back(nullptr);
         ::execv(args[0], args.data());
+        std::fprintf(stderr, "cannot run: %s\n", std::strerror(errno));
         ::_exit(127);
     }
     int stato = 0;
     rusage r{};
-    ::wait4(pid, &stato, 0, &r);
+    if (::wait4(pid, &stato, 0, &r) != pid) fallisci(std::string("wait4: ") + std::strerror(errno));
     processo p{secondi(orologio::now() - t0), r.ru_maxrss};
     if (!WIFEXITED(stato) || WEXITSTATUS(stato) > riuscito) {
-        std::cerr << argv[0] << " ended with status " << stato << "\n";
-        std::exit(1);
+        std::string comando;
+        for (const auto& a : argv) comando += (comando.empty() ? "" : " ") + a;
+        fallisci(comando + (WIFEXITED(stato) ? " ended with status " + std::to_string(WEXITSTATUS(stato))
+                                             : " was killed by signal " + std::to_string(WTERMSIG(stato))) +
+                 "\n" + scritto_su(errori));
     }
+    std::fclose(errori);
     return p;
 }
 
@@ -218,10 +257,7 @@ std::string con_conflitti(std::string treno, int n) {
         doppi += treno.substr(p, fine - p);
         p = fine;
     }
-    if (n > 0) {
-        std::cerr << "the train file has too few signals to double\n";
-        std::exit(1);
-    }
+    if (n > 0) fallisci("the train file has too few signals to double");
     return treno.insert(treno.rfind("[fine]"), doppi);
 }
 
@@ -245,9 +281,10 @@ int controlli(const std::string& tipo, bench::scenario_generato g, int ripetizio
     scrivi(treno, g.treno);
     std::vector<double> tempi_check, tempi_compile;
     for (int i = 0; i <= ripetizioni; ++i) {
-        // Errors found are check's status 2, not a failure.
+        // Errors found are check's status 2, not a failure; the conflicts
+        // are compile's status 1, without them it must end with 0.
         const double c = lancia({tool, "check", linea.string(), treno.string()}, 2).secondi;
-        const double k = lancia(compila_col_tool(tool, dir)).secondi;
+        const double k = lancia(compila_col_tool(tool, dir), conflitti > 0 ? 1 : 0).secondi;
         if (i == 0) continue;
         tempi_check.push_back(c);
         tempi_compile.push_back(k);
@@ -260,82 +297,39 @@ int controlli(const std::string& tipo, bench::scenario_generato g, int ripetizio
     return 0;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    if (argc < 3) {
-        std::cerr << "use: bench_compila builtin|METRI tempo [RIPETIZIONI] | memoria [TOOL] | processi RIPETIZIONI TOOL "
-                     "[BUILDER] | controllo RIPETIZIONI TOOL [CONFLITTI] | testi CARTELLA\n";
-        return 64;
-    }
-    const std::string tipo = argv[1];
-    const std::string misura = argv[2];
-    const int ripetizioni = argc > 3 ? std::atoi(argv[3]) : 20;
-    const bench::scenario_generato g = tipo == "builtin" ? bench::scenario_generato{} : bench::genera(std::atoi(tipo.c_str()));
-
-    // The two text files alone, for the tool to take from there.
-    if (misura == "testi") {
-        if (argc < 4 || tipo == "builtin") {
-            std::cerr << "use: bench_compila METRI testi CARTELLA\n";
-            return 64;
-        }
-        fs::create_directories(argv[3]);
-        prepara(tipo, argv[3], g);
-        return 0;
-    }
-    if (misura == "controllo") {
-        if (argc < 5) {
-            std::cerr << "use: bench_compila builtin|METRI controllo RIPETIZIONI TOOL [CONFLITTI]\n";
-            return 64;
-        }
-        return controlli(tipo, g, ripetizioni, argv[4], argc > 5 ? std::atoi(argv[5]) : 0);
-    }
-    if (misura == "scrivi") {
-        if (argc < 4 || tipo == "builtin") {
-            std::cerr << "use: bench_compila METRI scrivi DIR [CONFLITTI]\n";
-            return 64;
-        }
-        const auto m = nuovo(argv[3]);
-        scrivi(m.cartella / modello::nome_file_linea(m), g.linea);
-        scrivi(m.cartella / modello::nome_file_treno(m), argc > 4 ? con_conflitti(g.treno, std::atoi(argv[4])) : g.treno);
-        return 0;
-    }
-    if (misura == "processi") {
-        if (argc < 5 || (tipo == "builtin" && argc < 6)) {
-            std::cerr << "use: bench_compila builtin|METRI processi RIPETIZIONI TOOL [BUILDER]\n";
-            return 64;
-        }
-        return processi(tipo, g, ripetizioni, argv[4], argc > 5 ? argv[5] : "");
-    }
-
+// One run in this process, its peak resident memory and its largest file;
+// with a tool, the tool's whole process on the same two files.
+int memoria(const std::string& tipo, const bench::scenario_generato& g, const std::string& tool) {
     const fs::path dir = cartella_di_lavoro();
-    if (misura == "memoria") {
-        const int codice = esegui(tipo, dir, g);
-        rusage r{};
-        getrusage(RUSAGE_SELF, &r);
-        std::uintmax_t piu_grande = 0;
-        for (const auto& e : fs::directory_iterator(dir)) piu_grande = std::max(piu_grande, e.file_size());
-        std::printf("%s codice %d picco_kb %ld file_piu_grande_kb %ju", tipo.c_str(), codice, r.ru_maxrss,
-                    piu_grande / 1024);
-        if (argc > 3) {
-            // The tool's whole process on the same two files, for comparison.
-            const fs::path dir_tool = cartella_di_lavoro();
-            if (tipo == "builtin") {
-                auto m = nuovo(dir_tool);
-                testi_scenario::dati_linea(m);
-                testi_scenario::dati_treno(m);
-            } else {
-                prepara(tipo, dir_tool, g);
-            }
-            const auto p = lancia(compila_col_tool(argv[3], dir_tool));
-            std::printf("  tool_picco_kb %ld  ratio %.2f", p.picco_kb, static_cast<double>(p.picco_kb) / r.ru_maxrss);
-            fs::remove_all(dir_tool);
+    const int codice = esegui(tipo, dir, g);
+    rusage r{};
+    getrusage(RUSAGE_SELF, &r);
+    std::uintmax_t piu_grande = 0;
+    for (const auto& e : fs::directory_iterator(dir)) piu_grande = std::max(piu_grande, e.file_size());
+    std::printf("%s codice %d picco_kb %ld file_piu_grande_kb %ju", tipo.c_str(), codice, r.ru_maxrss,
+                piu_grande / 1024);
+    if (!tool.empty()) {
+        // The tool's whole process on the same two files, for comparison.
+        const fs::path dir_tool = cartella_di_lavoro();
+        if (tipo == "builtin") {
+            auto m = nuovo(dir_tool);
+            testi_scenario::dati_linea(m);
+            testi_scenario::dati_treno(m);
+        } else {
+            prepara(tipo, dir_tool, g);
         }
-        std::printf("\n");
-        fs::remove_all(dir);
-        return 0;
+        const auto p = lancia(compila_col_tool(tool, dir_tool));
+        std::printf("  tool_picco_kb %ld  ratio %.2f", p.picco_kb, static_cast<double>(p.picco_kb) / r.ru_maxrss);
+        fs::remove_all(dir_tool);
     }
+    std::printf("\n");
+    fs::remove_all(dir);
+    return 0;
+}
 
+// The run against its floor, taking turns for `ripetizioni` rounds.
+int tempi(const std::string& tipo, const bench::scenario_generato& g, int ripetizioni) {
+    const fs::path dir = cartella_di_lavoro();
     // The floor: every file the run wrote, with the bytes it wrote, in one write each.
     std::map<std::string, std::string> scritti;
     std::optional<modello::tracciato_linea> tracciato;
@@ -356,9 +350,11 @@ int main(int argc, char** argv) {
     }
     const auto scrivi_pavimento = [&] {
         for (const auto& [nome, testo] : scritti) {
-            std::FILE* f = std::fopen((dir / ("floor_" + nome)).c_str(), "wb");
-            std::fwrite(testo.data(), 1, testo.size(), f);
-            std::fclose(f);
+            const fs::path f = dir / ("floor_" + nome);
+            std::FILE* out = std::fopen(f.c_str(), "wb");
+            if (out == nullptr || std::fwrite(testo.data(), 1, testo.size(), out) != testo.size() ||
+                std::fclose(out) != 0)
+                fallisci("cannot write " + f.string());
         }
     };
     // The same, each file replaced the way the run replaces it: through a
@@ -394,9 +390,9 @@ int main(int argc, char** argv) {
         std::uint64_t prodotti = 0;
         formato::produci_geometria(*tracciato, [&](std::uint64_t, std::string_view pezzo) { prodotti += pezzo.size(); });
         calcolo = std::min(calcolo, secondi(orologio::now() - t0));
-        if (prodotti == 0) std::abort();
+        if (prodotti == 0) fallisci("the geometry of " + tipo + " gave no bytes");
     }
-    const double metri = tipo == "builtin" ? 243000.0 : std::atof(tipo.c_str());
+    const double metri = tipo == "builtin" ? 243000.0 : static_cast<double>(std::stol(tipo));
     std::printf(
         "%-8s codice %2d  run %7.2f ms  floor %7.2f ms  ratio %5.2f  ns/metre %6.1f  | floor replacing %7.2f ms  "
         "geometry values %6.2f ms  run/(floor replacing + values) %5.2f  bytes %zu\n",
@@ -404,4 +400,69 @@ int main(int argc, char** argv) {
         pavimento_atomico * 1e3, calcolo * 1e3, migliore / (pavimento_atomico + calcolo), byte);
     fs::remove_all(dir);
     return 0;
+}
+
+// A whole number from the command line, at least `minimo`; anything else
+// is a mistake in the call.
+int numero(const char* testo, const char* cosa, int minimo) {
+    int v = 0;
+    const std::string_view t(testo);
+    const auto [fine, errore] = std::from_chars(t.data(), t.data() + t.size(), v);
+    if (errore != std::errc() || fine != t.data() + t.size() || v < minimo) {
+        std::cerr << "bench_compila: " << cosa << " '" << t << "' is not a whole number from " << minimo << " up\n";
+        std::exit(64);
+    }
+    return v;
+}
+
+[[noreturn]] void uso(const char* come) {
+    std::cerr << "use: bench_compila " << come << "\n";
+    std::exit(64);
+}
+
+int misura(const std::string& tipo, const std::string& cosa, int argc, char** argv) {
+    const bench::scenario_generato g =
+        tipo == "builtin" ? bench::scenario_generato{} : bench::genera(numero(tipo.c_str(), "METRI", 1));
+    const auto ripetizioni = [&](int k) { return argc > k ? numero(argv[k], "RIPETIZIONI", 1) : 20; };
+    // The two text files alone, for the tool to take from there.
+    if (cosa == "testi") {
+        if (argc < 4 || tipo == "builtin") uso("METRI testi CARTELLA");
+        fs::create_directories(argv[3]);
+        prepara(tipo, argv[3], g);
+        return 0;
+    }
+    if (cosa == "controllo") {
+        if (argc < 5) uso("builtin|METRI controllo RIPETIZIONI TOOL [CONFLITTI]");
+        return controlli(tipo, g, ripetizioni(3), argv[4], argc > 5 ? numero(argv[5], "CONFLITTI", 0) : 0);
+    }
+    if (cosa == "scrivi") {
+        if (argc < 4 || tipo == "builtin") uso("METRI scrivi DIR [CONFLITTI]");
+        const auto m = nuovo(argv[3]);
+        fs::create_directories(m.cartella);
+        scrivi(m.cartella / modello::nome_file_linea(m), g.linea);
+        scrivi(m.cartella / modello::nome_file_treno(m),
+               argc > 4 ? con_conflitti(g.treno, numero(argv[4], "CONFLITTI", 0)) : g.treno);
+        return 0;
+    }
+    if (cosa == "processi") {
+        if (argc < 5 || (tipo == "builtin" && argc < 6)) uso("builtin|METRI processi RIPETIZIONI TOOL [BUILDER]");
+        return processi(tipo, g, ripetizioni(3), argv[4], argc > 5 ? argv[5] : "");
+    }
+    if (cosa == "memoria") return memoria(tipo, g, argc > 3 ? argv[3] : "");
+    if (cosa == "tempo") return tempi(tipo, g, ripetizioni(3));
+    uso("builtin|METRI tempo [RIPETIZIONI] | memoria [TOOL] | processi RIPETIZIONI TOOL [BUILDER] | controllo "
+        "RIPETIZIONI TOOL [CONFLITTI] | scrivi DIR [CONFLITTI] | testi CARTELLA");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) uso("builtin|METRI tempo|memoria|processi|controllo|scrivi|testi ...");
+    // A file system's refusal (a folder that cannot be made, a copy that
+    // fails) and the compiler's fatal errors end here, said.
+    try {
+        return misura(argv[1], argv[2], argc, argv);
+    } catch (const std::exception& e) {
+        fallisci(std::string(argv[1]) + " " + argv[2] + ": " + e.what());
+    }
 }

@@ -25,21 +25,8 @@ namespace {
 using modello::cella_di;
 using modello::orario::secondi_giorno;
 
-std::string due_cifre(std::int64_t x) {
-    std::string r = x >= 0 && x < 10 ? "0" : "";
-    r += std::to_string(x);
-    return r;
-}
-
-std::string ora_scritta(std::int64_t h, std::int64_t m, std::int64_t s) {
-    std::string r = std::to_string(h);
-    r.append(":").append(due_cifre(m)).append(":").append(due_cifre(s));
-    return r;
-}
-
 std::string ora_del_giorno(std::int64_t t) {
-    namespace o = modello::orario;
-    return ora_scritta(o::ore_di(t), o::minuti_di(t), o::secondi_di(t));
+    return modello::orario::scritta(t, modello::orario::ore_scritte::come_sono);
 }
 
 std::string metri(std::int64_t m) { return std::to_string(m); }

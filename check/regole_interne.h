@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "check/problemi.h"
+#include "model/orario.h"
 #include "reference/riferimento.h"
 #include "text/righe.h"
 
@@ -41,6 +42,11 @@ inline std::string tra_apici(std::string_view s) {
     std::string r = "'";
     r.append(s).append("'");
     return r;
+}
+
+// A time in a message, as the author writes it: hours without a leading zero.
+inline std::string ora_scritta(std::int64_t h, std::int64_t m, std::int64_t s) {
+    return modello::orario::scritta(h, m, s, modello::orario::ore_scritte::come_sono);
 }
 
 using testo::dividi_righe;

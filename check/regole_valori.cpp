@@ -26,16 +26,6 @@ std::int64_t basso_8(std::int64_t v) { return modello::basso_8(v); }
 namespace vi = modello::valori_indicatore;
 namespace vs = modello::valori_segnale;
 
-std::string orario(std::int64_t h, std::int64_t m, std::int64_t s) {
-    // Appended, not added: an operator+ on a literal trips a false GCC 12 warning.
-    auto due = [](std::int64_t x) {
-        std::string r = x >= 0 && x < 10 ? "0" : "";
-        r += std::to_string(x);
-        return r;
-    };
-    return std::to_string(h) + ":" + due(m) + ":" + due(s);
-}
-
 class regole_valori {
 public:
     regole_valori(const file_letto& linea, const file_letto& treno, std::vector<problema>& p)
@@ -340,9 +330,9 @@ void regole_valori::orari() {
         if (precedente && t < t0) {
             const auto& p = *precedente;
             const std::string prima = tra_apici(in ? p.valori[*in].testo : std::string()) + ", " +
-                                      orario(p.n(*ih), p.n(*im), p.n(*is));
+                                      ora_scritta(p.n(*ih), p.n(*im), p.n(*is));
             avvisa(nome_orari, r, *ih,
-                   "station " + tra_apici(nome) + " has the time " + orario(h, m, s) +
+                   "station " + tra_apici(nome) + " has the time " + ora_scritta(h, m, s) +
                        ", earlier than the station before it, " + prima,
                    {{quale_file::treno, p.riga, "the earlier station " + prima}});
         }

@@ -422,14 +422,6 @@ std::string in_linea(const json& v) {
     return v.dump();
 }
 
-std::string ora(std::int64_t secondi) {
-    char buf[32];
-    namespace o = modello::orario;
-    std::snprintf(buf, sizeof buf, "%02lld:%02lld:%02lld", static_cast<long long>(o::ore_di(secondi)),
-                  static_cast<long long>(o::minuti_di(secondi)), static_cast<long long>(o::secondi_di(secondi)));
-    return buf;
-}
-
 }  // namespace
 
 void stampa_compilati(std::ostream& out, const json& d) {
@@ -455,7 +447,7 @@ void stampa_compilati(std::ostream& out, const json& d) {
                 << (nomi && nomi->contains(campo) ? (*nomi)[campo].get<std::string>() : campo) << "="
                 << in_linea(valore);
             primo = false;
-            if (campo == "orario" && !significati) out << " (" << ora(valore.get<std::int64_t>()) << ")";
+            if (campo == "orario" && !significati) out << " (" << modello::orario::scritta(valore.get<std::int64_t>()) << ")";
         }
         out << "\n";
         progressive = progressive || r.contains("ordering");

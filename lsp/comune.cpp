@@ -8,7 +8,6 @@
 #include "compiler/driver.h"
 #include "compiler/ingressi.h"
 #include "model/nomi_file.h"
-#include "model/orario.h"
 #include "text/visibile.h"
 
 namespace lsp::comune {
@@ -157,18 +156,6 @@ riferimento::trovati voci_di(std::string_view campo, quale_file f) {
     std::erase_if(t.parole, [&](const riferimento::parola* p) { return p->file != file; });
     std::erase_if(t.sezioni, [&](const riferimento::sezione* h) { return h->file != file; });
     return t;
-}
-
-std::string orario(std::int64_t t) {
-    namespace o = modello::orario;
-    auto due = [](std::int64_t x) {
-        std::string r = x >= 0 && x < 10 ? "0" : "";
-        r += std::to_string(x);
-        return r;
-    };
-    std::string s = due(o::ore_di(t));
-    s.append(":").append(due(o::minuti_di(t))).append(":").append(due(o::secondi_di(t)));
-    return s;
 }
 
 }  // namespace lsp::comune

@@ -80,7 +80,4 @@ std::shared_ptr<const compilato> compila(const scenario_aperto& s);
 // The reference's entry of a row, with only this file's keywords.
 riferimento::trovati voci_di(std::string_view campo, quale_file f);
 
-// hh:mm:ss, as check writes times.
-std::string orario(std::int64_t secondi);
-
 }  // namespace lsp::comune

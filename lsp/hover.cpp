@@ -35,7 +35,7 @@ std::string compilato_di(const scenario_aperto& s, quale_file f, const ri::riga_
     if (campo.limiti.orario) {
         const auto h = r.indice("hours"), mi = r.indice("minutes"), se = r.indice("seconds");
         if (h && mi && se)
-            m += "- time: " + orario(modello::orario::secondi(r.n(*h), r.n(*mi), r.n(*se))) + "\n";
+            m += "- time: " + modello::orario::scritta(modello::orario::secondi(r.n(*h), r.n(*mi), r.n(*se))) + "\n";
     }
     const auto c = r.ha_posizione() ? compila(s) : nullptr;
     // A profile row: what the cell where its stretch begins keeps.

@@ -337,6 +337,12 @@ const caso casi[] = {
     {"extent-beyond-line", linea, "curvas3,  11000,  1001", 0,
      "curve from 11000 to 12001 runs past the line's end, 12000 m: its last 1 m turn the track in the geometry's "
      "extension", "curvas3,  11000,  1000"},
+    // An extent from the line's end itself still runs past it; one placed a
+    // metre later is beyond-line-end's alone.
+    {"extent-beyond-line", linea, "curvas3,  12000,  100", 0,
+     "curve from 12000 to 12100 runs past the line's end, 12000 m: its last 100 m", "curvas3,  11900,  100"},
+    {"beyond-line-end", linea, "curvas3,  12001,  100", 0, "at 12001 lies beyond the line's length",
+     "curvas3,  11901,  99"},
     {"extent-beyond-line", linea, "montagna,   11000,  12025,  1", 0, "its type is laid up to metre 12050",
      "montagna,   11000,  12024,  1"},
     {"extent-beyond-line", treno, "rallentamento,   11000,    60,  1050, 0,  0,  0", 0,

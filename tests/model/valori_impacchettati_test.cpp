@@ -111,6 +111,35 @@ TEST(Orario, SecondiDelGiornoEdIndietro) {
     EXPECT_EQ(modello::orario::secondi(-1, 0, 0), -3600);
 }
 
+// Seconds of the day written out at each carry and just before it, past the
+// day's end and below zero, where each part keeps the sign the division
+// gives it; hours in two digits or as they are.
+TEST(Orario, ScrittaAOgniRiporto) {
+    namespace o = modello::orario;
+    struct {
+        std::int64_t t;
+        const char* due_cifre;
+        const char* come_sono;
+    } casi[] = {
+        {0, "00:00:00", "0:00:00"},         {9, "00:00:09", "0:00:09"},
+        {10, "00:00:10", "0:00:10"},        {59, "00:00:59", "0:00:59"},
+        {60, "00:01:00", "0:01:00"},        {3599, "00:59:59", "0:59:59"},
+        {3600, "01:00:00", "1:00:00"},      {35999, "09:59:59", "9:59:59"},
+        {36000, "10:00:00", "10:00:00"},    {86399, "23:59:59", "23:59:59"},
+        {86400, "24:00:00", "24:00:00"},    {360000, "100:00:00", "100:00:00"},
+        {-1, "00:00:-1", "0:00:-1"},        {-60, "00:-1:00", "0:-1:00"},
+        {-3600, "-1:00:00", "-1:00:00"},    {-3661, "-1:-1:-1", "-1:-1:-1"},
+    };
+    for (const auto& c : casi) {
+        EXPECT_EQ(o::scritta(c.t), c.due_cifre) << c.t;
+        EXPECT_EQ(o::scritta(c.t, o::ore_scritte::come_sono), c.come_sono) << c.t;
+    }
+    // Parts as the author wrote them, out of range ones too, none carried.
+    EXPECT_EQ(o::scritta(7, 60, 0, o::ore_scritte::come_sono), "7:60:00");
+    EXPECT_EQ(o::scritta(8, -1, 100, o::ore_scritte::come_sono), "8:-1:100");
+    EXPECT_EQ(o::scritta(7, 5, 9), "07:05:09");
+}
+
 TEST(AreaStazione, PerTipoDaPosizioneELunghezza) {
     struct {
         std::int64_t tipo, posizione, lunghezza, campo_6, inizio, fine;

@@ -27,6 +27,11 @@ TEST(Visibile, OgniCarattereCheAgisceOSiNascondeHaUnaForma) {
         {"co\xC2\xAD" "da", "co<SHY>da"},
         {"a\xE2\x80\x8B" "b\xE2\x80\xAE" "c", "a<U+200b>b<U+202e>c"},  // zero width, right-to-left override
         {"\xE2\x80\x94\xE2\x80\xB0", "\xE2\x80\x94\xE2\x80\xB0"},  // dash and per mille are text
+        // The block U+2060 to U+206F with the bidirectional isolates U+2066 to
+        // U+2069 in it: each end of both, its neighbour, and the first character past the block.
+        {"\xE2\x81\xA0|\xE2\x81\xA5", "<U+2060>|<U+2065>"},
+        {"\xE2\x81\xA6|\xE2\x81\xA9", "<U+2066>|<U+2069>"},
+        {"\xE2\x81\xAA|\xE2\x81\xAF|\xE2\x81\xB0", "<U+206a>|<U+206f>|\xE2\x81\xB0"},  // superscript 0 is text
         {"a\xC3", "a\\xc3"},                                // cut sequence
         {"\xC0\xAF", "\\xc0\\xaf"},                         // overlong form
         {"\xED\xA0\x80", "\\xed\\xa0\\x80"},                // surrogate
