@@ -17,8 +17,10 @@ void esadecimale(std::string& out, std::string_view prefisso, std::uint32_t v, i
 // Characters outside the C0 and C1 ranges that a terminal shows as nothing
 // or that reorder what follows them.
 bool invisibile(char32_t cp) {
-    return (cp >= 0x200B && cp <= 0x200F) || (cp >= 0x2028 && cp <= 0x202E) || (cp >= 0x2060 && cp <= 0x206F) ||
-           cp == 0x034F || cp == 0x061C || cp == 0x115F || cp == 0x1160 || cp == 0x180E || cp == 0x3164 ||
+    // The wide, narrow and ideographic spaces (U+2000 to U+200A, U+202F,
+    // U+205F, U+3000) look like a plain blank and are not one.
+    return (cp >= 0x2000 && cp <= 0x200F) || (cp >= 0x2028 && cp <= 0x202F) || (cp >= 0x205F && cp <= 0x206F) ||
+           cp == 0x3000 || cp == 0x034F || cp == 0x061C || cp == 0x115F || cp == 0x1160 || cp == 0x180E || cp == 0x3164 ||
            (cp >= 0xFFF9 && cp <= 0xFFFB) || (cp >= 0xFE00 && cp <= 0xFE0F);
 }
 

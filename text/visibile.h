@@ -10,7 +10,8 @@
 //   <BOM>     byte-order mark (U+FEFF; in a Windows-1252 line, the bytes of a
 //             UTF-8 one at its start)
 //   <SHY>     soft hyphen
-//   <U+XXXX>  other characters that print as nothing or turn the text's
+//   <U+XXXX>  spaces other than the plain one and the no-break one, and
+//             other characters that print as nothing or turn the text's
 //             direction: zero-width ones, line and paragraph separators,
 //             bidirectional controls
 //

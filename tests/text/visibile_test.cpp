@@ -32,6 +32,11 @@ TEST(Visibile, OgniCarattereCheAgisceOSiNascondeHaUnaForma) {
         {"\xE2\x81\xA0|\xE2\x81\xA5", "<U+2060>|<U+2065>"},
         {"\xE2\x81\xA6|\xE2\x81\xA9", "<U+2066>|<U+2069>"},
         {"\xE2\x81\xAA|\xE2\x81\xAF|\xE2\x81\xB0", "<U+206a>|<U+206f>|\xE2\x81\xB0"},  // superscript 0 is text
+        // Blanks other than the plain one: each end of each range, and the text beside it.
+        {"\xE1\xBF\xBE|\xE2\x80\x80|\xE2\x80\x8A", "\xE1\xBF\xBE|<U+2000>|<U+200a>"},
+        {"\xE2\x80\xAF|\xE2\x80\xB0", "<U+202f>|\xE2\x80\xB0"},
+        {"\xE2\x81\x9E|\xE2\x81\x9F", "\xE2\x81\x9E|<U+205f>"},
+        {"\xE3\x80\x80|\xE3\x80\x81", "<U+3000>|\xE3\x80\x81"},
         {"a\xC3", "a\\xc3"},                                // cut sequence
         {"\xC0\xAF", "\\xc0\\xaf"},                         // overlong form
         {"\xED\xA0\x80", "\\xed\\xa0\\x80"},                // surrogate
