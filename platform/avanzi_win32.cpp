@@ -24,6 +24,14 @@ bool stesso_file(HANDLE h, const std::wstring& nome) {
            tenuto.nFileIndexHigh == trovato.nFileIndexHigh && tenuto.nFileIndexLow == trovato.nFileIndexLow;
 }
 
+// Whether a lock file that cannot be opened is there all the same: removed
+// while others have it open. Not there, it is the folder that refuses it.
+bool in_rimozione(const std::wstring& nome) {
+    if (::GetFileAttributesW(nome.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+    const DWORD err = ::GetLastError();
+    return err != ERROR_FILE_NOT_FOUND && err != ERROR_PATH_NOT_FOUND;
+}
+
 }  // namespace
 
 // The file is shared for every use, deletion included, so that whoever holds
@@ -39,7 +47,7 @@ presa_file::presa_file(const std::filesystem::path& file, bool attendi) : file_(
                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
                                  FILE_ATTRIBUTE_HIDDEN, nullptr);
         if (h == INVALID_HANDLE_VALUE) {
-            if (::GetLastError() != ERROR_ACCESS_DENIED) return;
+            if (::GetLastError() != ERROR_ACCESS_DENIED || !in_rimozione(nome)) return;
             if (!attendi) {
                 esito_ = stato::altrui;
                 return;
