@@ -3,12 +3,17 @@
 // made in it can be moved out by a rename.
 //
 // Its name is PREFIX, this process's number, '~' and six random letters or
-// digits (".scenario_tool_4711~k3x9q0"). A folder so named whose process no
-// longer runs was left by a killed run: making a new one removes those.
+// digits (".scenario_tool_4711~k3x9q0"); beside it, for as long as it lives,
+// its lock file, the same name with ".lock" after it (see avanzi.h). Making
+// a new one removes the folders so named whose lock no live run holds: those
+// a killed run left.
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
+
+#include "platform/avanzi.h"
 
 namespace piattaforma {
 
@@ -22,13 +27,14 @@ public:
     const std::filesystem::path& percorso() const { return percorso_; }
 
 private:
+    std::optional<presa_file> presa_;  // let go, its file removed, after the folder has gone
     std::filesystem::path percorso_;
 };
 
 namespace dettaglio {
 
-// Removes from dentro the folders named as above for prefisso whose process
-// no longer runs. Best effort.
+// Removes from dentro the folders named as above for prefisso whose lock no
+// live run holds, and lock files so named left alone. Best effort.
 void togli_cartelle_abbandonate(const std::filesystem::path& dentro, const std::string& prefisso);
 
 // Removes a folder and all in it, ignoring failures.

@@ -5,6 +5,7 @@
 #include <string>
 #include <system_error>
 
+#include "platform/avanzi.h"
 #include "platform/elenco_cartella.h"
 #include "platform/file_sistema.h"
 
@@ -40,80 +41,97 @@ void togli(const fs::path& file) {
 // The hidden files of a group's replacement, beside each target:
 //     .TARGET.scenario~PID.tmp   the new content, until it takes its place
 //     .TARGET.scenario~PID.bak   the earlier file, kept aside until the group is in place
+//     .TARGET.scenario~PID.lock  held by the run for as long as the group lasts
 // where TARGET is the target's name and PID the writing process's number.
-// Nothing else is named so; a run removes those of a process that no longer
-// runs (one that was killed) from the folders it writes into, and nothing else.
+// Nothing else is named so. A run removes those whose lock no live run holds
+// (those of a run that was killed) from the folders it writes into, and
+// nothing else (see avanzi.h).
 constexpr std::u8string_view marca = u8".scenario~";
 constexpr std::u8string_view estensione_temporaneo = u8".tmp";
 constexpr std::u8string_view estensione_riserva = u8".bak";
+constexpr std::u8string_view estensione_presa = u8".lock";
 
-fs::path nascosto_di(const fs::path& destinazione, std::u8string_view estensione) {
+fs::path nascosto_di(const fs::path& destinazione, std::u8string_view estensione, std::u8string_view processo) {
     std::u8string nome = u8".";
     nome += destinazione.filename().u8string();
     nome += marca;
-    const std::string id = std::to_string(sistema::id_processo());
-    nome.append(id.begin(), id.end());
+    nome += processo;
     nome += estensione;
     return destinazione.parent_path() / fs::path(nome);
 }
 
-fs::path temporaneo_di(const fs::path& destinazione) { return nascosto_di(destinazione, estensione_temporaneo); }
-fs::path riserva_di(const fs::path& destinazione) { return nascosto_di(destinazione, estensione_riserva); }
+// This process's number as its hidden files carry it.
+std::u8string questo_processo() {
+    const std::string id = std::to_string(sistema::id_processo());
+    return std::u8string(id.begin(), id.end());
+}
 
-// A name of that pattern read back: the target's name, the process, and
-// whether it is a kept-aside earlier file.
+fs::path temporaneo_di(const fs::path& destinazione) {
+    return nascosto_di(destinazione, estensione_temporaneo, questo_processo());
+}
+fs::path riserva_di(const fs::path& destinazione) { return nascosto_di(destinazione, estensione_riserva, questo_processo()); }
+
+// A name of that pattern read back: the target, the process as written, and
+// which of the three files it is.
 struct avanzo {
     fs::path destinazione;
-    std::uint64_t processo = 0;
-    bool riserva = false;
+    std::u8string processo;
+    std::u8string_view estensione;
+
+    fs::path presa() const { return nascosto_di(destinazione, estensione_presa, processo); }
 };
 
 std::optional<avanzo> leggi_avanzo(const fs::path& file) {
     const std::u8string nome = file.filename().u8string();
-    avanzo a;
     std::u8string_view resto = nome;
-    if (resto.ends_with(estensione_riserva)) a.riserva = true;
-    else if (!resto.ends_with(estensione_temporaneo)) return std::nullopt;
-    resto.remove_suffix((a.riserva ? estensione_riserva : estensione_temporaneo).size());
-    std::size_t cifre = 0;
-    while (cifre < resto.size() && resto[resto.size() - 1 - cifre] >= u8'0' && resto[resto.size() - 1 - cifre] <= u8'9')
-        ++cifre;
-    if (cifre == 0 || cifre > 19) return std::nullopt;
-    for (const char8_t c : resto.substr(resto.size() - cifre)) a.processo = a.processo * 10 + (c - u8'0');
-    resto.remove_suffix(cifre);
-    if (!resto.ends_with(marca) || !resto.starts_with(u8".")) return std::nullopt;
-    resto.remove_suffix(marca.size());
-    resto.remove_prefix(1);
-    if (resto.empty()) return std::nullopt;
-    a.destinazione = file.parent_path() / fs::path(std::u8string(resto));
+    avanzo a;
+    for (const auto e : {estensione_temporaneo, estensione_riserva, estensione_presa})
+        if (resto.ends_with(e)) a.estensione = e;
+    if (a.estensione.empty()) return std::nullopt;
+    resto.remove_suffix(a.estensione.size());
+    const std::size_t fine_marca = resto.rfind(marca);
+    if (fine_marca == std::u8string_view::npos || !resto.starts_with(u8".") || fine_marca < 2) return std::nullopt;
+    a.processo = resto.substr(fine_marca + marca.size());
+    if (!avanzi::numero_processo(a.processo)) return std::nullopt;
+    a.destinazione = file.parent_path() / fs::path(std::u8string(resto.substr(1, fine_marca - 1)));
     return a;
 }
 
-// Removes from cartella the hidden files of runs that no longer run. An
-// earlier file kept aside whose target is missing (a run killed between
-// moving it aside and putting its successor in place) goes back to its place
-// instead. Best effort: what cannot be removed now is tried again next time.
+// What a dead run left of one target: its temporary file goes, and so does
+// the earlier file it kept aside, which goes back to its place instead when
+// the target is missing (a run killed between moving it aside and putting
+// its successor in place).
+void togli_avanzo(const avanzo& a, const fs::path& file) {
+    if (a.estensione == estensione_presa) return;  // goes with the lock
+    const bool riserva = a.estensione == estensione_riserva;
+    std::error_code c;
+    if (riserva && !fs::exists(fs::symlink_status(a.destinazione, c))) sistema::rinomina_sopra(file, a.destinazione);
+    else togli(file);
+    // A kept-aside file may be a second name of the target itself, which
+    // shares its attributes: the target shows again.
+    if (riserva) sistema::nascondi(a.destinazione, false);
+}
+
+// Removes from cartella the hidden files of runs that no longer run, each
+// target's under its lock. Best effort: what cannot be removed now is tried
+// again next time.
 void togli_avanzi(const fs::path& cartella) {
     std::error_code err;
-    std::vector<avanzo> trovati;
-    std::vector<fs::path> file;
+    std::vector<std::pair<avanzo, fs::path>> trovati;
     for (const auto& voce : elenco_cartella(cartella.empty() ? fs::path(".") : cartella, err)) {
         const fs::path percorso = cartella / voce.nome;
-        auto a = leggi_avanzo(percorso);
-        if (!a || a->processo == sistema::id_processo() || sistema::processo_vivo(a->processo)) continue;
-        trovati.push_back(std::move(*a));
-        file.push_back(percorso);
+        if (auto a = leggi_avanzo(percorso)) trovati.emplace_back(std::move(*a), percorso);
     }
-    for (std::size_t i = 0; i < trovati.size(); ++i) {
-        const avanzo& a = trovati[i];
-        std::error_code c;
-        if (a.riserva && !fs::exists(fs::symlink_status(a.destinazione, c)))
-            sistema::rinomina_sopra(file[i], a.destinazione);
-        else
-            togli(file[i]);
-        // A kept-aside file may be a second name of the target itself, which
-        // shares its attributes: the target shows again.
-        if (a.riserva) sistema::nascondi(a.destinazione, false);
+    // One lock for each target and process, its files together.
+    std::sort(trovati.begin(), trovati.end(), [](const auto& x, const auto& y) { return x.first.presa() < y.first.presa(); });
+    for (std::size_t i = 0; i < trovati.size();) {
+        const fs::path presa = trovati[i].first.presa();
+        std::size_t fine = i;
+        while (fine < trovati.size() && trovati[fine].first.presa() == presa) ++fine;
+        avanzi::togli_se_abbandonati(presa, [&] {
+            for (std::size_t k = i; k < fine; ++k) togli_avanzo(trovati[k].first, trovati[k].second);
+        });
+        i = fine;
     }
 }
 
@@ -125,6 +143,19 @@ void togli_avanzi(const std::vector<fs::path>& destinazioni) {
         if (std::find(cartelle.begin(), cartelle.end(), c) == cartelle.end()) cartelle.push_back(c);
     }
     for (const auto& c : cartelle) togli_avanzi(c);
+}
+
+// Holds the lock of each target's hidden files for the group's length,
+// taken in one order by every run, so that two runs whose numbers clash
+// (in two PID namespaces) take turns without waiting on each other.
+std::vector<presa_file> prendi_prese(const std::vector<fs::path>& destinazioni) {
+    std::vector<fs::path> file;
+    for (const auto& d : destinazioni) file.push_back(nascosto_di(d, estensione_presa, questo_processo()));
+    std::sort(file.begin(), file.end());
+    file.erase(std::unique(file.begin(), file.end()), file.end());
+    std::vector<presa_file> prese;
+    for (const auto& f : file) prese.emplace_back(f, true);
+    return prese;
 }
 
 // Writes the content to the temporary file of destinazione; on failure the
@@ -184,7 +215,9 @@ void metti_da_parte(posto& p) {
             return;
         }
     }
-    if (!sistema::rinomina_sopra(p.destinazione, riserva)) {
+    // The rename decides: its error is the one to report.
+    err = sistema::rinomina_sopra(p.destinazione, riserva);
+    if (!err) {
         p.come = posto::riserva::spostata;
         sistema::nascondi(riserva, true);
         return;
@@ -272,6 +305,7 @@ void scrivi_file_atomici(const std::vector<file_a_pezzi>& file) {
         destinazioni.push_back(f.destinazione);
     }
     togli_avanzi(destinazioni);
+    const auto prese = prendi_prese(destinazioni);
     for (auto& p : posti) controlla_destinazione(p);
     std::size_t pronti = 0;
     try {
@@ -291,6 +325,7 @@ void sposta_file_atomici(const std::vector<file_pronto>& file) {
         destinazioni.push_back(f.destinazione);
     }
     togli_avanzi(destinazioni);
+    const auto prese = prendi_prese(destinazioni);
     for (auto& p : posti) controlla_destinazione(p);
     sostituisci_tutti(posti, false);
 }

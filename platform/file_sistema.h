@@ -31,10 +31,10 @@ void scrivi_nuovo(const std::filesystem::path& file, const std::filesystem::path
 // Renames da over a, replacing a file there in one step.
 std::error_code rinomina_sopra(const std::filesystem::path& da, const std::filesystem::path& a);
 
-// Whether process id may still be running: false only when the system says
-// there is no such process, so a run's files are never taken for leftovers
-// while it lives.
-bool processo_vivo(std::uint64_t id);
+// Creates a folder for this process alone (on POSIX, the owner's only),
+// hidden on Windows when its name begins with a dot, as it is elsewhere.
+// std::errc::file_exists when the name is taken.
+std::error_code crea_cartella(const std::filesystem::path& cartella);
 
 // A file the user has marked as not to be changed: Windows' read-only
 // attribute, or on POSIX a mode that gives the user no write permission

@@ -3,7 +3,6 @@
 #include "platform/elenco_cartella.h"
 
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -58,10 +57,9 @@ std::error_code rinomina_sopra(const std::filesystem::path& da, const std::files
     return {errno, std::generic_category()};
 }
 
-bool processo_vivo(std::uint64_t id) {
-    const auto pid = static_cast<pid_t>(id);
-    if (pid <= 0 || static_cast<std::uint64_t>(pid) != id) return false;
-    return ::kill(pid, 0) == 0 || errno != ESRCH;
+std::error_code crea_cartella(const std::filesystem::path& cartella) {
+    if (::mkdir(cartella.c_str(), 0700) == 0) return {};
+    return {errno, std::generic_category()};
 }
 
 bool sola_lettura(const std::filesystem::path& file) {

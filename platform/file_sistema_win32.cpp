@@ -68,14 +68,15 @@ std::error_code rinomina_sopra(const std::filesystem::path& da, const std::files
     return {static_cast<int>(::GetLastError()), std::system_category()};
 }
 
-bool processo_vivo(std::uint64_t id) {
-    if (id > 0xFFFFFFFFu) return false;
-    HANDLE h = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(id));
-    if (h == nullptr) return ::GetLastError() != ERROR_INVALID_PARAMETER;
-    DWORD codice = 0;
-    const bool vivo = !::GetExitCodeProcess(h, &codice) || codice == STILL_ACTIVE;
-    ::CloseHandle(h);
-    return vivo;
+std::error_code crea_cartella(const std::filesystem::path& cartella) {
+    if (!::CreateDirectoryW(per_il_sistema(cartella).c_str(), nullptr)) {
+        const DWORD err = ::GetLastError();
+        if (err == ERROR_ALREADY_EXISTS || err == ERROR_FILE_EXISTS) return std::make_error_code(std::errc::file_exists);
+        return {static_cast<int>(err), std::system_category()};
+    }
+    if (cartella.filename().native().starts_with(L'.'))
+        ::SetFileAttributesW(per_il_sistema(cartella).c_str(), FILE_ATTRIBUTE_HIDDEN);
+    return {};
 }
 
 bool sola_lettura(const std::filesystem::path& file) {

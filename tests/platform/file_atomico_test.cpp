@@ -4,6 +4,10 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #endif
 
 #include <algorithm>
@@ -17,6 +21,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/avanzi.h"
 #include "platform/blocco_cartella.h"
 #include "platform/cartella_privata.h"
 #include "platform/file_sistema.h"
@@ -261,40 +266,53 @@ TEST(FileAtomico, UnFileDiSolaLetturaFermaIlGruppoPrimaDiTutto) {
     }
 }
 
-// A number no process has on either system (above Linux's largest and not
-// a Windows one), for the leftovers of a run that was killed.
-constexpr const char* processo_finito = "4000000001";
-
-// What a killed run leaves beside its targets goes at the next group written
-// there: its temporaries, its kept-aside files (put back where the target is
-// missing), and its private folders. What only looks alike stays, and so do
-// the files of a process that still runs (this one).
-TEST(FileAtomico, GliAvanziDiUnaCorsaUccisaSparisconoAllaSuccessiva) {
+// What a run leaves beside its targets is judged by its lock file alone, not
+// by the process number in its name. At the next group written there (or
+// private folder made) go the leftovers whose lock no one holds: temporaries,
+// kept-aside files (put back where the target is missing), private folders,
+// lock files alone; whatever their number: one no process has, this
+// process's own, and one a running process has (1). The leftovers whose lock
+// is held stay, whatever their number, and so does what only looks alike.
+TEST(FileAtomico, GliAvanziSonoGiudicatiDallaLoroPresaNonDalNumero) {
     test_util::CartellaTemporanea dir;
     const fs::path d = dir.percorso();
     const std::string questo = std::to_string(piattaforma::sistema::id_processo());
-    const std::string morto = processo_finito;
+    const std::string morto = "4000000001";  // no process has it, on either system
     test_util::scrivi(d / "L_1.sim", "vecchio sim");
-    const std::vector<std::string> da_togliere{
-        ".L_1.sim.scenario~" + morto + ".tmp", ".L_1.sim.scenario~" + morto + ".bak",
-        ".altro.txt.scenario~" + morto + ".tmp"};
+    std::vector<std::string> da_togliere;
+    for (const std::string& n : {morto, questo, std::string("1")})
+        da_togliere.insert(da_togliere.end(), {".L_1.sim.scenario~" + n + ".tmp", ".L_1.sim.scenario~" + n + ".bak",
+                                               ".altro.txt.scenario~" + n + ".tmp", ".altro.txt.scenario~" + n + ".lock"});
+    da_togliere.push_back(".altro.txt.scenario~1234567890123456789.tmp");  // nineteen digits, the most a number has
+    da_togliere.push_back(".scenario_tool_" + morto + "~zzzzzz.lock");  // its folder already gone
+    const std::vector<std::string> tenuti{".tenuto.txt.scenario~" + morto + ".tmp",
+                                          ".tenuto.txt.scenario~" + morto + ".bak"};
     const std::vector<std::string> da_lasciare{
-        ".altro.txt.scenario~" + questo + ".bak",  // a process that runs
         ".L_1.sim.scenario~.bak",                // no process number
         ".L_1.sim.scenario~12a.bak",             // not a number
+        ".L_1.sim.scenario~12345678901234567890.tmp",  // twenty digits: no process number
         ".L_1.sim." + morto + ".bak",            // not the pattern
         "L_1.sim.scenario~" + morto + ".bak",    // not hidden
         ".L_1.sim.scenario~" + morto + ".bak2",  // another extension
+        ".scenario~" + morto + ".tmp",           // no target
     };
     for (const auto& n : da_togliere) test_util::scrivi(d / n, "avanzo");
+    for (const auto& n : tenuti) test_util::scrivi(d / n, "tenuto");
     for (const auto& n : da_lasciare) test_util::scrivi(d / n, "altro");
     // An earlier file moved aside, its target gone: it is the only copy.
     test_util::scrivi(d / (".L_1.dat.scenario~" + morto + ".bak"), "vecchio dat");
-    // Private folders: one of a finished process with a file in it, one of this process, one of another pattern.
-    fs::create_directory(d / (".scenario_tool_" + morto + "~abc123"));
-    test_util::scrivi(d / (".scenario_tool_" + morto + "~abc123") / "L_1.sim", "x");
-    fs::create_directory(d / (".scenario_tool_" + questo + "~abc123"));
+    // Private folders, each with a file in it: of no process, of this one,
+    // of a running one, and one held; one of another pattern.
+    for (const std::string& n : {morto + "~abc123", questo + "~abc123", std::string("1~abc123"), morto + "~tenut0"}) {
+        fs::create_directory(d / (".scenario_tool_" + n));
+        test_util::scrivi(d / (".scenario_tool_" + n) / "L_1.sim", "x");
+    }
     fs::create_directory(d / ".scenario_tool_abc123");
+    // The holders of the live run's files, here in this process.
+    const piattaforma::presa_file presa_file_tenuti(d / (".tenuto.txt.scenario~" + morto + ".lock"), false);
+    const piattaforma::presa_file presa_cartella_tenuta(d / (".scenario_tool_" + morto + "~tenut0.lock"), false);
+    ASSERT_EQ(presa_file_tenuti.esito(), piattaforma::presa_file::stato::tenuta);
+    ASSERT_EQ(presa_cartella_tenuta.esito(), piattaforma::presa_file::stato::tenuta);
 
     piattaforma::scrivi_file_atomici({{d / "L_1.sim", "nuovo sim"}});
     EXPECT_EQ(test_util::leggi(d / "L_1.sim"), "nuovo sim");
@@ -304,11 +322,68 @@ TEST(FileAtomico, GliAvanziDiUnaCorsaUccisaSparisconoAllaSuccessiva) {
         EXPECT_TRUE(fs::is_directory(privata.percorso()));
         EXPECT_EQ(privata.percorso().filename().string().rfind(".scenario_tool_" + questo + "~", 0), 0u)
             << privata.percorso();
+        EXPECT_TRUE(fs::exists(privata.percorso().string() + ".lock"));
     }
     std::vector<std::string> attesi = da_lasciare;
-    attesi.insert(attesi.end(), {"L_1.dat", "L_1.sim", ".scenario_tool_" + questo + "~abc123", ".scenario_tool_abc123"});
+    attesi.insert(attesi.end(), tenuti.begin(), tenuti.end());
+    attesi.insert(attesi.end(), {"L_1.dat", "L_1.sim", ".scenario_tool_abc123", ".scenario_tool_" + morto + "~tenut0",
+                                 ".scenario_tool_" + morto + "~tenut0.lock",
+                                 ".tenuto.txt.scenario~" + morto + ".lock"});
     std::sort(attesi.begin(), attesi.end());
     EXPECT_EQ(test_util::elenco(d), attesi);
+    EXPECT_EQ(test_util::leggi(d / (".scenario_tool_" + morto + "~tenut0") / "L_1.sim"), "x");
+}
+
+// A lock file held by one holder: a second, waiting or not, does not get it
+// while the first lives, and the first's end removes the file. A lock file
+// that cannot be made (its folder is missing) is no lock and leaves nothing.
+TEST(PresaFile, UnaSolaPresaPerVoltaELaSuaFineTogliIlFile) {
+    test_util::CartellaTemporanea dir;
+    const fs::path f = dir.percorso() / ".x.lock";
+    {
+        const piattaforma::presa_file prima(f, true);
+        ASSERT_EQ(prima.esito(), piattaforma::presa_file::stato::tenuta);
+        EXPECT_TRUE(fs::exists(f));
+        const piattaforma::presa_file seconda(f, false);
+        EXPECT_EQ(seconda.esito(), piattaforma::presa_file::stato::altrui);
+        EXPECT_FALSE(piattaforma::avanzi::togli_se_abbandonati(f, [] { ADD_FAILURE() << "removed a held run's files"; }));
+    }
+    EXPECT_FALSE(fs::exists(f));
+    bool tolti = false;
+    EXPECT_TRUE(piattaforma::avanzi::togli_se_abbandonati(f, [&] { tolti = true; }));
+    EXPECT_TRUE(tolti);
+    EXPECT_FALSE(fs::exists(f));
+    const piattaforma::presa_file senza(dir.percorso() / "manca" / "x.lock", false);
+    EXPECT_EQ(senza.esito(), piattaforma::presa_file::stato::senza);
+    EXPECT_TRUE(test_util::elenco(dir.percorso()).empty());
+}
+
+// When neither way of keeping an earlier file aside works (no hard link, and
+// the rename refused: a folder is in the way under the kept-aside name), the
+// error reported is the rename's, which decided, and nothing changes.
+TEST(FileAtomico, SeNessunModoDiMettereDaParteRiesceSiDiceLErroreDellaRinomina) {
+    using piattaforma::prova::passo;
+    test_util::CartellaTemporanea dir;
+    const fs::path f = dir.percorso() / "L_1.sim";
+    test_util::scrivi(f, "vecchio");
+    const std::string riserva = ".L_1.sim.scenario~" + std::to_string(piattaforma::sistema::id_processo()) + ".bak";
+    fs::create_directory(dir.percorso() / riserva);
+    test_util::scrivi(dir.percorso() / riserva / "dentro", "d");
+    const auto collegamento_negato = std::make_error_code(std::errc::operation_not_permitted);
+    GuastoDiProva g([&](passo p, const fs::path&) { return p == passo::riserva ? collegamento_negato : std::error_code{}; });
+    try {
+        piattaforma::scrivi_file_atomici({{f, "nuovo"}});
+        FAIL() << "expected a failure";
+    } catch (const std::system_error& e) {
+        EXPECT_NE(e.code(), collegamento_negato) << e.what();
+#ifndef _WIN32
+        EXPECT_EQ(e.code(), std::errc::is_a_directory) << e.what();
+#endif
+        EXPECT_NE(std::string(e.what()).find("cannot keep the earlier file aside for " + f.string()), std::string::npos)
+            << e.what();
+    }
+    EXPECT_EQ(test_util::leggi(f), "vecchio");
+    EXPECT_EQ(test_util::elenco(dir.percorso()), (std::vector<std::string>{riserva, "L_1.sim"}));
 }
 
 #ifdef _WIN32
@@ -356,6 +431,74 @@ TEST(FileAtomico, INascostiSonoNascostiEIBersagliNo) {
     EXPECT_EQ(test_util::elenco(dir.percorso()), (std::vector<std::string>{"L_1.dat", "L_1.sim"}));
 }
 #else
+// A run that holds its leftovers: a private folder, and a group stopped at
+// its rename with its temporary, kept-aside and lock files made. Started in a
+// child process; the parent reads "pronto" once it is there.
+pid_t corsa_ferma_a_meta(const fs::path& d, int& da_leggere) {
+    int tubo[2];
+    if (::pipe(tubo) != 0) return -1;
+    const pid_t pid = ::fork();
+    if (pid != 0) {
+        ::close(tubo[1]);
+        da_leggere = tubo[0];
+        return pid;
+    }
+    ::close(tubo[0]);
+    try {
+        const piattaforma::cartella_privata privata(d);
+        piattaforma::prova::imposta_guasto([&](piattaforma::prova::passo p, const fs::path&) {
+            if (p == piattaforma::prova::passo::sostituzione) {
+                if (::write(tubo[1], "pronto", 6) != 6) ::_exit(1);
+                for (;;) ::pause();
+            }
+            return std::error_code{};
+        });
+        piattaforma::scrivi_file_atomici({{d / "L_1.sim", "nuovo"}});
+    } catch (...) {
+    }
+    ::_exit(1);
+}
+
+// Another run in the folder (a group written, a private folder made) leaves
+// a live run's leftovers alone, however its number reads; once that run has
+// been killed (kill -9, nothing of its own code runs), the next run removes
+// them all, and the target keeps its earlier content.
+TEST(FileAtomico, GliAvanziDiUnaCorsaVivaRestanoQuelliDiUnaUccisaNo) {
+    test_util::CartellaTemporanea dir;
+    const fs::path d = dir.percorso();
+    test_util::scrivi(d / "L_1.sim", "vecchio");
+    int tubo = -1;
+    const pid_t pid = corsa_ferma_a_meta(d, tubo);
+    ASSERT_GT(pid, 0);
+    char letto[6] = {};
+    const bool pronta = ::read(tubo, letto, sizeof letto) == 6;
+    ::close(tubo);
+    if (!pronta) ::kill(pid, SIGKILL);
+    ASSERT_TRUE(pronta) << "the run did not get to its rename";
+    const auto della_corsa = test_util::elenco(d);
+    const std::string n = std::to_string(pid);
+    for (const std::string& atteso : {".L_1.sim.scenario~" + n + ".tmp", ".L_1.sim.scenario~" + n + ".bak",
+                                      ".L_1.sim.scenario~" + n + ".lock"})
+        EXPECT_NE(std::find(della_corsa.begin(), della_corsa.end(), atteso), della_corsa.end()) << atteso;
+    EXPECT_EQ(della_corsa.size(), 6u) << "the target, three hidden files, the private folder and its lock";
+
+    const auto altra_corsa = [&](const std::string& testo) {
+        piattaforma::scrivi_file_atomici({{d / "altro.txt", testo}});
+        const piattaforma::cartella_privata privata(d);
+    };
+    altra_corsa("uno");
+    auto attesi = della_corsa;
+    attesi.push_back("altro.txt");
+    std::sort(attesi.begin(), attesi.end());
+    EXPECT_EQ(test_util::elenco(d), attesi);
+
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, nullptr, 0);
+    altra_corsa("due");
+    EXPECT_EQ(test_util::elenco(d), (std::vector<std::string>{"L_1.sim", "altro.txt"}));
+    EXPECT_EQ(test_util::leggi(d / "L_1.sim"), "vecchio");
+}
+
 // Two spellings of one folder, its path and a symbolic link to it, hold the
 // same lock: the second waits for the first.
 TEST(BloccoCartella, UnCollegamentoSimbolicoAttendeComeLaCartella) {

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <future>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <numbers>
@@ -528,13 +529,74 @@ TEST(Compile, AspettaChiTieneLaCartellaPrimaDiSpostareIFile) {
         }
         ASSERT_EQ(finito, 0) << "compile ended while the folder was held";
         EXPECT_TRUE(compilato) << "the compile did not get as far as its private folder";
-        EXPECT_EQ(test_util::elenco(dir.percorso()).size(), 1u) << "only the private folder, no compiled file yet";
+        EXPECT_EQ(test_util::elenco(dir.percorso()).size(), 2u)
+            << "only the private folder and its lock file, no compiled file yet";
         blocco.reset();
         ASSERT_EQ(::waitpid(pid, &st, 0), pid);
         EXPECT_TRUE(WIFEXITED(st) && WEXITSTATUS(st) == 0) << st;
         EXPECT_EQ(test_util::elenco(dir.percorso()),
                   (std::vector<std::string>{"Prova_1.dat", "Prova_1.sim", "Prova_linea.dat"}));
     }
+}
+
+// How this machine starts a program in a PID namespace of its own, as a
+// container or a sandboxed editor does; empty when it cannot.
+std::vector<std::string> in_altro_spazio_pid() {
+    for (std::vector<std::string> prefisso : {std::vector<std::string>{"unshare", "-pf", "--map-root-user"},
+                                              std::vector<std::string>{"unshare", "-pf"}}) {
+        auto prova = prefisso;
+        prova.push_back("true");
+        if (test_util::esegui(prova).stato == 0) return prefisso;
+    }
+    return {};
+}
+
+// The private folders of compiles in dir that hold their route file, i.e.
+// have compiled and wait for the folder.
+std::vector<std::string> compilate_in_attesa(const fs::path& dir) {
+    std::vector<std::string> trovate;
+    for (const auto& nome : test_util::elenco(dir))
+        if (nome.starts_with(".scenario_tool_") && fs::exists(dir / nome / "Prova_1.dat")) trovate.push_back(nome);
+    return trovate;
+}
+
+// Two compiles into one folder, one of them in a PID namespace of its own,
+// where process numbers mean nothing to the other: while both wait for the
+// folder with their work done in their private folders, neither takes the
+// other's folder for a killed run's. Both end with 0 and the folder holds
+// what one compile alone writes.
+TEST(Compile, DueCompileInSpaziPidDiversiNonSiTolgonoIlLavoro) {
+    const auto prefisso = in_altro_spazio_pid();
+    if (prefisso.empty()) GTEST_SKIP() << "unshare -pf is not allowed here";
+    CartellaTemporanea dir, solo;
+    const std::vector<std::string> argomenti{SCENARIO_TOOL_PATH, "compile", fixture("Prova_linea.txt").string(),
+                                             fixture("Prova_1-.txt").string(), "-o"};
+    auto da_solo = argomenti;
+    da_solo.push_back(solo.percorso().string());
+    ASSERT_EQ(test_util::esegui(da_solo).stato, 0);
+    const auto attesi = contenuti(solo.percorso());
+
+    std::optional<piattaforma::blocco_cartella> blocco(std::in_place, dir.percorso());
+    ASSERT_TRUE(blocco->tenuto());
+    auto qui = argomenti;
+    qui.push_back(dir.percorso().string());
+    std::vector<std::string> altrove = prefisso;
+    altrove.insert(altrove.end(), qui.begin(), qui.end());
+    // Each started once the one before it has compiled: the second's private
+    // folder is made while the first's waits with its files in it.
+    std::vector<std::future<test_util::Esito>> corse;
+    for (const auto* comando : {&qui, &altrove}) {
+        const std::size_t prima = compilate_in_attesa(dir.percorso()).size();
+        corse.push_back(std::async(std::launch::async, [comando] { return test_util::esegui(*comando); }));
+        for (int i = 0; i < 2000 && compilate_in_attesa(dir.percorso()).size() <= prima; ++i) ::usleep(5000);
+    }
+    EXPECT_EQ(compilate_in_attesa(dir.percorso()).size(), 2u) << "a private folder went while its compile ran";
+    blocco.reset();
+    for (auto& c : corse) {
+        const auto e = c.get();
+        EXPECT_EQ(e.stato, 0) << e.uscita << e.errori;
+    }
+    EXPECT_EQ(contenuti(dir.percorso()), attesi);
 }
 
 // ---------------------------------------------------------------------------

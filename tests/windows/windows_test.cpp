@@ -419,6 +419,62 @@ TEST(StrumentoWindows, CompileSuUnFileTenutoODiSolaLetturaNonCambiaNulla) {
     }
 }
 
+// The lock of a run's leftovers held by a helper under Wine, as a live run
+// holds it, until the object goes: then the helper is killed, so nothing of
+// its own removes the lock file.
+class PresaTenuta {
+public:
+    PresaTenuta(const fs::path& file, const fs::path& cartella)
+        : tieni_({test_windows::eseguibile("tieni_file.exe").string(), "--presa", percorso_windows(file)}, cartella) {
+        pronta_ = tieni_.leggi_riga(test_windows::attesa_finestra) == "pronto";
+    }
+    bool pronta() const { return pronta_; }
+    std::string errori() const { return tieni_.errori(); }
+
+private:
+    InCorso tieni_;
+    bool pronta_ = false;
+};
+
+// Leftovers in the output folder whose locks a live Windows process holds (a
+// group's temporary file, a private folder with a file in it) stay through
+// a compile there, whatever their process number; once that process has
+// been killed, the next compile removes them and their lock files.
+TEST(StrumentoWindows, GliAvanziTenutiRestanoQuelliDiUnaCorsaUccisaNo) {
+    RICHIEDE_WINE();
+    CartellaTemporanea dir;
+    emetti_su_linux(dir.percorso() / "autore");
+    const fs::path uscita = dir.percorso() / "uscita";
+    fs::create_directory(uscita);
+    const std::string numero = "4000000001";  // no process's: only the lock counts
+    const std::string temporaneo = ".Valdora_Sarenta_731.sim.scenario~" + numero + ".tmp";
+    const std::string privata = ".scenario_tool_" + numero + "~tenut0";
+    test_util::scrivi(uscita / temporaneo, "avanzo");
+    fs::create_directory(uscita / privata);
+    test_util::scrivi(uscita / privata / "Valdora_Sarenta_731.sim", "avanzo");
+    const auto compila = [&] {
+        return test_windows::esegui({test_windows::eseguibile("scenario_tool.exe").string(), "compile",
+                                     "Valdora_Sarenta_linea.txt", "Valdora_Sarenta_731-.txt", "-o",
+                                     percorso_windows(uscita)},
+                                    dir.percorso() / "autore");
+    };
+    const std::vector<std::string> compilati{"Valdora_Sarenta_731.dat", "Valdora_Sarenta_731.sim",
+                                             "Valdora_Sarenta_linea.dat"};
+    {
+        const PresaTenuta del_file(uscita / (".Valdora_Sarenta_731.sim.scenario~" + numero + ".lock"), dir.percorso());
+        const PresaTenuta della_cartella(uscita / (privata + ".lock"), dir.percorso());
+        ASSERT_TRUE(del_file.pronta()) << del_file.errori();
+        ASSERT_TRUE(della_cartella.pronta()) << della_cartella.errori();
+        const auto e = compila();
+        EXPECT_EQ(e.stato, 0) << e.uscita << e.errori;
+        EXPECT_EQ(test_util::leggi(uscita / temporaneo), "avanzo");
+        EXPECT_EQ(test_util::leggi(uscita / privata / "Valdora_Sarenta_731.sim"), "avanzo");
+    }
+    const auto e = compila();
+    EXPECT_EQ(e.stato, 0) << e.uscita << e.errori;
+    EXPECT_EQ(test_util::elenco(uscita), compilati);
+}
+
 // --- Long paths --------------------------------------------------------------------
 
 // A folder whose path is over 300 characters long: emit, compile, check,
