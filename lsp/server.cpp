@@ -3,6 +3,8 @@
 #include <condition_variable>
 #include <deque>
 #include <exception>
+#include <functional>
+#include <memory>
 #include <mutex>
 #include <stdexcept>
 #include <thread>
@@ -367,77 +369,98 @@ json server::su_formattazione(const json& p) {
 
 // --- the loop
 
+namespace {
+
+// What the reading thread and the serving loop share, kept alive by both:
+// when the client is gone the reader may still be blocked in a read of an
+// input nobody closes, and outlives servi().
+struct ingresso {
+    std::mutex mutex;
+    std::condition_variable arrivato;
+    std::deque<messaggio_letto> coda;
+    bool letto_tutto = false;  // the reader has returned
+    bool abbandonato = false;  // servi() has returned: nothing more is queued
+};
+
+// Reads until the end of the input, exit, or servi() leaving.
+void leggi_ingresso(std::istream& in, const std::shared_ptr<ingresso>& i) {
+    lettore_messaggi l(in);
+    for (;;) {
+        messaggio_letto m = l.leggi();
+        const bool ultimo = m.tipo == messaggio_letto::esito::fine ||
+                            (m.tipo == messaggio_letto::esito::messaggio && m.corpo.value("method", json()) == "exit");
+        {
+            std::lock_guard k(i->mutex);
+            if (i->abbandonato) return;
+            i->coda.push_back(std::move(m));
+            i->letto_tutto = ultimo;
+        }
+        i->arrivato.notify_one();
+        if (ultimo) return;
+    }
+}
+
+// A cancel that arrived with the request, or while the batch before it was
+// answered, reaches it before its turn.
+void annulla_in(server& s, const std::deque<messaggio_letto>& messaggi) {
+    for (const auto& m : messaggi)
+        if (m.tipo == messaggio_letto::esito::messaggio && m.corpo.value("method", json()) == "$/cancelRequest")
+            if (const auto p = m.corpo.find("params"); p != m.corpo.end() && p->is_object() && p->contains("id"))
+                s.annulla(p->at("id"));
+}
+
+}  // namespace
+
 int servi(std::istream& in, std::ostream& out, const opzioni_server& o) {
     // A read of std::cin flushes std::cout first, from the reading thread
     // while this one writes: the output is this thread's alone.
     in.tie(nullptr);
-    std::mutex mutex;
-    std::condition_variable arrivato;
-    std::deque<messaggio_letto> coda;
-
-    // The reader stops at the end of the input or after exit, so that it is
-    // never left blocked in a read when the server ends.
-    std::thread lettore([&] {
-        lettore_messaggi l(in);
-        for (;;) {
-            messaggio_letto m = l.leggi();
-            const bool ultimo =
-                m.tipo == messaggio_letto::esito::fine ||
-                (m.tipo == messaggio_letto::esito::messaggio && m.corpo.value("method", json()) == "exit");
-            {
-                std::lock_guard k(mutex);
-                coda.push_back(std::move(m));
-            }
-            arrivato.notify_one();
-            if (ultimo) return;
-        }
-    });
+    const auto condiviso = std::make_shared<ingresso>();
+    ingresso& i = *condiviso;
+    std::thread lettore(leggi_ingresso, std::ref(in), condiviso);
 
     server s([&](const json& m) { scrivi_messaggio(out, m); }, o);
-    while (!s.finito()) {
+    // A failed write is a client gone: nobody reads the answers any more.
+    while (!s.finito() && out) {
         std::deque<messaggio_letto> lotto;
         {
-            std::unique_lock k(mutex);
-            const auto pronto = [&] { return !coda.empty(); };
-            if (const auto t = s.scadenza()) arrivato.wait_until(k, *t, pronto);
-            else arrivato.wait(k, pronto);
-            lotto.swap(coda);
+            std::unique_lock k(i.mutex);
+            const auto pronto = [&] { return !i.coda.empty(); };
+            if (const auto t = s.scadenza()) i.arrivato.wait_until(k, *t, pronto);
+            else i.arrivato.wait(k, pronto);
+            lotto.swap(i.coda);
         }
-        // A cancel that arrived with the request, or while the batch before
-        // it was answered, reaches it before its turn.
-        const auto annulla = [&](const std::deque<messaggio_letto>& messaggi) {
-            for (const auto& m : messaggi)
-                if (m.tipo == messaggio_letto::esito::messaggio && m.corpo.value("method", json()) == "$/cancelRequest")
-                    if (const auto p = m.corpo.find("params");
-                        p != m.corpo.end() && p->is_object() && p->contains("id"))
-                        s.annulla(p->at("id"));
-        };
-        annulla(lotto);
+        annulla_in(s, lotto);
         for (const auto& m : lotto) {
             if (m.tipo == messaggio_letto::esito::messaggio && m.corpo.contains("id") && m.corpo.contains("method")) {
-                std::lock_guard k(mutex);
-                annulla(coda);
+                std::lock_guard k(i.mutex);
+                annulla_in(s, i.coda);
             }
             s.ricevi(m, orologio::now());
-            if (s.finito()) break;
+            if (s.finito() || !out) break;
         }
         s.dimentica_annullati();
-        if (!out) break;  // the client is gone
+        if (!out) break;
         bool altro_in_coda = false;
         {
-            std::lock_guard k(mutex);
-            altro_in_coda = !coda.empty();
+            std::lock_guard k(i.mutex);
+            altro_in_coda = !i.coda.empty();
         }
         // Newer text may be waiting: the check runs on it, not on this.
         if (!altro_in_coda && !s.finito()) s.pubblica(orologio::now());
     }
-    if (!out) {
-        // Nobody reads any more: the reader is left to the process's end.
-        lettore.detach();
-        return 1;
+    bool letto_tutto = false;
+    {
+        std::lock_guard k(i.mutex);
+        i.abbandonato = true;
+        letto_tutto = i.letto_tutto;
     }
-    lettore.join();
-    return s.stato_uscita();
+    // After exit or the end of the input the reader has returned or is about
+    // to. Otherwise it may wait for input that never comes: it is left to
+    // the process's end, holding what it shares.
+    if (letto_tutto) lettore.join();
+    else lettore.detach();
+    return out ? s.stato_uscita() : 1;
 }
 
 }  // namespace lsp

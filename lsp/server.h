@@ -109,7 +109,10 @@ private:
     std::set<std::string> annullati_;  // ids as JSON text
 };
 
-// Serves the input until exit or its end; the exit status.
+// Serves the input until exit or its end, or until a write fails (the client
+// is gone: status 1); the exit status. In that last case the reading thread
+// may be left blocked in a read of in, so in must live to the process's end
+// (std::cin does).
 int servi(std::istream& in, std::ostream& out, const opzioni_server& o = {});
 
 }  // namespace lsp

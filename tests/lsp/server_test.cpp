@@ -375,4 +375,31 @@ TEST(ServerLsp, StatoDUscita) {
     }
 }
 
+// The client stops reading in the middle of its stream of changes and
+// requests, and goes on writing: the server ends with status 1, its reading
+// thread still at work on the rest of the input.
+TEST(ServerLsp, UnClienteCheNonLeggePiuLoChiude) {
+    coppia_su_disco d;
+    const std::string uri_linea = uri_di(d.linea);
+    const std::string testo = test_util::leggi(d.linea);
+#ifdef SB_LSP_WINE
+    const int volte = 3;
+#else
+    const int volte = 20;
+#endif
+    for (int volta = 0; volta < volte; ++volta) {
+        cliente c(comando());
+        avvia(c);
+        apri(c, uri_linea, testo);
+        ASSERT_TRUE(c.diagnostiche(uri_linea, attesa)) << volta;
+        c.chiudi_uscita();
+        for (int n = 0; n < 40; ++n) {
+            cambia(c, uri_linea, n + 2, testo + std::string(static_cast<std::size_t>(n % 2), ' '));
+            c.richiesta(10 + n, "textDocument/hover",
+                        {{"textDocument", {{"uri", uri_linea}}}, {"position", {{"line", 1}, {"character", 2}}}});
+        }
+        EXPECT_EQ(c.stato_uscita(attesa), 1) << volta;
+    }
+}
+
 }  // namespace
