@@ -1,9 +1,11 @@
 #include "lsp/server.h"
 
 #include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <exception>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <mutex>
 #include <stdexcept>
@@ -13,6 +15,7 @@
 
 #include "lsp/diagnostica.h"
 #include "lsp/funzioni.h"
+#include "lsp/testo_editor.h"
 
 namespace lsp {
 
@@ -28,18 +31,29 @@ struct errore_rpc : std::runtime_error {
 
 std::string chiave_id(const json& id) { return id.dump(); }
 
-posizione posizione_di(const json& p) { return {p.at("line").get<int>(), p.at("character").get<int>()}; }
+// A Position's line or character: the protocol's uinteger, an integer from
+// 0 to 2^31 - 1; anything else is an invalid parameter.
+int coordinata(const json& p, const char* nome) {
+    constexpr auto massimo = static_cast<std::uint64_t>(std::numeric_limits<int>::max());
+    const json& v = p.at(nome);
+    if (v.is_number_unsigned() && v.get<std::uint64_t>() <= massimo) return static_cast<int>(v.get<std::uint64_t>());
+    if (v.is_number_integer() && v.get<std::int64_t>() == 0) return 0;  // written -0
+    throw errore_rpc(codice_rpc::parametri_non_validi, std::string("the position's \"") + nome +
+                                                           "\" must be an integer from 0 to 2147483647, not " +
+                                                           v.dump());
+}
+
+posizione posizione_di(const json& p) { return {coordinata(p, "line"), coordinata(p, "character")}; }
 
 intervallo intervallo_di(const json& r) { return {posizione_di(r.at("start")), posizione_di(r.at("end"))}; }
 
-// What the server answers, advertised at initialize and nothing more. Full
-// text on every change: the files are small (the largest line descriptions
-// some hundred kilobytes), the text is converted to Windows-1252 in one pass
-// anyway to find the characters it cannot hold, and a full text never drifts
-// from the editor's.
+// What the server answers, advertised at initialize and nothing more.
+// Changes come as ranges (incremental sync), applied to the editor's UTF-8
+// text; the whole text is then converted to Windows-1252 again in one pass,
+// to find the characters it cannot hold.
 json capacita() {
     return {{"positionEncoding", "utf-16"},
-            {"textDocumentSync", {{"openClose", true}, {"change", 1}, {"save", {{"includeText", false}}}}},
+            {"textDocumentSync", {{"openClose", true}, {"change", 2}, {"save", {{"includeText", false}}}}},
             {"hoverProvider", true},
             {"completionProvider", {{"triggerCharacters", json::array({"["})}, {"resolveProvider", false}}},
             {"definitionProvider", true},
@@ -225,10 +239,20 @@ void server::cambiato(const json& p) {
     const std::string uri = td.at("uri").get<std::string>();
     const json& modifiche = p.at("contentChanges");
     if (!modifiche.is_array() || modifiche.empty()) return;
-    // Full text: the last change is the whole newest text.
-    const json& ultima = modifiche.back();
-    if (ultima.contains("range")) return;  // not what was advertised
-    documenti_.cambia(uri, ultima.at("text").get<std::string>(), td.value("version", std::int64_t{0}));
+    // The changes in order, each on the text the one before left: a range
+    // replaced, or (without a range) the whole text. Nothing is kept of a
+    // list that cannot be taken whole.
+    const documento* d = documenti_.trova(uri);
+    std::optional<std::string> testo;
+    if (d) testo = d->utf8;
+    for (const json& m : modifiche) {
+        std::string nuovo = m.at("text").get<std::string>();
+        const auto r = m.find("range");
+        if (r == m.end()) testo = std::move(nuovo);
+        else if (testo) testo = sostituisci(*testo, intervallo_di(*r), nuovo);
+        else return;  // a range in a document never opened
+    }
+    documenti_.cambia(uri, *testo, td.value("version", std::int64_t{0}));
     programma(*documenti_.trova(uri), adesso_ + opzioni_.quiete);
 }
 
@@ -330,9 +354,16 @@ const documento& server::documento_di(const json& p) const {
     return *d;
 }
 
+std::optional<posizione> server::posizione_in(const json& p) const {
+    const posizione q = posizione_di(p.at("position"));
+    return nel_testo(documento_di(p).testo.byte, q);
+}
+
 json server::su_hover(const json& p) {
+    const auto q = posizione_in(p);
+    if (!q) return nullptr;
     const coppia c = documenti_.coppia_di(documento_di(p));
-    return hover(c.scenario, c.ruolo, posizione_di(p.at("position")));
+    return hover(c.scenario, c.ruolo, *q);
 }
 
 json server::su_suggerimenti(const json& p) {
@@ -343,13 +374,17 @@ json server::su_suggerimenti(const json& p) {
 }
 
 json server::su_completamento(const json& p) {
+    const auto q = posizione_in(p);
+    if (!q) return json::array();
     const coppia c = documenti_.coppia_di(documento_di(p));
-    return completamento(c.scenario, c.ruolo, posizione_di(p.at("position")));
+    return completamento(c.scenario, c.ruolo, *q);
 }
 
 json server::su_definizione(const json& p) {
+    const auto q = posizione_in(p);
+    if (!q) return nullptr;
     const coppia c = documenti_.coppia_di(documento_di(p));
-    return definizione(c.scenario, c.ruolo, posizione_di(p.at("position")));
+    return definizione(c.scenario, c.ruolo, *q);
 }
 
 json server::su_simboli(const json& p) {

@@ -89,6 +89,10 @@ private:
 
     // The open document a request names, and its pair.
     const documento& documento_di(const nlohmann::json& p) const;
+    // The request's position in its document (the column taken back to its
+    // line's end); none past the last line. Throws for a position that is
+    // not two integers from 0 to 2^31 - 1.
+    std::optional<posizione> posizione_in(const nlohmann::json& p) const;
     // Diagnostics for the document and every open one of its folder, due at t.
     void programma(const documento& d, orologio::time_point t);
     void leggi_impostazioni(const nlohmann::json& impostazioni);
