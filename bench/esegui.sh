@@ -32,7 +32,7 @@ echo "== scenario_tool lsp through pipes: the built-in pair and the 1,000,000 m 
 lavoro_lsp="$(mktemp -d "${TMPDIR:-/tmp}/sb_bench_lsp.XXXXXX")"
 "$tool" emit "$lavoro_lsp/builtin" >/dev/null
 "$bench" 1000000 scrivi "$lavoro_lsp/lunga" 300 >/dev/null
-python3 "$(dirname "$0")/bench_lsp.py" "$tool" "$lavoro_lsp/builtin" builtin 15
+python3 "$(dirname "$0")/bench_lsp.py" "$tool" "$lavoro_lsp/builtin" builtin 15 1000
 python3 "$(dirname "$0")/bench_lsp.py" "$tool" "$lavoro_lsp/lunga" 1000000m 200
 rm -rf "$lavoro_lsp"
 echo "== scenario_tool view in chromium: first paint of the built-in page and of the 1,000,000 m line's, one zoom step's redraw"
