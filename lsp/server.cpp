@@ -37,7 +37,6 @@ int coordinata(const json& p, const char* nome) {
     constexpr auto massimo = static_cast<std::uint64_t>(std::numeric_limits<int>::max());
     const json& v = p.at(nome);
     if (v.is_number_unsigned() && v.get<std::uint64_t>() <= massimo) return static_cast<int>(v.get<std::uint64_t>());
-    if (v.is_number_integer() && v.get<std::int64_t>() == 0) return 0;  // written -0
     throw errore_rpc(codice_rpc::parametri_non_validi, std::string("the position's \"") + nome +
                                                            "\" must be an integer from 0 to 2147483647, not " +
                                                            v.dump());

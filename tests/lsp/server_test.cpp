@@ -457,6 +457,7 @@ TEST(ServerLsp, PosizioniFuoriDaiLimiti) {
         {"textDocument/definition", "2147483647", "0", nulla},
         {"textDocument/definition", "1", "1e20", errore(-32602)},
         {"textDocument/completion", "2147483647", "2147483647", {{"result", json::array()}}},
+        {"textDocument/completion", "13", "0", {{"result", json::array()}}},
         {"textDocument/completion", "-1", "0", errore(-32602)},
     };
     int id = 10;
@@ -482,6 +483,13 @@ TEST(ServerLsp, PosizioniFuoriDaiLimiti) {
         ASSERT_TRUE(r);
         EXPECT_TRUE(contiene(*r, {{"result", {{"range", intervallo(1, 23, 28)}}}})) << r->dump();
     }
+    // The last line, empty after the last line end, is still a place to
+    // write a row.
+    c.richiesta(++id, "textDocument/completion",
+                {{"textDocument", {{"uri", uri_linea}}}, {"position", {{"line", 12}, {"character", 0}}}});
+    const auto ultima_riga = c.risposta(id, attesa);
+    ASSERT_TRUE(ultima_riga);
+    EXPECT_FALSE((*ultima_riga)["result"].empty()) << ultima_riga->dump();
     // A range's ends are positions too.
     c.richiesta(++id, "textDocument/inlayHint",
                 {{"textDocument", {{"uri", uri_linea}}},
