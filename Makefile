@@ -55,11 +55,19 @@ editors: build
 bench: build
 	BUILD_DIR=$(BUILD_DIR) BENCH_QUICK=$(BENCH_QUICK) bash bench/esegui.sh
 
-# The whole test suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
+# The whole test suite again under AddressSanitizer and UndefinedBehaviorSanitizer,
+# then the language server's tests (its only threads) under ThreadSanitizer:
+# any report of the server, written to build-tsan/tsan.PID, fails the target.
+# A sanitizer's error exits with 86, apart from the server's own status 1.
 sanitize: deps
 	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DSB_SANITIZE=ON
 	cmake --build build-asan -j $(JOBS)
-	cd build-asan && LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 ctest --output-on-failure -j $(JOBS)
+	cd build-asan && ASAN_OPTIONS=exitcode=86 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 ctest --output-on-failure -j $(JOBS)
+	cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DSB_SANITIZE_THREAD=ON
+	cmake --build build-tsan -j $(JOBS) --target test_lsp scenario_tool
+	rm -f build-tsan/tsan.*
+	TSAN_OPTIONS=halt_on_error=1:exitcode=86:log_path=$(CURDIR)/build-tsan/tsan build-tsan/tests/test_lsp
+	@if ls build-tsan/tsan.* >/dev/null 2>&1; then cat build-tsan/tsan.*; exit 1; fi
 
 # Every libFuzzer target for FUZZ_SECONDS seconds each (clang).
 fuzz: deps
@@ -87,4 +95,4 @@ windows-test: windows build
 	cd $(BUILD_DIR) && ctest --output-on-failure -L windows
 
 clean:
-	rm -rf $(BUILD_DIR) build-asan build-fuzz $(WINDOWS_DIR) dist
+	rm -rf $(BUILD_DIR) build-asan build-tsan build-fuzz $(WINDOWS_DIR) dist

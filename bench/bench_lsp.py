@@ -1,17 +1,20 @@
 #!/usr/bin/env python3
 """scenario_tool lsp through real pipes, as an editor drives it: the medians
 of whole round trips, each against its goal. Usage: bench_lsp.py TOOL DIR
-NAME GOAL_CHANGE_MS, where DIR holds the pair ID_linea.txt / ID_N-.txt; the
-train file is opened and changed by one character at a time. With
+NAME GOAL_CHANGE_MS [GOAL_LINES_MS], where DIR holds the pair ID_linea.txt /
+ID_N-.txt; the train file is opened and changed by one character at a time.
+With GOAL_LINES_MS, the train file is then replaced by 100,000 lines without
+a comma (station rows that lost them) and its diagnostics awaited. With
 BENCH_QUICK set, a few rounds each: a check that every case still runs, no
 measurement. Anything that goes wrong (no train file, a server that ends,
 answers with an error or stops answering) ends it with status 1 and a
 message on stderr."""
 import glob, json, os, statistics, subprocess, sys, threading, time
 
-if len(sys.argv) != 5:
-    sys.exit("use: bench_lsp.py TOOL DIR NAME GOAL_CHANGE_MS")
+if len(sys.argv) not in (5, 6):
+    sys.exit("use: bench_lsp.py TOOL DIR NAME GOAL_CHANGE_MS [GOAL_LINES_MS]")
 tool, cartella, nome, meta_modifica = sys.argv[1], os.path.abspath(sys.argv[2]), sys.argv[3], float(sys.argv[4])
+meta_righe = float(sys.argv[5]) if len(sys.argv) > 5 else None
 META_RISPOSTA = 2.0  # hover and completion, ms
 GIRI = 3 if os.environ.get("BENCH_QUICK", "0") not in ("", "0") else 30
 # Far more than a whole run takes: a server that stops answering is stopped.
@@ -106,6 +109,21 @@ for metodo, posizione in (("textDocument/hover", {"line": riga, "character": 1})
         attendi(lambda m: m.get("id") == 100 + n)
         tempi.append((time.perf_counter() - inizio) * 1000)
     risultati.append((metodo, statistics.median(tempi), META_RISPOSTA))
+
+if meta_righe is not None:
+    # Station rows that lost their commas, under their header: 100,000 lines.
+    righe_senza_virgole = "[stazioni]\r\n" + "".join(
+        "stazione  %d  12  600  0 0 0  1 1 0  4 1 1   45  7 12 0  PIANO\r\n" % (1000 + i) for i in range(99999))
+    tempi = []
+    for versione in range(100, 103):
+        inizio = time.perf_counter()
+        manda({"jsonrpc": "2.0", "method": "textDocument/didChange",
+               "params": {"textDocument": {"uri": uri, "version": versione},
+                          "contentChanges": [{"text": righe_senza_virgole + ("-" if versione % 2 else "")}]}})
+        attendi(lambda m: diagnosi(m) and m["params"].get("version") == versione)
+        tempi.append((time.perf_counter() - inizio) * 1000)
+    risultati.append(("didChange to 100,000 lines without commas, to publishDiagnostics", statistics.median(tempi),
+                      meta_righe))
 
 manda({"jsonrpc": "2.0", "id": 999, "method": "shutdown"})
 attendi(lambda m: m.get("id") == 999)

@@ -54,7 +54,7 @@ done
 echo "== scenario_tool lsp through pipes: the built-in pair and the $lunga m line with $conflitti_lunga conflicts"
 "$tool" emit "$lavoro/lsp_builtin" >/dev/null
 "$bench" "$lunga" scrivi "$lavoro/lsp_lunga" "$conflitti_lunga"
-BENCH_QUICK=$rapido python3 "$(dirname "$0")/bench_lsp.py" "$tool" "$lavoro/lsp_builtin" builtin 15
+BENCH_QUICK=$rapido python3 "$(dirname "$0")/bench_lsp.py" "$tool" "$lavoro/lsp_builtin" builtin 15 1000
 BENCH_QUICK=$rapido python3 "$(dirname "$0")/bench_lsp.py" "$tool" "$lavoro/lsp_lunga" "${lunga}m" 200
 echo "== scenario_tool view in chromium: first paint of the built-in page and of the $lunga m line's, one zoom step's redraw"
 "$tool" emit "$lavoro/builtin" >/dev/null

@@ -55,6 +55,7 @@ void documenti::apri(const std::string& uri, const std::string& utf8, std::int64
     d.uri = uri;
     d.percorso = percorso_da_uri(uri);
     if (d.percorso) d.cartella = cartella_di(*d.percorso);
+    d.utf8 = utf8;
     d.testo = da_editore(utf8);
     d.versione = versione;
     d.uso = ++contatore_;
@@ -67,6 +68,7 @@ void documenti::cambia(const std::string& uri, const std::string& utf8, std::int
         apri(uri, utf8, versione);
         return;
     }
+    i->second.utf8 = utf8;
     i->second.testo = da_editore(utf8);
     i->second.versione = versione;
     i->second.uso = ++contatore_;

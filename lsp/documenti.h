@@ -22,7 +22,8 @@ struct documento {
     std::string uri;
     std::optional<std::string> percorso;  // UTF-8, when the URI names a file
     std::string cartella;                 // the folder's path, to find the other file
-    testo_convertito testo;
+    std::string utf8;  // the editor's text as the protocol carries it, which ranged changes edit
+    testo_convertito testo;  // the same as the readers take it
     std::int64_t versione = 0;
     std::uint64_t uso = 0;  // when it was last opened or changed, to prefer it as a pair
     // At the last open or save the file on disk held this text as UTF-8 with
@@ -43,7 +44,7 @@ struct coppia {
 class documenti {
 public:
     void apri(const std::string& uri, const std::string& utf8, std::int64_t versione);
-    // The whole new text (the server takes full text on every change).
+    // The whole new text (the server applies ranged changes to utf8 first).
     void cambia(const std::string& uri, const std::string& utf8, std::int64_t versione);
     void chiudi(const std::string& uri);
     // Compares the file on disk with the open text (after open and save).

@@ -1,8 +1,12 @@
 #include "lsp/server.h"
 
 #include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <exception>
+#include <functional>
+#include <limits>
+#include <memory>
 #include <mutex>
 #include <stdexcept>
 #include <thread>
@@ -11,6 +15,7 @@
 
 #include "lsp/diagnostica.h"
 #include "lsp/funzioni.h"
+#include "lsp/testo_editor.h"
 
 namespace lsp {
 
@@ -26,18 +31,28 @@ struct errore_rpc : std::runtime_error {
 
 std::string chiave_id(const json& id) { return id.dump(); }
 
-posizione posizione_di(const json& p) { return {p.at("line").get<int>(), p.at("character").get<int>()}; }
+// A Position's line or character: the protocol's uinteger, an integer from
+// 0 to 2^31 - 1; anything else is an invalid parameter.
+int coordinata(const json& p, const char* nome) {
+    constexpr auto massimo = static_cast<std::uint64_t>(std::numeric_limits<int>::max());
+    const json& v = p.at(nome);
+    if (v.is_number_unsigned() && v.get<std::uint64_t>() <= massimo) return static_cast<int>(v.get<std::uint64_t>());
+    throw errore_rpc(codice_rpc::parametri_non_validi, std::string("the position's \"") + nome +
+                                                           "\" must be an integer from 0 to 2147483647, not " +
+                                                           v.dump());
+}
+
+posizione posizione_di(const json& p) { return {coordinata(p, "line"), coordinata(p, "character")}; }
 
 intervallo intervallo_di(const json& r) { return {posizione_di(r.at("start")), posizione_di(r.at("end"))}; }
 
-// What the server answers, advertised at initialize and nothing more. Full
-// text on every change: the files are small (the largest line descriptions
-// some hundred kilobytes), the text is converted to Windows-1252 in one pass
-// anyway to find the characters it cannot hold, and a full text never drifts
-// from the editor's.
+// What the server answers, advertised at initialize and nothing more.
+// Changes come as ranges (incremental sync), applied to the editor's UTF-8
+// text; the whole text is then converted to Windows-1252 again in one pass,
+// to find the characters it cannot hold.
 json capacita() {
     return {{"positionEncoding", "utf-16"},
-            {"textDocumentSync", {{"openClose", true}, {"change", 1}, {"save", {{"includeText", false}}}}},
+            {"textDocumentSync", {{"openClose", true}, {"change", 2}, {"save", {{"includeText", false}}}}},
             {"hoverProvider", true},
             {"completionProvider", {{"triggerCharacters", json::array({"["})}, {"resolveProvider", false}}},
             {"definitionProvider", true},
@@ -223,10 +238,20 @@ void server::cambiato(const json& p) {
     const std::string uri = td.at("uri").get<std::string>();
     const json& modifiche = p.at("contentChanges");
     if (!modifiche.is_array() || modifiche.empty()) return;
-    // Full text: the last change is the whole newest text.
-    const json& ultima = modifiche.back();
-    if (ultima.contains("range")) return;  // not what was advertised
-    documenti_.cambia(uri, ultima.at("text").get<std::string>(), td.value("version", std::int64_t{0}));
+    // The changes in order, each on the text the one before left: a range
+    // replaced, or (without a range) the whole text. Nothing is kept of a
+    // list that cannot be taken whole.
+    const documento* d = documenti_.trova(uri);
+    std::optional<std::string> testo;
+    if (d) testo = d->utf8;
+    for (const json& m : modifiche) {
+        std::string nuovo = m.at("text").get<std::string>();
+        const auto r = m.find("range");
+        if (r == m.end()) testo = std::move(nuovo);
+        else if (testo) testo = sostituisci(*testo, intervallo_di(*r), nuovo);
+        else return;  // a range in a document never opened
+    }
+    documenti_.cambia(uri, *testo, td.value("version", std::int64_t{0}));
     programma(*documenti_.trova(uri), adesso_ + opzioni_.quiete);
 }
 
@@ -328,9 +353,16 @@ const documento& server::documento_di(const json& p) const {
     return *d;
 }
 
+std::optional<posizione> server::posizione_in(const json& p) const {
+    const posizione q = posizione_di(p.at("position"));
+    return nel_testo(documento_di(p).testo.byte, q);
+}
+
 json server::su_hover(const json& p) {
+    const auto q = posizione_in(p);
+    if (!q) return nullptr;
     const coppia c = documenti_.coppia_di(documento_di(p));
-    return hover(c.scenario, c.ruolo, posizione_di(p.at("position")));
+    return hover(c.scenario, c.ruolo, *q);
 }
 
 json server::su_suggerimenti(const json& p) {
@@ -341,13 +373,17 @@ json server::su_suggerimenti(const json& p) {
 }
 
 json server::su_completamento(const json& p) {
+    const auto q = posizione_in(p);
+    if (!q) return json::array();
     const coppia c = documenti_.coppia_di(documento_di(p));
-    return completamento(c.scenario, c.ruolo, posizione_di(p.at("position")));
+    return completamento(c.scenario, c.ruolo, *q);
 }
 
 json server::su_definizione(const json& p) {
+    const auto q = posizione_in(p);
+    if (!q) return nullptr;
     const coppia c = documenti_.coppia_di(documento_di(p));
-    return definizione(c.scenario, c.ruolo, posizione_di(p.at("position")));
+    return definizione(c.scenario, c.ruolo, *q);
 }
 
 json server::su_simboli(const json& p) {
@@ -367,77 +403,98 @@ json server::su_formattazione(const json& p) {
 
 // --- the loop
 
+namespace {
+
+// What the reading thread and the serving loop share, kept alive by both:
+// when the client is gone the reader may still be blocked in a read of an
+// input nobody closes, and outlives servi().
+struct ingresso {
+    std::mutex mutex;
+    std::condition_variable arrivato;
+    std::deque<messaggio_letto> coda;
+    bool letto_tutto = false;  // the reader has returned
+    bool abbandonato = false;  // servi() has returned: nothing more is queued
+};
+
+// Reads until the end of the input, exit, or servi() leaving.
+void leggi_ingresso(std::istream& in, const std::shared_ptr<ingresso>& i) {
+    lettore_messaggi l(in);
+    for (;;) {
+        messaggio_letto m = l.leggi();
+        const bool ultimo = m.tipo == messaggio_letto::esito::fine ||
+                            (m.tipo == messaggio_letto::esito::messaggio && m.corpo.value("method", json()) == "exit");
+        {
+            std::lock_guard k(i->mutex);
+            if (i->abbandonato) return;
+            i->coda.push_back(std::move(m));
+            i->letto_tutto = ultimo;
+        }
+        i->arrivato.notify_one();
+        if (ultimo) return;
+    }
+}
+
+// A cancel that arrived with the request, or while the batch before it was
+// answered, reaches it before its turn.
+void annulla_in(server& s, const std::deque<messaggio_letto>& messaggi) {
+    for (const auto& m : messaggi)
+        if (m.tipo == messaggio_letto::esito::messaggio && m.corpo.value("method", json()) == "$/cancelRequest")
+            if (const auto p = m.corpo.find("params"); p != m.corpo.end() && p->is_object() && p->contains("id"))
+                s.annulla(p->at("id"));
+}
+
+}  // namespace
+
 int servi(std::istream& in, std::ostream& out, const opzioni_server& o) {
     // A read of std::cin flushes std::cout first, from the reading thread
     // while this one writes: the output is this thread's alone.
     in.tie(nullptr);
-    std::mutex mutex;
-    std::condition_variable arrivato;
-    std::deque<messaggio_letto> coda;
-
-    // The reader stops at the end of the input or after exit, so that it is
-    // never left blocked in a read when the server ends.
-    std::thread lettore([&] {
-        lettore_messaggi l(in);
-        for (;;) {
-            messaggio_letto m = l.leggi();
-            const bool ultimo =
-                m.tipo == messaggio_letto::esito::fine ||
-                (m.tipo == messaggio_letto::esito::messaggio && m.corpo.value("method", json()) == "exit");
-            {
-                std::lock_guard k(mutex);
-                coda.push_back(std::move(m));
-            }
-            arrivato.notify_one();
-            if (ultimo) return;
-        }
-    });
+    const auto condiviso = std::make_shared<ingresso>();
+    ingresso& i = *condiviso;
+    std::thread lettore(leggi_ingresso, std::ref(in), condiviso);
 
     server s([&](const json& m) { scrivi_messaggio(out, m); }, o);
-    while (!s.finito()) {
+    // A failed write is a client gone: nobody reads the answers any more.
+    while (!s.finito() && out) {
         std::deque<messaggio_letto> lotto;
         {
-            std::unique_lock k(mutex);
-            const auto pronto = [&] { return !coda.empty(); };
-            if (const auto t = s.scadenza()) arrivato.wait_until(k, *t, pronto);
-            else arrivato.wait(k, pronto);
-            lotto.swap(coda);
+            std::unique_lock k(i.mutex);
+            const auto pronto = [&] { return !i.coda.empty(); };
+            if (const auto t = s.scadenza()) i.arrivato.wait_until(k, *t, pronto);
+            else i.arrivato.wait(k, pronto);
+            lotto.swap(i.coda);
         }
-        // A cancel that arrived with the request, or while the batch before
-        // it was answered, reaches it before its turn.
-        const auto annulla = [&](const std::deque<messaggio_letto>& messaggi) {
-            for (const auto& m : messaggi)
-                if (m.tipo == messaggio_letto::esito::messaggio && m.corpo.value("method", json()) == "$/cancelRequest")
-                    if (const auto p = m.corpo.find("params");
-                        p != m.corpo.end() && p->is_object() && p->contains("id"))
-                        s.annulla(p->at("id"));
-        };
-        annulla(lotto);
+        annulla_in(s, lotto);
         for (const auto& m : lotto) {
             if (m.tipo == messaggio_letto::esito::messaggio && m.corpo.contains("id") && m.corpo.contains("method")) {
-                std::lock_guard k(mutex);
-                annulla(coda);
+                std::lock_guard k(i.mutex);
+                annulla_in(s, i.coda);
             }
             s.ricevi(m, orologio::now());
-            if (s.finito()) break;
+            if (s.finito() || !out) break;
         }
         s.dimentica_annullati();
-        if (!out) break;  // the client is gone
+        if (!out) break;
         bool altro_in_coda = false;
         {
-            std::lock_guard k(mutex);
-            altro_in_coda = !coda.empty();
+            std::lock_guard k(i.mutex);
+            altro_in_coda = !i.coda.empty();
         }
         // Newer text may be waiting: the check runs on it, not on this.
         if (!altro_in_coda && !s.finito()) s.pubblica(orologio::now());
     }
-    if (!out) {
-        // Nobody reads any more: the reader is left to the process's end.
-        lettore.detach();
-        return 1;
+    bool letto_tutto = false;
+    {
+        std::lock_guard k(i.mutex);
+        i.abbandonato = true;
+        letto_tutto = i.letto_tutto;
     }
-    lettore.join();
-    return s.stato_uscita();
+    // After exit or the end of the input the reader has returned or is about
+    // to. Otherwise it may wait for input that never comes: it is left to
+    // the process's end, holding what it shares.
+    if (letto_tutto) lettore.join();
+    else lettore.detach();
+    return out ? s.stato_uscita() : 1;
 }
 
 }  // namespace lsp

@@ -89,6 +89,10 @@ private:
 
     // The open document a request names, and its pair.
     const documento& documento_di(const nlohmann::json& p) const;
+    // The request's position in its document (the column taken back to its
+    // line's end); none past the last line. Throws for a position that is
+    // not two integers from 0 to 2^31 - 1.
+    std::optional<posizione> posizione_in(const nlohmann::json& p) const;
     // Diagnostics for the document and every open one of its folder, due at t.
     void programma(const documento& d, orologio::time_point t);
     void leggi_impostazioni(const nlohmann::json& impostazioni);
@@ -109,7 +113,10 @@ private:
     std::set<std::string> annullati_;  // ids as JSON text
 };
 
-// Serves the input until exit or its end; the exit status.
+// Serves the input until exit or its end, or until a write fails (the client
+// is gone: status 1); the exit status. In that last case the reading thread
+// may be left blocked in a read of in, so in must live to the process's end
+// (std::cin does).
 int servi(std::istream& in, std::ostream& out, const opzioni_server& o = {});
 
 }  // namespace lsp

@@ -1,5 +1,7 @@
 #include "lsp/testo_editor.h"
 
+#include <algorithm>
+
 #include "text/testo_1252.h"
 
 namespace lsp {
@@ -58,7 +60,53 @@ std::string utf8(char32_t c) {
     return r;
 }
 
+// Where line n (from 0) begins; npos past the last line.
+std::size_t inizio_riga(std::string_view s, int n) {
+    std::size_t i = 0;
+    for (int r = 0; r < n; ++r) {
+        i = s.find_first_of("\r\n", i);
+        if (i == std::string_view::npos) return i;
+        i += s.compare(i, 2, "\r\n") == 0 ? 2u : 1u;
+    }
+    return i;
+}
+
+// Where the line that begins at i ends, before its line end.
+std::size_t fine_riga(std::string_view s, std::size_t i) { return std::min(s.find_first_of("\r\n", i), s.size()); }
+
+// The byte of the UTF-8 text at the place, as sostituisci takes it.
+std::size_t scostamento(std::string_view s, posizione p) {
+    const std::size_t inizio = inizio_riga(s, p.riga);
+    if (inizio == std::string_view::npos) return s.size();
+    const std::size_t fine = fine_riga(s, inizio);
+    std::size_t i = inizio;
+    for (int unita = 0; i < fine;) {
+        std::size_t dopo = i;
+        const char32_t c = decodifica(s, dopo);
+        unita += unita_utf16(c);
+        if (unita > p.colonna) break;
+        i = dopo;
+    }
+    return i;
+}
+
 }  // namespace
+
+std::optional<posizione> nel_testo(std::string_view byte, posizione p) {
+    const std::size_t inizio = inizio_riga(byte, p.riga);
+    if (inizio == std::string_view::npos) return std::nullopt;
+    const auto lunghezza = static_cast<int>(fine_riga(byte, inizio) - inizio);
+    return posizione{p.riga, std::min(p.colonna, lunghezza)};
+}
+
+std::string sostituisci(std::string_view utf8, intervallo r, std::string_view nuovo) {
+    const std::size_t da = scostamento(utf8, r.inizio);
+    const std::size_t a = std::max(da, scostamento(utf8, r.fine));
+    std::string t;
+    t.reserve(utf8.size() - (a - da) + nuovo.size());
+    t.append(utf8.substr(0, da)).append(nuovo).append(utf8.substr(a));
+    return t;
+}
 
 testo_convertito da_editore(std::string_view s) {
     testo_convertito t;
@@ -91,7 +139,7 @@ testo_convertito da_editore(std::string_view s) {
             ++p.colonna;
             continue;
         }
-        const int unita = c > 0xFFFF ? 2 : 1;
+        const int unita = unita_utf16(c);
         t.fuori.push_back({p, c, unita});
         t.byte.append(static_cast<std::size_t>(unita), '?');
         p.colonna += unita;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,5 +26,19 @@ struct testo_convertito {
 };
 
 testo_convertito da_editore(std::string_view utf8);
+
+// UTF-16 code units of a code point: two beyond U+FFFF (a surrogate pair).
+inline int unita_utf16(char32_t c) { return c > 0xFFFF ? 2 : 1; }
+
+// A place the editor names (lines ended by CR LF, CR or LF; columns in
+// UTF-16 units) in a text of one byte per unit: none past the last line, the
+// column taken back to the line's end when beyond it, as the protocol says.
+std::optional<posizione> nel_testo(std::string_view byte, posizione p);
+
+// The editor's UTF-8 text with the range replaced by nuovo. A place past the
+// last line is the text's end, a column past its line's end is that end, and
+// a column between the two units of a surrogate pair is before its
+// character; an end before the start is the start.
+std::string sostituisci(std::string_view utf8, intervallo r, std::string_view nuovo);
 
 }  // namespace lsp

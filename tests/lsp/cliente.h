@@ -83,6 +83,13 @@ public:
         scrivi_ = -1;
     }
 
+    // The client stops reading: the server's next write fails.
+    void chiudi_uscita() {
+        if (leggi_ >= 0) ::close(leggi_);
+        leggi_ = -1;
+        chiuso_ = true;
+    }
+
     // The next message, or none when the wait runs out or the output ends.
     std::optional<json> ricevi(milliseconds attesa) {
         const auto fine = std::chrono::steady_clock::now() + attesa;

@@ -4,6 +4,7 @@
 // under Wine (SB_LSP_WINE), with the paths as Windows sees them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <optional>
@@ -88,7 +89,7 @@ TEST(ServerLsp, CicloDiVitaEScivolateDelCliente) {
          notifica("$/setTrace", {{"value", "off"}}) + richiesta(2, "initialize", params_inizializza()), 2,
          {{"result",
            {{"capabilities",
-             {{"textDocumentSync", {{"openClose", true}, {"change", 1}}},
+             {{"textDocumentSync", {{"openClose", true}, {"change", 2}}},
               {"hoverProvider", true},
               {"definitionProvider", true},
               {"documentSymbolProvider", true},
@@ -372,6 +373,157 @@ TEST(ServerLsp, StatoDUscita) {
         if (k.esci) c.notifica("exit");
         else c.chiudi_ingresso();
         EXPECT_EQ(c.stato_uscita(attesa), k.stato) << k.nome;
+    }
+}
+
+json modifica(int riga, int colonna, int riga_fine, int colonna_fine, const std::string& testo) {
+    return {{"range", {{"start", {{"line", riga}, {"character", colonna}}},
+                       {"end", {{"line", riga_fine}, {"character", colonna_fine}}}}},
+            {"text", testo}};
+}
+
+// The codes and ranges of a list of diagnostics, in order of place.
+std::vector<std::string> in_breve(const json& lista) {
+    std::vector<std::string> r;
+    for (const auto& d : lista)
+        r.push_back(d["code"].dump() + "@" + d["range"]["start"]["line"].dump() + ":" +
+                    d["range"]["start"]["character"].dump() + "-" + d["range"]["end"]["character"].dump());
+    std::sort(r.begin(), r.end());
+    return r;
+}
+
+// The changes of one didChange apply in order, each to the text the one
+// before left: a range, or without one the whole text.
+TEST(ServerLsp, LeModificheDiUnaListaInOrdine) {
+    coppia_su_disco d;
+    const std::string uri_linea = uri_di(d.linea);
+    const std::string testo = test_util::leggi(d.linea);
+    cliente c(comando());
+    avvia(c);
+    apri(c, uri_linea, testo);
+    ASSERT_TRUE(c.diagnostiche(uri_linea, attesa));
+    const auto cambia_con = [&](int versione, const json& modifiche) {
+        c.notifica("textDocument/didChange",
+                   {{"textDocument", {{"uri", uri_linea}, {"version", versione}}}, {"contentChanges", modifiche}});
+        const auto l = c.diagnostiche(uri_linea, attesa);
+        return l ? in_breve((*l)["params"]["diagnostics"]) : std::vector<std::string>{"no diagnostics"};
+    };
+    const std::string tabellone_700 = "700,  100,  110,  115,  0,  100,  110,  115,  0";
+    const std::string tabellone_1500 = "indicatori_vmax,  1500,  90,  100,  105,  0,  90,  100,  105,  0";
+    // The keyword "pendenze" mended; a comment row before the boards moves
+    // them a line down; the boards, from the first one's value to the line
+    // after the second (where only the moved text has them), written again
+    // with the second one in its place. Only the comment's tick is left.
+    EXPECT_EQ(cambia_con(2, {modifica(7, 7, 7, 8, "a"), modifica(8, 0, 8, 0, "-nota ✓\r\n"),
+                             modifica(10, 18, 12, 0, tabellone_700 + "\r\n" + tabellone_1500 + "\r\n")}),
+              (std::vector<std::string>{R"("not-windows-1252"@8:6-7)"}));
+    // The whole text first, then ranges on it: the keyword mended again, a
+    // comment row with an emoji, and a letter put where a range ends
+    // between the emoji's two UTF-16 units, that is before the emoji.
+    EXPECT_EQ(cambia_con(3, {{{"text", testo}}, modifica(7, 7, 7, 8, "a"), modifica(8, 0, 8, 0, "-😀✓\r\n"),
+                             modifica(8, 1, 8, 2, "è")}),
+              (std::vector<std::string>{R"("not-windows-1252"@8:2-4)", R"("not-windows-1252"@8:4-5)",
+                                        R"("off-grid-position"@11:18-21)", "21@11:0-15"}));
+}
+
+// A position is two integers from 0 to 2^31 - 1; anything else is an invalid
+// parameter, not a place. A line past the document's end has nothing.
+TEST(ServerLsp, PosizioniFuoriDaiLimiti) {
+    coppia_su_disco d;
+    const std::string uri_linea = uri_di(d.linea);
+    cliente c(comando());
+    avvia(c);
+    apri(c, uri_linea, test_util::leggi(d.linea));
+    ASSERT_TRUE(c.diagnostiche(uri_linea, attesa));
+    struct caso {
+        const char* metodo;
+        const char* riga;  // as written in the JSON
+        const char* colonna;
+        json atteso;
+    };
+    const json nulla = {{"result", nullptr}};
+    const caso casi[] = {
+        {"textDocument/hover", "2147483647", "0", nulla},
+        {"textDocument/hover", "2147483648", "0", errore(-32602)},
+        {"textDocument/hover", "4294967296", "0", errore(-32602)},
+        {"textDocument/hover", "12", "0", nulla},  // the empty line after the last line end
+        {"textDocument/hover", "13", "0", nulla},
+        {"textDocument/hover", "-1", "0", errore(-32602)},
+        {"textDocument/hover", "1", "-1", errore(-32602)},
+        {"textDocument/hover", "1", "2147483648", errore(-32602)},
+        {"textDocument/hover", "1.5", "0", errore(-32602)},
+        {"textDocument/hover", "1e20", "0", errore(-32602)},
+        {"textDocument/hover", "\"1\"", "0", errore(-32602)},
+        {"textDocument/definition", "2147483647", "0", nulla},
+        {"textDocument/definition", "1", "1e20", errore(-32602)},
+        {"textDocument/completion", "2147483647", "2147483647", {{"result", json::array()}}},
+        {"textDocument/completion", "13", "0", {{"result", json::array()}}},
+        {"textDocument/completion", "-1", "0", errore(-32602)},
+    };
+    int id = 10;
+    for (const auto& k : casi) {
+        const std::string corpo = R"({"jsonrpc":"2.0","id":)" + std::to_string(++id) + R"(,"method":")" + k.metodo +
+                                  R"(","params":{"textDocument":{"uri":")" + uri_linea + R"("},"position":{"line":)" +
+                                  k.riga + R"(,"character":)" + k.colonna + "}}}";
+        c.invia_grezzo(framed(corpo));
+        const auto r = c.risposta(id, attesa);
+        ASSERT_TRUE(r) << corpo;
+        EXPECT_TRUE(contiene(*r, k.atteso)) << corpo << " -> " << r->dump();
+        if (k.atteso.contains("error")) {
+            EXPECT_FALSE((*r)["error"].value("message", "").empty()) << r->dump();
+        }
+    }
+    // At its limit a column is taken back to its line's end: the value
+    // 10000 of "lunghezza percorso,    10000" (line 1).
+    const std::string ultima = "lunghezza percorso,    10000";
+    for (const int colonna : {static_cast<int>(ultima.size()), 2147483647}) {
+        c.richiesta(++id, "textDocument/hover",
+                    {{"textDocument", {{"uri", uri_linea}}}, {"position", {{"line", 1}, {"character", colonna}}}});
+        const auto r = c.risposta(id, attesa);
+        ASSERT_TRUE(r);
+        EXPECT_TRUE(contiene(*r, {{"result", {{"range", intervallo(1, 23, 28)}}}})) << r->dump();
+    }
+    // The last line, empty after the last line end, is still a place to
+    // write a row.
+    c.richiesta(++id, "textDocument/completion",
+                {{"textDocument", {{"uri", uri_linea}}}, {"position", {{"line", 12}, {"character", 0}}}});
+    const auto ultima_riga = c.risposta(id, attesa);
+    ASSERT_TRUE(ultima_riga);
+    EXPECT_FALSE((*ultima_riga)["result"].empty()) << ultima_riga->dump();
+    // A range's ends are positions too.
+    c.richiesta(++id, "textDocument/inlayHint",
+                {{"textDocument", {{"uri", uri_linea}}},
+                 {"range", {{"start", {{"line", 0}, {"character", 0}}},
+                            {"end", {{"line", 2147483648}, {"character", 0}}}}}});
+    const auto r = c.risposta(id, attesa);
+    ASSERT_TRUE(r);
+    EXPECT_TRUE(contiene(*r, errore(-32602))) << r->dump();
+}
+
+// The client stops reading in the middle of its stream of changes and
+// requests, and goes on writing: the server ends with status 1, its reading
+// thread still at work on the rest of the input.
+TEST(ServerLsp, UnClienteCheNonLeggePiuLoChiude) {
+    coppia_su_disco d;
+    const std::string uri_linea = uri_di(d.linea);
+    const std::string testo = test_util::leggi(d.linea);
+#ifdef SB_LSP_WINE
+    const int volte = 3;
+#else
+    const int volte = 20;
+#endif
+    for (int volta = 0; volta < volte; ++volta) {
+        cliente c(comando());
+        avvia(c);
+        apri(c, uri_linea, testo);
+        ASSERT_TRUE(c.diagnostiche(uri_linea, attesa)) << volta;
+        c.chiudi_uscita();
+        for (int n = 0; n < 40; ++n) {
+            cambia(c, uri_linea, n + 2, testo + std::string(static_cast<std::size_t>(n % 2), ' '));
+            c.richiesta(10 + n, "textDocument/hover",
+                        {{"textDocument", {{"uri", uri_linea}}}, {"position", {{"line", 1}, {"character", 2}}}});
+        }
+        EXPECT_EQ(c.stato_uscita(attesa), 1) << volta;
     }
 }
 
