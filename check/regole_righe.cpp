@@ -681,13 +681,22 @@ void lettura_righe::riga(std::size_t da, std::size_t a, const std::string& campo
 
 }  // namespace
 
+}  // namespace strumento::regole_interne
+
+namespace strumento::righe_lette {
+
 bool voce_nota::riconosce(std::string_view campo) const {
     return file == quale_file::linea ? lettura::riconosce(lettura::parole_linea()[indice], campo)
                                      : lettura::riconosce(lettura::parole_treno()[indice], campo);
 }
 
 file_letto leggi_righe(quale_file f, const std::string& byte, std::vector<problema>& p) {
-    return lettura_righe(f, byte, p).leggi();
+    return regole_interne::lettura_righe(f, byte, p).leggi();
 }
 
-}  // namespace strumento::regole_interne
+file_letto leggi_righe(quale_file f, const std::string& byte) {
+    std::vector<problema> scartati;
+    return leggi_righe(f, byte, scartati);
+}
+
+}  // namespace strumento::righe_lette

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "check/controllo.h"
-#include "check/registro.h"
+#include "memory_compile/registro.h"
 #include "check/regole.h"
 #include "compiler/driver.h"
 #include "model/codici.h"
