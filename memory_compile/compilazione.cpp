@@ -38,10 +38,10 @@ public:
         registro_controllo r;
         for (;;) {
             ++esito.giri;
-            r = registro_controllo{};
             leggi(m, r);
             if (esito.giri == 1 && opzioni_.primo_giro) esito.primo = come_il_compilatore(m, r);
-            // The next compile reads on past the rows just reported.
+            // The next compile reads on past the rows just reported. A round
+            // goes again only when it took out a row that was still in.
             if (togli_fermate(m, r)) continue;
             if (m.percorso.empty() || completa(m, r, esito.finale.completato)) break;
         }
@@ -61,6 +61,7 @@ private:
     void leggi(modello::Modello& m, registro_controllo& r) {
         compilatore::ingressi_in_memoria in;
         if (dopo_linea_ && dopo_linea_->versione == linea_.versione()) {
+            // Assigned over the round before's, whose storage they reuse.
             m = dopo_linea_->m;
             r = dopo_linea_->r;
             m.osservatore = &r;
@@ -73,6 +74,7 @@ private:
         std::vector<modello::cella> celle = std::move(m.percorso);
         celle.clear();
         m = modello::Modello{};
+        r = registro_controllo{};
         m.osservatore = &r;
         m.percorso = std::move(celle);
         m.nome_linea = id_.linea;
