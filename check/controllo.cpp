@@ -1,344 +1,27 @@
 #include "check/controllo.h"
 
 #include <algorithm>
-#include <cstdint>
-#include <exception>
-#include <optional>
-#include <set>
 #include <string_view>
-#include <tuple>
 #include <utility>
 
-#include "check/registro.h"
-#include "check/righe_file.h"
-#include "compiler/driver.h"
-#include "dump/scarico.h"
-#include "line_reader/lettore_linea.h"
-#include "model/codici.h"
-#include "model/modello.h"
-#include "model/nomi_file.h"
-#include "reference/celle.h"
-#include "reference/riferimento.h"
-#include "text/flusso_campi.h"
-#include "text/righe.h"
-#include "text/testo_1252.h"
-#include "train_reader/lettore_treno.h"
+#include "memory_compile/errori.h"
 
 namespace strumento {
 
-namespace codice = modello::codice;
-
 namespace {
 
-std::string metro(std::int64_t m) { return "metre " + std::to_string(m); }
-
-// The cell a row wanted and found taken, by its index and metre.
-std::string cella_presa(const fermata_registrata& f) {
-    return f.cella_contesa ? nome_cella(*f.cella_contesa) + ", already taken" : "a cell already taken";
-}
-
-// What a reader's code says about the row that set it.
-std::string messaggio_fermata(const fermata_registrata& f) {
-    const std::string p = metro(f.posizione);
-    const std::string presa = cella_presa(f);
-    switch (f.codice) {
-        case codice::lunghezza_eccessiva: return "line length greater than 1000000 m";
-        case codice::cartello_km_occupato: return "kilometre board at " + p + " on " + presa;
-        case codice::abbattimento_occupato: return "code point at " + p + " on " + presa;
-        case codice::stazione_non_multipla: return "station at " + p + ": its position is not a multiple of 50";
-        case codice::lunghezza_stazione_non_multipla:
-            return "station at " + p + ": its length is not a multiple of 100";
-        case codice::tabella_piena:
-            return "no table record left after this station: stations and kilometre board texts would meet; "
-                   "the rows after it are not checked";
-        case codice::oltre_il_percorso:
-            return p + " lies beyond the route grid (the line's length plus 7000 m): the compiler stops reading "
-                       "this file here";
-        case codice::segnale_occupato: return "signal at " + p + " on " + presa;
-        case codice::avviso_occupato:
-            return "slowdown at " + p + ": its warning point, 1200 m before, falls on " + presa;
-        case codice::inizio_rallentamento_occupato: return "slowdown at " + p + ": its start falls on " + presa;
-        case codice::fine_rallentamento_occupata: return "slowdown at " + p + ": its end falls on " + presa;
-        case codice::preavviso_occupato:
-            return "slowdown at " + p + ": one of the four cells before its warning point, " +
-                   (f.cella_contesa ? nome_cella(*f.cella_contesa) : std::string("a cell")) + ", is already taken";
-        case codice::indicatore_occupato: return "speed indicator board at " + p + " on " + presa;
-        case codice::stazioni_troppo_vicine:
-            return "station at " + p + " starts less than 350 m after the previous station ends";
-        case codice::stazione_troppo_vicina_origine:
-            return "stopping station ending 100 m or less from the start of the line";
-        case codice::errore_in_lettura: return "the reading failed: " + f.motivo + "; nothing after this is read";
-        case codice::generale_mancante: return "no [generale] field: nothing of this file is read";
-        default: {
-            std::string s(modello::significato_codice(f.codice));
-            return s.empty() ? "status " + std::to_string(f.codice) : s;
-        }
-    }
-}
-
-// Whether a field holds a keyword of file f.
-bool di_una_voce(quale_file f, std::string_view campo) {
-    const auto riconosce = [&](const auto& parole) {
-        return std::any_of(parole.begin(), parole.end(), [&](const auto& p) { return lettura::riconosce(p, campo); });
-    };
-    return f == quale_file::linea ? riconosce(lettura::parole_linea()) : riconosce(lettura::parole_treno());
-}
-
-// Codes whose row is not taken out to read on: taking it out would only make
-// problems of its own (the length, the table's last station).
-bool si_legge_oltre(std::int32_t c) {
-    return c != codice::lunghezza_eccessiva && c != codice::tabella_piena && c != codice::progressiva_non_multipla;
-}
-
-class controllo {
-public:
-    controllo(const std::string& linea, const std::string& treno, const identificativi& id, giri_controllo giri)
-        : linea_(linea), treno_(treno), id_(id), usa_dopo_linea_(giri == giri_controllo::dopo_la_linea) {}
-
-    std::vector<problema> esegui() {
-        modello::Modello m;
-        m.nome_linea = id_.linea;
-        m.numero_treno = id_.treno;
-        nome_linea_ = modello::nome_file_linea(m);
-        const std::string nome_treno = modello::nome_file_treno(m);
-        // The model and the recorder as the line description's reading left
-        // them, while that file stays as it was: the rounds that only take
-        // rows out of the train file go on from there. The line reader's
-        // result depends on nothing but its text and the empty model.
-        struct dopo_la_linea {
-            int versione;
-            modello::Modello m;
-            registro_controllo r;
-        };
-        std::optional<dopo_la_linea> dopo_linea;
-        for (;;) {
-            registro_controllo r;
-            // Each round compiles the texts as they now stand, in memory.
-            compilatore::ingressi_in_memoria in;
-            if (dopo_linea && dopo_linea->versione == linea_.versione()) {
-                m = dopo_linea->m;
-                r = dopo_linea->r;
-                m.osservatore = &r;
-                in.metti(nome_treno, treno_.testo());
-                compilatore::memorizza_treno(m, in);
-            } else {
-                // The grid's storage passes from one round to the next, empty:
-                // a round then lays its cells without asking the system for memory.
-                std::vector<modello::cella> celle = std::move(m.percorso);
-                celle.clear();
-                m = modello::Modello{};
-                m.osservatore = &r;
-                m.percorso = std::move(celle);
-                m.nome_linea = id_.linea;
-                m.numero_treno = id_.treno;
-                m.genera_geometria = true;
-                in.metti(nome_linea_, linea_.testo());
-                in.metti(nome_treno, treno_.testo());
-                compilatore::azzera_tabella(m);
-                if (compilatore::memorizza_linea(m, in)) {
-                    r.prevedi_celle(m.percorso.size());
-                    if (usa_dopo_linea_) dopo_linea = dopo_la_linea{linea_.versione(), m, r};
-                    compilatore::memorizza_treno(m, in);
-                }
-            }
-
-            bool tolta = false;
-            for (const auto& f : r.fermate) {
-                da_fermata(f, r, m.arresto);
-                if (f.riga_voce > 0 && si_legge_oltre(f.codice))
-                    tolta = righe(file_di(f.file)).togli(f.riga_voce, std::max(f.riga_voce, f.riga_ultima)) || tolta;
-            }
-            // The next compile reads on past the rows just reported.
-            if (tolta) continue;
-            if (m.percorso.empty()) break;
-            try {
-                compilatore::completa_e_timbra(m);
-            } catch (const modello::errore_fatale& e) {
-                // The first cell's object takes a stamp's field. Once its row is
-                // out, the next compile reaches the completion with it gone.
-                const auto chi = r.chi_occupa(1);
-                problema p = errore(quale_file::linea, 1, e.codice());
-                bool tolta_prima = false;
-                const std::string campo = e.codice() == codice::timbro_occupato ? "marker" : "check code";
-                p.messaggio = "the field of the compiler's " + campo + " is already taken: no compiled file is written";
-                if (chi) {
-                    const int riga = r.oggetti[*chi].riga;
-                    p.file = file_di(r.file_di(*chi));
-                    p.riga = std::max(riga, 1);
-                    p.messaggio = r.descrizione(*chi) + " lies in " + nome_cella(1) +
-                                  ", where the compiler stamps its " + campo + ": no compiled file is written";
-                    tolta_prima = righe(p.file).togli(riga, riga);
-                }
-                aggiungi(std::move(p));
-                if (tolta_prima) continue;
-            } catch (const std::exception& e) {
-                problema p = errore(quale_file::linea, 1, codice::errore_in_lettura);
-                p.messaggio = std::string("the compile failed: ") + e.what();
-                aggiungi(std::move(p));
-            }
-            if (compilatore::timbri_su_un_oggetto(m)) aggiungi(timbri_su_un_oggetto(m, r));
-            for (const auto& c : r.problemi_completamento) aggiungi(da_completamento(c, r));
-            break;
-        }
-        ordina(problemi_);
-        return std::move(problemi_);
-    }
-
-private:
-    // The stamps took the zero values of the object in cell 1: an error at
-    // the row that placed it, as the author must move it.
-    problema timbri_su_un_oggetto(const modello::Modello& m, const registro_controllo& r) const {
-        problema p;
-        p.file = quale_file::linea;
-        p.livello = gravita::errore;
-        p.regola = std::string(errore_timbri);
-        p.messaggio = testo_timbri_su_un_oggetto(m.percorso[1]);
-        if (const auto chi = r.chi_occupa(1)) {
-            p.file = file_di(r.file_di(*chi));
-            p.riga = std::max(r.oggetti[*chi].riga, 1);
-            p.messaggio = testo_timbri_su_un_oggetto(m.percorso[1], r.descrizione(*chi));
-        }
-        return p;
-    }
-
-    quale_file file_di(const std::string& nome) const {
-        return nome == nome_linea_ ? quale_file::linea : quale_file::treno;
-    }
-    righe_file& righe(quale_file f) { return f == quale_file::linea ? linea_ : treno_; }
-
-    static problema errore(quale_file f, int riga, std::int32_t c) {
-        problema p;
-        p.file = f;
-        p.riga = riga;
-        p.livello = gravita::errore;
-        p.codice = c;
-        return p;
-    }
-
-    // "line 21", or "line 21 of the train file" when it is the other file's.
-    std::string dove(quale_file qui, const registro_controllo& r, std::size_t o) const {
-        std::string s = "line " + std::to_string(r.oggetti[o].riga);
-        if (const quale_file la = file_di(r.file_di(o)); la != qui)
-            s += la == quale_file::linea ? " of the line description" : " of the train file";
-        return s;
-    }
-
-    // Object o of r, as a note at its row.
-    rimando nota(const registro_controllo& r, std::size_t o, const std::string& come) const {
-        return {file_di(r.file_di(o)), std::max(r.oggetti[o].riga, 1), r.descrizione(o) + come};
-    }
-
-    void da_fermata(const fermata_registrata& f, const registro_controllo& r,
-                    const std::optional<modello::punto_arresto>& arresto) {
-        const quale_file qui = file_di(f.file);
-        problema p = errore(qui, f.riga_voce > 0 ? f.riga_voce : std::max(f.riga_ultima, 1), f.codice);
-        if (modello::codice_con_posizione(f.codice)) p.metro = f.posizione;
-        p.messaggio = messaggio_fermata(f);
-        if (f.codice == codice::errore_in_lettura && arresto && arresto->file == f.file)
-            p.messaggio = "the reading failed: " + motivo_arresto(*arresto, qui) + righe_perse(qui, f, *arresto) +
-                          "; nothing after this is read";
-        if (f.codice == codice::progressiva_non_multipla) return progressiva(std::move(p), r);
-        if (f.oggetto_correlato) {
-            const std::size_t o = *f.oggetto_correlato;
-            if (f.codice == codice::stazioni_troppo_vicine) {
-                p.messaggio += " (" + r.descrizione(o) + ", " + dove(qui, r, o) + ")";
-                p.correlati.push_back(nota(r, o, ", the previous one"));
-            } else {
-                p.messaggio += " by " + r.descrizione(o) + ", " + dove(qui, r, o);
-                p.correlati.push_back(nota(r, o, " placed here"));
-            }
-        }
-        aggiungi(std::move(p));
-    }
-
-    // A row cut short reads on into the lines after it: the rows there, up to
-    // the value that failed, are read as its values and lost.
-    std::string righe_perse(quale_file qui, const fermata_registrata& f,
-                            const modello::punto_arresto& a) const {
-        if (!a.valore || f.riga_voce < 1) return {};
-        std::string s;
-        for (int n = f.riga_voce + 1; n <= a.valore->riga; ++n) {
-            const std::string_view t = qui == quale_file::linea ? linea_.riga(n) : treno_.riga(n);
-            if (t.empty() || !di_una_voce(qui, testo::flusso_campi(std::string(t)).leggi_testo())) continue;
-            s += s.empty() ? "; the row is cut short: " : "; ";
-            s += "the row at line " + std::to_string(n) + ", '" + testo::da_cp1252(t) +
-                 "', is read as its values and is lost";
-        }
-        return s;
-    }
-
-    // Code 2 comes at the end of the train file; its rows are the line
-    // description's progressives whose figures are not multiples of 50.
-    void progressiva(problema p, const registro_controllo& r) {
-        p.file = quale_file::linea;
-        p.riga = 1;
-        bool trovata = false;
-        for (const auto& g : r.progressive) {
-            if (g.inizio % 50 == 0 && g.valore % 50 == 0) continue;
-            problema q = p;
-            q.riga = std::max(g.riga, 1);
-            q.messaggio = "kilometric progressive with start " + std::to_string(g.inizio) + " and value " +
-                          std::to_string(g.valore) + ": both must be multiples of 50";
-            aggiungi(std::move(q));
-            trovata = true;
-        }
-        if (!trovata) aggiungi(std::move(p));
-    }
-
-    problema da_completamento(const problema_completamento& c, const registro_controllo& r) {
-        const auto chi = r.chi_occupa(c.cella_oggetto);
-        const quale_file qui = chi ? file_di(r.file_di(*chi)) : quale_file::treno;
-        problema p = errore(qui, chi ? std::max(r.oggetti[*chi].riga, 1) : 1, c.codice);
-        p.metro = c.cella * 50;
-        std::string per = chi ? r.descrizione(*chi) : "the object in " + nome_cella(c.cella_oggetto);
-        // Said of the slowdown, not of its start cell.
-        if (constexpr std::string_view inizio = "the start of "; per.starts_with(inizio)) per.erase(0, inizio.size());
-        switch (c.codice) {
-            case codice::segnale_senza_punto_codice:
-                p.messaggio = per + " lies before a slowdown warning point, and neither of the two cells before it "
-                                    "is free for the code point the compiler adds there";
-                break;
-            case codice::gruppo_senza_cella_libera:
-                p.messaggio = per + ": no free cell for the code point the compiler adds " +
-                              std::to_string((c.cella_oggetto - c.celle_occupate.front()) * 50) + " to " +
-                              std::to_string((c.cella_oggetto - c.celle_occupate.back()) * 50) + " m before its start";
-                break;
-            default:
-                p.messaggio = per + ": no free cell for the code point the compiler adds around " + nome_cella(c.cella);
-                break;
-        }
-        std::set<std::size_t> visti;
-        for (const auto cella : c.celle_occupate) {
-            const auto o = r.chi_occupa(cella);
-            if (o && visti.insert(*o).second) p.correlati.push_back(nota(r, *o, " takes one of those cells"));
-        }
-        return p;
-    }
-
-    // Each problem once, though later compiles meet it again.
-    void aggiungi(problema p) {
-        const auto chiave = std::tuple{p.file, p.riga, p.codice.value_or(0), p.messaggio};
-        if (visti_.insert(chiave).second) problemi_.push_back(std::move(p));
-    }
-
-    righe_file linea_;
-    righe_file treno_;
-    identificativi id_;
-    bool usa_dopo_linea_;
-    std::string nome_linea_;
-    std::vector<problema> problemi_;
-    std::set<std::tuple<quale_file, int, std::int32_t, std::string>> visti_;
-};
-
 // Rows of a file whose first field holds a keyword of the line description,
-// and those holding one of the train file.
+// and those holding one of the train file. Each line is looked at once, up
+// to its first comma within it.
 std::pair<int, int> righe_per_lettore(const std::string& testo) {
     std::pair<int, int> conta{0, 0};
+    const std::string_view t(testo);
     std::size_t inizio = 0;
-    while (inizio < testo.size()) {
-        std::size_t fine = testo.find_first_of("\r\n", inizio);
-        if (fine == std::string::npos) fine = testo.size();
-        const std::string campo = testo.substr(inizio, std::min(testo.find(',', inizio), fine) - inizio);
+    while (inizio < t.size()) {
+        std::size_t fine = t.find_first_of("\r\n", inizio);
+        if (fine == std::string_view::npos) fine = t.size();
+        const std::string_view riga = t.substr(inizio, fine - inizio);
+        const std::string_view campo = riga.substr(0, std::min(riga.find(','), riga.size()));
         if (di_una_voce(quale_file::linea, campo)) ++conta.first;
         if (di_una_voce(quale_file::treno, campo)) ++conta.second;
         inizio = fine + 1;
@@ -346,71 +29,17 @@ std::pair<int, int> righe_per_lettore(const std::string& testo) {
     return conta;
 }
 
-// The reference's entry of a reader's keyword.
-const riferimento::parola* voce_di_riferimento(quale_file f, std::string_view prima, std::string_view seconda) {
-    const auto file = f == quale_file::linea ? riferimento::file_testo::linea : riferimento::file_testo::treno;
-    for (const auto& p : riferimento::parole())
-        if (p.file == file && p.prima == prima && p.seconda == seconda) return &p;
-    return nullptr;
-}
-
-// The entries a keyword field names, in the order the reader tries them.
-std::vector<const riferimento::parola*> voci_della_parola(const modello::punto_arresto::valore_non_letto& v,
-                                                         quale_file f) {
-    std::vector<const riferimento::parola*> r;
-    const auto aggiungi = [&](const auto& chiave) {
-        if (const auto* p = voce_di_riferimento(f, chiave.prima, chiave.seconda)) r.push_back(p);
-    };
-    if (f == quale_file::linea) {
-        const auto blocco = v.blocco_generale ? lettura::blocco_linea::generale : lettura::blocco_linea::corpo;
-        for (const auto& c : lettura::parole_linea())
-            if (c.blocco == blocco && lettura::riconosce(c, v.parola)) aggiungi(c);
-    } else {
-        for (const auto& c : lettura::parole_treno())
-            if (lettura::riconosce(c, v.parola)) aggiungi(c);
-    }
-    return r;
-}
-
 }  // namespace
 
-std::string motivo_arresto(const modello::punto_arresto& a, quale_file f) {
-    if (!a.valore) return a.motivo;
-    const auto& v = *a.valore;
-    std::size_t k = static_cast<std::size_t>(std::max(v.indice, 0));
-    for (const auto* p : voci_della_parola(v, f)) {
-        if (k >= p->campi.size()) {
-            k -= p->campi.size();
-            continue;
-        }
-        // Appended piece by piece: an operator+ chain trips a false GCC 12 warning.
-        std::string s = "'";
-        s.append(p->campi[k].nome).append("' of the '").append(p->argomento).append("' row");
-        if (v.testo)
-            s.append(", '").append(*v.testo).append("' on line ").append(std::to_string(v.riga)).append(", is ");
-        else
-            s.append(": ");
-        return s.append(v.perche);
-    }
-    return a.motivo;
+std::vector<problema> errori_di_compilazione(const std::string& linea, const std::string& treno,
+                                             const identificativi& id, giri_controllo giri) {
+    return compila_in_memoria(linea, treno, id, {.giri = giri}).problemi;
 }
 
 bool sembrano_scambiati(const std::string& linea, const std::string& treno) {
     const auto [linea_l, linea_t] = righe_per_lettore(linea);
     const auto [treno_l, treno_t] = righe_per_lettore(treno);
     return linea_t > linea_l && treno_l > treno_t;
-}
-
-std::vector<problema> errori_di_compilazione(const std::string& linea, const std::string& treno,
-                                             const identificativi& id, giri_controllo giri) {
-    return controllo(linea, treno, id, giri).esegui();
-}
-
-std::string testo_timbri_su_un_oggetto(const modello::cella& prima, const std::string& chi) {
-    return (chi.empty() ? "the " + nome_oggetto_cella(prima) : chi) + " lies in " + nome_cella(1) +
-           ", where the compiler stamps its marker and check code; its first two values are zero, so the stamps "
-           "take their place without a conflict: the compiled files give it " + std::to_string(prima.valore_1) +
-           " and " + std::to_string(prima.valore_2) + " instead (place it further along the line)";
 }
 
 }  // namespace strumento

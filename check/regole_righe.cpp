@@ -116,6 +116,19 @@ std::vector<std::string> parole_di(std::string_view s) {
     return r;
 }
 
+// Each entry's two spellings, its example's keyword and its name, as
+// normalizzata makes them, in the order of voci_note().
+const std::vector<std::pair<quale_file, std::string>>& grafie_note() {
+    static const std::vector<std::pair<quale_file, std::string>> grafie = [] {
+        std::vector<std::pair<quale_file, std::string>> g;
+        for (const auto& v : voci_note())
+            for (std::string_view grafia : {parola_esempio(v.rif->esempio), v.argomento()})
+                g.emplace_back(v.file, normalizzata(grafia));
+        return g;
+    }();
+    return grafie;
+}
+
 // The closest spelling of a keyword of the file, when one is close enough to
 // be a likely slip: few letters apart, or a shared word of four letters or more.
 std::optional<std::string> suggerimento(std::string_view campo, quale_file f) {
@@ -123,13 +136,15 @@ std::optional<std::string> suggerimento(std::string_view campo, quale_file f) {
     const std::string c = normalizzata(campo);
     std::optional<std::string> migliore;
     std::size_t minima = std::numeric_limits<std::size_t>::max();
-    for (const auto& v : voci_note()) {
-        if (v.file != f) continue;
-        for (std::string_view grafia : {parola_esempio(v.rif->esempio), v.argomento()}) {
-            const std::string g = normalizzata(grafia);
-            const std::size_t d = rf::distanza(c, g);
-            if (d < minima && d <= std::max<std::size_t>(2, g.size() / 2)) minima = d, migliore = g;
-        }
+    for (const auto& [file, g] : grafie_note()) {
+        if (file != f) continue;
+        // Two texts are at least as far apart as their lengths: a spelling
+        // that could not come close enough is not measured.
+        const std::size_t soglia = std::max<std::size_t>(2, g.size() / 2);
+        const std::size_t scarto = c.size() > g.size() ? c.size() - g.size() : g.size() - c.size();
+        if (scarto > soglia || scarto >= minima) continue;
+        const std::size_t d = rf::distanza(c, g);
+        if (d < minima && d <= soglia) minima = d, migliore = g;
     }
     if (migliore) return migliore;
     const auto parole = parole_di(campo);
@@ -681,13 +696,22 @@ void lettura_righe::riga(std::size_t da, std::size_t a, const std::string& campo
 
 }  // namespace
 
+}  // namespace strumento::regole_interne
+
+namespace strumento::righe_lette {
+
 bool voce_nota::riconosce(std::string_view campo) const {
     return file == quale_file::linea ? lettura::riconosce(lettura::parole_linea()[indice], campo)
                                      : lettura::riconosce(lettura::parole_treno()[indice], campo);
 }
 
 file_letto leggi_righe(quale_file f, const std::string& byte, std::vector<problema>& p) {
-    return lettura_righe(f, byte, p).leggi();
+    return regole_interne::lettura_righe(f, byte, p).leggi();
 }
 
-}  // namespace strumento::regole_interne
+file_letto leggi_righe(quale_file f, const std::string& byte) {
+    std::vector<problema> scartati;
+    return leggi_righe(f, byte, scartati);
+}
+
+}  // namespace strumento::righe_lette

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "check/regole.h"
-#include "lsp/comune.h"
+#include "lsp/righe_documento.h"
 #include "lsp/diagnostica.h"
 #include "lsp/funzioni.h"
 #include "text/visibile.h"
@@ -11,7 +11,7 @@
 namespace lsp {
 
 nlohmann::json azioni(const scenario_aperto& s, quale_file f, intervallo r) {
-    using namespace comune;
+    using namespace righe_documento;
     const auto& file = s.di(f);
     const std::string linea = s.linea.presente ? s.linea.testo : std::string();
     const std::string treno = s.treno.presente ? s.treno.testo : std::string();

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "lsp/comune.h"
+#include "lsp/righe_documento.h"
 #include "lsp/funzioni.h"
 #include "scenario_text/emettitore.h"
 #include "scenario_text/righe_builtin.h"
@@ -16,7 +16,7 @@ namespace lsp {
 
 namespace {
 
-using namespace comune;
+using namespace righe_documento;
 namespace rf = riferimento;
 
 // A row on one line split at its commas: each field's place without its
@@ -27,15 +27,15 @@ struct riga_divisa {
     std::vector<std::string_view> spazi;
 };
 
-std::optional<riga_divisa> dividi(std::string_view riga, const ri::riga_voce& r) {
+std::optional<riga_divisa> dividi(std::string_view riga, const rl::riga_voce& r) {
     if (riga.find('"') != std::string_view::npos) return std::nullopt;
     riga_divisa d;
     std::size_t da = 0;
     for (;;) {
         const std::size_t a = std::min(riga.find(',', da), riga.size());
         std::size_t b = da, e = a;
-        while (b < e && ri::spazio(riga[b])) ++b;
-        while (e > b && ri::spazio(riga[e - 1])) --e;
+        while (b < e && rl::spazio(riga[b])) ++b;
+        while (e > b && rl::spazio(riga[e - 1])) --e;
         if (da > 0) d.spazi.push_back(riga.substr(da, b - da));
         d.campi.emplace_back(b, e);
         if (a == riga.size()) break;
@@ -75,8 +75,8 @@ using colonne = std::vector<colonna>;
 
 void raccogli(std::map<const rf::parola*, colonne>& t, quale_file f, std::span<const std::string_view> righe) {
     const std::string byte = testi_scenario::testo_file(righe);
-    const file_letto l = leggi(byte, f);
-    for (const auto& r : l.lette.righe) {
+    const documento_letto l = leggi(byte, f);
+    for (const auto& r : l.voci.righe) {
         if (r.valori.empty() || r.valori.back().riga != r.riga) continue;
         const auto d = dividi(riga_di(byte, l, r.riga), r);
         if (!d) continue;
@@ -104,9 +104,9 @@ const std::map<const rf::parola*, colonne>& tabella() {
 
 nlohmann::json formattazione(const scenario_aperto& s, quale_file f) {
     const auto& byte = s.di(f).testo;
-    const file_letto l = leggi(byte, f);
+    const documento_letto l = leggi(byte, f);
     json r = json::array();
-    for (const auto& riga : l.lette.righe) {
+    for (const auto& riga : l.voci.righe) {
         if (riga.valori.empty() || riga.valori.back().riga != riga.riga) continue;
         const std::string_view scritta = riga_di(byte, l, riga.riga);
         const auto d = dividi(scritta, riga);

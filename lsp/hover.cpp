@@ -4,9 +4,11 @@
 #include <cctype>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "dump/scarico.h"
-#include "lsp/comune.h"
+#include "lsp/compilazione_coppia.h"
+#include "lsp/righe_documento.h"
 #include "lsp/funzioni.h"
 #include "model/conversione.h"
 #include "model/orario.h"
@@ -20,7 +22,7 @@ namespace lsp {
 
 namespace {
 
-using namespace comune;
+using namespace righe_documento;
 namespace rf = riferimento;
 
 json risposta(const std::string& md, int riga, int da, int a) {
@@ -29,7 +31,7 @@ json risposta(const std::string& md, int riga, int da, int a) {
 
 // What the compiler made of value i of row r: the cells the row took with
 // what they hold, a time as hh:mm:ss, a speed as the cells keep it.
-std::string compilato_di(const scenario_aperto& s, quale_file f, const ri::riga_voce& r, std::size_t i) {
+std::string compilato_di(const scenario_aperto& s, quale_file f, const rl::riga_voce& r, std::size_t i) {
     std::string m;
     const auto& campo = r.voce->rif->campi[i];
     if (campo.limiti.orario) {
@@ -37,13 +39,16 @@ std::string compilato_di(const scenario_aperto& s, quale_file f, const ri::riga_
         if (h && mi && se)
             m += "- time: " + modello::orario::scritta(modello::orario::secondi(r.n(*h), r.n(*mi), r.n(*se))) + "\n";
     }
-    const auto c = r.ha_posizione() ? compila(s) : nullptr;
+    const auto compilazione = r.ha_posizione() ? compilazione_coppia(s) : nullptr;
+    const auto* c = compilazione ? &compilazione->finale : nullptr;
+    static const std::vector<modello::cella> nessuna;
+    const auto& percorso = c ? c->modello.percorso : nessuna;
     // A profile row: what the cell where its stretch begins keeps.
     if (const auto traccia = r.voce->rif->traccia; c && traccia != rf::profilo::nessuno &&
                                                    traccia != rf::profilo::geometria) {
         const std::int64_t k = modello::cella_di(static_cast<double>(r.n(0)), 0.0);
-        if (k >= 0 && static_cast<std::size_t>(k) < c->percorso.size()) {
-            const auto& x = c->percorso[static_cast<std::size_t>(k)];
+        if (k >= 0 && static_cast<std::size_t>(k) < percorso.size()) {
+            const auto& x = percorso[static_cast<std::size_t>(k)];
             m += "- " + strumento::nome_cella(k) + ": ";
             switch (traccia) {
                 case rf::profilo::velocita:
@@ -61,11 +66,15 @@ std::string compilato_di(const scenario_aperto& s, quale_file f, const ri::riga_
         }
     }
     if (c) {
-        for (const auto& o : c->oggetti) {
-            if (o.file != f || o.riga != r.riga) continue;
+        // The cells the row's objects took, in the order it placed them.
+        const auto& oggetti = c->registro.oggetti;
+        for (std::size_t k = 0; k < oggetti.size(); ++k) {
+            const auto& o = oggetti[k];
+            if (o.tipo != strumento::oggetto_registrato::genere::posato || o.riga != r.riga || c->file_di(k) != f)
+                continue;
             m += "- " + strumento::nome_cella(o.cella);
-            if (o.cella >= 0 && static_cast<std::size_t>(o.cella) < c->percorso.size()) {
-                const auto& x = c->percorso[static_cast<std::size_t>(o.cella)];
+            if (o.cella >= 0 && static_cast<std::size_t>(o.cella) < percorso.size()) {
+                const auto& x = percorso[static_cast<std::size_t>(o.cella)];
                 m += ": " + strumento::nome_oggetto_cella(x) + ", values " + std::to_string(x.valore_1) + ", " +
                      std::to_string(x.valore_2) + ", " + std::to_string(x.valore_3) + ", " +
                      std::to_string(x.valore_4);
@@ -77,7 +86,7 @@ std::string compilato_di(const scenario_aperto& s, quale_file f, const ri::riga_
     return m.empty() ? m : "\n**Compiled**\n\n" + m;
 }
 
-json di_valore(const scenario_aperto& s, quale_file f, const ri::riga_voce& r, std::size_t i) {
+json di_valore(const scenario_aperto& s, quale_file f, const rl::riga_voce& r, std::size_t i) {
     const auto& v = r.valori[i];
     const auto& campo = r.voce->rif->campi[i];
     std::string md = "**" + std::string(campo.nome) + "**";
@@ -97,7 +106,7 @@ bool cifra(char c) { return c >= '0' && c <= '9'; }
 
 nlohmann::json hover(const scenario_aperto& s, quale_file f, posizione p) {
     const auto& byte = s.di(f).testo;
-    const file_letto l = leggi(byte, f);
+    const documento_letto l = leggi(byte, f);
     const al_punto a = cosa_sta(byte, l, p);
     if (a.riga && a.valore) return di_valore(s, f, *a.riga, *a.valore);
     const std::string_view riga = riga_di(byte, l, p.riga + 1);
@@ -109,7 +118,7 @@ nlohmann::json hover(const scenario_aperto& s, quale_file f, posizione p) {
     const bool intestazione = testo::intestazione(campo);
     if (p.colonna >= da && p.colonna <= fine && fine > da &&
         (intestazione || a.riga ||
-         (!testo::contiene(campo, "-") && zona_di(l, f, p.riga + 1) != ri::zona::preambolo))) {
+         (!testo::contiene(campo, "-") && zona_di(l, f, p.riga + 1) != rl::zona::preambolo))) {
         auto t = voci_di(campo, f);
         if (intestazione) t.parole.clear();
         else t.sezioni.clear();
@@ -126,7 +135,7 @@ nlohmann::json hover(const scenario_aperto& s, quale_file f, posizione p) {
     if (i == j || j - i > 5) return nullptr;
     // Only a number named as a code: "status 21", "code 21", "codice 21".
     std::size_t k = i;
-    while (k > 0 && (ri::spazio(riga[k - 1]) || riga[k - 1] == ':' || riga[k - 1] == '#')) --k;
+    while (k > 0 && (rl::spazio(riga[k - 1]) || riga[k - 1] == ':' || riga[k - 1] == '#')) --k;
     std::size_t w = k;
     while (w > 0 && std::isalpha(static_cast<unsigned char>(riga[w - 1]))) --w;
     std::string parola(riga.substr(w, k - w));

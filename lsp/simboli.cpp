@@ -3,7 +3,7 @@
 // stretches), for the outline.
 #include <string>
 
-#include "lsp/comune.h"
+#include "lsp/righe_documento.h"
 #include "lsp/funzioni.h"
 #include "text/visibile.h"
 
@@ -11,10 +11,10 @@ namespace lsp {
 
 namespace {
 
-using namespace comune;
+using namespace righe_documento;
 namespace rf = riferimento;
 
-bool principale(const ri::riga_voce& r) {
+bool principale(const rl::riga_voce& r) {
     const auto* p = r.voce->rif;
     return p->tipo_cella >= 0 || p->traccia == rf::profilo::montagna || p->zona == rf::zona_tabella::stazioni;
 }
@@ -28,7 +28,7 @@ json simbolo(std::string nome, std::string dettaglio, int tipo, json intervallo,
 
 nlohmann::json simboli(const scenario_aperto& s, quale_file f) {
     const auto& byte = s.di(f).testo;
-    const file_letto l = leggi(byte, f);
+    const documento_letto l = leggi(byte, f);
     json r = json::array();
     auto intestazione = [&](int n) {
         const auto testo_riga = riga_di(byte, l, n);
@@ -38,11 +38,11 @@ nlohmann::json simboli(const scenario_aperto& s, quale_file f) {
                             intervallo_json(n - 1, 0, n - 1, static_cast<int>(testo_riga.size())),
                             intervallo_json(n - 1, da, n - 1, a)));
     };
-    if (l.lette.riga_generale > 0) intestazione(l.lette.riga_generale);
+    if (l.voci.riga_generale > 0) intestazione(l.voci.riga_generale);
     std::size_t h = 0;
-    for (const auto& riga : l.lette.righe) {
-        while (h < l.lette.intestazioni.size() && l.lette.intestazioni[h].riga < riga.riga)
-            intestazione(l.lette.intestazioni[h++].riga);
+    for (const auto& riga : l.voci.righe) {
+        while (h < l.voci.intestazioni.size() && l.voci.intestazioni[h].riga < riga.riga)
+            intestazione(l.voci.intestazioni[h++].riga);
         if (!principale(riga) || riga.valori.empty()) continue;
         std::string nome(riga.argomento());
         // Appended piece by piece: an operator+ chain trips a false GCC 12 warning.
@@ -57,7 +57,7 @@ nlohmann::json simboli(const scenario_aperto& s, quale_file f) {
         if (r.empty()) r.push_back(std::move(x));
         else r.back()["children"].push_back(std::move(x));
     }
-    while (h < l.lette.intestazioni.size()) intestazione(l.lette.intestazioni[h++].riga);
+    while (h < l.voci.intestazioni.size()) intestazione(l.voci.intestazioni[h++].riga);
     return r;
 }
 

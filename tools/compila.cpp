@@ -6,10 +6,10 @@
 #include <sstream>
 #include <utility>
 
-#include "check/controllo.h"
 #include "check/file_interi.h"
 #include "compiler/driver.h"
 #include "dump/scarico.h"
+#include "memory_compile/errori.h"
 #include "model/codici.h"
 #include "model/modello.h"
 #include "model/nomi_file.h"

@@ -3,22 +3,17 @@
 #include <cctype>
 #include <cmath>
 #include <cstdint>
-#include <exception>
 #include <map>
 #include <string_view>
 #include <utility>
 #include <vector>
 
-#include "check/controllo.h"
 #include "check/file_interi.h"
 #include "check/problemi.h"
-#include "check/registro.h"
 #include "check/regole.h"
-#include "compiler/driver.h"
-#include "compiler/ingressi.h"
+#include "memory_compile/compilazione.h"
 #include "model/codici.h"
 #include "model/modello.h"
-#include "model/nomi_file.h"
 #include "reference/riferimento.h"
 #include "reference/celle.h"
 #include "text/righe.h"
@@ -82,47 +77,15 @@ json geometria_decimata(const modello::geometria_linea& g) {
     return {{"step_m", passo_geometria}, {"last_metre", ultimo}, {"x_dm", x}, {"y_dm", y}};
 }
 
-// The texts compiled in memory, watched by check's recorder: which row
-// placed the object of each cell.
-struct compilato_in_memoria {
-    registro_controllo registro;
-    std::vector<modello::cella> percorso;
-    std::string nome_linea;  // the name the recorder gives the line description
-    std::optional<modello::punto_arresto> arresto;  // where a reader stopped, as compile tells it
-    std::int32_t codice = 0;
-};
-
-void compila_in_memoria(compilato_in_memoria& r, const identificativi& id, const testi_autore& t) {
-    modello::Modello m;
-    m.osservatore = &r.registro;
-    m.nome_linea = id.linea;
-    m.numero_treno = id.treno;
-    r.nome_linea = modello::nome_file_linea(m);
-    compilatore::ingressi_in_memoria in;
-    in.metti(r.nome_linea, t.linea);
-    in.metti(modello::nome_file_treno(m), t.treno);
-    compilatore::azzera_tabella(m);
-    compilatore::memorizza_dati(m, in);
-    // A stamp conflict leaves the grid as the readers laid it: rows still
-    // point at their cells, and the compiled files (of an earlier compile)
-    // are compared as they are.
-    try {
-        if (!m.percorso.empty()) compilatore::completa_e_timbra(m);
-    } catch (const std::exception&) {
-    }
-    r.percorso = std::move(m.percorso);
-    r.arresto = std::move(m.arresto);
-    r.codice = m.codice_errore;
-}
-
-json riga_json(const registro_controllo& g, std::size_t chi, const testi_autore& t, const compilato_in_memoria& r,
-               const righe_di& linea, const righe_di& treno) {
-    const oggetto_registrato& o = g.oggetti[chi];
-    const bool di_linea = g.file_di(chi) == r.nome_linea;
+// The row that placed object chi of the compile r.
+json riga_json(const compilato& r, std::size_t chi, const testi_autore& t, const righe_di& linea,
+               const righe_di& treno) {
+    const oggetto_registrato& o = r.registro.oggetti[chi];
+    const bool di_linea = r.file_di(chi) == quale_file::linea;
     return {{"file", di_linea ? t.nome_linea : t.nome_treno},
             {"line", o.riga},
             {"text", (di_linea ? linea : treno).riga(o.riga)},
-            {"placed", g.descrizione(chi)}};
+            {"placed", r.registro.descrizione(chi)}};
 }
 
 // The stations from the table, as dump names its records, with their stop cell.
@@ -186,12 +149,12 @@ json dati_vista(const compilati& c, const std::optional<testi_autore>& testi) {
     v["grid_end_m"] = ultima * 50;
     v["stations"] = stazioni(d);
 
-    std::optional<compilato_in_memoria> r;
-    if (testi) {
-        r.emplace();
-        compila_in_memoria(*r, c.id, *testi);
-    }
-    bool combacia = r.has_value() && r->percorso.size() == c.percorso.size();
+    // The texts compiled in memory: their first round is what a compile of
+    // them writes, with the row that placed the object of each cell.
+    std::optional<compilazione_in_memoria> compilazione;
+    if (testi) compilazione = compila_in_memoria(testi->linea, testi->treno, c.id, {.primo_giro = true});
+    const compilato* r = compilazione ? &*compilazione->primo : nullptr;
+    bool combacia = r && r->modello.percorso.size() == c.percorso.size();
     std::optional<righe_di> righe_linea, righe_treno;
     if (testi) {
         righe_linea.emplace(testi->linea);
@@ -202,10 +165,10 @@ json dati_vista(const compilati& c, const std::optional<testi_autore>& testi) {
         const auto i = o["cell"].get<std::size_t>();
         o["name"] = nome_cella(static_cast<std::int64_t>(i));
         if (r) {
-            const bool stesso = i < r->percorso.size() && r->percorso[i].tipo == c.percorso[i].tipo;
+            const bool stesso = i < r->modello.percorso.size() && r->modello.percorso[i].tipo == c.percorso[i].tipo;
             combacia = combacia && stesso;
             if (const auto chi = r->registro.chi_occupa(static_cast<std::int64_t>(i)); chi && stesso)
-                o["row"] = riga_json(r->registro, *chi, *testi, *r, *righe_linea, *righe_treno);
+                o["row"] = riga_json(*r, *chi, *testi, *righe_linea, *righe_treno);
         }
         oggetti.push_back(std::move(o));
     }
@@ -217,38 +180,33 @@ json dati_vista(const compilati& c, const std::optional<testi_autore>& testi) {
         v["texts"] = {{"line", testi->nome_linea}, {"train", testi->nome_treno}, {"match", combacia}};
         // A reader that stopped leaves the rows after it out of the compiled files.
         v["stopped"] = nullptr;
-        if (r->arresto) {
-            const bool di_linea = r->arresto->file == r->nome_linea;
+        if (const auto& arresto = r->modello.arresto) {
+            const bool di_linea = r->file_chiamato(arresto->file) == quale_file::linea;
+            const std::int32_t codice = r->modello.codice_errore;
             v["stopped"] = {{"file", di_linea ? testi->nome_linea : testi->nome_treno},
-                            {"line", r->arresto->riga},
-                            {"text", righe_di(di_linea ? testi->linea : testi->treno).riga(r->arresto->riga)},
-                            {"code", r->codice},
-                            {"meaning", std::string(modello::significato_codice(r->codice))}};
+                            {"line", arresto->riga},
+                            {"text", righe_di(di_linea ? testi->linea : testi->treno).riga(arresto->riga)},
+                            {"code", codice},
+                            {"meaning", std::string(modello::significato_codice(codice))}};
         }
-        auto problemi = errori_di_compilazione(testi->linea, testi->treno, c.id);
+        auto problemi = std::move(compilazione->problemi);
         for (auto& a : avvisi(testi->linea, testi->treno)) problemi.push_back(std::move(a));
         problemi_file_interi(testi->linea, testi->treno, problemi);
         json elenco = json_problemi(problemi, {testi->nome_linea, testi->nome_treno})["problems"];
         // A problem without a metre of its own stands where its row placed an object.
-        std::map<std::pair<std::string, int>, std::int64_t> cella_di_riga;
-        for (std::size_t i = 0; i < r->percorso.size(); ++i)
+        std::map<std::pair<quale_file, int>, std::int64_t> cella_di_riga;
+        for (std::size_t i = 0; i < r->modello.percorso.size(); ++i)
             if (const auto chi = r->registro.chi_occupa(static_cast<std::int64_t>(i)))
-                cella_di_riga.emplace(std::pair{r->registro.file_di(*chi), r->registro.oggetti[*chi].riga},
+                cella_di_riga.emplace(std::pair{r->file_di(*chi), r->registro.oggetti[*chi].riga},
                                       static_cast<std::int64_t>(i));
         const righe_di& linea = *righe_linea;
         const righe_di& treno = *righe_treno;
-        const std::string nome_treno_interno = [&] {
-            modello::Modello m;
-            m.nome_linea = c.id.linea;
-            m.numero_treno = c.id.treno;
-            return modello::nome_file_treno(m);
-        }();
         for (std::size_t k = 0; k < problemi.size(); ++k) {
             const auto& p = problemi[k];
             auto& j = elenco[k];
             j["text"] = (p.file == quale_file::linea ? linea : treno).riga(p.riga);
             if (!p.metro) {
-                const auto f = cella_di_riga.find({p.file == quale_file::linea ? r->nome_linea : nome_treno_interno, p.riga});
+                const auto f = cella_di_riga.find({p.file, p.riga});
                 if (f != cella_di_riga.end()) {
                     j["metre"] = f->second * 50;
                     j["cell"] = nome_cella(f->second);

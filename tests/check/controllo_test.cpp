@@ -13,9 +13,10 @@
 #include <vector>
 
 #include "check/controllo.h"
-#include "check/registro.h"
+#include "check/esame.h"
 #include "check/regole.h"
 #include "compiler/driver.h"
+#include "memory_compile/registro.h"
 #include "model/codici.h"
 #include "model/modello.h"
 #include "model/nomi_file.h"
@@ -333,6 +334,51 @@ TEST(Check, IlRegistroNonCambiaCioCheLaCompilazioneScrive) {
         EXPECT_EQ(scritti[0], scritti[1]);
         EXPECT_GE(scritti[0].size(), 2u);
     }
+}
+
+// Whether the files were given the wrong way round is told by each line's
+// keyword field, up to a comma on that line: a line without a comma holds
+// its keyword alone, whatever the lines after it hold.
+TEST(Check, IFileScambiatiSiRiconosconoRigaPerRiga) {
+    const auto b = testi_builtin();
+    struct caso {
+        const char* nome;
+        std::string linea, treno;
+        bool scambiati;
+    };
+    const caso casi[] = {
+        {"the right way round", b.linea, b.treno, false},
+        {"the wrong way round", b.treno, b.linea, true},
+        {"train rows without commas before a line row", "segnale\r\nsegnale\r\nsegnale\r\npendenza, 0, 5\r\n",
+         "pendenza, 0, 5\r\n", true},
+        {"no comma in either file", "segnale\nsegnale", "pendenza\npendenza\r\n", true},
+        {"no line ends", "segnale", "pendenza", true},
+        {"empty", "", "", false},
+    };
+    for (const auto& c : casi) EXPECT_EQ(strumento::sembrano_scambiati(c.linea, c.treno), c.scambiati) << c.nome;
+}
+
+// A train file of lines without commas: each line is one unknown keyword,
+// after [generale]; without it, the file is one error.
+TEST(Check, RigheSenzaVirgole) {
+    const auto b = testi_builtin();
+    std::string righe;
+    constexpr int n = 2000;
+    for (int k = 0; k < n; ++k) righe += "riga senza virgole " + std::to_string(k) + "\r\n";
+    const strumento::identificativi id{"Valdora_Sarenta", "731"};
+    const auto p = strumento::esamina(b.linea, "[generale]\r\n" + righe, id);
+    ASSERT_EQ(p.size(), static_cast<std::size_t>(n));
+    for (int k = 0; k < n; ++k) {
+        const auto& x = p[static_cast<std::size_t>(k)];
+        EXPECT_EQ(x.file, strumento::quale_file::treno);
+        EXPECT_EQ(x.riga, k + 2);
+        EXPECT_EQ(x.regola, strumento::nome_parola_ignota);
+        EXPECT_FALSE(x.codice);
+    }
+    const auto senza = strumento::esamina(b.linea, righe, id);
+    ASSERT_EQ(senza.size(), 1u);
+    EXPECT_EQ(senza[0].regola, strumento::errore_generale);
+    EXPECT_FALSE(strumento::sembrano_scambiati(b.linea, righe));
 }
 
 TEST(Check, StatiDiUscita) {

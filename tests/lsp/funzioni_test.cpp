@@ -106,6 +106,26 @@ TEST(Hover, DiceCiòCheStaSottoIlCursore) {
     EXPECT_EQ(lsp::hover(s, quale_file::treno, {16, 14})["range"], intervallo(16, 12, 16, 16));
 }
 
+// Rows the compiler rejects are taken out one round at a time, however
+// many: a row after sixty of them still shows the cell it took.
+TEST(Hover, DopoMolteRigheRespinteLaCellaCompilata) {
+    for (const int n : {49, 50, 60}) {
+        SCOPED_TRACE(n);
+        auto s = builtin();
+        // Stations off the 50 m grid, each of which stops the train reader.
+        std::string t = "[generale]\r\nvelocita,       0,   100\r\naderenza,       0,    70\r\n";
+        for (int k = 0; k < n; ++k)
+            t += "stazione, " + std::to_string(1010 + 500 * k) + ", 8, 100, 0, 0, 0, 0,0,0, 0,0,0, 0, 0,0,0, S" +
+                 std::to_string(k) + "\r\n";
+        t += "segnale,    31000,   2, 4, 0,  0, 0,    2,  1,0,0, 0\r\n[fine]\r\n";
+        s.treno.testo = t;
+        const json h = lsp::hover(s, quale_file::treno, {n + 3, 13});
+        ASSERT_FALSE(h.is_null());
+        const std::string md = h["contents"]["value"];
+        EXPECT_NE(md.find("**Compiled**\n\n- cell 621 (m 31050): signal, values "), std::string::npos) << md;
+    }
+}
+
 TEST(Suggerimenti, NomanoOgniValoreDopoDiEsso) {
     const auto s = prova();
     // "curvad4,  5000,  400": 5000 ends at 14, 400 at 20.

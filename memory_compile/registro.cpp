@@ -1,4 +1,4 @@
-#include "check/registro.h"
+#include "memory_compile/registro.h"
 
 #include <utility>
 
@@ -62,7 +62,7 @@ std::optional<std::size_t> registro_controllo::chi_occupa(std::int64_t cella) co
 
 void registro_controllo::posato(int riga, std::int64_t cella, oggetto_posato cosa, std::int32_t metro,
                                 std::string_view nome) {
-    oggetto_registrato o{.cosa = cosa, .riga = riga, .metro = metro};
+    oggetto_registrato o{.cosa = cosa, .riga = riga, .metro = metro, .cella = cella};
     o.file = static_cast<std::uint32_t>(file_letti.size() - 1);
     // Only these two are named by their text.
     if (cosa == oggetto_posato::cartello_km || cosa == oggetto_posato::fermata_stazione) o.nome = nome;
@@ -87,7 +87,7 @@ void registro_controllo::fermata(const modello::fermata_lettore& f) {
 // that object's row.
 void registro_controllo::punto_codice_aggiunto(std::int64_t cella, std::int64_t per) {
     const auto chi = chi_occupa(per);
-    oggetto_registrato o{.tipo = oggetto_registrato::genere::punto_aggiunto, .per = chi};
+    oggetto_registrato o{.tipo = oggetto_registrato::genere::punto_aggiunto, .cella = cella, .per = chi};
     if (chi) {
         o.file = oggetti[*chi].file;
         o.riga = oggetti[*chi].riga;

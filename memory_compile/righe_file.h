@@ -33,6 +33,14 @@ public:
     // Counts the changes: the same number, the same text.
     int versione() const { return versione_; }
 
+    // The lines taken out, from 1, in order.
+    std::vector<int> tolte() const {
+        std::vector<int> r;
+        for (std::size_t k = 0; k < tolta_.size(); ++k)
+            if (tolta_[k]) r.push_back(static_cast<int>(k + 1));
+        return r;
+    }
+
     // Line n (from 1) as written, without its line end; empty when there is none.
     std::string_view riga(int n) const {
         if (n < 1 || n > static_cast<int>(righe_.size())) return {};

@@ -1,6 +1,6 @@
-// check's recorder: watches a compile and keeps which row placed the object
-// of each cell and every problem the compiler met, not only the one the
-// status keeps.
+// The recorder of a compile in memory: watches it and keeps which row placed
+// the object of each cell and every problem the compiler met, not only the
+// one the status keeps.
 #pragma once
 
 #include <cstdint>
@@ -25,6 +25,7 @@ struct oggetto_registrato {
     std::uint32_t file = 0;          // the input file's, in registro_controllo::file_letti
     int riga = 0;                    // line of the row's keyword field
     std::int32_t metro = 0;          // the row's position, for posato
+    std::int64_t cella = -1;         // the cell it took; -1 for a station row
     std::string nome{};              // a board's text or a station's name
     std::optional<std::size_t> per{};  // for punto_aggiunto
 };

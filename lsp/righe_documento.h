@@ -1,11 +1,9 @@
-// What the language server's answers share: the rows of a file as check
-// reads them, where a place falls among them, the protocol's small shapes,
-// and the compile of the pair in memory with the cells each row took.
-// Only lsp/ includes it.
+// What the language server's answers share about a document: its rows as
+// check reads them, where a place falls among them, and the small shapes and
+// texts the answers are made of. Only lsp/ includes it.
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,25 +11,24 @@
 
 #include <nlohmann/json.hpp>
 
-#include "check/regole_interne.h"
+#include "check/righe_lette.h"
 #include "lsp/documento.h"
-#include "model/modello.h"
-#include "model/osservatore.h"
 #include "reference/riferimento.h"
 #include "text/righe.h"
 
-namespace lsp::comune {
+namespace lsp::righe_documento {
 
-namespace ri = strumento::regole_interne;
+namespace rl = strumento::righe_lette;
 using json = nlohmann::json;
 using strumento::quale_file;
 
-// A file read as check reads it: its lines and its complete rows.
-struct file_letto {
-    std::vector<testo::riga_testo> righe;
-    ri::file_letto lette;
+// A document read as check reads it: its lines, and its keyword rows,
+// headers and [generale] line.
+struct documento_letto {
+    std::vector<testo::riga_testo> linee;
+    rl::file_letto voci;
 };
-file_letto leggi(const std::string& testo, quale_file f);
+documento_letto leggi(const std::string& testo, quale_file f);
 
 // The protocol's Position and Range, lines and columns from 0.
 json punto(int riga, int colonna);
@@ -46,38 +43,24 @@ std::string mostra(std::string_view byte);
 std::string in_markdown(std::string_view utf8);
 
 // Line n (from 1) of the text, without its line end.
-std::string_view riga_di(const std::string& testo, const file_letto& l, int n);
+std::string_view riga_di(const std::string& testo, const documento_letto& l, int n);
 
 // The block of the file line n (from 1) stands in: before [generale], the
 // line description's general block or body, the train file.
-ri::zona zona_di(const file_letto& l, quale_file f, int n);
+rl::zona zona_di(const documento_letto& l, quale_file f, int n);
 
 // What stands at a place: the row whose keyword or value it is in, and which
 // value (none: the keyword field).
 struct al_punto {
-    const ri::riga_voce* riga = nullptr;
+    const rl::riga_voce* riga = nullptr;
     std::optional<std::size_t> valore;
 };
-al_punto cosa_sta(const std::string& testo, const file_letto& l, posizione p);
+al_punto cosa_sta(const std::string& testo, const documento_letto& l, posizione p);
 
 // The column range of the keyword field of line n (from 1), from 0.
 std::pair<int, int> campo_chiave(std::string_view riga);
 
-// The pair compiled in memory: the cells each row took, and the route.
-struct oggetto {
-    quale_file file;
-    int riga = 0;
-    std::int64_t cella = 0;
-    modello::oggetto_posato cosa{};
-};
-struct compilato {
-    std::vector<oggetto> oggetti;
-    std::vector<modello::cella> percorso;
-};
-// The last pair's compile is kept: a hover after a hover compiles nothing.
-std::shared_ptr<const compilato> compila(const scenario_aperto& s);
-
 // The reference's entry of a row, with only this file's keywords.
 riferimento::trovati voci_di(std::string_view campo, quale_file f);
 
-}  // namespace lsp::comune
+}  // namespace lsp::righe_documento
