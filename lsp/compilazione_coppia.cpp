@@ -7,8 +7,9 @@ namespace lsp {
 
 namespace {
 
-// The identifiers only name the files in memory.
-const strumento::identificativi identificativi_in_memoria{"lsp", "1"};
+// The identifiers only name the files in memory; the diagnostics of a pair
+// alone (without the other file) compile under the same ones.
+const strumento::identificativi identificativi_in_memoria{"linea", "1"};
 
 }  // namespace
 

@@ -7,6 +7,7 @@
 #include "check/esame.h"
 #include "check/file_interi.h"
 #include "check/regole.h"
+#include "lsp/compilazione_coppia.h"
 #include "reference/voci_controllo.h"
 #include "text/righe.h"
 #include "text/testo_1252.h"
@@ -69,8 +70,9 @@ intervallo intervallo_token(std::string_view testo, const std::vector<testo::rig
 
 std::vector<problema> problemi_coppia(const coppia& c) {
     const auto& s = c.scenario;
+    // The pair's compile is the one hover and definition answer from.
     if (s.linea.presente && s.treno.presente)
-        return strumento::esamina(s.linea.testo, s.treno.testo, identificativi_qualsiasi);
+        return strumento::esamina(*compilazione_coppia(s), s.linea.testo, s.treno.testo);
     std::vector<problema> p;
     if (s.linea.presente) {
         // The line reader reads the line description before the train file

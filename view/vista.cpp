@@ -8,9 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "check/file_interi.h"
+#include "check/esame.h"
 #include "check/problemi.h"
-#include "check/regole.h"
 #include "memory_compile/compilazione.h"
 #include "model/codici.h"
 #include "model/modello.h"
@@ -189,9 +188,7 @@ json dati_vista(const compilati& c, const std::optional<testi_autore>& testi) {
                             {"code", codice},
                             {"meaning", std::string(modello::significato_codice(codice))}};
         }
-        auto problemi = std::move(compilazione->problemi);
-        for (auto& a : avvisi(testi->linea, testi->treno)) problemi.push_back(std::move(a));
-        problemi_file_interi(testi->linea, testi->treno, problemi);
+        auto problemi = esamina(*compilazione, testi->linea, testi->treno);
         json elenco = json_problemi(problemi, {testi->nome_linea, testi->nome_treno})["problems"];
         // A problem without a metre of its own stands where its row placed an object.
         std::map<std::pair<quale_file, int>, std::int64_t> cella_di_riga;
