@@ -13,6 +13,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -243,16 +244,80 @@ void prepara_programma(CLI::App& app) {
         return testo::visibile_su_righe(CLI::FailureMessage::simple(a, e));
     });
     app.require_subcommand(1);
-    app.footer(
-        "Exit status: 0 done (compile: status 0); 1 compile: status nonzero or a file of which nothing was read, "
-        "compiled files written; 2 compile: fatal 1250 or 1251, no compiled file written; 3 a failure (compile: "
-        "unhandled, or the output folder cannot be created, no compiled file written; "
-        "dump, plot, view: no compiled files, a file missing or malformed, a geometry that does not fit the route; "
-        "plot, view: the picture or page cannot be written; view: a text file that cannot be read; "
-        "emit: files of the same names exist); 64 usage error (explain: an unknown topic). check: 0 nothing found, 1 "
-        "warnings only, 2 at least one error, 3 a file that cannot be read, 64 usage error (also an unknown rule, or "
-        "the files the wrong way round). lsp: 0 after shutdown then exit, 1 when exit comes without shutdown or "
-        "the input ends first.");
+}
+
+// Every exit status of every subcommand, in one table: the program's help
+// shows it whole, each subcommand's help its own rows, which therefore never
+// refer to another subcommand's.
+struct stato_comando {
+    std::string_view comando;
+    int stato;
+    std::string_view significato;
+};
+constexpr stato_comando stati_uscita[] = {
+    {"emit", uscita::ok, "the five files written"},
+    {"emit", uscita::guasto, "files of the same names exist (--force overwrites them), or the folder cannot be "
+                             "created"},
+    {"compile", uscita::ok, "status 0, compiled files written"},
+    {"compile", uscita::codice_di_compilazione,
+     "a status other than 0, or a file of which nothing was read; compiled files written"},
+    {"compile", uscita::fatale, "fatal status 1250 or 1251; no compiled file written"},
+    {"compile", uscita::guasto, "an unhandled failure, or the output folder cannot be created; no compiled file "
+                                "written"},
+    {"check", 0, "nothing found"},
+    {"check", 1, "warnings only"},
+    {"check", 2, "at least one error"},
+    {"check", uscita::guasto, "a file that cannot be read"},
+    {"dump", uscita::ok, "done"},
+    {"dump", uscita::guasto,
+     "no compiled files in DIR, one missing or damaged, a geometry that does not fit the route"},
+    {"plot", uscita::ok, "the picture written"},
+    {"plot", uscita::guasto, 
+     "no compiled files in DIR, one missing or damaged, a geometry that does not fit the route, or the picture cannot be written"},
+    {"view", uscita::ok, "the page written"},
+    {"view", uscita::guasto, 
+     "no compiled files in DIR, one missing or damaged, a geometry that does not fit the route, a text file that cannot be read, or the page cannot be written"},
+    {"explain", uscita::ok, "the entry printed"},
+    {"lsp", 0, "exit after shutdown"},
+    {"lsp", 1, "exit without shutdown, or the input ends first"},
+};
+constexpr std::string_view stato_uso = "a usage error";
+// What a usage error also is, for the subcommands where it is more.
+std::string_view uso_anche(std::string_view comando) {
+    if (comando == "check") return " (also an unknown rule, or the two files the wrong way round)";
+    if (comando == "explain") return " (also an unknown topic, told with the topics it is a slip of)";
+    if (comando == "plot") return " (also in a build that draws no pictures)";
+    return {};
+}
+
+// The rows of one subcommand, one a line: "  3  a file that cannot be read".
+std::string righe_stati(std::string_view comando, std::string_view rientro) {
+    std::string s;
+    auto riga = [&](int stato, std::string_view cosa, std::string_view piu) {
+        std::string n = std::to_string(stato);
+        n.resize(4, ' ');
+        s.append(rientro).append(n).append(cosa).append(piu).append("\n");
+    };
+    for (const auto& x : stati_uscita)
+        if (x.comando == comando) riga(x.stato, x.significato, {});
+    // The language server takes no arguments it could refuse.
+    if (comando != "lsp") riga(uscita::uso, stato_uso, uso_anche(comando));
+    return s;
+}
+
+std::string tabella_stati(const std::vector<std::string_view>& comandi) {
+    std::string s = "Exit status, by subcommand:\n";
+    for (const auto c : comandi) s.append("  ").append(c).append("\n").append(righe_stati(c, "    "));
+    return s;
+}
+
+void stati_nell_aiuto(CLI::App& app) {
+    std::vector<std::string_view> nomi;
+    for (auto* c : app.get_subcommands({})) {
+        nomi.push_back(c->get_name());
+        c->footer("Exit status:\n" + righe_stati(c->get_name(), "  "));
+    }
+    app.footer(tabella_stati(nomi));
 }
 
 // CLI11's own checks take the argument as a plain path, which on Windows
@@ -567,6 +632,7 @@ int esegui(int argc, char** argv) {
     prepara_programma(app);
     comandi c;
     prepara_comandi(app, c);
+    stati_nell_aiuto(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

@@ -12,6 +12,9 @@
 #include <nlohmann/json.hpp>
 #include <numbers>
 #include <optional>
+#include <regex>
+#include <set>
+#include <sstream>
 
 #include "compiler/driver.h"
 #include "dump/scarico.h"
@@ -646,6 +649,63 @@ TEST(Uso, ErroriDUsoDanno64EDiconoCosaManca) {
     }
     EXPECT_EQ(test_util::elenco(dir.percorso()), (std::vector<std::string>{"due", "linea.txt", "treno.txt"}))
         << "a usage error writes nothing";
+}
+
+// The statuses an "Exit status" block of a help lists, by subcommand: lines
+// "  NAME" open a subcommand in the program's table, "  N  ..." rows follow.
+std::map<std::string, std::set<int>> stati_dell_aiuto(const std::string& aiuto, const std::string& solo = {}) {
+    std::map<std::string, std::set<int>> r;
+    const auto da = aiuto.find("Exit status");
+    if (da == std::string::npos) return r;
+    std::istringstream righe(aiuto.substr(da));
+    std::string riga, comando = solo;
+    std::getline(righe, riga);
+    while (std::getline(righe, riga)) {
+        std::istringstream parole(riga);
+        std::string prima;
+        if (!(parole >> prima)) continue;
+        if (std::isdigit(static_cast<unsigned char>(prima[0]))) r[comando].insert(std::stoi(prima));
+        else comando = prima;
+    }
+    return r;
+}
+
+// One table of exit statuses: the program's help and the user's guide give
+// every subcommand's, each subcommand's help its own and no other's.
+TEST(Uso, OgniAiutoDiceISuoiStatiDUscita) {
+    const auto programma = strumento({"--help"});
+    ASSERT_EQ(programma.stato, 0);
+    const auto tutti = stati_dell_aiuto(programma.uscita);
+    const std::map<std::string, std::set<int>> attesi{
+        {"emit", {0, 3, 64}},    {"compile", {0, 1, 2, 3, 64}}, {"check", {0, 1, 2, 3, 64}}, {"dump", {0, 3, 64}},
+        {"plot", {0, 3, 64}},    {"view", {0, 3, 64}},          {"explain", {0, 64}},        {"lsp", {0, 1}}};
+    EXPECT_EQ(tutti, attesi) << programma.uscita;
+    for (const auto& [comando, stati] : attesi) {
+        const auto aiuto = strumento({comando, "--help"});
+        ASSERT_EQ(aiuto.stato, 0) << comando;
+        EXPECT_EQ(stati_dell_aiuto(aiuto.uscita, comando), (std::map<std::string, std::set<int>>{{comando, stati}}))
+            << aiuto.uscita;
+        for (const auto& [altro, _] : attesi)
+            if (altro != comando) {
+                EXPECT_EQ(aiuto.uscita.find("  " + altro + "\n"), std::string::npos) << comando;
+            }
+    }
+
+    // The guide's table: "| SUBCOMMAND | N | ... |"; "any but lsp" gives 64 to all the others.
+    const std::string guida = test_util::leggi(fs::path(SOURCE_DIR) / "docs" / "user-guide.md");
+    std::map<std::string, std::set<int>> nella_guida;
+    std::istringstream righe(guida);
+    for (std::string riga; std::getline(righe, riga);) {
+        std::smatch m;
+        if (!std::regex_match(riga, m, std::regex(R"(\| ([a-z ]+) \| (\d+) \| .*)"))) continue;
+        if (m[1] == "any but lsp") {
+            for (const auto& [comando, _] : attesi)
+                if (comando != "lsp") nella_guida[comando].insert(std::stoi(m[2]));
+        } else {
+            nella_guida[m[1]].insert(std::stoi(m[2]));
+        }
+    }
+    EXPECT_EQ(nella_guida, attesi);
 }
 
 TEST(Emit, NonSovrascriveSenzaForce) {
