@@ -67,7 +67,7 @@ al_punto cosa_sta(const std::string& testo, const documento_letto& l, posizione 
 }
 
 riferimento::trovati voci_di(std::string_view campo, quale_file f) {
-    auto t = riferimento::cerca(campo);
+    auto t = riferimento::cerca_campo(campo);
     const auto file = f == quale_file::linea ? riferimento::file_testo::linea : riferimento::file_testo::treno;
     std::erase_if(t.parole, [&](const riferimento::parola* p) { return p->file != file; });
     std::erase_if(t.sezioni, [&](const riferimento::sezione* h) { return h->file != file; });

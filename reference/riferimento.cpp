@@ -7,6 +7,7 @@
 #include <numeric>
 
 #include "model/codici.h"
+#include "reference/temi_interni.h"
 #include "reference/voci_controllo.h"
 #include "scenario_text/righe_builtin.h"
 #include "text/flusso_campi.h"
@@ -561,6 +562,28 @@ std::string voce_sezione(const sezione& h, bool md) {
     return s;
 }
 
+// A topic: its text, then its examples, each with what it shows.
+std::string voce_tema(const tema& x, bool md) {
+    std::string s = md ? "### " + std::string(x.titolo) + " (`" + std::string(x.nome) + "`)\n\n"
+                       : std::string(x.titolo) + " (" + std::string(x.nome) + ")\n";
+    s += senza_accenti_gravi(x.testo, md) + (md ? "\n\n" : "\n");
+    if (!x.esempi.empty()) s += md ? "Examples:\n\n" : "Examples:\n";
+    for (const auto& e : x.esempi) {
+        // The rows as written: on lines of their own in the terminal.
+        std::string righe;
+        for (std::size_t da = 0; da <= e.righe.size();) {
+            const std::size_t a = std::min(e.righe.find('\n', da), e.righe.size());
+            const std::string riga = codice_in(e.righe.substr(da, a - da), md);
+            righe += md ? (righe.empty() ? "" : " then ") + riga : "      " + riga + "\n";
+            da = a + 1;
+        }
+        if (md) s += "- In the " + std::string(nome_file(e.file)) + ", " + righe + ": " + std::string(e.spiegazione) + ".\n";
+        else s += "  in the " + std::string(nome_file(e.file)) + ":\n" + righe + "    " + std::string(e.spiegazione) + ".\n";
+    }
+    if (md && !x.esempi.empty()) s += "\n";
+    return s;
+}
+
 constexpr std::string_view introduzione =
     "A scenario is two text files: the line description (ID_linea.txt) and the train file (ID_N-.txt). Each is "
     "read as a stream of fields: a field ends at a comma or at the end of a line, blanks before it are skipped, a "
@@ -644,6 +667,40 @@ std::string_view nome_campo_record(int r, std::string_view campo) {
     return {};
 }
 
+namespace {
+
+// The headers, keywords and topics named exactly so (small letters).
+bool esatti(const std::string& a, trovati& t) {
+    for (const auto& s : le_sezioni)
+        if (minuscole(s.intestazione) == a) t.sezioni.push_back(&s);
+    for (const auto& p : le_parole)
+        if (minuscole(p.argomento) == a) t.parole.push_back(&p);
+    for (const auto& x : temi())
+        if (x.nome == a) t.temi.push_back(&x);
+    return !t.vuoto();
+}
+
+// A header named without its brackets: "generale".
+void intestazioni_tra_quadre(const std::string& a, trovati& t) {
+    for (const auto& s : le_sezioni)
+        if (minuscole(s.intestazione) == "[" + a + "]") t.sezioni.push_back(&s);
+}
+
+// A keyword field as written in a file, by the reader's own test; else the
+// keywords it is the start of ("progressiva" gives all three).
+void per_lettore(std::string_view campo, trovati& t) {
+    for (const auto& p : le_parole)
+        if (contiene(campo, p.prima, p.ignora_maiuscole) &&
+            (p.seconda.empty() || contiene(campo, p.seconda, p.ignora_maiuscole)))
+            t.parole.push_back(&p);
+    if (!t.parole.empty()) return;
+    const std::string a = minuscole(campo);
+    for (const auto& p : le_parole)
+        if (minuscole(p.argomento).starts_with(a)) t.parole.push_back(&p);
+}
+
+}  // namespace
+
 trovati cerca(std::string_view argomento) {
     trovati t;
     const std::string a = minuscole(argomento);
@@ -660,22 +717,26 @@ trovati cerca(std::string_view argomento) {
     for (const auto& x : strumento::errori_controllo())
         if (x.nome == a) t.errori.push_back(&x);
     if (!t.regole.empty() || !t.errori.empty()) return t;
-    for (const auto& s : le_sezioni) {
-        const std::string h = minuscole(s.intestazione);
-        if (h == a || h == "[" + a + "]") t.sezioni.push_back(&s);
+    if (esatti(a, t)) return t;
+    for (const auto& forma : forme(a)) {
+        const std::string_view altro = altro_nome_di(forma);
+        if (esatti(altro.empty() ? forma : minuscole(altro), t)) return t;
     }
+    intestazioni_tra_quadre(a, t);
+    if (t.sezioni.empty()) per_lettore(argomento, t);
+    return t;
+}
+
+trovati cerca_campo(std::string_view campo) {
+    trovati t;
+    const std::string a = minuscole(campo);
+    if (a.empty()) return t;
+    for (const auto& s : le_sezioni)
+        if (minuscole(s.intestazione) == a) t.sezioni.push_back(&s);
     for (const auto& p : le_parole)
         if (minuscole(p.argomento) == a) t.parole.push_back(&p);
-    if (t.parole.empty() && t.sezioni.empty())
-        // A keyword field as written in a file: the reader's own test.
-        for (const auto& p : le_parole)
-            if (contiene(argomento, p.prima, p.ignora_maiuscole) &&
-                (p.seconda.empty() || contiene(argomento, p.seconda, p.ignora_maiuscole)))
-                t.parole.push_back(&p);
-    if (t.parole.empty() && t.sezioni.empty())
-        // The start of topics: "progressiva" gives all three.
-        for (const auto& p : le_parole)
-            if (minuscole(p.argomento).starts_with(a)) t.parole.push_back(&p);
+    intestazioni_tra_quadre(a, t);
+    if (t.parole.empty() && t.sezioni.empty()) per_lettore(campo, t);
     return t;
 }
 
@@ -719,6 +780,7 @@ std::vector<std::string> vicini(std::string_view argomento, std::size_t quanti) 
         if (std::none_of(tutti.begin(), tutti.end(), [&](const auto& x) { return x.second == n; }))
             tutti.emplace_back(distanza(a, minuscole(nome)), n);
     };
+    for (const auto& x : temi()) aggiungi(x.nome);
     for (const auto& p : le_parole) aggiungi(p.argomento);
     for (const auto& s : le_sezioni) aggiungi(s.intestazione);
     for (const auto& r : strumento::regole_avviso()) aggiungi(r.nome);
@@ -740,6 +802,7 @@ std::string voci(const trovati& t, bool md) {
     auto separa = [&] {
         if (!s.empty()) s += "\n";
     };
+    for (const auto* x : t.temi) separa(), s += voce_tema(*x, md);
     for (const auto* p : t.parole) separa(), s += voce_parola(*p, md);
     for (const auto* h : t.sezioni) separa(), s += voce_sezione(*h, md);
     for (const auto* c : t.codici) separa(), s += voce_codice(*c, md);
@@ -763,10 +826,12 @@ std::string completo(bool md) {
     };
     titolo(1, "Scenario reference");
     s += std::string(introduzione) + "\n";
-    s += md ? "`scenario_tool explain TOPIC` prints one entry of this reference: a keyword (`explain stazione`), a "
-              "header (`explain [generale]`), a warning rule of check (`explain field-count`) or a status code "
-              "(`explain 21`).\n\n"
+    s += md ? "`scenario_tool explain TOPIC` prints one entry of this reference: a topic below (`explain comments`), "
+              "a keyword (`explain stazione`, also `explain stazioni` or `explain station`), a header (`explain "
+              "[generale]`), a warning rule of check (`explain field-count`) or a status code (`explain 21`).\n\n"
             : "scenario_tool explain TOPIC prints one entry of this reference.\n\n";
+    titolo(2, "Topics");
+    for (const auto& x : temi()) s += voce_tema(x, md) + (md ? "" : "\n");
     for (const auto f : {linea, treno}) {
         titolo(2, f == linea ? "Line description (ID_linea.txt)" : "Train file (ID_N-.txt)");
         titolo(3 - (md ? 0 : 1), "Section headers");

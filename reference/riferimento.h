@@ -96,6 +96,24 @@ struct sezione {
     std::string_view significato;
 };
 
+// A topic of the format that no one keyword holds: comments, the timetable,
+// the clock, progressives, boards, categories.
+struct esempio_tema {
+    file_testo file;
+    std::string_view righe;  // one or more lines, "\n" between them
+    // Added to a small valid scenario, the lines compile as if absent (a
+    // comment), or they change the compile.
+    bool come_assenti;
+    std::string_view spiegazione;
+};
+struct tema {
+    std::string_view nome;    // as explain takes it
+    std::string_view titolo;
+    std::string_view testo;   // Markdown code spans, as the other entries
+    std::span<const esempio_tema> esempi;
+};
+std::span<const tema> temi();
+
 std::span<const parola> parole();
 std::span<const codice> codici();
 std::span<const sezione> sezioni();
@@ -106,19 +124,27 @@ std::span<const sezione> sezioni();
 std::string_view nome_campo_record(int record, std::string_view campo);
 
 // What a topic names: entries whose topic, header, code or warning rule
-// matches it. A keyword field as written in a file (e.g. "curvad4") finds its
-// entry by the reader's own test.
+// matches it, exact matches first; then another name of an entry (a plural,
+// an English word, "velocità": "segnali" is the keyword "segnale", not the
+// header "[segnali]"); then a header without its brackets; then a keyword
+// field as written in a file (e.g. "curvad4"), by the reader's own test; then
+// the start of keywords.
 struct trovati {
+    std::vector<const tema*> temi;
     std::vector<const parola*> parole;
     std::vector<const codice*> codici;
     std::vector<const sezione*> sezioni;
     std::vector<const strumento::regola_avviso*> regole;
     std::vector<const strumento::errore_controllo*> errori;
     bool vuoto() const {
-        return parole.empty() && codici.empty() && sezioni.empty() && regole.empty() && errori.empty();
+        return temi.empty() && parole.empty() && codici.empty() && sezioni.empty() && regole.empty() && errori.empty();
     }
 };
 trovati cerca(std::string_view argomento);
+// What a field as written in a file names, for the editor: a header or a
+// keyword as the readers know them, never another name ("stazioni" in a
+// train file is no station).
+trovati cerca_campo(std::string_view campo);
 
 // How many letters must be inserted, deleted or changed to turn a into b.
 std::size_t distanza(std::string_view a, std::string_view b);

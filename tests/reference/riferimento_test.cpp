@@ -353,6 +353,14 @@ TEST(Explain, UnArgomentoUnaVoce) {
           "fields, not lines", "Example: stazione,", "Silence it: scenario_tool check --no-warn field-count."},
          {"17. name"}},
         {{"run-starts-late"}, {"in the train file, as the first row of its keyword there"}, {}},
+        {{"segnali"}, {"segnale\n", "11. time"}, {"[segnali]"}},
+        {{"comments"}, {"Comments (comments)\n", "10 in the line description's general block, 2 in its body",
+                        "      // curva a destra\n"}, {"`"}},
+        {{"timetable"}, {"seconds of the day", "times-backwards"}, {}},
+        {{"clock"}, {"record 86", "midnight"}, {}},
+        {{"progressives"}, {"direction code is 1", "records 81 to 83"}, {}},
+        {{"boards"}, {"indicatori_vmax", "cartello_indicatore", "status 21"}, {}},
+        {{"categories"}, {"a, b and c", "valore_1"}, {}},
     };
     for (const auto& c : casi) {
         std::vector<std::string> a{"explain"};
@@ -458,6 +466,99 @@ TEST(Riferimento, OgniErroreDelControlloHaLaSuaVoce) {
         EXPECT_FALSE(e.perche.empty() || e.rimedio.empty());
         EXPECT_NE(documento.find("### " + std::string(e.nome) + "\n"), std::string::npos);
         EXPECT_FALSE(strumento::regola_esiste(e.nome));
+    }
+}
+
+// A topic's examples do to the compile what they say: the comments compile
+// as if absent, the rows that only look like comments change the compile.
+TEST(Riferimento, GliEsempiDeiTemiCompilanoComeDicono) {
+    std::size_t esempi = 0;
+    for (const auto& t : riferimento::temi())
+        for (const auto& e : t.esempi) {
+            SCOPED_TRACE(std::string(t.nome) + ": " + std::string(e.righe));
+            std::string righe;
+            for (const char c : e.righe) righe += c == '\n' ? std::string("\r\n") : std::string(1, c);
+            EXPECT_EQ(stesso_compilato(compila_con(e.file, righe), base()), e.come_assenti);
+            ++esempi;
+        }
+    EXPECT_GE(esempi, 6u);
+}
+
+// What explain finds for a topic as authors write it: exact names first, then
+// plurals, English words, other letters' case and accents; a header only with
+// its brackets or when no keyword has the name.
+TEST(Riferimento, GliAltriNomiTrovanoLaVoce) {
+    struct caso {
+        std::string_view scritto;
+        std::vector<std::string_view> trovati;  // topics, keywords, headers, rules, in this order
+    };
+    const caso casi[] = {
+        {"segnale", {"segnale"}},
+        {"segnali", {"segnale"}},
+        {"SEGNALI", {"segnale"}},
+        {"Signals", {"segnale"}},
+        {"signal", {"segnale"}},
+        {"[segnali]", {"[segnali]"}},
+        {"stazioni", {"stazione"}},
+        {"stations", {"stazione"}},
+        {"curve", {"curva"}},
+        {"[curve]", {"[curve]"}},
+        {"rallentamenti", {"rallentamento"}},
+        {"pendenze", {"pendenza"}},
+        {"aderenze", {"aderenza"}},
+        {"velocità", {"velocita"}},
+        {"VELOCITÀ", {"velocita"}},
+        {"indicatori", {"indicatori_vmax"}},
+        {"indicatori-vmax", {"indicatori_vmax"}},
+        {"numero_vetture", {"numero vetture"}},
+        {"coaches", {"numero vetture"}},
+        {"orologio", {"orologio"}},
+        {"clock", {"clock"}},
+        {"commenti", {"comments"}},
+        {"Comment", {"comments"}},
+        {"orario", {"timetable"}},
+        {"progressives", {"progressives"}},
+        {"progressive", {"progressives"}},
+        {"progressiva",
+         {"progressiva chilometrica tre", "progressiva chilometrica due", "progressiva chilometrica uno"}},
+        {"cartelli", {"boards"}},
+        {"boards", {"boards"}},
+        {"categorie", {"categories"}},
+        {"generale", {"[generale]", "[generale]"}},
+        {"fine", {"[fine]", "[fine]"}},
+        {"curvad4", {"curva"}},
+        {"time-range", {"time-range"}},
+        {"stazone", {}},
+        {"treno", {}},
+    };
+    for (const auto& c : casi) {
+        const auto t = riferimento::cerca(c.scritto);
+        std::vector<std::string_view> nomi;
+        for (const auto* x : t.temi) nomi.push_back(x->nome);
+        for (const auto* x : t.parole) nomi.push_back(x->argomento);
+        for (const auto* x : t.sezioni) nomi.push_back(x->intestazione);
+        for (const auto* x : t.regole) nomi.push_back(x->nome);
+        EXPECT_EQ(nomi, c.trovati) << c.scritto;
+    }
+    // A field in a file means what the readers make of it, never another name.
+    EXPECT_TRUE(riferimento::cerca_campo("stazioni").parole.empty());
+    EXPECT_TRUE(riferimento::cerca_campo("signal").vuoto());
+    EXPECT_TRUE(riferimento::cerca_campo("commenti").vuoto());
+    ASSERT_EQ(riferimento::cerca_campo("Curvad4").parole.size(), 1u);
+    EXPECT_EQ(riferimento::cerca_campo("Curvad4").parole[0]->argomento, "curva");
+}
+
+// Every topic is found by its name alone and stands in the document.
+TEST(Riferimento, OgniTemaHaLaSuaVoce) {
+    const std::string documento = riferimento::markdown_completo();
+    for (const auto& t : riferimento::temi()) {
+        SCOPED_TRACE(t.nome);
+        const auto trovati = riferimento::cerca(t.nome);
+        ASSERT_EQ(trovati.temi.size(), 1u);
+        EXPECT_EQ(trovati.temi[0], &t);
+        EXPECT_TRUE(trovati.parole.empty() && trovati.sezioni.empty());
+        EXPECT_NE(documento.find("### " + std::string(t.titolo) + " (`" + std::string(t.nome) + "`)\n"),
+                  std::string::npos);
     }
 }
 
