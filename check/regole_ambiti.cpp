@@ -174,11 +174,9 @@ void regole_ambiti::inizi_tardi() {
             const std::int64_t n = cella_di(static_cast<double>(r.n(0)), 0.0);
             if (n > 0)
                 avvisa(nome_inizio_tardo, r, 0,
-                       "the first " + tra_apici(tipo) + " row is at " + metri(r.n(0)) +
-                           ": the cells before it, metre 0 to " + metri(n * 50) + ", hold " +
-                           (tipo == "velocita"
-                                ? "speed limit 0 km/h, a train with speed limit 0 from the start of the line"
-                                : std::string("adhesion 0")));
+                       std::string(tipo == "velocita" ? "the train is limited to 0 km/h" : "the adhesion is 0") +
+                           " from km 0.000 to " + km(n * 50) + ": the first " + tra_apici(tipo) + " row is at " +
+                           metri(r.n(0)) + ", and the cells before it, metre 0 to " + metri(n * 50) + ", hold 0");
             break;
         }
 }

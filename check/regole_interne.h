@@ -33,6 +33,15 @@ inline std::string ora_scritta(std::int64_t h, std::int64_t m, std::int64_t s) {
     return modello::orario::scritta(h, m, s, modello::orario::ore_scritte::come_sono);
 }
 
+// A position along the line in a message, as the driver counts it from the
+// line's start: "km 44.000".
+inline std::string km(std::int64_t metri) {
+    const std::int64_t a = metri < 0 ? -metri : metri;
+    std::string millesimi = std::to_string(a % 1000);
+    millesimi.insert(0, 3 - millesimi.size(), '0');
+    return std::string(metri < 0 ? "km -" : "km ") + std::to_string(a / 1000) + "." + millesimi;
+}
+
 using testo::dividi_righe;
 using testo::riga_testo;
 

@@ -240,6 +240,20 @@ private:
     void intestazione(std::size_t i, const std::string& campo, zona z);
     void parola_ignota(std::size_t i, const std::string& campo, zona z);
     void riga(std::size_t da, std::size_t a, const std::string& campo, const std::vector<const voce_nota*>& voci);
+    bool rimanda_al_vuoto(const std::vector<riga_voce>& lette, int riga, int colonna, std::optional<int> virgola,
+                          std::string coda);
+    std::string danno_del_vuoto(std::size_t indice, std::size_t campo) const;
+
+    // A row with an empty value: told once every row of the file is read,
+    // since what the driver meets runs up to the next row of its keyword.
+    struct vuoto_in_sospeso {
+        std::size_t indice;  // in lette_
+        std::size_t campo;
+        int riga, colonna;
+        std::optional<int> virgola;  // the line a final comma ends, when that made the value
+        std::string coda;            // what else the row's reading did
+    };
+    std::vector<vuoto_in_sospeso> sospesi_;
 
     quale_file f_;
     const std::string& byte_;
@@ -413,7 +427,51 @@ file_letto lettura_righe::leggi() {
         riga(i, j, campo, voci);
         i = j;
     }
+    for (const auto& v : sospesi_) {
+        const std::string perche = v.virgola ? "the comma that ends line " + std::to_string(*v.virgola) +
+                                                   " adds an empty value, which reads as 0"
+                                             : std::string("an empty field reads as 0");
+        avvisa(nome_campi, v.riga, v.colonna, lette_[v.indice].metro(),
+               danno_del_vuoto(v.indice, v.campo) + ": " + perche + (v.coda.empty() ? "" : "; " + v.coda));
+    }
     return {f_, std::move(lette_), riga_generale_, std::move(intestazioni_)};
+}
+
+// The first empty value of the rows just read, if any, is told at the end of
+// the file's reading, with what else the row's reading did (coda) at the
+// place given (0: at the empty value).
+bool lettura_righe::rimanda_al_vuoto(const std::vector<riga_voce>& lette, int riga, int colonna,
+                                     std::optional<int> virgola, std::string coda) {
+    for (std::size_t k = 0; k < lette.size(); ++k)
+        for (std::size_t i = 0; i < lette[k].valori.size(); ++i) {
+            const valore& x = lette[k].valori[i];
+            if (!x.vuoto || lette[k].voce->rif->campi[i].vuoto_ammesso) continue;
+            sospesi_.push_back({lette_.size() + k, i, riga > 0 ? riga : x.riga, riga > 0 ? colonna : x.colonna,
+                                virgola, std::move(coda)});
+            return true;
+        }
+    return false;
+}
+
+// What the driver meets for an empty value read as 0: a speed limit or an
+// adhesion of 0 up to the next row of the keyword, or the value as 0.
+std::string lettura_righe::danno_del_vuoto(std::size_t indice, std::size_t campo) const {
+    const riga_voce& r = lette_[indice];
+    const std::string_view a = r.argomento();
+    if ((a == "velocita" || a == "aderenza") && campo == 1) {
+        std::string fino = "to the end of the line";
+        for (std::size_t k = indice + 1; k < lette_.size(); ++k)
+            if (lette_[k].argomento() == a) {
+                fino = "to " + km(lette_[k].n(0));
+                break;
+            }
+        return (a == "velocita" ? "the train is limited to 0 km/h from " : "the adhesion is 0 from ") + km(r.n(0)) +
+               " " + fino;
+    }
+    if (campo == 0 && r.metro()) return "the " + tra_apici(a) + " row is placed at km 0.000";
+    std::string s = tra_apici(a) + " " + std::string(r.voce->rif->campi[campo].nome) + " is 0";
+    if (const auto m = r.metro()) s += " at " + km(*m);
+    return s;
 }
 
 // A comment field is skipped and the next field read in its place, at most a
@@ -625,6 +683,7 @@ void lettura_righe::riga(std::size_t da, std::size_t a, const std::string& campo
                 const std::size_t k = numero.cifre_a;
                 const std::size_t fine_campo = numero.fine_campo;
                 x.colonna_fine = x.colonna + static_cast<int>(fine_campo - inizio);
+                x.vuoto = !cifre && !segno && fine_campo == inizio;
                 const std::string scritto = testo::da_cp1252(std::string_view(finestra).substr(inizio, fine_campo - inizio));
                 const std::string letto = std::to_string(x.numero);
                 if (fine_campo > k || (segno && !cifre)) {
@@ -685,11 +744,11 @@ void lettura_righe::riga(std::size_t da, std::size_t a, const std::string& campo
             m = "the row holds more than the " + std::to_string(richiesti) + " values " +
                 tra_apici(voci.front()->argomento()) + " reads: " + tra_apici(piu) +
                 " is read as the next keyword field";
-            if (riga_virgola_finale)
-                m += " (the comma that ends line " + std::to_string(*riga_virgola_finale) +
-                     " adds an empty value, read as 0)";
         }
-        avvisa(nome_campi, riga_piu, colonna_piu, lette.front().metro(), m);
+        if (!rimanda_al_vuoto(lette, riga_piu, colonna_piu, riga_virgola_finale, m))
+            avvisa(nome_campi, riga_piu, colonna_piu, lette.front().metro(), m);
+    } else {
+        rimanda_al_vuoto(lette, 0, 0, riga_virgola_finale, {});
     }
     for (auto& r : lette) lette_.push_back(std::move(r));
 }

@@ -70,9 +70,11 @@ void regole_valori::applica() {
                 const std::int64_t v = r.n(1);
                 const double quinto = modello::arrotonda(static_cast<double>(v) / 5.0);
                 if (v % 5 != 0 && quinto >= 0 && quinto <= 255) {
+                    const std::string letta = std::to_string(static_cast<std::int64_t>(quinto) * 5);
                     avvisa(nome_velocita, r, 1,
-                           "speed limit " + std::to_string(v) + " km/h is kept in steps of 5 km/h: it reads " +
-                               std::to_string(static_cast<std::int64_t>(quinto) * 5));
+                           "the train is limited to " + letta + " km/h, not " + std::to_string(v) + ", from " +
+                               km(r.n(0)) + ": speed limits are kept in steps of 5 km/h, and " + std::to_string(v) +
+                               " reads as " + letta);
                     correggi(r, 1, static_cast<std::int64_t>(quinto) * 5);
                 }
             }

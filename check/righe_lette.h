@@ -42,6 +42,7 @@ struct valore {
     int riga = 0;
     int colonna = 1;
     int colonna_fine = 1;  // just after the value's last character, on its line
+    bool vuoto = false;    // a number field with nothing in it, read as 0
 };
 
 // A row whose values were all read from its own lines.

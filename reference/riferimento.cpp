@@ -95,9 +95,9 @@ constexpr campo c_indicatore[] = {
     {"left speed c", "km/h", "as speed a", "as speed a", "cell `valore_3`"},
     {"left stripes", "", "0 to 9", "left × 10 + right, 16 bits", "cell `valore_4` (tens)", {0, 9, fuori_cifra}},
     {"right speed a", "km/h", "multiples of 5, 0 to 495; empty reads as 0", "as the left speed",
-     "cell `valore_1` (last two digits)"},
-    {"right speed b", "km/h", "as right speed a", "as the left speed", "cell `valore_2`"},
-    {"right speed c", "km/h", "as right speed a", "as the left speed", "cell `valore_3`"},
+     "cell `valore_1` (last two digits)", {}, false, true},
+    {"right speed b", "km/h", "as right speed a", "as the left speed", "cell `valore_2`", {}, false, true},
+    {"right speed c", "km/h", "as right speed a", "as the left speed", "cell `valore_3`", {}, false, true},
     {"right stripes", "", "0 to 9", "as the left stripes", "cell `valore_4` (units)", {0, 9, fuori_cifra}},
 };
 constexpr campo c_cartello[] = {

@@ -43,6 +43,9 @@ struct campo {
     // The value is passed on to the simulator but the format says nothing of
     // what it stands for: the reference lists the built-in scenario's values.
     bool senza_significato = false;
+    // An empty field is a way to write it (a board side that shows no speed):
+    // check does not warn of it.
+    bool vuoto_ammesso = false;
 };
 
 // The part of the table a row fills, for tools and tests.

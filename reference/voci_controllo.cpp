@@ -44,11 +44,13 @@ constexpr regola_avviso tabella_regole[] = {
      "takes the fields after it as its values",
      quale_file::treno},
     {nome_campi,
-     "a row with fewer or more values than its keyword reads: missing ones come from the next line, extra ones "
-     "are read as the next row, a comma cuts a name",
+     "a row with fewer or more values than its keyword reads, or an empty value: missing ones come from the next "
+     "line, extra ones are read as the next row, a comma cuts a name, an empty value reads as 0",
      "stazione,   10000,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  0, 0, 0, SAN LORENZO, BORGO",
      "The reader reads fields, not lines: a row short of values takes them from the next line, whose own "
-     "row is then lost; surplus values are read as the next keyword field; a comma ends a name",
+     "row is then lost; surplus values are read as the next keyword field; a comma ends a name; an empty number "
+     "reads as 0, so \"velocita, 44000, , 100\" limits the train to 0 km/h from 44000 m to the next speed row (an "
+     "empty right speed of a speed indicator board is the way to write a side without speeds, and no warning)",
      quale_file::treno},
     {nome_formato,
      "a number written with other characters (a decimal point, a unit, a colon): only its leading digits are read",
