@@ -237,6 +237,17 @@ json sommario_geometria(const modello::geometria_linea& g) {
             {"total_turn_degrees", gradi(totale)}};
 }
 
+// The three lengths a compiled scenario holds, which differ: the line's as
+// its length entry declares it (record 84), the route grid's (its cells ×
+// 50 m, the line and about 7000 m past its end) and the geometry's, measured
+// along the plan view through its filled metres (filled in with the
+// geometry's summary).
+json lunghezze(const compilati& d) {
+    return {{"line_declared", d.tabella[modello::record_treno].fine},
+            {"route_grid", static_cast<std::int64_t>(d.percorso.size()) * 50},
+            {"geometry_along_track", nullptr}};
+}
+
 json elemento(const modello::valore_geometria& v) { return v.vuoto() ? json(nullptr) : json(v.numero()); }
 
 }  // namespace
@@ -322,6 +333,7 @@ json descrivi_compilati(const compilati& d, bool ogni_metro) {
                   {"table", modello::nome_file_tabella(m)},
                   {"geometry", d.geometria ? json(modello::nome_file_geometria(m)) : json(nullptr)}};
     j["cells"] = d.percorso.size();
+    j["lengths_m"] = lunghezze(d);
 
     // Records that a kilometre board cell points at hold board texts.
     std::vector<bool> testi_cartelli(modello::record_tabella, false);
@@ -379,6 +391,7 @@ json descrivi_compilati(const compilati& d, bool ogni_metro) {
     };
 
     j["geometry"] = d.geometria ? sommario_geometria(*d.geometria) : json(nullptr);
+    if (d.geometria) j["lengths_m"]["geometry_along_track"] = j["geometry"]["track_length_m"];
     if (ogni_metro && d.geometria) {
         json metri = json::array();
         for (std::int32_t k = 0; k <= d.geometria->ultimo_metro(); ++k)
@@ -431,6 +444,13 @@ void stampa_compilati(std::ostream& out, const json& d) {
         << (d["files"]["geometry"].is_null() ? std::string("no geometry file")
                                              : d["files"]["geometry"].get<std::string>())
         << "\n";
+    const auto& l = d["lengths_m"];
+    out << "lengths: the line " << in_linea(l["line_declared"]) << " m as its length entry declares it (record 84); "
+        << "the route grid " << in_linea(l["route_grid"]) << " m (its cells × 50 m, past the line's end included)";
+    if (!l["geometry_along_track"].is_null())
+        out << "; the geometry " << in_linea(l["geometry_along_track"])
+            << " m along the track (the plan view through its filled metres, past the line's end included)";
+    out << "\n";
 
     out << "\ntable records that are not empty:\n";
     bool progressive = false;
@@ -489,7 +509,8 @@ void stampa_compilati(std::ostream& out, const json& d) {
         const auto& g = d["geometry"];
         out << g["metres"].dump() << " metres, " << g["empty_metres"].dump() << " empty";
         if (!g["extent_m"].is_null()) out << "; extent " << in_linea(g["extent_m"]);
-        out << "; track length " << in_linea(g["track_length_m"]) << " m; net turn "
+        out << "; length along the track (the geometry's, not the line's) " << in_linea(g["track_length_m"])
+            << " m; net turn "
             << in_linea(g["net_turn_degrees"]) << " degrees (right positive), total turn "
             << in_linea(g["total_turn_degrees"]) << " degrees\n";
     }

@@ -739,6 +739,33 @@ protected:
     CartellaTemporanea dir_;
 };
 
+// dump names its three lengths apart: the line's as declared (10000 m in the
+// fixture), the route grid's and the geometry's along the track, which runs
+// 7000 m past the line's end and is longer than its metres where it turns.
+TEST_F(DumpProva, DiceQualeLunghezza) {
+    const auto esito = strumento({"dump", dir_.percorso().string(), "--json"});
+    ASSERT_EQ(esito.stato, 0) << esito.errori;
+    const json d = json::parse(esito.uscita);
+    const json& l = d["lengths_m"];
+    EXPECT_EQ(l["line_declared"], 10000);
+    EXPECT_EQ(l["route_grid"], d["cells"].get<std::int64_t>() * 50);
+    EXPECT_EQ(l["geometry_along_track"], d["geometry"]["track_length_m"]);
+    EXPECT_GT(l["geometry_along_track"].get<double>(), 17000.0);
+    EXPECT_LT(l["geometry_along_track"].get<double>(), 17001.0);
+    const auto testo = strumento({"dump", dir_.percorso().string()});
+    EXPECT_NE(testo.uscita.find("lengths: the line 10000 m as its length entry declares it (record 84); the route "
+                                "grid " + l["route_grid"].dump() + " m"),
+              std::string::npos)
+        << testo.uscita;
+    EXPECT_NE(testo.uscita.find("length along the track (the geometry's, not the line's) 17000.760 m"),
+              std::string::npos);
+
+    fs::remove(file("Prova_linea.dat"));
+    const auto senza = strumento({"dump", dir_.percorso().string(), "--json"});
+    ASSERT_EQ(senza.stato, 0) << senza.errori;
+    EXPECT_TRUE(json::parse(senza.uscita)["lengths_m"]["geometry_along_track"].is_null());
+}
+
 TEST_F(DumpProva, GeometriaMetroPerMetro) {
     const auto esito = strumento({"dump", dir_.percorso().string(), "--json", "--geometry"});
     ASSERT_EQ(esito.stato, 0) << esito.errori;
