@@ -4,7 +4,7 @@ function disegna() {
   disegna_profili();
   disegna_pianta();
   const t = document.getElementById('intervallo');
-  t.textContent = 'km ' + km(vista.da, 3) + ' – ' + km(vista.a, 3) + '  (' + testo_metro(vista.a - vista.da) + ')';
+  t.textContent = 'km ' + km(vista.da, 3) + ' – ' + km(vista.a, 3) + '  (' + testo_lunghezza(vista.a - vista.da) + ')';
   t.dataset.da = String(vista.da);
   t.dataset.a = String(vista.a);
 }
@@ -21,6 +21,7 @@ window.vista = {
   intervallo: () => ({ da: vista.da, a: vista.a }),
   mostra: (da, a) => { imposta(da, a); disegna(); },
   area: () => ({ sinistra: L.sinistra, larghezza: L.larghezza, corsie: L.corsie }),
+  asse: () => asse_disegnato,
   regola_zoom: { passo: PASSO_ZOOM, span_minimo: SPAN_MINIMO, fine: FINE_GRIGLIA },
   disegna,
   t0: T0,

@@ -267,21 +267,29 @@ function cornici_e_nomi(ctx) {
 }
 
 // The position axis: round steps in m or km, each cell by its index once
-// cells are wide enough for it, and where the line ends.
+// cells are wide enough for it, and where the line ends. One unit for the
+// whole axis, named at its left: km once a step or a visible metre reaches
+// the thousands of it, else m.
+let asse_disegnato = null;  // the unit and the labels last drawn, for the tests
 function asse_delle_posizioni(ctx) {
   const sx = L.sinistra, dx = L.sinistra + L.larghezza;
   const [a0] = L.corsie.asse;
   const span = vista.a - vista.da;
   const passo = Math.max(passo_tondo(span / Math.max(L.larghezza / 95, 1)), 10);
-  const in_km = passo >= 1000;
-  const decimali = in_km ? 0 : passo >= 100 ? 1 : 2;
+  const in_km = passo >= 1000 || vista.a >= 100000;
+  const decimali = passo >= 1000 ? 0 : passo >= 100 ? 2 : 3;
+  const unita = in_km ? 'km' : 'm';
+  const etichette = [];
   ctx.strokeStyle = '#8a93a6'; ctx.fillStyle = '#3b4456'; ctx.textAlign = 'center'; ctx.textBaseline = 'top';
   ctx.beginPath(); ctx.moveTo(sx, a0 + 0.5); ctx.lineTo(dx, a0 + 0.5); ctx.stroke();
   for (let m = Math.ceil(vista.da / passo) * passo; m <= vista.a + 1e-6; m += passo) {
     const x = Math.round(x_di(m)) + 0.5;
     ctx.beginPath(); ctx.moveTo(x, a0); ctx.lineTo(x, a0 + 5); ctx.stroke();
-    ctx.fillText(in_km ? km(m, 0) : m < 100000 ? String(Math.round(m)) : km(m, decimali + 1), x, a0 + 7);
+    const testo = in_km ? km(m, decimali) : String(Math.round(m));
+    etichette.push(testo);
+    ctx.fillText(testo, x, a0 + 7);
   }
+  asse_disegnato = { unita, etichette };
   if (px_cella() >= 56) {
     ctx.fillStyle = '#8a93a6';
     for (let c = Math.floor(vista.da / METRI_CELLA); c * METRI_CELLA <= vista.a; c++) {
@@ -291,7 +299,7 @@ function asse_delle_posizioni(ctx) {
     ctx.fillStyle = '#3b4456';
   }
   ctx.textAlign = 'right';
-  ctx.fillText(in_km || span >= 100000 ? 'km' : 'm', sx - 24, a0 + 7);
+  ctx.fillText(unita, sx - 24, a0 + 7);
   if (vista.a > LUNGHEZZA && vista.da < LUNGHEZZA) {
     ctx.textAlign = 'left';
     ctx.fillStyle = '#6b7487';

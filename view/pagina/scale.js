@@ -48,7 +48,9 @@ function passo_tondo(grezzo) {
   return 10 * p;
 }
 function km(m, decimali) { return (m / 1000).toFixed(decimali); }
+// A position as the tool's reports name it, "m 37,650"; a length, "500 m".
 function testo_metro(m) { return 'm ' + Math.round(m).toLocaleString('en-US'); }
+function testo_lunghezza(m) { return Math.round(m).toLocaleString('en-US') + ' m'; }
 
 function range_pannello(s, da_zero, min_alto) {
   let lo = isFinite(s.min) ? s.min : 0, hi = isFinite(s.max) ? s.max : 1;

@@ -218,3 +218,34 @@ test('a problem of check is marked at its metre; a row that would close the scri
   assert.deepEqual(guai, []);
   await page.close();
 });
+
+// The axis names one unit and every label is in it; the range readout
+// gives the span shown as a length in metres.
+test('the position axis and the range readout label metres as metres', async () => {
+  const { page, guai } = await apri(pagine.builtin);
+  const L = lunghezza_builtin();
+  const casi = [
+    // [from, to, unit]: km once a step or a visible metre reaches 1000 or 100000 of them.
+    [0, L, 'km'],
+    [1000, 1500, 'm'],
+    [99500, 99999, 'm'],
+    [99500, 100000, 'km'],
+    [99800, 100300, 'km'],
+    [140000, 140400, 'km'],
+  ];
+  for (const [da, a, unita] of casi) {
+    await page.evaluate((x, y) => window.vista.mostra(x, y), da, a);
+    const asse = await page.evaluate(() => window.vista.asse());
+    assert.equal(asse.unita, unita, `${da}-${a}`);
+    assert.ok(asse.etichette.length >= 2, JSON.stringify(asse));
+    for (const e of asse.etichette) {
+      assert.match(e, unita === 'km' ? /^\d+(\.\d+)?$/ : /^\d+$/, `${da}-${a}: ${e}`);
+      const metro = Number(e) * (unita === 'km' ? 1000 : 1);
+      assert.ok(metro >= da - 1e-6 && metro <= a + 1e-6, `${da}-${a}: ${e} ${unita}`);
+    }
+    const readout = await page.$eval('#intervallo', (e) => e.textContent);
+    assert.ok(readout.endsWith(`(${(a - da).toLocaleString('en-US')} m)`), readout);
+  }
+  assert.deepEqual(guai, []);
+  await page.close();
+});
