@@ -119,16 +119,17 @@ void regole_valori::fuori_griglia(const riga_voce& r) {
         const std::int64_t c = modello::cella_di(static_cast<double>(p), codice ? 0.0 : 1.0);
         const std::int64_t come_se = (codice ? c : c - 1) * 50;
         avvisa(nome_fuori_griglia, r, 0,
-               cosa + " " + std::to_string(p) + " is not a multiple of 50: it is placed as at " +
-                   std::to_string(come_se) + ", in " + nome_cella(c));
+               "the driver meets " + cosa + " as if at " + std::to_string(come_se) + ", in " + nome_cella(c) +
+                   ", not at " + std::to_string(p) + ": " + std::to_string(p) +
+                   " is not a multiple of 50, and objects are kept in 50 m cells");
         return true;
     };
-    if (controlla(r.n(0), tra_apici(a) + " position")) {
+    if (controlla(r.n(0), tra_apici(a))) {
         const std::int64_t c = modello::cella_di(static_cast<double>(r.n(0)), codice ? 0.0 : 1.0);
         correggi(r, 0, (codice ? c : c - 1) * 50);
     }
     // The end has two values to it, start and length: no one fix.
-    if (a == "rallentamento") controlla(r.n(0) + r.n(2), "the slowdown's end, start plus length,");
+    if (a == "rallentamento") controlla(r.n(0) + r.n(2), "the slowdown's end (start plus length)");
 }
 
 // A text value (a name, a board's text) that holds what the terminal would
@@ -149,6 +150,13 @@ void regole_valori::nascosti(const riga_voce& r) {
     }
 }
 
+// What the driver meets where a gradient, speed or adhesion row's value holds.
+std::string in_vigore(std::string_view tipo, std::int64_t v) {
+    if (tipo == "velocita") return "the train is limited to " + std::to_string(v) + " km/h";
+    if (tipo == "aderenza") return "the adhesion is " + std::to_string(v);
+    return "the gradient is " + std::to_string(v) + " per mille";
+}
+
 // Gradient, speed and adhesion rows each lay the stretch before their own
 // cell, so a row behind the last one leaves the earlier value a single cell.
 void regole_valori::ordine() {
@@ -159,9 +167,12 @@ void regole_valori::ordine() {
                 if (r.argomento() != tipo) continue;
                 if (massima && r.n(0) < massima->n(0)) {
                     avvisa(nome_ordine, r, 0,
-                           tra_apici(tipo) + " at " + std::to_string(r.n(0)) + " comes after the row at " +
-                               std::to_string(massima->n(0)) + ": rows are laid in file order, so the earlier "
-                               "row's value holds for a single cell and this one takes over from there",
+                           in_vigore(tipo, r.n(1)) + " from " +
+                               km((modello::cella_di(static_cast<double>(massima->n(0)), 0.0) + 1) * 50) +
+                               " on, not from " + km(r.n(0)) + ", and the row at " + std::to_string(massima->n(0)) +
+                               " holds for a single cell: " + tra_apici(tipo) + " at " + std::to_string(r.n(0)) +
+                               " comes after the row at " + std::to_string(massima->n(0)) +
+                               ", and rows are laid in file order",
                            {{f->file, massima->riga, "the earlier row, at " + std::to_string(massima->n(0))}});
                 } else if (!massima || r.n(0) > massima->n(0)) {
                     massima = &r;
@@ -230,11 +241,14 @@ void regole_valori::indicatore(const riga_voce& r) {
         const std::int64_t sx_letta = p >= 0 ? vi::sinistra_kmh(p) : -1;
         const std::int64_t dx_letta = p >= 0 ? vi::destra_kmh(p) : -1;
         if (sx_letta == sx && dx_letta == dx) continue;
-        std::string m = "speed indicator board speeds " + std::to_string(sx) + " and " + std::to_string(dx) +
-                        " are packed as " + std::to_string(p);
+        const std::string scritte = std::to_string(sx) + " and " + std::to_string(dx);
+        std::string m = "the board at " + km(r.n(0)) + " shows " +
+                        (p >= 0 ? std::to_string(sx_letta) + " and " + std::to_string(dx_letta) + " km/h"
+                                : std::string("no speed")) +
+                        ", not " + scritte + ": the two speeds are packed as " + std::to_string(p);
         m += p >= 0 ? ", which reads back as " + std::to_string(sx_letta) + " and " + std::to_string(dx_letta) +
-                          " km/h (speeds are kept in steps of 5, a right speed below 500)"
-                    : ", which reads back as no speed";
+                          " (speeds are kept in steps of 5, a right speed below 500)"
+                    : ", below 0";
         avvisa(nome_indicatore, r, sx % 5 != 0 || sx < 0 ? 1 + k : 5 + k, m);
         // One side that reads back as written: the other as it reads back.
         if (p >= 0 && sx_letta == sx) correggi(r, 5 + k, dx_letta);
@@ -258,7 +272,9 @@ void regole_valori::ristretti(const riga_voce& r) {
         const std::int64_t v = r.n(1);
         if (basso_8(v) != v) {
             avvisa(nome_ristretto, r, 1,
-                   "adhesion " + std::to_string(v) + " does not fit a byte: stored as " + std::to_string(basso_8(v)));
+                   "the adhesion is " + std::to_string(basso_8(v)) + " from " + km(r.n(0)) + ", not " +
+                       std::to_string(v) + ": " + std::to_string(v) + " does not fit a byte, stored as " +
+                       std::to_string(basso_8(v)));
             correggi(r, 1, basso_8(v));
         }
     } else if (a == "montagna") {
