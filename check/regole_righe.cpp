@@ -745,8 +745,13 @@ void lettura_righe::riga(std::size_t da, std::size_t a, const std::string& campo
                 tra_apici(voci.front()->argomento()) + " reads: " + tra_apici(piu) +
                 " is read as the next keyword field";
         }
-        if (!rimanda_al_vuoto(lette, riga_piu, colonna_piu, riga_virgola_finale, m))
+        if (!rimanda_al_vuoto(lette, riga_piu, colonna_piu, riga_virgola_finale, m)) {
+            // An empty value that is a way to write its field: only the shift it made.
+            if (riga_virgola_finale)
+                m += " (the comma that ends line " + std::to_string(*riga_virgola_finale) +
+                     " adds an empty value, read as 0)";
             avvisa(nome_campi, riga_piu, colonna_piu, lette.front().metro(), m);
+        }
     } else {
         rimanda_al_vuoto(lette, 0, 0, riga_virgola_finale, {});
     }

@@ -234,6 +234,9 @@ const caso casi[] = {
      "the adhesion is 0 from km 10.000 to the end of the line: the comma that ends line", "aderenza,   10000,  80"},
     {"field-count", treno, "abbattimento,    ,   180", 0, "the 'abbattimento' row is placed at km 0.000",
      "abbattimento,    0,   180"},
+    // A speed board's side written empty is no damage: only the shift its comma made is told.
+    {"field-count", linea, "indicatori_vmax,  9000,  140,  150,  160,  0,\r\n  0,  0,  0,  7", 1,
+     "'7' is read as the next keyword field (the comma that ends line", "indicatori_vmax,  9000,  140,  150,  160,  0,\r\n  0,  0,  0"},
     {"field-count", treno, "aderenza,    6000,    90,   0", 0, "'0' is read as the next keyword field",
      "aderenza,    6000,    90,"},
     {"number-format", treno, "percentuale massa frenata,    87.5", 0, "'87.5' is not a whole number: it is read as 87",
