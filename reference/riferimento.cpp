@@ -781,6 +781,7 @@ std::vector<std::string> vicini(std::string_view argomento, std::size_t quanti) 
             tutti.emplace_back(distanza(a, minuscole(nome)), n);
     };
     for (const auto& x : temi()) aggiungi(x.nome);
+    for (const auto n : tutti_gli_altri_nomi()) aggiungi(n);
     for (const auto& p : le_parole) aggiungi(p.argomento);
     for (const auto& s : le_sezioni) aggiungi(s.intestazione);
     for (const auto& r : strumento::regole_avviso()) aggiungi(r.nome);

@@ -104,7 +104,7 @@ constexpr altro_nome altri_nomi[] = {
     {"tabella oraria", "timetable"},  {"time", "timetable"},
     {"progressive", "progressives"},  {"chilometrica", "progressives"},
     {"kilometric progressive", "progressives"},
-    {"kilometre", "progressives"},    {"km", "progressives"},
+    {"kilometre", "progressives"},
     {"board", "boards"},              {"cartello", "boards"},
     {"category", "categories"},       {"categoria", "categories"},
     {"signal", "segnale"},            {"station", "stazione"},

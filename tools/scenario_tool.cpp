@@ -220,7 +220,8 @@ int spiega(const std::string& argomento, bool tutto, bool markdown) {
         return uscita::ok;
     }
     if (argomento.empty())
-        throw errore_uso("give a TOPIC (a keyword, a [header], a warning rule or a status code) or --all");
+        throw errore_uso("give a TOPIC (a topic such as comments, a keyword, a [header], a warning rule or a status "
+                         "code) or --all");
     const auto trovati = riferimento::cerca(argomento);
     if (trovati.vuoto()) {
         std::string elenco;
@@ -498,10 +499,11 @@ void prepara_view(CLI::App& app, opzioni_view& o) {
 void prepara_explain(CLI::App& app, opzioni_explain& o) {
     o.comando = app.add_subcommand(
         "explain", "what a keyword's values mean, what a status code means and how to fix it, what a header does, "
-                   "what a warning rule of check finds");
+                   "what a warning rule of check finds, and the topics no one keyword holds");
     o.comando->add_option("TOPIC", o.argomento,
-                          "a keyword (stazione, curvad4), a header ([generale]), a warning rule (field-count) or a "
-                          "status code (21)");
+                          "a topic (comments, timetable, clock, progressives, boards, categories), a keyword "
+                          "(stazione, curvad4; also stazioni, station), a header ([generale]), a warning rule "
+                          "(field-count) or a status code (21)");
     o.comando->add_flag("--all", o.tutto, "the whole reference");
     o.comando->add_flag("--markdown", o.markdown, "with --all: as Markdown, as in docs/reference.md");
 }

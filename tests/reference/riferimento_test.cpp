@@ -574,6 +574,9 @@ TEST(Riferimento, IViciniSonoSoloQuelliVicini) {
         {"fild-count", {"field-count"}},
         {"[fin]", {"[fine]"}},
         {"zzzzzq", {}},
+        // Other names are offered too, and find their entry.
+        {"signl", {"signal"}},
+        {"commnets", {"comments"}},
         {"treno", {}},
         {"99", {}},
     };
@@ -591,6 +594,13 @@ TEST(Explain, ArgomentoIgnotoUnaRigaConIPiuVicini) {
     EXPECT_EQ(lontano.errori, "scenario_tool explain: no topic \"99\"; explain --all lists them all\n");
     EXPECT_EQ(strumento({"explain"}).stato, 64);
     EXPECT_EQ(strumento({"explain", "21", "--all"}).stato, 64);
+}
+
+// explain's help names every topic, so that an author finds them there.
+TEST(Explain, LAiutoNominaOgniTema) {
+    const auto e = strumento({"explain", "--help"});
+    ASSERT_EQ(e.stato, 0);
+    for (const auto& t : riferimento::temi()) EXPECT_NE(e.uscita.find(std::string(t.nome)), std::string::npos) << t.nome;
 }
 
 TEST(Explain, TuttoInMarkdownEIlDocumento) {
