@@ -262,8 +262,10 @@ void regole_valori::ristretti(const riga_voce& r) {
     auto nome = [&](std::size_t i) { return std::string(campi[i].nome); };
     auto a_16 = [&](std::size_t i, std::int64_t v, const std::string& cosa) {
         if (basso_16(v) != v) {
+            const std::string tenuto = std::to_string(basso_16(v));
             avvisa(nome_ristretto, r, i,
-                   cosa + " " + std::to_string(v) + " does not fit 16 bits: stored as " + std::to_string(basso_16(v)));
+                   cosa + " reads " + tenuto + " at " + km(r.n(0)) + ", not " + std::to_string(v) + ": " +
+                       std::to_string(v) + " does not fit 16 bits, stored as " + tenuto);
             // Only when what is stored keeps the sign the reader tests.
             if (const std::int64_t b = basso_16(v); (b > 0) == (v > 0) && (b == 0) == (v == 0)) correggi(r, i, b);
         }
@@ -285,11 +287,11 @@ void regole_valori::ristretti(const riga_voce& r) {
                    "mountain type " + std::to_string(t) + (t > 10 ? " (" + std::to_string(tipo) + " with markers)" : "") +
                        " does not fit a byte: stored as " + std::to_string(basso_8(tipo)));
     } else if (a == "abbattimento") {
-        if (r.n(1) >= 1) a_16(1, r.n(1), "code");
+        if (r.n(1) >= 1) a_16(1, r.n(1), "the cab-signal code");
     } else if (a == "rallentamento") {
-        a_16(1, r.n(1), "slowdown " + nome(1));
-        a_16(3, r.n(3), "slowdown " + nome(3));
-        if (r.n(5) != 0) a_16(5, r.n(5), "slowdown " + nome(5));
+        a_16(1, r.n(1), "the slowdown's " + nome(1));
+        a_16(3, r.n(3), "the slowdown's " + nome(3));
+        if (r.n(5) != 0) a_16(5, r.n(5), "the slowdown's " + nome(5));
     } else if (a == "indicatori_vmax") {
         const std::int64_t v = vi::strisce(r.n(4), r.n(8));
         if (basso_16(v) != v)
