@@ -75,8 +75,9 @@ constexpr std::string_view testo_cartelli =
     "side, one for each category of train (`explain categories`), and a number of stripes. The kilometre board, "
     "`cartello_indicatore`, shows a text, usually its kilometre figure (`Km 6+400`). The compiler takes the "
     "train's speed limit only from the train file's `velocita` rows and never compares it with the boards. A "
-    "board on a cell that already holds one stops the reading (status 21 for a speed board, 6 for a kilometre "
-    "board), and kilometre-board texts share table records 1 to 80 with the stations (status 10).";
+    "speed board on a cell that already holds an object (status 21), or a kilometre board on one that holds a "
+    "board (status 6), stops the reading of the line description; kilometre-board texts share table records 1 "
+    "to 80 with the stations (status 10).";
 
 constexpr std::string_view testo_categorie =
     "A speed indicator board (`indicatori_vmax`) gives three speeds on each side, a, b and c, one for each of "
