@@ -298,17 +298,27 @@ TEST(ServerLsp, UnaRichiestaAncoraInAttesaEAnnullata) {
     coppia_su_disco d;
     cliente c(comando());
     avvia(c);
-    // The server checks the pair as soon as the open is read; the request and
-    // its cancel arrive while it does, so both wait for the same turn.
+    // A long file to format keeps the server busy while the hover and its
+    // cancel, sent with it in one write, are read: the cancel is there before
+    // the hover's turn, however the reader and the server share the time.
+    std::string testo = test_util::leggi(d.linea);
+    for (int k = 0; k < 20000; ++k) testo += "- riga di commento, con una virgola\r\n";
     const std::string uri_linea = uri_di(d.linea);
-    apri(c, uri_linea, test_util::leggi(d.linea));
+    apri(c, uri_linea, testo);
+    const json formatta = {{"jsonrpc", "2.0"},
+                           {"id", 4},
+                           {"method", "textDocument/formatting"},
+                           {"params", {{"textDocument", {{"uri", uri_linea}}}, {"options", {{"tabSize", 4}, {"insertSpaces", true}}}}}};
     const json hover = {
         {"jsonrpc", "2.0"},
         {"id", 5},
         {"method", "textDocument/hover"},
         {"params", {{"textDocument", {{"uri", uri_linea}}}, {"position", {{"line", 1}, {"character", 2}}}}}};
     const json annulla = {{"jsonrpc", "2.0"}, {"method", "$/cancelRequest"}, {"params", {{"id", 5}}}};
-    c.invia_grezzo(framed(hover.dump()) + framed(annulla.dump()));
+    c.invia_grezzo(framed(formatta.dump()) + framed(hover.dump()) + framed(annulla.dump()));
+    const auto f = c.risposta(4, attesa);
+    ASSERT_TRUE(f);
+    EXPECT_FALSE(f->contains("error")) << f->dump();
     const auto r = c.risposta(5, attesa);
     ASSERT_TRUE(r);
     EXPECT_TRUE(contiene(*r, errore(-32800))) << r->dump();
