@@ -75,12 +75,17 @@ int marca_in(const stazione_posata& s, std::int64_t a) {
     return 0;
 }
 
-righe_treno::righe_treno(const std::string& testo) : file(regole_interne::leggi_righe(quale_file::treno, testo)) {
-    for (const auto& r : file.righe) {
-        const auto i = static_cast<std::size_t>(r.riga);
-        if (per_riga.size() <= i) per_riga.resize(i + 1, nullptr);
-        per_riga[i] = &r;
+const riga_voce* righe_treno::a(int riga) const {
+    if (!indicizzate_) {
+        for (const auto& r : file().righe) {
+            const auto i = static_cast<std::size_t>(r.riga);
+            if (per_riga_.size() <= i) per_riga_.resize(i + 1, nullptr);
+            per_riga_[i] = &r;
+        }
+        indicizzate_ = true;
     }
+    return riga > 0 && static_cast<std::size_t>(riga) < per_riga_.size() ? per_riga_[static_cast<std::size_t>(riga)]
+                                                                          : nullptr;
 }
 
 problema avviso_treno(std::string_view regola, const riga_voce* r, int riga, std::size_t campo, std::string testo,

@@ -40,15 +40,18 @@ std::vector<int> celle_di_stazione(const modello::Modello& m, const std::vector<
 // Which approach mark cell a of station s carries: 1 to 4, or 0 for none.
 int marca_in(const stazione_posata& s, std::int64_t a);
 
-// The train file's rows as check reads them, and each line's row.
-struct righe_treno {
-    regole_interne::file_letto file;
-    std::vector<const riga_voce*> per_riga;  // by line, from 1; null where no row begins
-    explicit righe_treno(const std::string& testo);
-    const riga_voce* a(int riga) const {
-        return riga > 0 && static_cast<std::size_t>(riga) < per_riga.size() ? per_riga[static_cast<std::size_t>(riga)]
-                                                                             : nullptr;
-    }
+// The train file's rows by line, read only when a rule first asks for one.
+class righe_treno {
+public:
+    explicit righe_treno(const coppia_compilata& c) : c_(c) {}
+    const regole_interne::file_letto& file() const { return c_.righe_treno(); }
+    // The row that begins on line riga, if any.
+    const riga_voce* a(int riga) const;
+
+private:
+    const coppia_compilata& c_;
+    mutable std::vector<const riga_voce*> per_riga_;
+    mutable bool indicizzate_ = false;
 };
 
 // The families, each in a file of its own: stations (regole_stazioni.cpp),

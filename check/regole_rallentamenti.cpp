@@ -20,7 +20,7 @@ constexpr std::int64_t passo_velocita = 5;  // the cells keep speed limits in st
 // force at metre m: the last at or before it.
 std::vector<const riga_voce*> righe_velocita(const righe_treno& righe) {
     std::vector<const riga_voce*> v;
-    for (const auto& r : righe.file.righe)
+    for (const auto& r : righe.file().righe)
         if (r.argomento() == "velocita") v.push_back(&r);
     std::stable_sort(v.begin(), v.end(), [](const riga_voce* a, const riga_voce* b) { return a->n(0) < b->n(0); });
     return v;
@@ -98,11 +98,17 @@ void fine_in_stazione(const coppia_compilata& c, const righe_treno& righe, const
 }  // namespace
 
 void avvisi_rallentamenti(const coppia_compilata& c, std::vector<problema>& p) {
-    const righe_treno righe(c.treno);
+    const auto& oggetti = c.registro().oggetti;
+    // Without a slowdown the train file's rows need not be read.
+    if (std::none_of(oggetti.begin(), oggetti.end(), [](const oggetto_registrato& o) {
+            return o.tipo == oggetto_registrato::genere::posato && o.cosa == oggetto_posato::inizio_rallentamento;
+        }))
+        return;
+    const righe_treno righe(c);
     const auto stazioni = stazioni_posate(c);
     const auto celle = celle_di_stazione(c.modello(), stazioni);
     const auto velocita = righe_velocita(righe);
-    for (const auto& o : c.registro().oggetti) {
+    for (const auto& o : oggetti) {
         if (o.tipo != oggetto_registrato::genere::posato) continue;
         if (o.cosa == oggetto_posato::inizio_rallentamento) non_piu_lento(c, righe, velocita, o, p);
         if (o.cosa == oggetto_posato::fine_rallentamento) fine_in_stazione(c, righe, stazioni, celle, o, p);

@@ -71,7 +71,7 @@ void ruolo(const coppia_compilata& c, const righe_treno& righe, const oggetto_re
 }  // namespace
 
 void avvisi_segnali(const coppia_compilata& c, std::vector<problema>& p) {
-    const righe_treno righe(c.treno);
+    const righe_treno righe(c);
     const auto stazioni = stazioni_posate(c);
     const auto celle = celle_di_stazione(c.modello(), stazioni);
     for (const auto& o : c.registro().oggetti) {

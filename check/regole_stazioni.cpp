@@ -67,10 +67,6 @@ void nomi(const coppia_compilata& c, const righe_treno& righe, const std::vector
 void orologio(const coppia_compilata& c, const righe_treno& righe, const std::vector<stazione_posata>& stazioni,
               std::vector<problema>& p) {
     const auto& m = c.modello();
-    const riga_voce* riga_orologio = nullptr;
-    for (const auto& r : righe.file.righe)
-        if (r.argomento() == "orologio") riga_orologio = &r;
-    if (!riga_orologio) return;
     const auto& ripetizione = m.tabella[modello::record_ripetizione];
     const std::int64_t h = ripetizione.campo_10, mi = ripetizione.campo_11, se = ripetizione.campo_12;
     // A clock that is no time of day is time-range's.
@@ -82,6 +78,11 @@ void orologio(const coppia_compilata& c, const righe_treno& righe, const std::ve
         // More than half a day after the departure is the evening before it:
         // a drive that runs past midnight.
         if (inizio > v.orario && inizio - v.orario <= mezza_giornata) {
+            // The row that set the clock: the last one read, and the rows are read only now.
+            const riga_voce* riga_orologio = nullptr;
+            for (const auto& r : righe.file().righe)
+                if (r.argomento() == "orologio") riga_orologio = &r;
+            if (!riga_orologio) return;
             const std::int64_t ritardo = inizio - v.orario;
             p.push_back(avviso_treno(
                 nome_orologio_tardo, riga_orologio, riga_orologio->riga, 0,
@@ -98,7 +99,7 @@ void orologio(const coppia_compilata& c, const righe_treno& righe, const std::ve
 }  // namespace
 
 void avvisi_stazioni(const coppia_compilata& c, std::vector<problema>& p) {
-    const righe_treno righe(c.treno);
+    const righe_treno righe(c);
     const auto stazioni = stazioni_posate(c);
     nomi(c, righe, stazioni, p);
     orologio(c, righe, stazioni, p);
