@@ -276,7 +276,8 @@ constexpr parola le_parole[] = {
      "`tempo_segnale` when the left kind is 2. "
      "The four cells 2, 4, 6 and 8 before the signal's cell get approach marks (`preavviso`), (left × 3 + right) "
      "× 10 + 1 to 4, whatever they hold. A signal at 0 m puts its digits in cell 1 (m 50), where the stamps go "
-     "(status 1250 or 1251).",
+     "(status 1250 or 1251). The role a signal plays for the driver (block, entry, exit, distant signal) goes "
+     "with its digits as the built-in gives them: `explain signal-pattern-unknown` lists the patterns.",
      "segnale,    6500,   2, 4, 1,  0, 0,    2,  3,1,0, 0", z::nessuna, -1, 1},
     {"rallentamento", treno, "rallentamento", {}, true, in_treno, "a slowdown with its warning point", c_rallentamento,
      "The cells are tested before any is written, except the four cells before the warning point: status 20 "

@@ -13,6 +13,7 @@
 #include "check/esame.h"
 #include "check/regole_ferrovia.h"
 #include "reference/ruoli_segnale.h"
+#include "scenario_text/righe_builtin.h"
 #include "tests/check/testi_builtin.h"
 #include "text/visibile.h"
 
@@ -204,6 +205,38 @@ TEST(RegoleFerrovia, OgniRuoloEIlSuoVicino) {
             EXPECT_NE(avvisato, di_un_ruolo) << r.ruolo << " digit " << i << "\n" << elenco(q);
         }
     }
+}
+
+// The roles come from the reference railway: each is the pattern of at
+// least one signal of the built-in train file, and every signal there has one.
+TEST(RegoleFerrovia, OgniRuoloHaUnSegnaleIncorporato) {
+    const auto ruoli = riferimento::ruoli_segnale();
+    std::vector<int> usati(ruoli.size(), 0);
+    int segnali = 0;
+    for (const std::string_view r : testi_scenario::righe_treno) {
+        if (!r.starts_with("segnale,")) continue;
+        std::vector<std::int64_t> v;
+        std::string campo;
+        for (const char ch : r.substr(8)) {
+            if (ch == ',') {
+                v.push_back(std::stoll(campo));
+                campo.clear();
+            } else {
+                campo += ch;
+            }
+        }
+        v.push_back(std::stoll(campo));
+        ASSERT_EQ(v.size(), 11u) << r;
+        ++segnali;
+        const auto ruolo = riferimento::ruolo_di(v[1], v[3], v[4], v[6], v[7], v[8], v[9]);
+        ASSERT_TRUE(ruolo) << r;
+        for (std::size_t i = 0; i < ruoli.size(); ++i)
+            if (ruoli[i].ruolo == ruolo->ruolo && ruoli[i].s2 == ruolo->s2 && ruoli[i].s3 == ruolo->s3 &&
+                ruoli[i].destro == ruolo->destro && ruoli[i].d1 == ruolo->d1)
+                ++usati[i];
+    }
+    EXPECT_EQ(segnali, 124);
+    for (std::size_t i = 0; i < ruoli.size(); ++i) EXPECT_GT(usati[i], 0) << ruoli[i].ruolo << ", " << ruoli[i].dove;
 }
 
 // The reference railway, and the guide's example built on it, give none of
