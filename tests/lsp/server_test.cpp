@@ -248,6 +248,37 @@ TEST(ServerLsp, DiagnosticheDellaCoppiaDallAperturaAllaChiusura) {
     EXPECT_EQ(c.stato_uscita(attesa), 0);
 }
 
+// The rules on the railway reach the editor as check gives them: a second
+// station named PIANO at its row, the first as its related location, and a
+// signal whose digits no role has.
+TEST(ServerLsp, LeRegoleDellaFerroviaSonoDiagnostiche) {
+    coppia_su_disco d;
+    const std::string uri_treno = uri_di(d.treno);
+    std::string testo = con_riga(test_util::leggi(d.treno), 8,
+                                 "stazione,  6000,  12,  500,  0, 0, 0,  1,1,0,  4,1,1,   45,  7,20, 0, PIANO");
+    testo = con_riga(testo, 11, "segnale,    4500,   2, 4, 1,  1, 0,    2,  3,1,0, 0");
+    cliente c(comando());
+    avvia(c);
+    apri(c, uri_treno, testo);
+    const auto t = c.diagnostiche(uri_treno, attesa);
+    ASSERT_TRUE(t);
+    const json& dt = (*t)["params"]["diagnostics"];
+    const json nome = con_codice(dt, "station-name-repeated");
+    ASSERT_FALSE(nome.is_null()) << dt.dump();
+    EXPECT_EQ(nome["range"]["start"]["line"], 8);
+    EXPECT_EQ(nome["severity"], 2);
+    ASSERT_EQ(nome["relatedInformation"].size(), 1u) << nome.dump();
+    EXPECT_EQ(nome["relatedInformation"][0]["location"]["uri"], uri_treno);
+    EXPECT_EQ(nome["relatedInformation"][0]["location"]["range"]["start"]["line"], 7);
+    const json segnale = con_codice(dt, "signal-pattern-unknown");
+    ASSERT_FALSE(segnale.is_null()) << dt.dump();
+    EXPECT_EQ(segnale["range"]["start"]["line"], 11);
+    c.richiesta(2, "shutdown");
+    ASSERT_TRUE(c.risposta(2, attesa));
+    c.notifica("exit");
+    EXPECT_EQ(c.stato_uscita(attesa), 0);
+}
+
 TEST(ServerLsp, UnFileSenzaCoppiaLoDiceUnaVolta) {
     coppia_su_disco d(false);
     const std::string uri_linea = uri_di(d.linea);
