@@ -1,6 +1,7 @@
 #include "check/regole_ferrovia.h"
 
 #include "check/regole_ferrovia_interne.h"
+#include "check/regole_ferrovia_luoghi.h"
 
 namespace strumento {
 
@@ -10,7 +11,11 @@ namespace {
 // the list it is given.
 using famiglia = void (*)(const regole_ferrovia::coppia_compilata&, std::vector<problema>&);
 
-const std::vector<famiglia> famiglie = {};
+const std::vector<famiglia> famiglie = {
+    regole_ferrovia::avvisi_stazioni,
+    regole_ferrovia::avvisi_rallentamenti,
+    regole_ferrovia::avvisi_segnali,
+};
 
 }  // namespace
 

@@ -169,23 +169,32 @@ constexpr campo c_abbattimento[] = {
 constexpr campo c_stazione[] = {
     {"position", "m", "(position + 800) / 50 at most the route's last cell (else status 15); a multiple of 50 (else "
      "status 8)", intero, "record `progressiva`"},
-    {"kind", "", "5, 6: the area ends 150 m after the position; 7, 8: it runs from position - length to position + "
-     "length; any other: centred; 25 and above: no stop cell", "one byte", "record `tipo`", {}, senza_significato},
+    {"kind", "", "below 25: a place where the train may stop, with a stop cell and (5 and 6 aside) approach marks; "
+     "25 and above: one it passes, no stop cell. 5, 6: the area ends 150 m after the position; 7, 8: it runs from "
+     "position - length to position + length; any other: centred", "one byte",
+     "record `tipo`; the builder uses it for the area and the stop cell only", {}, senza_significato},
     {"length", "m", "a multiple of 100 (else status 9)", intero,
      "not stored: gives the area, record `inizio` and `fine`"},
-    {"field 4", "", "0 to 255", "one byte", "record `campo_4`, as read", {}, senza_significato},
+    {"field 4", "", "0 to 255", "one byte", "record `campo_4`, as read; not used by the builder", {}, senza_significato},
     {"field 5", "", "0 to 255", "one byte; 0 when the length is under 600 and for the first station",
-     "record `campo_5`", {}, senza_significato},
-    {"field 6", "", "0 to 255; nonzero lengthens a centred area by 50 m at its end",
-     "one byte; 0 for kinds 5 to 8 and for the first station", "record `campo_6`", {}, senza_significato},
-    {"field 7", "", "-32768 to 32767", "16 bits", "record `campo_7`, as read", {}, senza_significato},
-    {"field 8", "", "-32768 to 32767", "16 bits", "record `campo_8`, as read", {}, senza_significato},
-    {"field 9", "", "0 to 255", "one byte", "record `campo_9`, as read", {}, senza_significato},
-    {"field 10", "", "-32768 to 32767", "16 bits", "record `campo_10`, as read", {}, senza_significato},
-    {"field 11", "", "-32768 to 32767", "16 bits", "record `campo_11`, as read", {}, senza_significato},
-    {"field 12", "", "-32768 to 32767", "16 bits", "record `campo_12`, as read", {}, senza_significato},
-    {"field 13", "", "0 to 255", "one byte", "record `campo_13`, as read", {}, senza_significato},
-    {"hours", "h", "0 to 23", intero, "record `orario` = (hours × 60 + minutes) × 60 + seconds", ore},
+     "record `campo_5`; the builder only zeroes it", {}, senza_significato},
+    {"field 6", "", "0 to 255; nonzero lengthens a centred area by 50 m at its end, and moves its stop cell and marks "
+     "50 m on", "one byte; 0 for kinds 5 to 8 and for the first station", "record `campo_6`", {}, senza_significato},
+    {"field 7", "", "-32768 to 32767", "16 bits", "record `campo_7`, as read; not used by the builder", {},
+     senza_significato},
+    {"field 8", "", "-32768 to 32767", "16 bits", "record `campo_8`, as read; not used by the builder", {},
+     senza_significato},
+    {"field 9", "", "0 to 255", "one byte", "record `campo_9`, as read; not used by the builder", {}, senza_significato},
+    {"field 10", "", "-32768 to 32767", "16 bits", "record `campo_10`, as read; not used by the builder", {},
+     senza_significato},
+    {"field 11", "", "-32768 to 32767", "16 bits", "record `campo_11`, as read; not used by the builder", {},
+     senza_significato},
+    {"field 12", "", "-32768 to 32767", "16 bits", "record `campo_12`, as read; not used by the builder", {},
+     senza_significato},
+    {"field 13", "s", "0 to 255: the dwell, the seconds the train stands at the stop; its arrival is the time less the "
+     "dwell", "one byte", "record `campo_13`, as read; not used by the builder", {}, senza_significato},
+    {"hours", "h", "0 to 23: the departure time; 0:00:00 is no time (a station the train passes)", intero,
+     "record `orario` = (hours × 60 + minutes) × 60 + seconds", ore},
     {"minutes", "min", "0 to 59", intero, "record `orario`", minuti},
     {"seconds", "s", "0 to 59", intero, "record `orario`", minuti},
     {"name", "", "the rest of the line, no comma", "Windows-1252", "record `nome`"},
@@ -268,7 +277,8 @@ constexpr parola le_parole[] = {
      "`tempo_segnale` when the left kind is 2. "
      "The four cells 2, 4, 6 and 8 before the signal's cell get approach marks (`preavviso`), (left × 3 + right) "
      "× 10 + 1 to 4, whatever they hold. A signal at 0 m puts its digits in cell 1 (m 50), where the stamps go "
-     "(status 1250 or 1251).",
+     "(status 1250 or 1251). The role a signal plays for the driver (block, entry, exit, distant signal) goes "
+     "with its digits as the built-in gives them: `explain signal-pattern-unknown` lists the patterns.",
      "segnale,    6500,   2, 4, 1,  0, 0,    2,  3,1,0, 0", z::nessuna, -1, 1},
     {"rallentamento", treno, "rallentamento", {}, true, in_treno, "a slowdown with its warning point", c_rallentamento,
      "The cells are tested before any is written, except the four cells before the warning point: status 20 "
@@ -283,7 +293,23 @@ constexpr parola le_parole[] = {
      "stop cell needs an end beyond 100 m (status 24). Stop cells and marks are written whatever the cells hold, "
      "so signals and slowdowns must keep off them. The name is the rest of the line: a comma cuts it. The "
      "simulator is given the station in its record of the table file: kind, area, position, fields 4 to 13 as "
-     "read (5 and 6 as the table says), the time as seconds of the day and the name.",
+     "read (5 and 6 as the table says), the time as seconds of the day and the name.\n\n"
+     "What each field does, from what the builder does with it and from the built-in scenario, the reference "
+     "railway. The time is the departure, and field 13 the dwell in seconds: arrival = departure - dwell. The "
+     "built-in train sheet confirms it for its eight stations with two times: ROCCAVELLA 45 s, 6:56:00, on the "
+     "sheet 6.55 - 6.56; CASALTORRE 45 s, 7:12 (7.11 - 7.12); FORNOVELLA 30 s, 7:29 (7.28 - 7.29); TERRANEGRA "
+     "60 s, 7:41 (7.40 - 7.41); MONTELUPARA 80 s, 8:17 (8.15 - 8.17); CERRETO ALPESTRE 30 s, 8:25 (8.24 - 8.25); "
+     "PIEVE-SORANA 45 s, 8:50 (8.49 - 8.50); BORGHETTO-MARENZA 45 s, 9:08 (9.07 - 9.08). The origin VALDORA has "
+     "1 s and its departure, 6:33; the terminus SARENTA 0 s and its arrival, 9:18. A station the train passes has "
+     "0:00:00 and dwell 0. Kinds as the built-in uses them: 8 the origin (VALDORA, its area a whole length either "
+     "side); 2 stations where the train stops (CASALTORRE, MONTELUPARA) and the terminus (SARENTA); 4 stations "
+     "where it stops (ROCCAVELLA, TERRANEGRA); 12 stations, where it stops (a dwell and a time) or passes (0 and "
+     "0:00:00); 22 a goods yard it passes (RIVASECCA SCALO); 28 junctions (BIVIO ...) and block posts (P.M. ...), "
+     "200 m long, fields 7 to 13 all 0: kind 25 and above gets no stop cell, the cell where the train stops. Kinds "
+     "5 to 7 are not used by the built-in. Fields 4, 7 to 12 and 13 are not used by the builder: it stores them "
+     "as read and the simulator takes them from the table file; field 5 it only zeroes, field 6 moves a centred "
+     "area's end. The rules `station-name-repeated`, `station-unnamed` and `clock-after-departure` of check "
+     "read these fields.",
      "stazione,    6000,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   45,  7, 2, 0, COLLE", z::stazioni, -1, 10},
 };
 

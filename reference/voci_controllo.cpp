@@ -166,6 +166,73 @@ constexpr regola_avviso tabella_regole[] = {
      "Names and texts reach the compiled table byte for byte: a character that prints as nothing, as a plain "
      "blank or acts on a screen goes to the simulator as it is, and two names that look alike differ",
      quale_file::linea},
+    {nome_stazione_ripetuta,
+     "a station with the name of a station before it (blanks around it and capitals aside): the timetable shows two "
+     "stations the driver cannot tell apart",
+     "stazione,   10000,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  0, 0, 0, COLLE",
+     "Each station row stores its name in its own table record as written, and the compiler compares it with no "
+     "other: the driver's timetable and the stops then name two places alike. The warning is at the later row, "
+     "with the earlier one as its note; the names compare without the blanks around them and without regard to "
+     "capitals, as the driver reads them. The built-in scenario names each of its 33 stations once",
+     quale_file::treno},
+    {nome_stazione_senza_nome,
+     "a station whose name is empty or only blanks: the driver meets a station with no name",
+     "stazione,   10000,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,  0, 0, 0,   ",
+     "The name is the rest of the row after the seconds; a row that ends there stores an empty name, and the "
+     "compiler says nothing. Every station of the built-in scenario, junctions and block posts too, has a name",
+     quale_file::treno},
+    {nome_orologio_tardo,
+     "a clock (the train's start time) after the first departure of the timetable: the train starts late",
+     "orologio,    7   21   0",
+     "The clock is the time of day at which the drive begins; a station's time is its departure (its arrival is the "
+     "time less the dwell, field 13). The first departure is the time of the first station along the line whose "
+     "time is not 0:00:00 (a station the train passes leaves it so). A clock equal to it starts the train on time "
+     "(the built-in starts at 6:32:30 for a departure at 6:33:00); one second later, the train is late before it "
+     "moves",
+     quale_file::treno, true},
+    {nome_rallentamento_inutile,
+     "a slowdown whose speed is not below the train's speed limit anywhere along it: the driver is warned of a "
+     "slowdown that asks nothing of him",
+     "rallentamento,    9000,    80,  200, 0,  0,  0",
+     "A slowdown lowers the speed only where its speed is below the limit in force. The rule compares the "
+     "slowdown's speed (its first speed) with the train's speed limit in each cell from its start to its end, "
+     "position / 50 rounded as the speed rows lay them, and fires when it is not below the highest of them: equal "
+     "is not slower. The built-in scenario's three slowdowns ask 60, 60 and 40 km/h where the train runs at 140, "
+     "105 and 170",
+     quale_file::treno},
+    {nome_rallentamento_in_stazione,
+     "a slowdown whose end falls on a station's stop cell (the slowdown never ends) or on one of the four "
+     "approach marks before it (it ends where the train brakes for the stop)",
+     "rallentamento,    5900,    60,  200, 0,  0,  0",
+     "A station of a kind below 25 writes its stop cell (end / 50 - 1) and, kinds 5 and 6 aside, approach marks 81 "
+     "to 84 into the four cells before it, whatever they hold. A slowdown's end cell that the station row, later "
+     "in the file, makes its stop cell loses the end: the slowdown never ends (the other order is the compiler's "
+     "status 19). An end on an approach mark, 50 to 200 m before the stop, ends the slowdown where the train "
+     "brakes for the stop. None of the built-in slowdowns ends within 1 km of a station",
+     quale_file::treno},
+    {nome_segnale_su_marche,
+     "a signal whose approach marks (2, 4, 6 and 8 cells before it) fall on a station's approach marks: the later "
+     "row overwrites the earlier's, and the train misses that approach indication",
+     "segnale,    6250,   2, 4, 0,  0, 0,    2,  1,0,0, 0",
+     "A cell keeps one approach mark. A signal writes its marks into the cells 2, 4, 6 and 8 before its own and a "
+     "station of a kind below 25 (5 and 6 aside) into the four cells before its stop cell, each whatever the cells "
+     "hold, so the row later in the file wins: either the train misses the station's approach mark 81 to 84 there "
+     "or the signal's approach indication. A signal whose cell lies from 2 cells before a station's stop cell to 7 "
+     "cells after it meets one; the built-in's nearest signal stands 350 m after its station's area",
+     quale_file::treno},
+    {nome_segnale_ignoto,
+     "a signal whose digits match no role of the reference railway (block, entry, exit, distant signal)",
+     "segnale,    9000,   2, 4, 1,  1, 0,    2,  3,1,0, 0",
+     "The built-in scenario gives each role its own digits; a pattern none of them has shows the driver something "
+     "no signal of the reference railway shows. A pattern is the left side shown (kind 1 or 2) with its digits 2 "
+     "and 3, and the right side, shown (kind 1 or 2) with its three digits or dark (kind 0, digits 0); the first "
+     "left digit (2 to 5 in the built-in), rapp and the time are no part of it. The roles, from where the built-in "
+     "places them: block signal, left x,0,0 with right 1,0,0 or dark, on the open line; entry signal, left x,1,0 "
+     "with right 3,1,0, or left x,3,1 with right dark, 350 to 550 m before a station's area; exit signal, left "
+     "x,1,1 with right 2,1,1, or left x,1,0 with right 2,1,0, 350 to 600 m after a station's area; distant "
+     "signal, left x,4,0 with right dark, 1200 m before an entry signal. Kinds and digits outside their ranges "
+     "are value-range's",
+     quale_file::treno},
 };
 
 constexpr errore_controllo tabella_errori[] = {

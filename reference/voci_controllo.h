@@ -35,6 +35,14 @@ inline constexpr std::string_view nome_rovescio = "stretch-reversed";
 inline constexpr std::string_view nome_inizio_tardo = "run-starts-late";
 inline constexpr std::string_view nome_estensione = "extent-beyond-line";
 inline constexpr std::string_view nome_nascosto = "hidden-character";
+// The rules on the railway the rows describe (check/regole_ferrovia.cpp).
+inline constexpr std::string_view nome_stazione_ripetuta = "station-name-repeated";
+inline constexpr std::string_view nome_stazione_senza_nome = "station-unnamed";
+inline constexpr std::string_view nome_orologio_tardo = "clock-after-departure";
+inline constexpr std::string_view nome_rallentamento_inutile = "slowdown-not-slower";
+inline constexpr std::string_view nome_rallentamento_in_stazione = "slowdown-end-at-station";
+inline constexpr std::string_view nome_segnale_su_marche = "signal-on-station-marks";
+inline constexpr std::string_view nome_segnale_ignoto = "signal-pattern-unknown";
 
 struct regola_avviso {
     std::string_view nome;         // kebab-case, as printed in brackets

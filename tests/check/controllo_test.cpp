@@ -59,7 +59,8 @@ std::string riassunto(const json& p) {
 
 // Planted in the fixture pair, one of a kind each, across both files: ten
 // errors, each of which stops or spoils the compile (a single compile finds
-// one), and five warnings.
+// one), and five warnings; and one the railway's rules find beside them: the
+// slowdown at 11000 asks for 60 km/h where the train is limited to 60.
 TEST(Check, OgniProblemaPiantatoNelLuogoGiustoEInOrdine) {
     const auto e = strumento({"check", "--json", fixture("Collina_linea.txt").string(), fixture("Collina_7-.txt").string()});
     ASSERT_EQ(e.stato, 2) << e.errori;
@@ -78,6 +79,7 @@ TEST(Check, OgniProblemaPiantatoNelLuogoGiustoEInOrdine) {
         "T:11 warning times-backwards rel T:10",  // 7:05 after 7:20
         "T:12 error 22 rel T:11",               // station too close to the one before
         "T:15 error 12 rel T:22 rel T:23 rel T:24",  // slowdown whose code-point cells are taken
+        "T:15 warning slowdown-not-slower rel T:6",  // ... at 60 km/h, the limit from 5000 on
         "T:18 error 16 rel T:13",               // signal on a station's stop cell
         "T:19 warning off-grid-position",       // signal at 6420
         "T:21 error 7 rel L:19",                // code point on an indicator board of the line
@@ -85,7 +87,7 @@ TEST(Check, OgniProblemaPiantatoNelLuogoGiustoEInOrdine) {
     };
     EXPECT_EQ(trovati, attesi);
     EXPECT_EQ(j["errors"], 10);
-    EXPECT_EQ(j["warnings"], 5);
+    EXPECT_EQ(j["warnings"], 6);
 
     // A warning's one fix, and none for an error or a warning without one:
     // 'pendenze' one letter from 'pendenza'; the board at 690 stands in cell
@@ -125,7 +127,7 @@ TEST(Check, OgniProblemaPiantatoNelLuogoGiustoEInOrdine) {
                                  fixture("Collina_linea.txt").string(), fixture("Collina_7-.txt").string()});
     const json k = json::parse(meno.uscita);
     EXPECT_EQ(k["errors"], 10);
-    EXPECT_EQ(k["warnings"], 2);
+    EXPECT_EQ(k["warnings"], 3);
 }
 
 TEST(Check, IlTestoSiLeggeDaUnEditor) {
@@ -143,7 +145,7 @@ TEST(Check, IlTestoSiLeggeDaUnEditor) {
     EXPECT_EQ(righe[5], l + ":16:1: note: the speed indicator board at metre 700 placed here");
     EXPECT_TRUE(righe[6].starts_with(l + ":17:19: warning: ")) << righe[6];
     EXPECT_TRUE(righe[6].ends_with(" [off-grid-position]")) << righe[6];
-    EXPECT_EQ(righe.back(), "10 errors, 5 warnings");
+    EXPECT_EQ(righe.back(), "10 errors, 6 warnings");
     EXPECT_EQ(righe[righe.size() - 2], "more: scenario_tool explain 2 (and 21 15 1250 8 22 12 16 7 25)");
 }
 

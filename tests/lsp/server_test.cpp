@@ -248,6 +248,37 @@ TEST(ServerLsp, DiagnosticheDellaCoppiaDallAperturaAllaChiusura) {
     EXPECT_EQ(c.stato_uscita(attesa), 0);
 }
 
+// The rules on the railway reach the editor as check gives them: a second
+// station named PIANO at its row, the first as its related location, and a
+// signal whose digits no role has.
+TEST(ServerLsp, LeRegoleDellaFerroviaSonoDiagnostiche) {
+    coppia_su_disco d;
+    const std::string uri_treno = uri_di(d.treno);
+    std::string testo = con_riga(test_util::leggi(d.treno), 8,
+                                 "stazione,  6000,  12,  500,  0, 0, 0,  1,1,0,  4,1,1,   45,  7,20, 0, PIANO");
+    testo = con_riga(testo, 11, "segnale,    4500,   2, 4, 1,  1, 0,    2,  3,1,0, 0");
+    cliente c(comando());
+    avvia(c);
+    apri(c, uri_treno, testo);
+    const auto t = c.diagnostiche(uri_treno, attesa);
+    ASSERT_TRUE(t);
+    const json& dt = (*t)["params"]["diagnostics"];
+    const json nome = con_codice(dt, "station-name-repeated");
+    ASSERT_FALSE(nome.is_null()) << dt.dump();
+    EXPECT_EQ(nome["range"]["start"]["line"], 8);
+    EXPECT_EQ(nome["severity"], 2);
+    ASSERT_EQ(nome["relatedInformation"].size(), 1u) << nome.dump();
+    EXPECT_EQ(nome["relatedInformation"][0]["location"]["uri"], uri_treno);
+    EXPECT_EQ(nome["relatedInformation"][0]["location"]["range"]["start"]["line"], 7);
+    const json segnale = con_codice(dt, "signal-pattern-unknown");
+    ASSERT_FALSE(segnale.is_null()) << dt.dump();
+    EXPECT_EQ(segnale["range"]["start"]["line"], 11);
+    c.richiesta(2, "shutdown");
+    ASSERT_TRUE(c.risposta(2, attesa));
+    c.notifica("exit");
+    EXPECT_EQ(c.stato_uscita(attesa), 0);
+}
+
 TEST(ServerLsp, UnFileSenzaCoppiaLoDiceUnaVolta) {
     coppia_su_disco d(false);
     const std::string uri_linea = uri_di(d.linea);
@@ -298,17 +329,27 @@ TEST(ServerLsp, UnaRichiestaAncoraInAttesaEAnnullata) {
     coppia_su_disco d;
     cliente c(comando());
     avvia(c);
-    // The server checks the pair as soon as the open is read; the request and
-    // its cancel arrive while it does, so both wait for the same turn.
+    // A long file to format keeps the server busy while the hover and its
+    // cancel, sent with it in one write, are read: the cancel is there before
+    // the hover's turn, however the reader and the server share the time.
+    std::string testo = test_util::leggi(d.linea);
+    for (int k = 0; k < 20000; ++k) testo += "- riga di commento, con una virgola\r\n";
     const std::string uri_linea = uri_di(d.linea);
-    apri(c, uri_linea, test_util::leggi(d.linea));
+    apri(c, uri_linea, testo);
+    const json formatta = {{"jsonrpc", "2.0"},
+                           {"id", 4},
+                           {"method", "textDocument/formatting"},
+                           {"params", {{"textDocument", {{"uri", uri_linea}}}, {"options", {{"tabSize", 4}, {"insertSpaces", true}}}}}};
     const json hover = {
         {"jsonrpc", "2.0"},
         {"id", 5},
         {"method", "textDocument/hover"},
         {"params", {{"textDocument", {{"uri", uri_linea}}}, {"position", {{"line", 1}, {"character", 2}}}}}};
     const json annulla = {{"jsonrpc", "2.0"}, {"method", "$/cancelRequest"}, {"params", {{"id", 5}}}};
-    c.invia_grezzo(framed(hover.dump()) + framed(annulla.dump()));
+    c.invia_grezzo(framed(formatta.dump()) + framed(hover.dump()) + framed(annulla.dump()));
+    const auto f = c.risposta(4, attesa);
+    ASSERT_TRUE(f);
+    EXPECT_FALSE(f->contains("error")) << f->dump();
     const auto r = c.risposta(5, attesa);
     ASSERT_TRUE(r);
     EXPECT_TRUE(contiene(*r, errore(-32800))) << r->dump();

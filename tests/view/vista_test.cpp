@@ -236,6 +236,31 @@ TEST(Vista, IProblemiDiCheckStannoAlLoroMetroConLaLoroRiga) {
     EXPECT_EQ((*k)["values"]["text"], "(</script><script>alert(1)</script>)");
 }
 
+// The rules on the railway reach the page as check gives them: a second
+// station named BORGO, at its row, with the first as its related row.
+TEST(Vista, LeRegoleDellaFerroviaStannoSullaPagina) {
+    CartellaTemporanea dir;
+    const auto fl = fs::path(FIXTURES_DIR) / "Breve_linea.txt";
+    const std::string linea = test_util::leggi(fl);
+    std::string treno = test_util::leggi(fs::path(FIXTURES_DIR) / "Breve_3-.txt");
+    treno.replace(treno.find("COLLE"), 5, "BORGO");
+    const auto ft = dir.percorso() / "Breve_3-.txt";
+    test_util::scrivi(ft, treno);
+    fs::create_directory(dir.percorso() / "uscita");
+    ASSERT_EQ(strumento({"compile", fl.string(), ft.string(), "-o", (dir.percorso() / "uscita").string()}).stato, 1);
+    const auto c = strumento::carica_compilati(dir.percorso() / "uscita", {"Breve", "3"});
+    const json d = strumento::dati_vista(c, strumento::testi_autore{"Breve_linea.txt", "Breve_3-.txt", linea, treno});
+    const auto file_treno = righe(treno);
+    const auto p = std::find_if(d["problems"].begin(), d["problems"].end(),
+                                [](const json& x) { return x["rule"] == "station-name-repeated"; });
+    ASSERT_NE(p, d["problems"].end()) << d["problems"].dump(1);
+    EXPECT_EQ(file_treno[(*p)["line"].get<std::size_t>() - 1].rfind("stazione,  9000,", 0), 0u) << (*p).dump();
+    ASSERT_EQ((*p)["related"].size(), 1u) << (*p).dump();
+    EXPECT_EQ(file_treno[(*p)["related"][0]["line"].get<std::size_t>() - 1].rfind("stazione,  3000,", 0), 0u)
+        << (*p).dump();
+    EXPECT_NE((*p)["message"].get<std::string>().find("two stations named 'BORGO'"), std::string::npos) << (*p).dump();
+}
+
 // The command: the page written whole, its errors as plot's.
 TEST_F(VistaBuiltin, IlComandoScriveUnaPaginaSolaEDiceCosaNonVa) {
     CartellaTemporanea out;
