@@ -47,17 +47,20 @@ constexpr std::string_view testo_commenti =
 constexpr std::string_view testo_orario =
     "The timetable is the stations' times. Each `stazione` row ends with hours, minutes and seconds before the "
     "name: the compiler adds them up into seconds of the day, stored in the station's table record (`orario`), so "
-    "7:60 is stored as 8:00. Station k of the train file goes into record k, in the order of the file, which must "
-    "be their order along the line. A station of kind 25 or more has no stop cell. check warns of a time earlier "
-    "than a station's before it (`times-backwards`) and of minutes or seconds of 60 or more (`time-range`). The "
-    "clock (`explain clock`) is the time of day at which the run starts; `explain stazione` gives every field of a "
-    "station row.";
+    "7:60 is stored as 8:00. The time is the departure, and field 13 the dwell in seconds: the arrival is the "
+    "departure less the dwell. A station the train passes has 0:00:00 and dwell 0; one of kind 25 or more has no "
+    "stop cell. Station k of the train file goes into record k, in the order of the file, which must be their "
+    "order along the line. check warns of a time earlier than a station's before it (`times-backwards`), of "
+    "minutes or seconds of 60 or more (`time-range`) and of a clock after the first departure "
+    "(`clock-after-departure`). The clock (`explain clock`) is the time of day at which the run starts; "
+    "`explain stazione` gives every field of a station row and the built-in train sheet's evidence.";
 
 constexpr std::string_view testo_orologio =
     "The clock is the time of day at which the run starts: the train file's `orologio` row, hours, minutes and "
     "seconds (`orologio, 7 15 0`: blanks may stand for the commas). The three are stored each as written in table "
     "record 86 (`campo_10` to `campo_12`); without an `orologio` row they stay 0, midnight. The compiler does not "
-    "compare the clock with the timetable (`explain timetable`). check warns of a clock that is no time of day "
+    "compare the clock with the timetable (`explain timetable`): check warns of a clock after the first departure, "
+    "which makes the train start late (`clock-after-departure`), and of a clock that is no time of day "
     "(`time-range`).";
 
 constexpr std::string_view testo_progressive =

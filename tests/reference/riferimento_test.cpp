@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <limits>
+#include <regex>
 #include <set>
 #include <span>
 #include <stdexcept>
@@ -356,8 +357,8 @@ TEST(Explain, UnArgomentoUnaVoce) {
         {{"segnali"}, {"segnale\n", "11. time"}, {"[segnali]"}},
         {{"comments"}, {"Comments (comments)\n", "10 in the line description's general block, 2 in its body",
                         "      // curva a destra\n"}, {"`"}},
-        {{"timetable"}, {"seconds of the day", "times-backwards"}, {}},
-        {{"clock"}, {"record 86", "midnight"}, {}},
+        {{"timetable"}, {"seconds of the day", "times-backwards", "field 13 the dwell"}, {}},
+        {{"clock"}, {"record 86", "midnight", "clock-after-departure"}, {}},
         {{"progressives"}, {"direction code is 1", "records 81 to 83"}, {}},
         {{"boards"}, {"indicatori_vmax", "cartello_indicatore", "status 21"}, {}},
         {{"categories"}, {"a, b and c", "valore_1"}, {}},
@@ -559,6 +560,13 @@ TEST(Riferimento, OgniTemaHaLaSuaVoce) {
         EXPECT_TRUE(trovati.parole.empty() && trovati.sezioni.empty());
         EXPECT_NE(documento.find("### " + std::string(t.titolo) + " (`" + std::string(t.nome) + "`)\n"),
                   std::string::npos);
+        // The rules it names are check's, the entries it sends to are explain's.
+        const std::string testo(t.testo);
+        const std::regex regola("`([a-z]+(-[a-z]+)+)`"), rimando("`explain ([^`]+)`");
+        for (auto m = std::sregex_iterator(testo.begin(), testo.end(), regola); m != std::sregex_iterator(); ++m)
+            EXPECT_TRUE(strumento::regola_esiste((*m)[1].str())) << (*m)[1];
+        for (auto m = std::sregex_iterator(testo.begin(), testo.end(), rimando); m != std::sregex_iterator(); ++m)
+            EXPECT_FALSE(riferimento::cerca((*m)[1].str()).vuoto()) << (*m)[1];
     }
 }
 
