@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "memory_compile/compilazione.h"
 
@@ -18,5 +19,11 @@ struct coppia_compilata {
     const modello::Modello& modello() const { return compilazione.finale.modello; }
     const registro_controllo& registro() const { return compilazione.finale.registro; }
 };
+
+// The families, each in a file of its own.
+void regole_progressive(const coppia_compilata& c, std::vector<problema>& p);
+void regole_ripetizione(const coppia_compilata& c, std::vector<problema>& p);
+void regole_curve(const coppia_compilata& c, std::vector<problema>& p);
+void regole_cartelli(const coppia_compilata& c, std::vector<problema>& p);
 
 }  // namespace strumento::regole_ferrovia
