@@ -95,7 +95,8 @@ void cartelli::tratto(std::int64_t da, std::int64_t a, std::size_t& prossimo) {
     if (!riga || !cartello) return;
     p_.push_back(avviso_a(
         nome_sopra_cartelli, *riga, 1,
-        "the train may run at " + kmh(v) + " from " + dove(tenute_, da * 50) + " to " + dove(tenute_, a * 50) +
+        "the train may run at " + kmh(v) + " from " + dove(tenute_, da * 50) + " to " +
+            dove(tenute_, std::min<std::int64_t>(a * 50, m_.tabella[modello::record_treno].fine)) +
             ", where no speed board in force shows more than " + kmh(mostrata) + " for any category: the train "
             "file's limit is above every speed of the boards",
         {rimando_a(*cartello, "the board in force there, showing at most " + kmh(massima(*in_vigore)) + ", here")}));

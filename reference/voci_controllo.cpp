@@ -234,8 +234,8 @@ constexpr regola_avviso tabella_regole[] = {
      "a kilometre board whose text gives a figure (\"Km 37+650\", \"km 37.650\", \"37,65\") more than 50 m from "
      "the kilometric progressive's figure at its position",
      "cartello_indicatore,  9000,   (Km 11+051)",
-     "The board's text goes to the simulator as written, while the progressive gives the figures the train runs "
-     "by: a board lands in a 50 m cell, and the built-in's boards differ from their progressive by 43 m at most, "
+     "The board's text goes to the simulator as written, while the progressive gives the kilometre figure of every "
+     "metre of the line: a board lands in a 50 m cell, and the built-in's boards differ from their progressive by 43 m at most, "
      "so a board further off than 50 m shows the driver another kilometre than the line's",
      quale_file::linea, false, true},
 };

@@ -3,6 +3,8 @@
 // their own whose rows agree with one another as the built-in's do.
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
@@ -18,6 +20,7 @@
 #include "check/regole_curve.h"
 #include "memory_compile/compilazione.h"
 #include "tests/cartella_temporanea.h"
+#include "tests/processo.h"
 #include "tests/check/testi_builtin.h"
 #include "tools/compila.h"
 
@@ -319,6 +322,34 @@ TEST(RegolePercorso, SiSpengonoComeLeAltre) {
     const std::string spenta[] = {"km-board-text"};
     const auto p = strumento::esamina(s.linea, s.treno, strumento::identificativi{"Prova", "1"}, spenta);
     EXPECT_TRUE(std::none_of(p.begin(), p.end(), [](const problema& x) { return x.regola == "km-board-text"; }));
+}
+
+// check as the author runs it, on a pair with one planted fault of each
+// family: each at its row, with the row it contradicts.
+TEST(RegolePercorso, CheckLiRiportaAllaLoroRiga) {
+    const std::filesystem::path d = FERROVIA_DIR;
+    const auto e = test_util::esegui({SCENARIO_TOOL_PATH, "check", "--json", (d / "Ferrovia_linea.txt").string(),
+                                      (d / "Ferrovia_5-.txt").string()});
+    EXPECT_EQ(e.stato, 1) << e.uscita << e.errori;
+    const auto j = nlohmann::json::parse(e.uscita);
+    std::vector<std::string> visti;
+    for (const auto& p : j["problems"]) {
+        const auto nome = [](const nlohmann::json& f) {
+            return std::filesystem::path(f.get<std::string>()).filename().string();
+        };
+        std::string s = nome(p["file"]) + ":" + std::to_string(p["line"].get<int>()) + " " + p["rule"].get<std::string>();
+        for (const auto& r : p["related"]) s += " -> " + nome(r["file"]) + ":" + std::to_string(r["line"].get<int>());
+        visti.push_back(s);
+    }
+    const std::vector<std::string> attesi = {
+        "Ferrovia_linea.txt:4 direction-code",
+        "Ferrovia_linea.txt:9 repetition-outside-line -> Ferrovia_linea.txt:2",
+        "Ferrovia_linea.txt:12 curve-speed -> Ferrovia_5-.txt:9",
+        "Ferrovia_linea.txt:18 board-above-train -> Ferrovia_5-.txt:10",
+        "Ferrovia_linea.txt:22 km-board-text -> Ferrovia_linea.txt:4",
+        "Ferrovia_5-.txt:11 speed-above-boards -> Ferrovia_linea.txt:18",
+    };
+    EXPECT_EQ(visti, attesi) << e.uscita;
 }
 
 }  // namespace
