@@ -32,8 +32,7 @@ std::string kmh(std::int64_t v) { return std::to_string(v) + " km/h"; }
 class cartelli {
 public:
     cartelli(const coppia_compilata& c, std::vector<problema>& p)
-        : m_(c.modello()), r_(c.registro()), linea_(righe_lette::leggi_righe(quale_file::linea, c.linea)),
-          treno_(righe_lette::leggi_righe(quale_file::treno, c.treno)), velocita_(treno_), p_(p) {
+        : c_(c), m_(c.modello()), r_(c.registro()), linea_(c.righe(quale_file::linea)), p_(p) {
         tenute_ = progressive_tenute(m_, linea_);
         for (const std::size_t o : posati(r_, modello::oggetto_posato::indicatore_v_max)) indicatori_.push_back(o);
     }
@@ -54,11 +53,17 @@ private:
     void sopra_il_treno();
     void testi_km();
 
+    // The train file's speed rows, read when a warning names one.
+    const righe_velocita& velocita() {
+        if (!velocita_) velocita_.emplace(c_.righe(quale_file::treno));
+        return *velocita_;
+    }
+
+    const coppia_compilata& c_;
     const modello::Modello& m_;
     const registro_controllo& r_;
-    const file_letto linea_;
-    const file_letto treno_;
-    const righe_velocita velocita_;
+    const file_letto& linea_;
+    std::optional<righe_velocita> velocita_;
     std::vector<problema>& p_;
     std::vector<progressiva> tenute_;
     std::vector<std::size_t> indicatori_;  // by cell
@@ -90,7 +95,7 @@ void cartelli::tratto(std::int64_t da, std::int64_t a, std::size_t& prossimo) {
         if (!in_vigore) in_vigore = indicatori_[i];
     }
     if (!in_vigore || v <= mostrata) return;
-    const riga_voce* riga = velocita_.in_vigore(da);
+    const riga_voce* riga = velocita().in_vigore(da);
     const riga_voce* cartello = riga_alla(linea_, r_.oggetti[*in_vigore].riga);
     if (!riga || !cartello) return;
     p_.push_back(avviso_a(
@@ -112,7 +117,7 @@ void cartelli::sopra_il_treno() {
         const riga_voce* cartello = riga_alla(linea_, r_.oggetti[o].riga);
         if (v == 0 || c <= v || !cartello) continue;
         std::vector<rimando> correlati;
-        if (const riga_voce* riga = velocita_.in_vigore(cella(o)))
+        if (const riga_voce* riga = velocita().in_vigore(cella(o)))
             correlati.push_back(rimando_a(*riga, "the train's limit of " + kmh(v) + " there set here"));
         p_.push_back(avviso_a(
             nome_cartello_sopra, *cartello, 3,

@@ -72,8 +72,8 @@ void regole_curve(const coppia_compilata& c, std::vector<problema>& p) {
             return x.velocita > velocita_riferimento[static_cast<std::size_t>(x.classe)];
         }))
         return;
-    const auto linea = righe_lette::leggi_righe(quale_file::linea, c.linea);
-    const auto treno = righe_lette::leggi_righe(quale_file::treno, c.treno);
+    const auto& linea = c.righe(quale_file::linea);
+    const auto& treno = c.righe(quale_file::treno);
     const auto tenute = progressive_tenute(m, linea);
     const righe_velocita velocita(treno);
     // The curve rows by start: the geometry lays a curve from the metre after it.

@@ -1,9 +1,11 @@
 // What the files of the railway rules share. Only they include it.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "check/righe_lette.h"
 #include "memory_compile/compilazione.h"
 
 namespace strumento::regole_ferrovia {
@@ -18,6 +20,17 @@ struct coppia_compilata {
     // The last round's model and recorder: every row the compiler keeps.
     const modello::Modello& modello() const { return compilazione.finale.modello; }
     const registro_controllo& registro() const { return compilazione.finale.registro; }
+
+    // A file's rows as check reads them (with their lines and columns), read
+    // the first time a rule asks and then kept: a rule that only names a row
+    // once it has found something reads nothing on a clean pair.
+    const righe_lette::file_letto& righe(quale_file f) const {
+        auto& r = f == quale_file::linea ? righe_linea : righe_treno;
+        if (!r) r = righe_lette::leggi_righe(f, f == quale_file::linea ? linea : treno);
+        return *r;
+    }
+    mutable std::optional<righe_lette::file_letto> righe_linea{};
+    mutable std::optional<righe_lette::file_letto> righe_treno{};
 };
 
 // The families, each in a file of its own.

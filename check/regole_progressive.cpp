@@ -39,7 +39,7 @@ std::string chi(const riga_voce& r) { return "progressive " + std::string(nome(r
 class progressive {
 public:
     progressive(const coppia_compilata& c, std::vector<problema>& p)
-        : m_(c.modello()), r_(c.registro()), linea_(righe_lette::leggi_righe(quale_file::linea, c.linea)), p_(p) {
+        : m_(c.modello()), r_(c.registro()), linea_(c.righe(quale_file::linea)), p_(p) {
         tenute_ = progressive_tenute(m_, linea_);
         // The last row of each name is the one the compiler keeps.
         for (const auto& r : linea_.righe) {
@@ -64,7 +64,7 @@ private:
 
     const modello::Modello& m_;
     const registro_controllo& r_;
-    const file_letto linea_;
+    const file_letto& linea_;
     std::vector<problema>& p_;
     std::vector<progressiva> tenute_;
     std::vector<const riga_voce*> righe_;  // one per name, in file order

@@ -22,7 +22,7 @@ std::string metro(std::int64_t m) { return "metre " + std::to_string(m); }
 void regole_ripetizione(const coppia_compilata& c, std::vector<problema>& p) {
     const auto& m = c.modello();
     if (m.percorso.empty()) return;
-    const auto linea = righe_lette::leggi_righe(quale_file::linea, c.linea);
+    const auto& linea = c.righe(quale_file::linea);
     const riga_voce* rip = nullptr;
     const riga_voce* lun = nullptr;
     for (const auto& r : linea.righe) {
