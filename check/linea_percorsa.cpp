@@ -13,16 +13,6 @@ using righe_lette::riga_voce;
 
 namespace {
 
-// The row of the progressive the record came from: the last row of the
-// file that gave its start, value and code.
-const riga_voce* riga_di(const file_letto& linea, const progressiva& p, std::int64_t codice) {
-    const riga_voce* trovata = nullptr;
-    for (const auto& r : linea.righe)
-        if (r.argomento().starts_with("progressiva") && r.n(0) == p.inizio && r.n(1) == p.valore && r.n(2) == codice)
-            trovata = &r;
-    return trovata;
-}
-
 bool cifra(char c) { return c >= '0' && c <= '9'; }
 
 // A figure from position i of s: digits, then optionally '+' and the metres,
@@ -56,16 +46,23 @@ std::optional<std::int64_t> figura(std::string_view s, std::size_t i, bool inter
 
 }  // namespace
 
-std::vector<progressiva> progressive_tenute(const modello::Modello& m, const file_letto& linea) {
+const riga_voce* riga_di(const file_letto& linea, const progressiva& p) {
+    const riga_voce* trovata = nullptr;
+    for (const auto& r : linea.righe)
+        if (r.argomento().starts_with("progressiva") && r.n(0) == p.inizio && r.n(1) == p.valore && r.n(2) == p.codice)
+            trovata = &r;
+    return trovata;
+}
+
+std::vector<progressiva> progressive_tenute(const modello::Modello& m) {
     std::vector<progressiva> p;
     for (const int record : {modello::record_progressiva_tre, modello::record_progressiva_due,
                              modello::record_progressiva_uno}) {
         const auto& v = m.tabella[static_cast<std::size_t>(record)];
         if (v.inizio == 0 && v.fine == 0 && v.progressiva == 0) continue;
-        progressiva x{.record = record, .inizio = v.inizio, .valore = v.fine, .decrescente = v.progressiva == 1};
+        progressiva x{.record = record, .inizio = v.inizio, .valore = v.fine, .codice = v.progressiva};
         // The compiler adds 100 to the value of a record with code 1.
-        if (x.decrescente) x.valore -= 100;
-        x.riga = riga_di(linea, x, v.progressiva);
+        if (x.decrescente()) x.valore -= 100;
         p.push_back(x);
     }
     return p;
@@ -79,7 +76,7 @@ const progressiva* in_vigore(std::span<const progressiva> p, std::int64_t metro)
 }
 
 std::int64_t chilometrica(const progressiva& p, std::int64_t metro) {
-    return p.decrescente ? p.valore - (metro - p.inizio) : p.valore + (metro - p.inizio);
+    return p.decrescente() ? p.valore - (metro - p.inizio) : p.valore + (metro - p.inizio);
 }
 
 std::string km_scritto(std::int64_t metri) {

@@ -22,17 +22,21 @@
 namespace strumento::regole_ferrovia {
 
 // A progressive as the compiler keeps it (table records 81 to 83 after its
-// ordering), with the row that gave it.
+// ordering).
 struct progressiva {
     int record = 0;
     std::int64_t inizio = 0;  // metre from which it is in force
     std::int64_t valore = 0;  // the kilometric value at its start, in metres, as written
-    bool decrescente = false;  // direction code 1
-    const righe_lette::riga_voce* riga = nullptr;
+    std::int64_t codice = 0;  // direction code; 1: the figures count down
+    bool decrescente() const { return codice == 1; }
 };
 
 // The records not cleared (start, value and code not all 0), by record.
-std::vector<progressiva> progressive_tenute(const modello::Modello& m, const righe_lette::file_letto& linea);
+std::vector<progressiva> progressive_tenute(const modello::Modello& m);
+
+// The row that gave a kept progressive: the last of the file with its start,
+// value and code.
+const righe_lette::riga_voce* riga_di(const righe_lette::file_letto& linea, const progressiva& p);
 
 // The progressive in force at a metre: of those that start at or before it,
 // the one that starts last, the earlier record on a tie; none before the

@@ -20,7 +20,6 @@ namespace strumento::regole_ferrovia {
 namespace {
 
 using regole_interne::avviso_a;
-using righe_lette::file_letto;
 using righe_lette::riga_voce;
 
 // A kilometre board lands in a 50 m cell: its figure may differ from the
@@ -32,8 +31,8 @@ std::string kmh(std::int64_t v) { return std::to_string(v) + " km/h"; }
 class cartelli {
 public:
     cartelli(const coppia_compilata& c, std::vector<problema>& p)
-        : c_(c), m_(c.modello()), r_(c.registro()), linea_(c.righe(quale_file::linea)), p_(p) {
-        tenute_ = progressive_tenute(m_, linea_);
+        : c_(c), m_(c.modello()), r_(c.registro()), p_(p) {
+        tenute_ = progressive_tenute(m_);
         for (const std::size_t o : posati(r_, modello::oggetto_posato::indicatore_v_max)) indicatori_.push_back(o);
     }
     void applica() {
@@ -53,6 +52,8 @@ private:
     void sopra_il_treno();
     void testi_km();
 
+    // A row of the line description, read when a warning names it.
+    const riga_voce* riga_linea(int riga) const { return riga_alla(c_.righe(quale_file::linea), riga); }
     // The train file's speed rows, read when a warning names one.
     const righe_velocita& velocita() {
         if (!velocita_) velocita_.emplace(c_.righe(quale_file::treno));
@@ -62,7 +63,6 @@ private:
     const coppia_compilata& c_;
     const modello::Modello& m_;
     const registro_controllo& r_;
-    const file_letto& linea_;
     std::optional<righe_velocita> velocita_;
     std::vector<problema>& p_;
     std::vector<progressiva> tenute_;
@@ -96,7 +96,7 @@ void cartelli::tratto(std::int64_t da, std::int64_t a, std::size_t& prossimo) {
     }
     if (!in_vigore || v <= mostrata) return;
     const riga_voce* riga = velocita().in_vigore(da);
-    const riga_voce* cartello = riga_alla(linea_, r_.oggetti[*in_vigore].riga);
+    const riga_voce* cartello = riga_linea(r_.oggetti[*in_vigore].riga);
     if (!riga || !cartello) return;
     p_.push_back(avviso_a(
         nome_sopra_cartelli, *riga, 1,
@@ -114,8 +114,9 @@ void cartelli::sopra_il_treno() {
         const auto& x = m_.percorso[static_cast<std::size_t>(cella(o))];
         const std::int64_t c = std::max(lato_sinistro(x).c, lato_destro(x).c);
         const std::int64_t v = velocita_treno(m_, cella(o));
-        const riga_voce* cartello = riga_alla(linea_, r_.oggetti[o].riga);
-        if (v == 0 || c <= v || !cartello) continue;
+        if (v == 0 || c <= v) continue;
+        const riga_voce* cartello = riga_linea(r_.oggetti[o].riga);
+        if (!cartello) continue;
         std::vector<rimando> correlati;
         if (const riga_voce* riga = velocita().in_vigore(cella(o)))
             correlati.push_back(rimando_a(*riga, "the train's limit of " + kmh(v) + " there set here"));
@@ -135,13 +136,14 @@ void cartelli::testi_km() {
         const auto& x = r_.oggetti[o];
         const auto km = km_del_testo(x.nome);
         const progressiva* p = in_vigore(tenute_, x.metro);
-        const riga_voce* cartello = riga_alla(linea_, x.riga);
-        if (!km || !p || !cartello) continue;
+        if (!km || !p) continue;
         const std::int64_t atteso = chilometrica(*p, x.metro);
         const std::int64_t d = *km > atteso ? *km - atteso : atteso - *km;
-        if (d <= scarto_cartello_km) continue;
+        const riga_voce* cartello = d > scarto_cartello_km ? riga_linea(x.riga) : nullptr;
+        if (!cartello) continue;
         std::vector<rimando> correlati;
-        if (p->riga) correlati.push_back(rimando_a(*p->riga, "the progressive in force there here"));
+        if (const riga_voce* r = riga_di(c_.righe(quale_file::linea), *p))
+            correlati.push_back(rimando_a(*r, "the progressive in force there here"));
         p_.push_back(avviso_a(
             nome_testo_km, *cartello, 1,
             "the driver reads " + km_scritto(*km) + " on the board at metre " + std::to_string(x.metro) +

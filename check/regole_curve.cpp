@@ -74,7 +74,7 @@ void regole_curve(const coppia_compilata& c, std::vector<problema>& p) {
         return;
     const auto& linea = c.righe(quale_file::linea);
     const auto& treno = c.righe(quale_file::treno);
-    const auto tenute = progressive_tenute(m, linea);
+    const auto tenute = progressive_tenute(m);
     const righe_velocita velocita(treno);
     // The curve rows by start: the geometry lays a curve from the metre after it.
     std::vector<const riga_voce*> righe;

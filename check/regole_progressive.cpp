@@ -2,7 +2,9 @@
 // of the order of their starts, a direction code the format does not have,
 // and kilometre boards whose figures jump or run backwards where no
 // progressive gives the figures.
+#include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,7 +18,6 @@ namespace strumento::regole_ferrovia {
 namespace {
 
 using regole_interne::avviso_a;
-using righe_lette::file_letto;
 using righe_lette::riga_voce;
 
 // How far two boards' figures may disagree with the track between them: a
@@ -39,34 +40,42 @@ std::string chi(const riga_voce& r) { return "progressive " + std::string(nome(r
 class progressive {
 public:
     progressive(const coppia_compilata& c, std::vector<problema>& p)
-        : m_(c.modello()), r_(c.registro()), linea_(c.righe(quale_file::linea)), p_(p) {
-        tenute_ = progressive_tenute(m_, linea_);
-        // The last row of each name is the one the compiler keeps.
-        for (const auto& r : linea_.righe) {
-            if (!r.argomento().starts_with("progressiva")) continue;
-            std::erase_if(righe_, [&](const riga_voce* x) { return nome(*x) == nome(r); });
-            righe_.push_back(&r);
-        }
-    }
+        : c_(c), m_(c.modello()), r_(c.registro()), p_(p), tenute_(progressive_tenute(m_)) {}
     void applica() {
-        stesso_inizio();
-        ordine();
-        codice();
+        if (da_leggere()) {
+            // The last row of each name is the one the compiler keeps.
+            for (const auto& r : c_.righe(quale_file::linea).righe) {
+                if (!r.argomento().starts_with("progressiva")) continue;
+                std::erase_if(righe_, [&](const riga_voce* x) { return nome(*x) == nome(r); });
+                righe_.push_back(&r);
+            }
+            stesso_inizio();
+            ordine();
+            codice();
+        }
         salti();
     }
 
 private:
+    // Whether the rows may hold a case: two progressives that give figures,
+    // or a kept code other than 0 and 1. A clean line reads no row here.
+    bool da_leggere() const {
+        const auto usate = std::count_if(r_.progressive.begin(), r_.progressive.end(),
+                                         [](const riga_progressiva& x) { return x.inizio != 0 || x.valore != 0; });
+        return usate >= 2 || std::any_of(tenute_.begin(), tenute_.end(),
+                                         [](const progressiva& x) { return x.codice != 0 && x.codice != 1; });
+    }
     void stesso_inizio();
     void ordine();
     void codice();
     void salti();
     std::int64_t lunghezza() const { return m_.tabella[modello::record_treno].fine; }
 
+    const coppia_compilata& c_;
     const modello::Modello& m_;
     const registro_controllo& r_;
-    const file_letto& linea_;
     std::vector<problema>& p_;
-    std::vector<progressiva> tenute_;
+    const std::vector<progressiva> tenute_;
     std::vector<const riga_voce*> righe_;  // one per name, in file order
 };
 
@@ -89,7 +98,7 @@ void progressive::stesso_inizio() {
                 continue;
             }
             const progressiva* vale = in_vigore(tenute_, a.n(0));
-            const riga_voce& nascosta = vale && vale->riga == &a ? b : a;
+            const riga_voce& nascosta = vale && riga_di(c_.righe(quale_file::linea), *vale) == &a ? b : a;
             const riga_voce& mostrata = &nascosta == &a ? b : a;
             p_.push_back(avviso_a(
                 nome_progressive_inizio, nascosta, 0,
@@ -138,7 +147,7 @@ void progressive::codice() {
 // be held to each other.
 void progressive::salti() {
     struct cartello {
-        const riga_voce* riga;
+        int riga;
         std::int64_t metro, km;
     };
     std::optional<cartello> prima;
@@ -146,9 +155,8 @@ void progressive::salti() {
     for (const std::size_t o : posati(r_, modello::oggetto_posato::cartello_km)) {
         const auto& x = r_.oggetti[o];
         const auto km = km_del_testo(x.nome);
-        const riga_voce* riga = riga_alla(linea_, x.riga);
-        if (!km || !riga || in_vigore(tenute_, x.metro)) continue;
-        const cartello ora{riga, x.metro, *km};
+        if (!km || in_vigore(tenute_, x.metro)) continue;
+        const cartello ora{x.riga, x.metro, *km};
         if (prima && ora.metro > prima->metro) {
             const std::int64_t dk = ora.km - prima->km, dm = ora.metro - prima->metro;
             const std::int64_t salto = (dk < 0 ? -dk : dk) - dm;
@@ -161,13 +169,16 @@ void progressive::salti() {
                 come = "the figures change by " + std::to_string(dk < 0 ? -dk : dk) + " m over " + std::to_string(dm) +
                        " m of track, more than the " + std::to_string(scarto_tra_cartelli) +
                        " m two boards' cells allow";
-            if (!come.empty())
+            const auto& linea = c_.righe(quale_file::linea);
+            const riga_voce* questa = come.empty() ? nullptr : riga_alla(linea, ora.riga);
+            const riga_voce* quella = come.empty() ? nullptr : riga_alla(linea, prima->riga);
+            if (questa && quella)
                 p_.push_back(avviso_a(
-                    nome_salto_km, *ora.riga, 1,
-                    "the driver reads " + km_scritto(ora.km) + " at metre " + std::to_string(ora.metro) +
-                        " after " + km_scritto(prima->km) + " at metre " + std::to_string(prima->metro) + ": " + come +
+                    nome_salto_km, *questa, 1,
+                    "the driver reads " + km_scritto(ora.km) + " at metre " + std::to_string(ora.metro) + " after " +
+                        km_scritto(prima->km) + " at metre " + std::to_string(prima->metro) + ": " + come +
                         ", and no progressive begins between them",
-                    {rimando_a(*prima->riga, "the board before it, " + km_scritto(prima->km) + ", here")}));
+                    {rimando_a(*quella, "the board before it, " + km_scritto(prima->km) + ", here")}));
             if (v != 0) verso = v;
         }
         prima = ora;
