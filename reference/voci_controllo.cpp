@@ -209,7 +209,7 @@ constexpr regola_avviso tabella_regole[] = {
      "a curve the train's speed limit lets it run faster than the reference railway (the built-in scenario) runs "
      "any curve of its class: class 1 170 km/h, 2 170, 3 170, 4 150, 5 110, 6 105",
      "curvas6,  6000,  300",
-     "The train file's speed limit is all the simulator holds the train to in a curve: the built-in scenario, the "
+     "The train file's speed limit is the speed the train may run over a curve's cells: the built-in scenario, the "
      "reference railway, runs each curve class at most at the speeds of this table (its highest speed limit over a "
      "curve of the class), and a limit above them lets the train through a tighter curve faster than the railway "
      "it comes from ever does",
