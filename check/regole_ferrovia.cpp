@@ -12,6 +12,10 @@ namespace {
 using famiglia = void (*)(const regole_ferrovia::coppia_compilata&, std::vector<problema>&);
 
 const std::vector<famiglia> famiglie = {
+    regole_ferrovia::regole_progressive,
+    regole_ferrovia::regole_ripetizione,
+    regole_ferrovia::regole_curve,
+    regole_ferrovia::regole_cartelli,
     regole_ferrovia::avvisi_stazioni,
     regole_ferrovia::avvisi_rallentamenti,
     regole_ferrovia::avvisi_segnali,

@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "check/righe_lette.h"
 #include "memory_compile/compilazione.h"
@@ -20,14 +21,22 @@ struct coppia_compilata {
     const modello::Modello& modello() const { return compilazione.finale.modello; }
     const registro_controllo& registro() const { return compilazione.finale.registro; }
 
-    // The train file's rows as check reads them, read once, on the first
-    // rule that asks: a file of nothing but unknown lines need not be read
-    // again when no rule needs a row of it.
-    const righe_lette::file_letto& righe_treno() const {
-        if (!righe_treno_) righe_treno_ = righe_lette::leggi_righe(quale_file::treno, treno);
-        return *righe_treno_;
+    // A file's rows as check reads them (with their lines and columns), read
+    // the first time a rule asks and then kept: a rule that only names a row
+    // once it has found something reads nothing on a clean pair.
+    const righe_lette::file_letto& righe(quale_file f) const {
+        auto& r = f == quale_file::linea ? righe_linea_ : righe_treno_;
+        if (!r) r = righe_lette::leggi_righe(f, f == quale_file::linea ? linea : treno);
+        return *r;
     }
+    mutable std::optional<righe_lette::file_letto> righe_linea_{};
     mutable std::optional<righe_lette::file_letto> righe_treno_{};
 };
+
+// The families, each in a file of its own.
+void regole_progressive(const coppia_compilata& c, std::vector<problema>& p);
+void regole_ripetizione(const coppia_compilata& c, std::vector<problema>& p);
+void regole_curve(const coppia_compilata& c, std::vector<problema>& p);
+void regole_cartelli(const coppia_compilata& c, std::vector<problema>& p);
 
 }  // namespace strumento::regole_ferrovia

@@ -44,7 +44,7 @@ int marca_in(const stazione_posata& s, std::int64_t a);
 class righe_treno {
 public:
     explicit righe_treno(const coppia_compilata& c) : c_(c) {}
-    const regole_interne::file_letto& file() const { return c_.righe_treno(); }
+    const regole_interne::file_letto& file() const { return c_.righe(quale_file::treno); }
     // The row that begins on line riga, if any.
     const riga_voce* a(int riga) const;
 

@@ -166,6 +166,80 @@ constexpr regola_avviso tabella_regole[] = {
      "Names and texts reach the compiled table byte for byte: a character that prints as nothing, as a plain "
      "blank or acts on a screen goes to the simulator as it is, and two names that look alike differ",
      quale_file::linea},
+    {nome_progressive_inizio,
+     "two kilometric progressives that give figures from the same metre: one is never shown, or, at the largest "
+     "start, the compiler clears all three",
+     "progressiva chilometrica due,    2000,    50000,    0",
+     "The compiler orders the three progressives by start, the furthest along the line in table record 81, and "
+     "clears all three when that largest start is shared; two that share a smaller start (or 0, where it takes the "
+     "first with a value above 0 in the order uno, due, tre) are both kept and the one it puts second is never in "
+     "force. A progressive of start 0 and value 0 gives no figures and counts for none",
+     quale_file::linea, true, true},
+    {nome_progressive_ordine,
+     "kilometric progressives whose names do not follow their starts (uno first along the line, then due, then "
+     "tre): the compiler reorders them by start",
+     "progressiva chilometrica due,    1000,    19000,    1",
+     "The compiler orders the progressives by start whatever their names, the one furthest along the line in table "
+     "record 81: a progressive named after another but starting before it is met first along the line, which the "
+     "names say otherwise",
+     quale_file::linea, true, true},
+    {nome_codice_direzione,
+     "a kilometric progressive's direction code other than 0 (figures count up along the line) or 1 (they count "
+     "down): stored as it is, the figures count up",
+     "progressiva chilometrica due,    9000,    11000,    2",
+     "The compiler reads only code 1, for which it adds 100 to the value in the table (the mark of figures that "
+     "count down); 0 and any other code are stored as they are, without that mark, and the figures count up along "
+     "the line",
+     quale_file::linea, true, true},
+    {nome_salto_km,
+     "kilometre boards where no progressive is in force whose figures jump (they change by more than the metres "
+     "between the two boards, give or take 100 m) or run backwards",
+     "cartello_indicatore,  1500,   (Km 25+000)",
+     "Where a progressive is in force each board is held to it (km-board-text); before the first progressive's "
+     "start, or on a line whose progressives are all cleared, the boards can only be held to each other: along the "
+     "track the figures change by the metres run, each board within the 50 m of its cell, and keep their direction",
+     quale_file::linea, false, true},
+    {nome_ripetizione_fuori,
+     "a signal repetition that runs past the line's end or lies before its first metre: the cab repeats signals "
+     "where there is no line, or none at all",
+     "ripetizione segnali 4 codici,    1650,    12050",
+     "Table record 86 holds the repetition's start and end as written, without comparing them with the line: an "
+     "end past the line's end is never reached, a start past it repeats nothing, a start before metre 0 repeats "
+     "from the line's start. The built-in repetition runs from metre 1650 to 241000 of a 243000 m line",
+     quale_file::linea, true, true},
+    {nome_curva_veloce,
+     "a curve the train's speed limit lets it run faster than the reference railway (the built-in scenario) runs "
+     "any curve of its class: class 1 170 km/h, 2 170, 3 170, 4 150, 5 110, 6 105",
+     "curvas6,  6000,  300",
+     "The train file's speed limit is the speed the train may run over a curve's cells: the built-in scenario, the "
+     "reference railway, runs each curve class at most at the speeds of this table (its highest speed limit over a "
+     "curve of the class), and a limit above them lets the train through a tighter curve faster than the railway "
+     "it comes from ever does",
+     quale_file::linea, false, true},
+    {nome_sopra_cartelli,
+     "a stretch of one speed limit of the train above every speed (all three categories, both sides) of the speed "
+     "boards in force along it",
+     "velocita,    9000,    85",
+     "The driver reads the line's speed from its boards while the train file alone limits the train: a stretch "
+     "where the train may run faster than any board in force shows (the board before it and every board inside "
+     "it) gives the driver boards that the train's limit contradicts",
+     quale_file::treno, false, true},
+    {nome_cartello_sopra,
+     "a speed board that shows category c, the one the train follows, more than the train's limit at its cell "
+     "(the built-in scenario's boards never do)",
+     "indicatori_vmax,  9500,  70,  75,  85,  0,  70,  75,  85,  0",
+     "A speed board shows the speeds of three train categories, a, b and c from the top; the built-in train's "
+     "limit is category c's speed at every board that does not announce a lower speed ahead, and never below it. "
+     "A board showing c more than the train's limit promises the driver a speed the train may not run",
+     quale_file::linea, false, true},
+    {nome_testo_km,
+     "a kilometre board whose text gives a figure (\"Km 37+650\", \"km 37.650\", \"37,65\") more than 50 m from "
+     "the kilometric progressive's figure at its position",
+     "cartello_indicatore,  9000,   (Km 11+051)",
+     "The board's text goes to the simulator as written, while the progressive gives the kilometre figure of every "
+     "metre of the line: a board lands in a 50 m cell, and the built-in's boards differ from their progressive by 43 m at most, "
+     "so a board further off than 50 m shows the driver another kilometre than the line's",
+     quale_file::linea, false, true},
     {nome_stazione_ripetuta,
      "a station with the name of a station before it (blanks around it and capitals aside): the timetable shows two "
      "stations the driver cannot tell apart",

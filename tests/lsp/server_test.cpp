@@ -279,6 +279,45 @@ TEST(ServerLsp, LeRegoleDellaFerroviaSonoDiagnostiche) {
     EXPECT_EQ(c.stato_uscita(attesa), 0);
 }
 
+// The rules on the railway reach the editor as check reports them: the line
+// description's four planted faults at their rows, each with the row it
+// contradicts, the train file's in its own list.
+TEST(ServerLsp, LeRegoleSullaFerroviaComeCheck) {
+    test_util::CartellaTemporanea cartella;
+    const fs::path linea = cartella.percorso() / "Ferrovia_linea.txt";
+    const fs::path treno = cartella.percorso() / "Ferrovia_5-.txt";
+    fs::copy(fs::path(FERROVIA_DIR) / "Ferrovia_linea.txt", linea);
+    fs::copy(fs::path(FERROVIA_DIR) / "Ferrovia_5-.txt", treno);
+    cliente c(comando());
+    avvia(c);
+    apri(c, uri_di(linea), test_util::leggi(linea));
+    const auto l = c.diagnostiche(uri_di(linea), attesa);
+    ASSERT_TRUE(l);
+    std::vector<std::string> visti;
+    for (const auto& d : (*l)["params"]["diagnostics"]) {
+        std::string s = d["code"].get<std::string>() + " " + std::to_string(d["range"]["start"]["line"].get<int>());
+        for (const auto& r : d.value("relatedInformation", json::array()))
+            s += " -> " + std::to_string(r["location"]["range"]["start"]["line"].get<int>());
+        visti.push_back(s);
+    }
+    // Lines from 0.
+    EXPECT_EQ(visti, (std::vector<std::string>{"direction-code 3", "repetition-outside-line 8 -> 1",
+                                               "curve-speed 11 -> 8", "board-above-train 17 -> 9",
+                                               "km-board-text 21 -> 3"}))
+        << l->dump();
+    const auto t = c.diagnostiche(uri_di(treno), attesa);
+    ASSERT_TRUE(t);
+    EXPECT_TRUE(contiene((*t)["params"]["diagnostics"],
+                         {{{"code", "speed-above-boards"},
+                           {"range", {{"start", {{"line", 10}}}}},
+                           {"relatedInformation", {{{"location", {{"uri", uri_di(linea)}}}}}}}}))
+        << t->dump();
+    c.richiesta(2, "shutdown");
+    ASSERT_TRUE(c.risposta(2, attesa));
+    c.notifica("exit");
+    EXPECT_EQ(c.stato_uscita(attesa), 0);
+}
+
 TEST(ServerLsp, UnFileSenzaCoppiaLoDiceUnaVolta) {
     coppia_su_disco d(false);
     const std::string uri_linea = uri_di(d.linea);

@@ -261,6 +261,30 @@ TEST(Vista, LeRegoleDellaFerroviaStannoSullaPagina) {
     EXPECT_NE((*p)["message"].get<std::string>().find("two stations named 'BORGO'"), std::string::npos) << (*p).dump();
 }
 
+// The rules on the railway on the page, as check reports them: each at its
+// row, with the row it contradicts.
+TEST(Vista, LeRegoleSullaFerroviaComeCheck) {
+    CartellaTemporanea dir;
+    const fs::path d = FERROVIA_DIR;
+    const auto fl = d / "Ferrovia_linea.txt", ft = d / "Ferrovia_5-.txt";
+    ASSERT_EQ(strumento({"compile", fl.string(), ft.string(), "-o", dir.percorso().string()}).stato, 0);
+    const auto c = strumento::carica_compilati(dir.percorso(), {"Ferrovia", "5"});
+    const json v = strumento::dati_vista(c, strumento::testi_autore{"Ferrovia_linea.txt", "Ferrovia_5-.txt",
+                                                                    test_util::leggi(fl), test_util::leggi(ft)});
+    std::vector<std::string> visti;
+    for (const auto& p : v["problems"]) {
+        std::string s = p["file"].get<std::string>() + ":" + std::to_string(p["line"].get<int>()) + " " +
+                        p["rule"].get<std::string>();
+        for (const auto& r : p["related"]) s += " -> " + std::to_string(r["line"].get<int>());
+        visti.push_back(s);
+    }
+    EXPECT_EQ(visti, (std::vector<std::string>{
+                         "Ferrovia_linea.txt:4 direction-code", "Ferrovia_linea.txt:9 repetition-outside-line -> 2",
+                         "Ferrovia_linea.txt:12 curve-speed -> 9", "Ferrovia_linea.txt:18 board-above-train -> 10",
+                         "Ferrovia_linea.txt:22 km-board-text -> 4", "Ferrovia_5-.txt:11 speed-above-boards -> 18"}))
+        << v["problems"].dump(1);
+}
+
 // The command: the page written whole, its errors as plot's.
 TEST_F(VistaBuiltin, IlComandoScriveUnaPaginaSolaEDiceCosaNonVa) {
     CartellaTemporanea out;
