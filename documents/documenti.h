@@ -22,6 +22,7 @@ struct dati_autore {
     std::optional<std::string> classificazione;   // "IC"
     std::optional<std::string> massa_bloccata;    // "600", tonnes
     std::optional<std::string> nome_treno;        // "Lago Azzurro", for the notes
+    std::optional<std::string> percorso;          // the train's whole run, "Portovesco - Sarenta"; else the stretch
     std::vector<std::string> note;                // the notes after their first two lines
 };
 
@@ -37,6 +38,10 @@ documento ordine_rallentamenti(const fatti_coppia& f, const dati_autore& a);
 documento note_treno(const fatti_coppia& f, const dati_autore& a);
 // orari: one entry per station of the train file, in order (documents/orari.h).
 documento scheda_treno(const fatti_coppia& f, const dati_autore& a, const orari_treno& orari);
+
+// The stretch the train runs, from its first station to its last, the
+// names capitalised: "Valdora - Sarenta".
+std::string tratto(const fatti_coppia& f);
 
 // The bytes of a document's file: Windows-1252, CR LF after each line.
 std::string byte_documento(const documento& d);

@@ -128,3 +128,25 @@ TEST(OrdineRallentamenti, NomeLungoTagliatoEValoreTroppoLargoErrore) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Note, LePrimeDueRigheDallaCoppiaIlRestoDalleOpzioniODalModello) {
+    auto a = autore();
+    a.classificazione = "IC";
+    a.nome_treno = "Lago Azzurro";
+    a.percorso = "Portovesco - Sarenta";
+    a.note = {"La simulazione non presenta particolari difficoltà.", "Buon divertimento",
+              "                   Gli sviluppatori di scenario_builder", "                  (scenario_builder developers)",
+              "Orario Dicembre 2023", "1A"};
+    EXPECT_EQ(byte_documento(note_treno(fatti_builtin(), a)), byte_builtin(testi_scenario::righe_note));
+
+    // Without options: the stretch stands for the run, and the template follows.
+    const auto d = note_treno(fatti_piccoli(""), autore("88"));
+    ASSERT_GE(d.righe.size(), 3u);
+    EXPECT_EQ(d.righe[0], "Simulazione del treno 88 Borgo Alto - Valle Nuova nel tratto ");
+    EXPECT_EQ(d.righe[1], "Borgo Alto - Valle Nuova.");
+    EXPECT_EQ(d.righe.back(), "Orario (mese anno)");
+}
+
+}  // namespace
