@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "documents/celle.h"
+#include "tests/documents/coppia_piccola.h"
 #include "documents/documenti.h"
 #include "scenario_text/emettitore.h"
 #include "scenario_text/righe_builtin.h"
@@ -29,36 +30,8 @@ dati_autore autore(std::string numero = "731") {
     return a;
 }
 
-// A small line: km 10.000 at its start, the figures growing, and a second
-// progressive from 3000 m on that restarts at km 20.000 and falls.
-constexpr std::string_view linea_piccola =
-    "[generale]\r\n"
-    "lunghezza percorso,    8000\r\n"
-    "progressiva chilometrica uno,    0,    10000,    0\r\n"
-    "progressiva chilometrica due,    3000,    20000,    1\r\n"
-    "progressiva chilometrica tre,    0,    0,    0\r\n"
-    "[curve]\r\n"
-    "[cartelli]\r\n"
-    "[indicazioni]\r\n"
-    "cartello_indicatore,  2500,   (Ponte Alto)  (Km 12+500)\r\n"
-    "[fine]\r\n";
-
-std::string treno_piccolo(std::string_view rallentamenti) {
-    return std::string(
-               "[generale]\r\n"
-               "percentuale massa frenata,    95\r\n"
-               "[vel_limite]\r\n"
-               "velocita,       0,   100\r\n"
-               "velocita,    1000,   120\r\n"
-               "velocita,    4350,    90\r\n"
-               "[stazioni]\r\n"
-               "stazione,       0,  8,  500,  1, 0, 0,  4,1,1,  2,1,1,    1,   7, 0, 0, Borgo Alto\r\n"
-               "stazione,    2000, 12,  500,  0, 0, 0,  1,1,0,  4,1,1,    0,   0, 0, 0, CASELLE\r\n"
-               "stazione,    4000, 12,  500,  0, 0, 0,  1,1,0,  4,1,1,    0,   7, 6, 0, PIANO\r\n"
-               "stazione,    7000,  2,  500,  0, 0, 0,  1,1,0,  2,1,1,    0,   7,12, 0, Valle Nuova\r\n"
-               "[rallentamenti]\r\n") +
-           std::string(rallentamenti) + "[fine]\r\n";
-}
+using test_util::linea_piccola;
+using test_util::treno_piccolo;
 
 fatti_coppia fatti_piccoli(std::string_view rallentamenti) {
     return leggi_fatti(std::string(linea_piccola), treno_piccolo(rallentamenti));
