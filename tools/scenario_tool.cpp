@@ -30,6 +30,7 @@
 #include "check/regole.h"
 #include "documents/celle.h"
 #include "documents/documenti.h"
+#include "documents/scrittura.h"
 #include "memory_compile/compilazione.h"
 #include "reference/riferimento.h"
 #include "scenario_text/emettitori.h"
@@ -222,29 +223,7 @@ struct richiesta_documenti {
     documenti::dati_autore autore;
 };
 
-// The documents' files, in the order they are written and named.
-std::vector<std::pair<fs::path, std::string>> file_documenti(const richiesta_documenti& q,
-                                                             const std::string& linea, const std::string& treno) {
-    using namespace documenti;
-    const auto f = leggi_fatti(linea, treno);
-    const auto orari = orari_programmati(f);
-    const documento d[] = {scheda_treno(f, q.autore, orari), ordine_rallentamenti(f, q.autore), note_treno(f, q.autore)};
-    for (const auto& x : d)
-        for (const auto& a : x.avvisi) std::cerr << "scenario_tool documents: warning: " << testo::visibile(a) << "\n";
-    if (const auto n = senza_orario(orari); n > 0)
-        std::cerr << "scenario_tool documents: note: " << n << " of " << f.stazioni.size()
-                  << " stations have no time in the train file; the sheet leaves their passing times blank "
-                     "(this build has no running-time model to compute them)\n";
-    modello::Modello m;
-    m.cartella = q.cartella;
-    m.nome_linea = q.id.linea;
-    m.numero_treno = q.id.treno;
-    return {{modello::file_in_cartella(m, modello::nome_file_scheda(m)), byte_documento(d[0])},
-            {modello::file_in_cartella(m, modello::nome_file_rallentamenti(m)), byte_documento(d[1])},
-            {modello::file_in_cartella(m, modello::nome_file_note(m)), byte_documento(d[2])}};
-}
-
-int scrivi_documenti(const richiesta_documenti& q) {
+int documenti_comando(const richiesta_documenti& q) {
     const std::string linea = piattaforma::leggi_binario(q.file_linea);
     const std::string treno = piattaforma::leggi_binario(q.file_treno);
     if (sembrano_scambiati(linea, treno))
@@ -259,23 +238,25 @@ int scrivi_documenti(const richiesta_documenti& q) {
         std::cerr << "scenario_tool documents: the pair does not compile; nothing written\n";
         return uscita_controllo::errori;
     }
-    std::vector<std::pair<fs::path, std::string>> file;
+    documenti::file_documenti d;
     try {
-        file = file_documenti(q, linea, treno);
+        d = documenti::prepara_documenti(linea, treno, q.id, q.cartella, q.autore);
     } catch (const documenti::valore_troppo_largo& e) {
         throw std::runtime_error(std::string(e.what()) + "; nothing written");
     }
-    std::vector<std::pair<fs::path, std::string_view>> da_scrivere;
-    std::error_code ec;
-    for (const auto& [nome, byte] : file) {
-        if (fs::equivalent(nome, q.file_linea, ec) || fs::equivalent(nome, q.file_treno, ec))
-            throw errore_uso(nome.string() + " is one of the two files given: their documents would replace it");
-        da_scrivere.emplace_back(nome, byte);
-    }
+    for (const auto& a : d.avvisi) std::cerr << "scenario_tool documents: warning: " << testo::visibile(a) << "\n";
+    if (d.senza_orario > 0)
+        std::cerr << "scenario_tool documents: note: " << d.senza_orario << " of " << d.stazioni
+                  << " stations have no time in the train file; the sheet leaves their passing times blank "
+                     "(this build has no running-time model to compute them)\n";
     crea_cartella(q.cartella);
-    piattaforma::scrivi_file_atomici(da_scrivere);
+    try {
+        documenti::scrivi_documenti(d, {q.file_linea, q.file_treno});
+    } catch (const std::invalid_argument& e) {
+        throw errore_uso(e.what());
+    }
     std::cout << "wrote into " << testo::visibile(q.cartella.string()) << ":";
-    for (const auto& [nome, byte] : file) std::cout << " " << testo::visibile(nome.filename().string());
+    for (const auto& [nome, byte] : d.file) std::cout << " " << testo::visibile(nome.filename().string());
     std::cout << "\n";
     return uscita::ok;
 }
@@ -625,7 +606,7 @@ int avvia_documents(const opzioni_documents& o) {
     if (q.cartella.empty()) q.cartella = ".";
     q.autore = {q.id.treno, o.velocita_massima, o.categoria, o.classificazione, o.massa_bloccata, o.nome_treno,
                 o.percorso, o.note};
-    return scrivi_documenti(q);
+    return documenti_comando(q);
 }
 int avvia_view(const opzioni_view& o) {
     if ((o.opzione_testo_linea->count() > 0) != (o.opzione_testo_treno->count() > 0))
