@@ -527,8 +527,8 @@ void prepara_explain(CLI::App& app, opzioni_explain& o) {
 void prepara_lsp(CLI::App& app, opzioni_lsp& o) {
     o.comando = app.add_subcommand(
         "lsp", "a language server for your editor, over standard input and output: check's problems as you type, "
-               "hover, completion, inlay hints, go to definition, outline, quick fixes and formatting; it writes to "
-               "no file");
+               "hover, completion, inlay hints, go to definition, outline, quick fixes and formatting; it writes no "
+               "file but the driver's documents, when asked");
     o.comando->add_flag("--stdio", o.stdio,
                         "accepted for the editors that pass it; standard input and output are the only way");
 }
