@@ -1,7 +1,8 @@
 // The files the editor has open, and the pair each belongs to: a line
 // description ID_linea.txt and a train file ID_N-.txt of the same folder. An
 // open buffer's newest text counts; the other file of a pair is read from
-// disk (only read: nothing here writes a file).
+// disk (only read: nothing here writes a file; the driver's documents are
+// written by lsp/documenti_macchinista.cpp, on request).
 #pragma once
 
 #include <cstdint>

@@ -22,6 +22,7 @@ inline constexpr int parametri_non_validi = -32602;
 inline constexpr int errore_interno = -32603;
 inline constexpr int non_inizializzato = -32002;
 inline constexpr int richiesta_annullata = -32800;
+inline constexpr int richiesta_fallita = -32803;  // valid, but it could not be done
 }  // namespace codice_rpc
 
 // A message body over this many bytes is skipped unread.

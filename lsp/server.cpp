@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "lsp/diagnostica.h"
+#include "lsp/documenti_macchinista.h"
 #include "lsp/funzioni.h"
 #include "lsp/testo_editor.h"
 
@@ -59,7 +60,8 @@ json capacita() {
             {"documentSymbolProvider", true},
             {"codeActionProvider", {{"codeActionKinds", json::array({"quickfix"})}}},
             {"documentFormattingProvider", true},
-            {"inlayHintProvider", true}};
+            {"inlayHintProvider", true},
+            {"executeCommandProvider", {{"commands", json::array({comando_documenti})}}}};
 }
 
 }  // namespace
@@ -74,6 +76,7 @@ const server::voce_metodo server::metodi_[] = {
     {"textDocument/documentSymbol", &server::su_simboli, nullptr},
     {"textDocument/codeAction", &server::su_azioni, nullptr},
     {"textDocument/formatting", &server::su_formattazione, nullptr},
+    {"workspace/executeCommand", &server::su_comando, nullptr},
     {"initialized", nullptr, &server::inizializzato},
     {"exit", nullptr, &server::esci},
     {"textDocument/didOpen", nullptr, &server::aperto},
@@ -399,6 +402,25 @@ json server::su_azioni(const json& p) {
 json server::su_formattazione(const json& p) {
     const coppia c = documenti_.coppia_di(documento_di(p));
     return formattazione(c.scenario, c.ruolo);
+}
+
+// The one command: the driver's documents of the pair of the document given
+// as its argument, by URI. The author hears the outcome as a message too.
+json server::su_comando(const json& p) {
+    const std::string comando = p.at("command").get<std::string>();
+    if (comando != comando_documenti)
+        throw errore_rpc(codice_rpc::parametri_non_validi, "no command \"" + comando + "\"");
+    const auto& argomenti = p.at("arguments");
+    if (!argomenti.is_array() || argomenti.empty() || !argomenti[0].is_string())
+        throw errore_rpc(codice_rpc::parametri_non_validi, "give the URI of an open file of the pair as the argument");
+    const auto* d = documenti_.trova(argomenti[0].get<std::string>());
+    if (!d) throw errore_rpc(codice_rpc::parametri_non_validi, "no open document " + argomenti[0].get<std::string>());
+    const auto e = scrivi_documenti_macchinista(documenti_.coppia_di(*d).scenario);
+    invia_({{"jsonrpc", "2.0"},
+            {"method", "window/showMessage"},
+            {"params", {{"type", e.scritti ? 3 : 1}, {"message", e.messaggio}}}});
+    if (!e.scritti) throw errore_rpc(codice_rpc::richiesta_fallita, e.messaggio);
+    return {{"written", e.file}, {"warnings", e.avvisi}, {"message", e.messaggio}};
 }
 
 // --- the loop

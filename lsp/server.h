@@ -78,6 +78,7 @@ private:
     nlohmann::json su_simboli(const nlohmann::json& p);
     nlohmann::json su_azioni(const nlohmann::json& p);
     nlohmann::json su_formattazione(const nlohmann::json& p);
+    nlohmann::json su_comando(const nlohmann::json& p);
 
     void inizializzato(const nlohmann::json& p);
     void esci(const nlohmann::json& p);

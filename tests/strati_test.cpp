@@ -33,10 +33,11 @@ constexpr strato strati[] = {
     {"dump", 6},
     {"memory_compile", 7},                                                 // the pair compiled in memory
     {"check", 8},
-    {"picture", 9}, {"lsp", 9}, {"view", 9},
-    {"tools", 10},                                                         // scenario_tool's command line
-    {"bench", 11}, {"fuzz", 11},
-    {"tests", 12},
+    {"documents", 9},                                                      // the driver's documents from a pair
+    {"picture", 10}, {"lsp", 10}, {"view", 10},
+    {"tools", 11},                                                         // scenario_tool's command line
+    {"bench", 12}, {"fuzz", 12},
+    {"tests", 13},
 };
 
 std::optional<int> livello(std::string_view cartella) {
@@ -61,7 +62,7 @@ std::string violazione(std::string_view cartella, std::string_view incluso, bool
     const auto da = livello(cartella);
     if (!da) return "file in a folder that is not in the table of layers";
     if (!di_progetto)
-        return *da >= 1 && *da <= 10 && intestazione_di_sistema(incluso)
+        return *da >= 1 && *da <= 11 && intestazione_di_sistema(incluso)
                    ? "system or toolkit header outside platform/"
                    : "";
     const auto barra = incluso.find('/');

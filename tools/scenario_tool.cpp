@@ -29,6 +29,10 @@
 #include "check/file_interi.h"
 #include "check/problemi.h"
 #include "check/regole.h"
+#include "documents/celle.h"
+#include "documents/documenti.h"
+#include "documents/scrittura.h"
+#include "memory_compile/compilazione.h"
 #include "reference/riferimento.h"
 #include "scenario_text/emettitori.h"
 #include "text/visibile.h"
@@ -212,6 +216,52 @@ int controlla(const fs::path& file_linea, const fs::path& file_treno, const iden
     return errori ? uscita_controllo::errori : uscita_controllo::solo_avvisi;
 }
 
+// The driver's three documents for the pair, written into the folder, or
+// nothing when the pair does not compile or a value does not fit its cell.
+struct richiesta_documenti {
+    fs::path file_linea, file_treno, cartella;
+    identificativi id;
+    documenti::dati_autore autore;
+};
+
+int documenti_comando(const richiesta_documenti& q) {
+    const std::string linea = piattaforma::leggi_binario(q.file_linea);
+    const std::string treno = piattaforma::leggi_binario(q.file_treno);
+    if (sembrano_scambiati(linea, treno))
+        throw errore_uso(q.file_linea.string() + " reads like a train file and " + q.file_treno.string() +
+                         " like a line description: give the line description first");
+    const auto c = compila_in_memoria(linea, treno, q.id);
+    if (!c.problemi.empty()) {
+        std::vector<problema> errori;
+        for (const auto& p : esamina(c, linea, treno))
+            if (p.livello == gravita::errore) errori.push_back(p);
+        std::cout << testo_problemi(errori, {q.file_linea.string(), q.file_treno.string()});
+        std::cerr << "scenario_tool documents: the pair does not compile; nothing written\n";
+        return uscita_controllo::errori;
+    }
+    documenti::file_documenti d;
+    try {
+        d = documenti::prepara_documenti(linea, treno, q.id, q.cartella, q.autore);
+    } catch (const documenti::valore_troppo_largo& e) {
+        throw std::runtime_error(std::string(e.what()) + "; nothing written");
+    }
+    for (const auto& a : d.avvisi) std::cerr << "scenario_tool documents: warning: " << testo::visibile(a) << "\n";
+    if (d.senza_orario > 0)
+        std::cerr << "scenario_tool documents: note: " << d.senza_orario << " of " << d.stazioni
+                  << " stations have no time in the train file; the sheet leaves their passing times blank "
+                     "(this build has no running-time model to compute them)\n";
+    crea_cartella(q.cartella);
+    try {
+        documenti::scrivi_documenti(d, {q.file_linea, q.file_treno});
+    } catch (const std::invalid_argument& e) {
+        throw errore_uso(e.what());
+    }
+    std::cout << "wrote into " << testo::visibile(q.cartella.string()) << ":";
+    for (const auto& [nome, byte] : d.file) std::cout << " " << testo::visibile(nome.filename().string());
+    std::cout << "\n";
+    return uscita::ok;
+}
+
 // One entry of the reference, or all of it; an unknown topic is a usage
 // error that names the closest topics.
 int spiega(const std::string& argomento, bool tutto, bool markdown) {
@@ -278,9 +328,13 @@ constexpr stato_comando stati_uscita[] = {
     {"view", uscita::ok, "the page written"},
     {"view", uscita::guasto, 
      "no compiled files in DIR, one missing or damaged, a geometry that does not fit the route, a text file that cannot be read, or the page cannot be written"},
+    {"documents", uscita::ok, "the three documents written"},
+    {"documents", 2, "the pair does not compile: check's errors shown, nothing written"},
+    {"documents", uscita::guasto, "a value that does not fit its cell, or a document that cannot be written; nothing "
+                                  "written"},
     {"explain", uscita::ok, "the entry printed"},
     {"lsp", 0, "exit after shutdown"},
-    {"lsp", 1, "exit without shutdown, or the input ends first"},
+    {"lsp", 1, "exit without shutdown, the input ends first, or the client no longer reads the server's output"},
 };
 constexpr std::string_view stato_uso = "a usage error";
 // What a usage error also is, for the subcommands where it is more.
@@ -397,6 +451,14 @@ struct opzioni_view {
     CLI::Option* opzione_testo_treno = nullptr;
     scelta_scenario scelta;
 };
+struct opzioni_documents {
+    CLI::App* comando = nullptr;
+    std::string file_linea, file_treno, cartella_uscita;
+    CLI::Option* opzione_uscita = nullptr;
+    scelta_scenario scelta;
+    std::optional<std::string> velocita_massima, categoria, classificazione, massa_bloccata, nome_treno, percorso;
+    std::vector<std::string> note;
+};
 struct opzioni_explain {
     CLI::App* comando = nullptr;
     std::string argomento;
@@ -496,6 +558,30 @@ void prepara_view(CLI::App& app, opzioni_view& o) {
     aggiungi_scelta_cartella(o.comando, o.scelta);
 }
 
+void prepara_documents(CLI::App& app, opzioni_documents& o) {
+    o.comando = app.add_subcommand(
+        "documents", "write the driver's documents for your line description and train file: the train sheet, the "
+                     "slowdown order and the notes, in the built-in documents' layouts; your two files are only read");
+    o.comando->add_option("LINE_FILE", o.file_linea, "line description, ideally named ID_linea.txt")
+        ->required()
+        ->check(file_esistente());
+    o.comando->add_option("TRAIN_FILE", o.file_treno, "train file, ideally named ID_N-.txt")
+        ->required()
+        ->check(file_esistente());
+    o.opzione_uscita = o.comando->add_option(
+        "-o,--output", o.cartella_uscita, "folder for the documents, created when missing (default: the folder of LINE_FILE)");
+    aggiungi_scelta(o.comando, o.scelta, "line identifier, when LINE_FILE is not named ID_linea.txt",
+                    "train number, when TRAIN_FILE is not named ID_N-.txt");
+    o.comando->add_option("--top-speed", o.velocita_massima, "the sheet's top speed, km/h (3 characters; default xxx)");
+    o.comando->add_option("--category", o.categoria, "the letter after the top speed (default C)");
+    o.comando->add_option("--classification", o.classificazione, "the train's classification, as IC (3 characters)");
+    o.comando->add_option("--blocked-mass", o.massa_bloccata, "the blocked mass, tonnes (3 characters)");
+    o.comando->add_option("--train-name", o.nome_treno, "the train's name, for the notes");
+    o.comando->add_option("--route", o.percorso,
+                          "the train's whole run for the notes, as \"Portovesco - Sarenta\" (default: its stretch)");
+    o.comando->add_option("--note", o.note, "a line of the notes after the first two (repeatable; default: a template)")
+        ->type_name("TEXT");
+}
 void prepara_explain(CLI::App& app, opzioni_explain& o) {
     o.comando = app.add_subcommand(
         "explain", "what a keyword's values mean, what a status code means and how to fix it, what a header does, "
@@ -511,8 +597,8 @@ void prepara_explain(CLI::App& app, opzioni_explain& o) {
 void prepara_lsp(CLI::App& app, opzioni_lsp& o) {
     o.comando = app.add_subcommand(
         "lsp", "a language server for your editor, over standard input and output: check's problems as you type, "
-               "hover, completion, inlay hints, go to definition, outline, quick fixes and formatting; it writes to "
-               "no file");
+               "hover, completion, inlay hints, go to definition, outline, quick fixes and formatting; it writes no "
+               "file but the driver's documents, when asked");
     o.comando->add_flag("--stdio", o.stdio,
                         "accepted for the editors that pass it; standard input and output are the only way");
 }
@@ -527,6 +613,7 @@ struct comandi {
     opzioni_view view;
     opzioni_explain explain;
     opzioni_lsp lsp;
+    opzioni_documents documents;
 };
 
 void prepara_comandi(CLI::App& app, comandi& c) {
@@ -538,6 +625,7 @@ void prepara_comandi(CLI::App& app, comandi& c) {
     prepara_view(app, c.view);
     prepara_explain(app, c.explain);
     prepara_lsp(app, c.lsp);
+    prepara_documents(app, c.documents);
 }
 
 int avvia_lsp() {
@@ -579,6 +667,17 @@ int avvia_check(const opzioni_check& o) {
     return controlla(l, t, id, o.json, o.spente);
 }
 
+int avvia_documents(const opzioni_documents& o) {
+    richiesta_documenti q;
+    q.file_linea = modello::percorso_utf8(o.file_linea);
+    q.file_treno = modello::percorso_utf8(o.file_treno);
+    q.id = scegli_identificativi(q.file_linea, q.file_treno, o.scelta.linea_data(), o.scelta.treno_data());
+    q.cartella = o.opzione_uscita->count() > 0 ? modello::percorso_utf8(o.cartella_uscita) : q.file_linea.parent_path();
+    if (q.cartella.empty()) q.cartella = ".";
+    q.autore = {q.id.treno, o.velocita_massima, o.categoria, o.classificazione, o.massa_bloccata, o.nome_treno,
+                o.percorso, o.note};
+    return documenti_comando(q);
+}
 int avvia_view(const opzioni_view& o) {
     if ((o.opzione_testo_linea->count() > 0) != (o.opzione_testo_treno->count() > 0))
         throw errore_uso("give both LINE_FILE and TRAIN_FILE, or neither");
@@ -598,6 +697,7 @@ const char* nome_comando(const comandi& c) {
            : *c.explain.comando ? "explain"
            : *c.lsp.comando     ? "lsp"
            : *c.view.comando    ? "view"
+           : *c.documents.comando ? "documents"
                                 : "plot";
 }
 
@@ -610,6 +710,7 @@ int avvia(const comandi& c) {
         if (*c.compile.comando) return avvia_compile(c.compile);
         if (*c.check.comando) return avvia_check(c.check);
         if (*c.view.comando) return avvia_view(c.view);
+        if (*c.documents.comando) return avvia_documents(c.documents);
         if (*c.plot.comando)
             return traccia(modello::percorso_utf8(c.plot.cartella), modello::percorso_utf8(c.plot.file),
                            c.plot.scelta.linea_data(), c.plot.scelta.treno_data());

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "tests/cartella_temporanea.h"
+#include "tests/documents/coppia_piccola.h"
 #include "tests/lsp/cliente.h"
 
 namespace {
@@ -605,6 +606,62 @@ TEST(ServerLsp, UnClienteCheNonLeggePiuLoChiude) {
         }
         EXPECT_EQ(c.stato_uscita(attesa), 1) << volta;
     }
+}
+
+}  // namespace
+
+namespace {
+
+// "Write the driver's documents": the files beside the pair, as the command
+// writes them; a pair that does not compile as the editor holds it writes
+// nothing and says why.
+TEST(ServerLsp, IDocumentiDelMacchinistaComeComando) {
+    test_util::CartellaTemporanea cartella;
+    const fs::path linea = cartella.percorso() / "Colle_linea.txt";
+    const fs::path treno = cartella.percorso() / "Colle_12-.txt";
+    test_util::scrivi(linea, std::string(test_util::linea_piccola));
+    test_util::scrivi(treno, test_util::treno_piccolo(test_util::rallentamento_al_cippo));
+    cliente c(comando());
+    c.richiesta(1, "initialize", params_inizializza());
+    const auto init = c.risposta(1, attesa);
+    ASSERT_TRUE(init);
+    EXPECT_EQ((*init)["result"]["capabilities"]["executeCommandProvider"]["commands"],
+              json::array({"scenario_tool.documents"}));
+    c.notifica("initialized");
+    const std::string uri_treno = uri_di(treno);
+    apri(c, uri_treno, test_util::leggi(treno));
+
+    c.richiesta(2, "workspace/executeCommand", {{"command", "scenario_tool.documents"}, {"arguments", {uri_treno}}});
+    const auto r = c.risposta(2, attesa);
+    ASSERT_TRUE(r);
+    ASSERT_TRUE(r->contains("result")) << r->dump();
+    EXPECT_EQ((*r)["result"]["written"].size(), 3u) << r->dump();
+    const auto ordine = test_util::righe_crlf(test_util::leggi(cartella.percorso() / "Colle_12_rallentamenti.txt"));
+    ASSERT_GT(ordine.size(), 12u);
+    EXPECT_EQ(ordine[12], " | 1 | PIANO - VALLE NUOVA        |     18     |    60    |   300   |   -----    |");
+    EXPECT_TRUE(fs::exists(cartella.percorso() / "Colle_12_scheda_treno.txt"));
+    EXPECT_TRUE(fs::exists(cartella.percorso() / "Colle_12_note.txt"));
+
+    // The open text counts, not the file on disk: a station off the grid.
+    std::string rotto = test_util::treno_piccolo(test_util::rallentamento_al_cippo);
+    rotto.replace(rotto.find("2000, 12"), 4, "2010");
+    cambia(c, uri_treno, 2, rotto);
+    const std::string prima = test_util::leggi(cartella.percorso() / "Colle_12_scheda_treno.txt");
+    c.richiesta(3, "workspace/executeCommand", {{"command", "scenario_tool.documents"}, {"arguments", {uri_treno}}});
+    const auto e = c.risposta(3, attesa);
+    ASSERT_TRUE(e);
+    EXPECT_EQ((*e)["error"]["code"], -32803) << e->dump();
+    EXPECT_NE((*e)["error"]["message"].get<std::string>().find("does not compile"), std::string::npos) << e->dump();
+    EXPECT_EQ(test_util::leggi(cartella.percorso() / "Colle_12_scheda_treno.txt"), prima);
+
+    c.richiesta(4, "workspace/executeCommand", {{"command", "altro"}, {"arguments", {uri_treno}}});
+    const auto ignoto = c.risposta(4, attesa);
+    ASSERT_TRUE(ignoto);
+    EXPECT_EQ((*ignoto)["error"]["code"], -32602) << ignoto->dump();
+    c.richiesta(5, "shutdown");
+    ASSERT_TRUE(c.risposta(5, attesa));
+    c.notifica("exit");
+    EXPECT_EQ(c.stato_uscita(attesa), 0);
 }
 
 }  // namespace

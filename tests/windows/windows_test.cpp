@@ -744,6 +744,40 @@ TEST(StrumentoWindows, CheckComeLoStrumentoLinux) {
     EXPECT_EQ(test_util::elenco(w).size(), 2u);
 }
 
+// documents of the built-in pair, in a folder with an accented name: the
+// slowdown order is the builder's own, and the three documents are the
+// Linux tool's, byte for byte.
+TEST(StrumentoWindows, DocumentsComeIlBuilderEComeLoStrumentoLinux) {
+    RICHIEDE_WINE();
+    CartellaTemporanea dir;
+    const fs::path l = dir.percorso() / "linux", w = dir.percorso() / "windows";
+    const std::string cartella = "Citt\u00e0";
+    for (const fs::path& base : {l, w}) {
+        fs::create_directory(base);
+        ASSERT_EQ(test_util::esegui({SCENARIO_TOOL_PATH, "emit", "ref"}, "", {"env", "-C", base.string()}).stato, 0);
+        fs::create_directory(base / fs::path(cartella));
+        for (const char* f : {"Valdora_Sarenta_linea.txt", "Valdora_Sarenta_731-.txt"})
+            fs::copy_file(base / "ref" / f, base / fs::path(cartella) / f);
+    }
+    const std::vector<std::string> argomenti{"documents", cartella + "/Valdora_Sarenta_linea.txt",
+                                             cartella + "/Valdora_Sarenta_731-.txt", "--top-speed", "200"};
+    std::vector<std::string> a{SCENARIO_TOOL_PATH};
+    a.insert(a.end(), argomenti.begin(), argomenti.end());
+    const auto su_linux = test_util::esegui(a, "", {"env", "-C", l.string()});
+    ASSERT_EQ(su_linux.stato, 0) << su_linux.errori;
+    a[0] = test_windows::eseguibile("scenario_tool.exe").string();
+    const auto su_windows = test_windows::esegui(a, w);
+    ASSERT_EQ(su_windows.stato, 0) << su_windows.errori;
+    EXPECT_EQ(test_util::leggi(w / fs::path(cartella) / "Valdora_Sarenta_731_rallentamenti.txt"),
+              test_util::leggi(w / "ref" / "Valdora_Sarenta_731_rallentamenti.txt"));
+    const auto attesi = contenuto(l / fs::path(cartella), "");
+    const auto scritti = contenuto(w / fs::path(cartella), "");
+    EXPECT_EQ(attesi.size(), 5u);
+    ASSERT_EQ(nomi(scritti), nomi(attesi));
+    for (std::size_t i = 0; i < attesi.size(); ++i)
+        EXPECT_TRUE(scritti[i].second == attesi[i].second) << scritti[i].first << " differs from the Linux tool's";
+}
+
 // A path written with '/' first is a path, not an option: under Wine, with
 // the current folder on the drive of the Linux root, /tmp/... is this folder.
 TEST(StrumentoWindows, UnPercorsoCheIniziaConLaBarraEUnPercorso) {
