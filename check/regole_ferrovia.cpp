@@ -10,7 +10,7 @@ namespace {
 // the list it is given.
 using famiglia = void (*)(const regole_ferrovia::coppia_compilata&, std::vector<problema>&);
 
-const std::vector<famiglia> famiglie = {};
+const std::vector<famiglia> famiglie = {regole_ferrovia::regole_orario};
 
 }  // namespace
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "memory_compile/compilazione.h"
 
@@ -18,5 +19,8 @@ struct coppia_compilata {
     const modello::Modello& modello() const { return compilazione.finale.modello; }
     const registro_controllo& registro() const { return compilazione.finale.registro; }
 };
+
+// The timetable against the train's run (regole_orario.cpp).
+void regole_orario(const coppia_compilata& c, std::vector<problema>& p);
 
 }  // namespace strumento::regole_ferrovia

@@ -35,6 +35,9 @@ inline constexpr std::string_view nome_rovescio = "stretch-reversed";
 inline constexpr std::string_view nome_inizio_tardo = "run-starts-late";
 inline constexpr std::string_view nome_estensione = "extent-beyond-line";
 inline constexpr std::string_view nome_nascosto = "hidden-character";
+inline constexpr std::string_view nome_margine = "allowance-short";
+inline constexpr std::string_view nome_sosta_senza_fermata = "dwell-no-stop";
+inline constexpr std::string_view nome_orario_senza_fermata = "time-no-stop";
 
 struct regola_avviso {
     std::string_view nome;         // kebab-case, as printed in brackets
@@ -65,6 +68,7 @@ struct errore_controllo {
 inline constexpr std::string_view errore_codifica = "file-encoding";
 inline constexpr std::string_view errore_generale = "missing-generale";
 inline constexpr std::string_view errore_timbri = "stamp-overwrite";
+inline constexpr std::string_view errore_tempo_di_corsa = "running-time";
 std::span<const errore_controllo> errori_controllo();
 
 }  // namespace strumento

@@ -147,6 +147,15 @@ struct piccola {
     modello::Modello modello() const { return compilato(linea(), treno()); }
 };
 
+TEST(Marcia, DurateScritte) {
+    EXPECT_EQ(marcia::durata(250), "4 min 10 s");
+    EXPECT_EQ(marcia::durata(120), "2 min");
+    EXPECT_EQ(marcia::durata(45), "45 s");
+    EXPECT_EQ(marcia::durata(3780), "1 h 3 min");
+    EXPECT_EQ(marcia::durata(0), "0 s");
+    EXPECT_EQ(marcia::durata(59.6), "1 min");
+}
+
 TEST(Marcia, UnTrenoCheNonPuoPartireDiceDoveEPerche) {
     struct caso {
         piccola p;
