@@ -93,7 +93,9 @@ void regole_orario(const coppia_compilata& c, std::vector<problema>& p) {
     // A pair with errors runs over what is left of it: no judgement of its times.
     if (!c.compilazione.problemi.empty()) return;
     const luogo l{c, righe_stazioni(c)};
-    const auto r = marcia::calcola_marcia(c.modello(), {});
+    marcia::opzioni_treno o;
+    o.orario = false;
+    const auto r = marcia::calcola_marcia(c.modello(), o);
     tipi_senza_fermata(l, r.stazioni.empty() ? marcia::stazioni_di(c.modello()) : r.stazioni, p);
     if (!r.fermo) tratte(l, r, p);
 }

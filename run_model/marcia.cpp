@@ -41,7 +41,7 @@ std::vector<double> limite_ai_punti(const griglia& q, const std::vector<double>&
             while (!minimi.empty() && celle[minimi.back()] >= celle[prossima]) minimi.pop_back();
             minimi.push_back(prossima);
         }
-        while (minimi.front() < coda) minimi.pop_front();
+        while (minimi.size() > 1 && minimi.front() < coda) minimi.pop_front();
         r[i] = celle[minimi.front()];
     }
     return r;
@@ -151,9 +151,17 @@ risultato calcola_marcia(const modello::Modello& m, const opzioni_treno& o, bool
         r.fermo = arresto{0, "the train file has fewer than two stations: there is no run"};
         return r;
     }
+    for (std::size_t i = 1; i < r.stazioni.size(); ++i)
+        if (r.stazioni[i].metro <= r.stazioni[i - 1].metro) {
+            r.fermo = arresto{r.stazioni[i].metro, "the station " + r.stazioni[i].nome + " is not beyond the one before it"};
+            return r;
+        }
     std::vector<double> corse, corse_orario;
     if ((r.fermo = corri(m, o, r, o.rallentamenti, corse, con_profilo))) return r;
-    if ((r.fermo = corri(m, o, r, false, corse_orario, false))) return r;
+    if (!o.orario || !o.rallentamenti)
+        corse_orario = corse;
+    else if ((r.fermo = corri(m, o, r, false, corse_orario, false)))
+        return r;
     for (std::size_t i = 0; i < r.stazioni.size(); ++i) {
         r.stazioni[i].corsa_s = corse[i];
         r.stazioni[i].corsa_orario_s = corse_orario[i];

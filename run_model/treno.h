@@ -34,6 +34,10 @@ struct opzioni_treno {
     std::optional<double> percentuale_frenata;  // else the train file's
     double passo_m = marcia::passo_m;        // 50 / passo must be whole
     bool rallentamenti = true;               // the slowdowns limit the speed
+    // Also the run on the line's own limits, over which the timetable's
+    // passing times are spread; without it they are spread over the
+    // minimum run (check needs only the minimum running times).
+    bool orario = true;
 };
 
 // The train with every value settled.

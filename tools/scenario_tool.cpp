@@ -582,8 +582,11 @@ int corri(const opzioni_run& o) {
     const std::string linea = piattaforma::leggi_binario(l);
     const std::string treno = piattaforma::leggi_binario(t);
     const auto c = compila_in_memoria(linea, treno, id);
-    auto problemi = esamina(c, linea, treno);
+    // check's errors: the compiler's and the whole files'; no warning stops a run.
+    auto problemi = c.problemi;
+    problemi_file_interi(linea, treno, problemi);
     std::erase_if(problemi, [](const problema& p) { return p.livello != gravita::errore; });
+    ordina(problemi);
     if (!problemi.empty()) {
         const nomi_file_autore nomi{l.string(), t.string()};
         std::cout << (o.json ? json_testo(json_problemi(problemi, nomi)) + "\n" : testo_problemi(problemi, nomi));
