@@ -91,9 +91,14 @@ std::optional<std::size_t> corsa(const griglia& q, const modello::Modello& m, co
         const int ad = aderenza_cella(m, c);
         const double v = std::sqrt(v2[i]);
         const double a1 = accelerazione(t, v, i_mille, ad);
-        const double prova = std::max(0.0, v2[i] + 2 * a1 * q.passo);
-        const double a2 = accelerazione(t, std::sqrt(prova), i_mille, ad);
-        double nuovo = std::min(v2[i] + (a1 + a2) * q.passo, tetto[i + 1]);
+        double nuovo = tetto[i + 1];
+        // At the limit with effort to spare, the train holds the limit: the
+        // second evaluation only where the speed is free to change.
+        if (a1 < 0 || v2[i] < nuovo) {
+            const double prova = std::max(0.0, v2[i] + 2 * a1 * q.passo);
+            const double a2 = accelerazione(t, std::sqrt(prova), i_mille, ad);
+            nuovo = std::min(v2[i] + (a1 + a2) * q.passo, nuovo);
+        }
         if (nuovo <= 0 && tetto[i + 1] > 0) return i;
         nuovo = std::max(0.0, nuovo);
         v2[i + 1] = nuovo;

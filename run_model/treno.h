@@ -20,7 +20,7 @@ inline constexpr double lunghezza_vettura_m = 26.4;
 inline constexpr double frazione_servizio = 0.8;     // full service brake, of the emergency deceleration
 inline constexpr double masse_rotanti = 1.06;        // inertia of wheels and motors, as extra mass
 inline constexpr double margine_minimo_pct = 3.0;    // minimum allowance, % of the technical time
-inline constexpr double passo_m = 2.0;               // integration step
+inline constexpr double passo_m = 50.0 / 6;          // integration step: six to a 50 m cell
 
 // What the caller may set; an unset value takes its default.
 struct opzioni_treno {
