@@ -767,8 +767,9 @@ TEST(StrumentoWindows, RunComeLoStrumentoLinux) {
         EXPECT_EQ(y.at("name"), x.at("name"));
         for (const char* campo : {"arrival_s", "departure_s"}) {
             ASSERT_EQ(y.at(campo).is_null(), x.at(campo).is_null()) << x.at("name") << " " << campo;
-            if (!x.at(campo).is_null())
+            if (!x.at(campo).is_null()) {
                 EXPECT_NEAR(y.at(campo).get<double>(), x.at(campo).get<double>(), 0.1) << x.at("name") << " " << campo;
+            }
         }
     }
     ASSERT_EQ(w.at("legs").size(), l.at("legs").size());
