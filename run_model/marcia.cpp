@@ -102,7 +102,9 @@ std::optional<std::size_t> corsa(const griglia& q, const modello::Modello& m, co
         if (nuovo <= 0 && tetto[i + 1] > 0) return i;
         nuovo = std::max(0.0, nuovo);
         v2[i + 1] = nuovo;
-        tempo[i + 1] = tempo[i] + 2 * q.passo / (v + std::sqrt(nuovo));
+        const double somma = v + std::sqrt(nuovo);
+        if (somma <= 0) return i;  // standing at a point that is no stop
+        tempo[i + 1] = tempo[i] + 2 * q.passo / somma;
     }
     return std::nullopt;
 }
