@@ -17,7 +17,11 @@ struct griglia {
     double passo = 2.0;
     std::size_t punti = 0;
 
-    double metro(std::size_t i) const { return origine + static_cast<double>(i) * passo; }
+    // Whole cells counted apart, so that every 50 m mark is exact.
+    double metro(std::size_t i) const {
+        const auto n = static_cast<std::size_t>(per_cella);
+        return origine + 50.0 * static_cast<double>(i / n) + passo * static_cast<double>(i % n);
+    }
     std::size_t cella(std::size_t i) const {
         return static_cast<std::size_t>(origine / 50) + i / static_cast<std::size_t>(per_cella);
     }
@@ -117,7 +121,6 @@ void profilo(const griglia& q, const std::vector<double>& limite, const std::vec
         r.profilo.push_back({q.metro(i), limite[i], std::sqrt(v2[i]) * 3.6, tempo[i]});
     }
 }
-
 
 // One run from the first station to the last: the running time at each
 // station, or where the train cannot go on.

@@ -55,7 +55,8 @@ struct treno {
 treno treno_di(const modello::Modello& m, const opzioni_treno& o);
 
 // Deceleration in m/s² that a braking percentage gives in an emergency
-// braking, by the ETCS conversion model's linear relation.
+// braking: the ETCS conversion model's basic deceleration for trains braked
+// by percentage, taken at every speed.
 double decelerazione_emergenza(double percentuale);
 
 // Adhesion coefficient at speed v (m/s) on track of adhesion value
