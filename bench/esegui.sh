@@ -16,7 +16,7 @@ set -euo pipefail
 build="$(cd "$(dirname "$0")/.." && pwd)/${BUILD_DIR:-build}"
 bench="$build/bench/bench_compila"
 tool="$build/scenario_tool"
-for programma in "$bench" "$tool" "$build/scenario_builder"; do
+for programma in "$bench" "$build/bench/bench_corsa" "$tool" "$build/scenario_builder"; do
   [ -x "$programma" ] || { echo "bench: $programma is not built (make build first)" >&2; exit 1; }
 done
 
@@ -63,6 +63,26 @@ for i in $(seq "$(giri 5)"); do
 done
 mediana_righe=$(printf '%s\n' "${tempi_righe[@]}" | sort -n | sed -n "$(( (${#tempi_righe[@]} + 1) / 2 ))p")
 echo "check, 100,000 lines without commas: ${mediana_righe} ms  (goal: at most 1000 ms, $([ "$mediana_righe" -le 1000 ] && echo met || echo NOT met))"
+echo "== scenario_tool run: the built-in pair against its compile as whole processes (median of $(giri 9), goal: at most 2x); the model's run in this process on the built-in pair and on the $lunga m line (best of $(giri 5), goal for $lunga m: at most 50 ms)"
+mediana_processo() {
+  local tempi=() i inizio
+  for i in $(seq "$(giri 9)"); do
+    inizio=$(date +%s%N)
+    "$@" >/dev/null
+    tempi+=($(( ($(date +%s%N) - inizio) / 100000 )))
+  done
+  printf '%s\n' "${tempi[@]}" | sort -n | sed -n "$(( (${#tempi[@]} + 1) / 2 ))p"
+}
+lavoro_corsa="$lavoro/corsa"
+"$tool" emit "$lavoro_corsa" >/dev/null
+corsa_ms10=$(mediana_processo "$tool" run "$lavoro_corsa/Valdora_Sarenta_linea.txt" "$lavoro_corsa/Valdora_Sarenta_731-.txt")
+compila_ms10=$(mediana_processo "$tool" compile "$lavoro_corsa/Valdora_Sarenta_linea.txt" "$lavoro_corsa/Valdora_Sarenta_731-.txt")
+echo "run $((corsa_ms10 / 10)).$((corsa_ms10 % 10)) ms, compile $((compila_ms10 / 10)).$((compila_ms10 % 10)) ms  (goal: run at most 2x compile, $([ "$corsa_ms10" -le $((2 * compila_ms10)) ] && echo met || echo NOT met))"
+"$build/bench/bench_corsa" builtin "$(giri 5)"
+uscita_lunga=$("$build/bench/bench_corsa" "$lunga" "$(giri 5)")
+echo "$uscita_lunga"
+corsa_lunga=$(echo "$uscita_lunga" | awk '{ for (i = 1; i <= NF; i++) if ($i == "run") { print $(i + 1); exit } }')
+echo "run of the $lunga m line: $corsa_lunga ms  (goal: at most 50 ms, $(awk -v t="$corsa_lunga" 'BEGIN { print (t <= 50 ? "met" : "NOT met") }'))"
 echo "== peak memory (this program's compile, then scenario_tool compile of the same files)"
 for caso in builtin "$lunga"; do
   "$bench" "$caso" memoria "$tool"

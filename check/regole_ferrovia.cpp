@@ -19,6 +19,7 @@ const std::vector<famiglia> famiglie = {
     regole_ferrovia::avvisi_stazioni,
     regole_ferrovia::avvisi_rallentamenti,
     regole_ferrovia::avvisi_segnali,
+    regole_ferrovia::regole_orario,
 };
 
 }  // namespace

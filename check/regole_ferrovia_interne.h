@@ -38,5 +38,7 @@ void regole_progressive(const coppia_compilata& c, std::vector<problema>& p);
 void regole_ripetizione(const coppia_compilata& c, std::vector<problema>& p);
 void regole_curve(const coppia_compilata& c, std::vector<problema>& p);
 void regole_cartelli(const coppia_compilata& c, std::vector<problema>& p);
+// The timetable against the train's run (regole_orario.cpp).
+void regole_orario(const coppia_compilata& c, std::vector<problema>& p);
 
 }  // namespace strumento::regole_ferrovia

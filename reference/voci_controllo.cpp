@@ -307,6 +307,27 @@ constexpr regola_avviso tabella_regole[] = {
      "signal, left x,4,0 with right dark, 1200 m before an entry signal. Kinds and digits outside their ranges "
      "are value-range's",
      quale_file::treno},
+    {nome_margine,
+     "a timed station reached from the timed station before it with less margin over the train's minimum running "
+     "time than the minimum allowance (3 % of that time)",
+     "stazione,   10000,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,   7,33,58, BORGO",
+     "The timetable keeps an allowance over the technical running time for the small losses of every run (UIC "
+     "leaflet 451-1's practice): a time with less is one that a driver loses at the first caution, and the "
+     "simulator judges the driver by it. `scenario_tool run` shows the minimum and the margin of every leg",
+     quale_file::treno},
+    {nome_sosta_senza_fermata,
+     "a dwell (field 13) at a station of kind 25 or above, which has no stop cell: trains pass it",
+     "stazione,   10000,  28,  200,  0, 0, 0,  0,0,0,  0,0,0,   30,   0, 0, 0, BIVIO",
+     "The train reader writes a stop cell only for kinds below 25: at a junction or a block post the train is "
+     "never stopped, so the dwell is never made and the times after it are kept with time to spare",
+     quale_file::treno},
+    {nome_orario_senza_fermata,
+     "a time at a station of kind 25 or above, which has no stop cell: it is a passing time, not a departure",
+     "stazione,   10000,  28,  200,  0, 0, 0,  0,0,0,  0,0,0,    0,   7,45, 0, BIVIO",
+     "A station row's time is the train's departure, after its dwell; a station of kind 25 or above has no stop "
+     "cell, so the train only passes it and the time is when it passes. Leave the time at 0:00:00 unless a "
+     "passing time is meant",
+     quale_file::treno},
 };
 
 constexpr errore_controllo tabella_errori[] = {
@@ -328,6 +349,12 @@ constexpr errore_controllo tabella_errori[] = {
      "conflict (1250, 1251) and nothing is written, but zero values are taken without a word, so the compiled "
      "files give the object the marker and the check code in place of its own values",
      "place the object further along the line"},
+    {errore_tempo_di_corsa,
+     "a timed station reached from the timed station before it in less than the train's minimum running time",
+     "The train's run (`scenario_tool run`: the limits and slowdowns, braking from the braked-mass percentage, "
+     "the effort of a train of that many coaches) cannot cover the leg in the time the two rows give, the dwells "
+     "between included: the driver is judged late however well the train is driven",
+     "give the later station a later time, or the earlier one an earlier time"},
 };
 
 }  // namespace

@@ -52,6 +52,9 @@ inline constexpr std::string_view nome_rallentamento_inutile = "slowdown-not-slo
 inline constexpr std::string_view nome_rallentamento_in_stazione = "slowdown-end-at-station";
 inline constexpr std::string_view nome_segnale_su_marche = "signal-on-station-marks";
 inline constexpr std::string_view nome_segnale_ignoto = "signal-pattern-unknown";
+inline constexpr std::string_view nome_margine = "allowance-short";
+inline constexpr std::string_view nome_sosta_senza_fermata = "dwell-no-stop";
+inline constexpr std::string_view nome_orario_senza_fermata = "time-no-stop";
 
 struct regola_avviso {
     std::string_view nome;         // kebab-case, as printed in brackets
@@ -86,6 +89,7 @@ struct errore_controllo {
 inline constexpr std::string_view errore_codifica = "file-encoding";
 inline constexpr std::string_view errore_generale = "missing-generale";
 inline constexpr std::string_view errore_timbri = "stamp-overwrite";
+inline constexpr std::string_view errore_tempo_di_corsa = "running-time";
 std::span<const errore_controllo> errori_controllo();
 
 }  // namespace strumento

@@ -25,7 +25,7 @@ struct strato {
 constexpr strato strati[] = {
     {"platform", 0},                                                       // files, folders, window, message box
     {"model", 1},                                                          // the working model and its rules
-    {"text", 2},                                                           // what both readers share
+    {"text", 2}, {"run_model", 2},                                         // what both readers share; the train's run
     {"line_reader", 3}, {"train_reader", 3}, {"format", 3}, {"scenario_text", 3},
     {"compiler", 4},                                                       // memorizza_dati, completion, stamps
     {"app", 5},                                                            // scenario_builder

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <iostream>
 #include <optional>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -37,6 +38,7 @@
 #include "scenario_text/emettitori.h"
 #include "text/visibile.h"
 #include "tools/compila.h"
+#include "tools/corsa.h"
 #ifdef SB_DISEGNO
 #include "picture/disegno.h"
 #endif
@@ -332,6 +334,10 @@ constexpr stato_comando stati_uscita[] = {
     {"documents", 2, "the pair does not compile: check's errors shown, nothing written"},
     {"documents", uscita::guasto, "a value that does not fit its cell, or a document that cannot be written; nothing "
                                   "written"},
+    {"run", 0, "the run printed"},
+    {"run", 1, "the train cannot run: where and why"},
+    {"run", 2, "the pair has errors: check's, and no run"},
+    {"run", uscita::guasto, "a file that cannot be read"},
     {"explain", uscita::ok, "the entry printed"},
     {"lsp", 0, "exit after shutdown"},
     {"lsp", 1, "exit without shutdown, the input ends first, or the client no longer reads the server's output"},
@@ -433,6 +439,14 @@ struct opzioni_check {
     bool json = false;
     std::vector<std::string> spente;
 };
+struct opzioni_run {
+    CLI::App* comando = nullptr;
+    std::string file_linea, file_treno;
+    scelta_scenario scelta;
+    bool json = false;
+    marcia::opzioni_treno treno;
+    double margine_pct = marcia::margine_minimo_pct;
+};
 struct opzioni_dump {
     CLI::App* comando = nullptr;
     std::string cartella;
@@ -522,6 +536,50 @@ void prepara_check(CLI::App& app, opzioni_check& o) {
         ->check(regola_nota());
 }
 
+// A default as the help writes it: 80, 26.4, 0.8.
+std::string breve(double x) {
+    std::ostringstream o;
+    o << x;
+    return o.str();
+}
+
+// A value option of run that stays unset unless given.
+void valore(CLI::App* c, const char* nome, std::optional<double>& v, const std::string& aiuto, double minimo) {
+    c->add_option(nome, v, aiuto)->check(minimo > 0 ? CLI::PositiveNumber : CLI::NonNegativeNumber);
+}
+
+void prepara_run(CLI::App& app, opzioni_run& o) {
+    o.comando = app.add_subcommand(
+        "run",
+        "compute the train's run over your line description and train file: per leg the distance, the minimum "
+        "running time, the scheduled time and the margin, and each station's arrival and departure, passing times "
+        "included; nothing is written");
+    o.comando->add_option("LINE_FILE", o.file_linea, "line description, named any way")->required();
+    o.comando->add_option("TRAIN_FILE", o.file_treno, "train file, named any way")->required();
+    aggiungi_scelta(o.comando, o.scelta, "line identifier, as for check", "train number, as for check");
+    o.comando->add_flag("--json", o.json, "print the run as one JSON object, the speed profile included");
+    auto* c = o.comando;
+    auto d = [](double x) { return " (default " + breve(x) + ")"; };
+    valore(c, "--loco-mass", o.treno.massa_locomotiva_t, "locomotive mass, t" + d(marcia::massa_locomotiva_t), 1);
+    valore(c, "--coach-mass", o.treno.massa_vettura_t, "mass of one coach, t" + d(marcia::massa_vettura_t), 0);
+    valore(c, "--power", o.treno.potenza_kw,
+           "power at the rail, kW (default " + breve(marcia::potenza_per_tonnellata_kw) +
+               " kW per tonne of train)",
+           0);
+    valore(c, "--loco-length", o.treno.lunghezza_locomotiva_m, "locomotive length, m" + d(marcia::lunghezza_locomotiva_m), 0);
+    valore(c, "--coach-length", o.treno.lunghezza_vettura_m, "length of one coach, m" + d(marcia::lunghezza_vettura_m), 0);
+    valore(c, "--service-brake", o.treno.frazione_servizio,
+           "service braking as a fraction of the emergency deceleration the braked-mass percentage gives" +
+               d(marcia::frazione_servizio),
+           1);
+    c->add_option("--coaches", o.treno.vetture, "number of coaches (default: the train file's)")->check(CLI::Range(0, 1000));
+    valore(c, "--braked-mass", o.treno.percentuale_frenata, "braked-mass percentage, % (default: the train file's)", 0);
+    c->add_option("--allowance", o.margine_pct, "minimum allowance, % of the minimum running time" + d(marcia::margine_minimo_pct))
+        ->check(CLI::NonNegativeNumber);
+    c->add_option("--step", o.treno.passo_m, "integration step, m; 50 divided by it is rounded to a whole number" + d(marcia::passo_m))
+        ->check(CLI::Range(0.05, 50.0));
+}
+
 void prepara_dump(CLI::App& app, opzioni_dump& o) {
     o.comando = app.add_subcommand("dump", "decode the compiled files of DIR");
     o.comando->add_option("DIR", o.cartella, "folder holding the compiled files")->required()->check(cartella_esistente());
@@ -608,6 +666,7 @@ struct comandi {
     opzioni_emit emit;
     opzioni_compile compile;
     opzioni_check check;
+    opzioni_run run;
     opzioni_dump dump;
     opzioni_plot plot;
     opzioni_view view;
@@ -620,6 +679,7 @@ void prepara_comandi(CLI::App& app, comandi& c) {
     prepara_emit(app, c.emit);
     prepara_compile(app, c.compile);
     prepara_check(app, c.check);
+    prepara_run(app, c.run);
     prepara_dump(app, c.dump);
     prepara_plot(app, c.plot);
     prepara_view(app, c.view);
@@ -678,6 +738,48 @@ int avvia_documents(const opzioni_documents& o) {
                 o.percorso, o.note};
     return documenti_comando(q);
 }
+
+// The run of a pair that compiles; one that does not gets check's errors.
+int corri(const opzioni_run& o) {
+    const auto l = modello::percorso_utf8(o.file_linea);
+    const auto t = modello::percorso_utf8(o.file_treno);
+    identificativi id{"linea", "1"};
+    try {
+        id = scegli_identificativi(l, t, o.scelta.linea_data(), o.scelta.treno_data());
+    } catch (const errore_uso&) {
+        if (o.scelta.data()) throw;
+    }
+    const std::string linea = piattaforma::leggi_binario(l);
+    const std::string treno = piattaforma::leggi_binario(t);
+    const auto c = compila_in_memoria(linea, treno, id);
+    // check's errors: the compiler's and the whole files'; no warning stops a run.
+    auto problemi = c.problemi;
+    problemi_file_interi(linea, treno, problemi);
+    std::erase_if(problemi, [](const problema& p) { return p.livello != gravita::errore; });
+    ordina(problemi);
+    if (!problemi.empty()) {
+        const nomi_file_autore nomi{l.string(), t.string()};
+        std::cout << (o.json ? json_testo(json_problemi(problemi, nomi)) + "\n" : testo_problemi(problemi, nomi));
+        return uscita_corsa::non_compila;
+    }
+    const auto r = marcia::calcola_marcia(c.finale.modello, o.treno, o.json);
+    if (r.fermo) {
+        if (o.json)
+            std::cout << json_testo({{"stopped", {{"metre", r.fermo->metro}, {"reason", r.fermo->perche}}}}) << "\n";
+        else
+            std::cout << "the train cannot run: " << testo::visibile(r.fermo->perche) << "\n";
+        return uscita_corsa::ferma;
+    }
+    if (o.json) {
+        auto j = json_corsa(r, o.margine_pct);
+        rendi_visibile(j);
+        std::cout << json_testo(j) << "\n";
+    } else {
+        std::cout << testo::visibile_su_righe(testo_corsa(r, o.margine_pct));
+    }
+    return uscita_corsa::fatta;
+}
+
 int avvia_view(const opzioni_view& o) {
     if ((o.opzione_testo_linea->count() > 0) != (o.opzione_testo_treno->count() > 0))
         throw errore_uso("give both LINE_FILE and TRAIN_FILE, or neither");
@@ -693,6 +795,7 @@ const char* nome_comando(const comandi& c) {
     return *c.emit.comando      ? "emit"
            : *c.compile.comando ? "compile"
            : *c.check.comando   ? "check"
+           : *c.run.comando     ? "run"
            : *c.dump.comando    ? "dump"
            : *c.explain.comando ? "explain"
            : *c.lsp.comando     ? "lsp"
@@ -709,6 +812,7 @@ int avvia(const comandi& c) {
         if (*c.emit.comando) return emetti(modello::percorso_utf8(c.emit.cartella), c.emit.forza);
         if (*c.compile.comando) return avvia_compile(c.compile);
         if (*c.check.comando) return avvia_check(c.check);
+        if (*c.run.comando) return corri(c.run);
         if (*c.view.comando) return avvia_view(c.view);
         if (*c.documents.comando) return avvia_documents(c.documents);
         if (*c.plot.comando)

@@ -13,6 +13,7 @@
 
 #include "check/esame.h"
 #include "check/regole.h"
+#include "check/regole_ferrovia.h"
 #include "tests/cartella_temporanea.h"
 #include "tests/check/testi_builtin.h"
 #include "text/visibile.h"
@@ -455,6 +456,20 @@ const caso casi[] = {
     {"signal-pattern-unknown", treno, "segnale,    9000,   2, 4, 1,  1, 0,    2,  3,1,0, 0", 0,
      "shows the driver a pattern (left 2: 4,1,1, right 2: 3,1,0)",
      "segnale,    9000,   2, 4, 1,  1, 0,    2,  2,1,1, 0"},
+    // From COLLE at 7:30:00 the train needs 231.3 s to BORGO: 238 s is 2.9 % over it, 239 s 3.3 %.
+    {"allowance-short", treno, "stazione,   10000,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,   7,33,58, BORGO", 0,
+     "the timetable gives 3 min 58 s from the previous station, 6 s more than the train's minimum of 3 min 52 s",
+     "stazione,   10000,  12,  600,  0, 0, 0,  1,1,0,  4,1,1,   0,   7,33,59, BORGO"},
+    {"dwell-no-stop", treno, "stazione,   10000,  28,  200,  0, 0, 0,  0,0,0,  0,0,0,   30,   0, 0, 0, BIVIO", 0,
+     "a dwell of 30 s at a station of kind 28, which has no stop cell",
+     "stazione,   10000,  28,  200,  0, 0, 0,  0,0,0,  0,0,0,    0,   0, 0, 0, BIVIO"},
+    // The station of kind 24 has a stop cell; a dwell of 1 s is a dwell.
+    {"dwell-no-stop", treno, "stazione,   10000,  25,  200,  0, 0, 0,  0,0,0,  0,0,0,    1,   0, 0, 0, BIVIO", 0,
+     "a dwell of 1 s at a station of kind 25",
+     "stazione,   10000,  24,  200,  0, 0, 0,  0,0,0,  0,0,0,    1,   0, 0, 0, BIVIO"},
+    {"time-no-stop", treno, "stazione,   10000,  28,  200,  0, 0, 0,  0,0,0,  0,0,0,    0,   7,45, 0, BIVIO", 0,
+     "a time at a station of kind 28, which has no stop cell: trains pass it",
+     "stazione,   10000,  28,  200,  0, 0, 0,  0,0,0,  0,0,0,    0,   0, 0, 0, BIVIO"},
 };
 
 void PrintTo(const caso& c, std::ostream* os) { *os << c.regola << ": " << testo::visibile(c.aggiunta); }

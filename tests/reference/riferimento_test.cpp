@@ -458,7 +458,7 @@ TEST(Riferimento, OgniRegolaDiAvvisoHaLaSuaVoce) {
 // take their names.
 TEST(Riferimento, OgniErroreDelControlloHaLaSuaVoce) {
     const std::string documento = riferimento::markdown_completo();
-    ASSERT_EQ(strumento::errori_controllo().size(), 3u);
+    ASSERT_EQ(strumento::errori_controllo().size(), 4u);
     for (const auto& e : strumento::errori_controllo()) {
         SCOPED_TRACE(e.nome);
         const auto t = riferimento::cerca(e.nome);

@@ -679,7 +679,7 @@ TEST(Uso, OgniAiutoDiceISuoiStatiDUscita) {
     const std::map<std::string, std::set<int>> attesi{
         {"emit", {0, 3, 64}},    {"compile", {0, 1, 2, 3, 64}}, {"check", {0, 1, 2, 3, 64}}, {"dump", {0, 3, 64}},
         {"plot", {0, 3, 64}},    {"view", {0, 3, 64}},          {"explain", {0, 64}},        {"lsp", {0, 1}},
-        {"documents", {0, 2, 3, 64}}};
+        {"documents", {0, 2, 3, 64}}, {"run", {0, 1, 2, 3, 64}}};
     EXPECT_EQ(tutti, attesi) << programma.uscita;
     for (const auto& [comando, stati] : attesi) {
         const auto aiuto = strumento({comando, "--help"});

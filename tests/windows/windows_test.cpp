@@ -778,6 +778,40 @@ TEST(StrumentoWindows, DocumentsComeIlBuilderEComeLoStrumentoLinux) {
         EXPECT_TRUE(scritti[i].second == attesi[i].second) << scritti[i].first << " differs from the Linux tool's";
 }
 
+// run of the built-in pair: the same stations, legs and times as on Linux,
+// to a tenth of a second (two builds' mathematics libraries may part in the
+// last digit of a square root's neighbours).
+TEST(StrumentoWindows, RunComeLoStrumentoLinux) {
+    RICHIEDE_WINE();
+    CartellaTemporanea dir;
+    const auto emesso = test_util::esegui({SCENARIO_TOOL_PATH, "emit", dir.percorso().string()});
+    ASSERT_EQ(emesso.stato, 0) << emesso.errori;
+    const std::vector<std::string> argomenti{"run", "--json", "Valdora_Sarenta_linea.txt", "Valdora_Sarenta_731-.txt"};
+    std::vector<std::string> a{SCENARIO_TOOL_PATH};
+    a.insert(a.end(), argomenti.begin(), argomenti.end());
+    const auto su_linux = test_util::esegui(a, "", {"env", "-C", dir.percorso().string()});
+    a[0] = test_windows::eseguibile("scenario_tool.exe").string();
+    const auto su_windows = test_windows::esegui(a, dir.percorso());
+    ASSERT_EQ(su_linux.stato, 0) << su_linux.errori;
+    ASSERT_EQ(su_windows.stato, 0) << su_windows.errori;
+    const auto l = nlohmann::json::parse(su_linux.uscita), w = nlohmann::json::parse(su_windows.uscita);
+    ASSERT_EQ(w.at("stations").size(), l.at("stations").size());
+    for (std::size_t i = 0; i < l.at("stations").size(); ++i) {
+        const auto &x = l["stations"][i], &y = w["stations"][i];
+        EXPECT_EQ(y.at("name"), x.at("name"));
+        for (const char* campo : {"arrival_s", "departure_s"}) {
+            ASSERT_EQ(y.at(campo).is_null(), x.at(campo).is_null()) << x.at("name") << " " << campo;
+            if (!x.at(campo).is_null()) {
+                EXPECT_NEAR(y.at(campo).get<double>(), x.at(campo).get<double>(), 0.1) << x.at("name") << " " << campo;
+            }
+        }
+    }
+    ASSERT_EQ(w.at("legs").size(), l.at("legs").size());
+    for (std::size_t i = 0; i < l.at("legs").size(); ++i)
+        EXPECT_NEAR(w["legs"][i].at("minimum_s").get<double>(), l["legs"][i].at("minimum_s").get<double>(), 0.1);
+    EXPECT_EQ(w.at("profile").size(), l.at("profile").size());
+}
+
 // A path written with '/' first is a path, not an option: under Wine, with
 // the current folder on the drive of the Linux root, /tmp/... is this folder.
 TEST(StrumentoWindows, UnPercorsoCheIniziaConLaBarraEUnPercorso) {
