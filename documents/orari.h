@@ -7,6 +7,8 @@
 #include <optional>
 #include <vector>
 
+#include "model/modello.h"
+
 namespace strumento::documenti {
 
 enum class fonte_orario : std::uint8_t {
@@ -29,6 +31,12 @@ struct fatti_coppia;
 // departure is that time and the arrival that time less the dwell; a station
 // without a time gets neither (fonte calcolato, to be filled by a run).
 orari_treno orari_programmati(const fatti_coppia& f);
+
+// The times a run of the train over the compiled pair gives the stations
+// the timetable leaves untimed: the passing times, with the allowance spread
+// between the timed stations as planners do. Nothing changes when the train
+// cannot run. Station k of the file is the table's record k + 1.
+void aggiungi_orari_calcolati(orari_treno& o, const modello::Modello& compilato);
 
 // How many stations are left without any time.
 std::size_t senza_orario(const orari_treno& o);

@@ -4,6 +4,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "memory_compile/compilazione.h"
 #include "model/modello.h"
 #include "model/nomi_file.h"
 #include "platform/file_atomico.h"
@@ -14,7 +15,8 @@ file_documenti prepara_documenti(const std::string& linea, const std::string& tr
                                  const std::filesystem::path& cartella, dati_autore autore) {
     autore.numero_treno = id.treno;
     const auto f = leggi_fatti(linea, treno);
-    const auto orari = orari_programmati(f);
+    auto orari = orari_programmati(f);
+    aggiungi_orari_calcolati(orari, compila_in_memoria(linea, treno, id).finale.modello);
     const documento d[] = {scheda_treno(f, autore, orari), ordine_rallentamenti(f, autore), note_treno(f, autore)};
     modello::Modello m;
     m.cartella = cartella;

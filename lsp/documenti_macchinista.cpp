@@ -42,7 +42,7 @@ esito_documenti scrivi_documenti_macchinista(const scenario_aperto& s) {
         e.messaggio = "wrote the train sheet, the slowdown order and the notes beside " + s.linea.nome;
         if (d.senza_orario > 0)
             e.messaggio += "; " + std::to_string(d.senza_orario) + " of " + std::to_string(d.stazioni) +
-                           " stations have no time in the train file and their passing times are left blank";
+                           " stations have no time: the train cannot run the line, and the sheet leaves them blank";
         return e;
     } catch (const std::exception& x) {
         return fallito(x.what());

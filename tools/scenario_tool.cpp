@@ -250,8 +250,8 @@ int documenti_comando(const richiesta_documenti& q) {
     for (const auto& a : d.avvisi) std::cerr << "scenario_tool documents: warning: " << testo::visibile(a) << "\n";
     if (d.senza_orario > 0)
         std::cerr << "scenario_tool documents: note: " << d.senza_orario << " of " << d.stazioni
-                  << " stations have no time in the train file; the sheet leaves their passing times blank "
-                     "(this build has no running-time model to compute them)\n";
+                  << " stations have no time: the train file leaves them untimed and the train cannot run the line "
+                     "(scenario_tool run tells where and why); the sheet leaves their times blank\n";
     crea_cartella(q.cartella);
     try {
         documenti::scrivi_documenti(d, {q.file_linea, q.file_treno});
