@@ -11,7 +11,7 @@
 const T0 = performance.now();
 const D = JSON.parse(document.getElementById('dati').textContent);
 const METRI_CELLA = 50;
-// Each wheel step shows 1 / PASSO_ZOOM (in) or PASSO_ZOOM (out) times the
+// Each wheel notch shows 1 / PASSO_ZOOM (in) or PASSO_ZOOM (out) times the
 // span, keeping the metre under the pointer where it is.
 const PASSO_ZOOM = 1.25;
 const SPAN_MINIMO = METRI_CELLA;

@@ -3,17 +3,36 @@
 let trascina = null;
 function locale(e, tela) { const r = tela.getBoundingClientRect(); return { x: e.clientX - r.left, y: e.clientY - r.top }; }
 
-tela_f.addEventListener('wheel', (e) => {
+// A wheel event in zoom steps: a mouse notch (100 px, 3 lines or a page)
+// is one step, a touchpad's small deltas a fraction of one, so that a swipe
+// zooms as far as its length and no further. At most 3 steps an event.
+const PIXEL_PASSO = 100, RIGHE_PASSO = 3;
+function in_pixel(d, e, tela) {
+  if (e.deltaMode === 1) return d * PIXEL_PASSO / RIGHE_PASSO;
+  if (e.deltaMode === 2) return d * tela.clientWidth;
+  return d;
+}
+// Zooms at metre m, or pans when the swipe is more across than along: the
+// content follows the fingers by as many pixels as the swipe.
+function rotella(e, tela, larghezza, m) {
   e.preventDefault();
+  const dx = in_pixel(e.deltaX, e, tela), dy = in_pixel(e.deltaY, e, tela);
+  if (Math.abs(dx) > Math.abs(dy)) {
+    const k = (vista.a - vista.da) / Math.max(larghezza, 1);
+    imposta(vista.da + dx * k, vista.a + dx * k);
+    return;
+  }
+  if (dy === 0) return;
+  zoom(m, Math.min(Math.max(dy / PIXEL_PASSO, -3), 3));
+}
+tela_f.addEventListener('wheel', (e) => {
   const { x } = locale(e, tela_f);
-  const m = metro_di(Math.min(Math.max(x, L.sinistra), L.sinistra + L.larghezza));
-  zoom(m, e.deltaY > 0 ? 1 : e.deltaY < 0 ? -1 : 0);
+  rotella(e, tela_f, L.larghezza, metro_di(Math.min(Math.max(x, L.sinistra), L.sinistra + L.larghezza)));
 }, { passive: false });
 tela_p.addEventListener('wheel', (e) => {
-  e.preventDefault();
   const { x, y } = locale(e, tela_p);
   const m = metro_in_pianta(x, y);
-  zoom(m !== null ? m : (vista.da + vista.a) / 2, e.deltaY > 0 ? 1 : e.deltaY < 0 ? -1 : 0);
+  rotella(e, tela_p, tela_p.clientWidth, m !== null ? m : (vista.da + vista.a) / 2);
 }, { passive: false });
 
 for (const tela of [tela_f, tela_p]) {
