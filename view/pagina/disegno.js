@@ -22,6 +22,7 @@ window.vista = {
   mostra: (da, a) => { imposta(da, a); disegna(); },
   area: () => ({ sinistra: L.sinistra, larghezza: L.larghezza, corsie: L.corsie }),
   asse: () => asse_disegnato,
+  segnato: () => segnato,
   regola_zoom: { passo: PASSO_ZOOM, span_minimo: SPAN_MINIMO, fine: FINE_GRIGLIA },
   disegna,
   t0: T0,

@@ -133,3 +133,97 @@ test('a wheel event zooms by its size in pixels, lines or pages, and pans when i
   assert.deepEqual(guai, []);
   await page.close();
 });
+
+// Fingers on the screen, through the DevTools protocol: each call sets where
+// every finger down now is (none: all lifted).
+async function dita(page) {
+  const cdp = await page.createCDPSession();
+  let giu = 0;
+  return async (punti) => {
+    const tipo = punti.length === 0 ? 'touchEnd' : punti.length > giu ? 'touchStart' : 'touchMove';
+    giu = punti.length;
+    await cdp.send('Input.dispatchTouchEvent', { type: tipo, touchPoints: punti.map(([x, y], id) => ({ x, y, id })) });
+  };
+}
+const touch = { width: 1400, height: 860, hasTouch: true };
+
+test('a touch drag pans, and a pointercancel ends it: the finger moving on pans no more', async () => {
+  const { page, guai } = await apri(touch);
+  assert.deepEqual(await page.$$eval('canvas', (t) => t.map((x) => getComputedStyle(x).touchAction)), ['none', 'none']);
+  await page.evaluate(() => {
+    window.vista.mostra(20000, 40000);
+    document.getElementById('profili').addEventListener('pointerdown', (e) => { window.dito = e.pointerId; });
+  });
+  const c = await centro(page), tocca = await dita(page);
+  const k = 20000 / c.larghezza;
+  await tocca([[c.x, c.y]]);
+  await tocca([[c.x + 100, c.y]]);
+  await fotogramma(page);
+  let v = await intervallo(page);
+  assert.ok(vicino(v.da, 20000 - 100 * k), JSON.stringify(v));
+  await page.evaluate(() => document.getElementById('profili').dispatchEvent(
+    new PointerEvent('pointercancel', { pointerId: window.dito, pointerType: 'touch', bubbles: true })));
+  await tocca([[c.x + 250, c.y]]);
+  await tocca([]);
+  await page.mouse.move(c.x - 200, c.y);
+  await fotogramma(page);
+  assert.deepEqual(await intervallo(page), v);
+  // A cancelled drag selects nothing.
+  assert.equal(await page.evaluate(() => window.vista.segnato()), null);
+  assert.deepEqual(guai, []);
+  await page.close();
+});
+
+test('two fingers pinch: the span follows their distance, the metre between them stays', async () => {
+  const { page, guai } = await apri(touch);
+  await page.evaluate(() => window.vista.mostra(20000, 40000));
+  const c = await centro(page), tocca = await dita(page);
+  const m = 30000;  // the canvas's middle
+  // [from half-distance, to half-distance, span factor]
+  for (const [d0, d1, f] of [[50, 100, 0.5], [100, 50, 2]]) {
+    const prima = await intervallo(page);
+    await tocca([[c.x - d0, c.y], [c.x + d0, c.y]]);
+    await tocca([[c.x - d1, c.y], [c.x + d1, c.y]]);
+    await tocca([]);
+    await fotogramma(page);
+    const v = await intervallo(page);
+    assert.ok(vicino(v.a - v.da, (prima.a - prima.da) * f), `${d0}->${d1}: ${JSON.stringify(v)}`);
+    const mezzo = v.da + (c.x - c.sinistra) / c.larghezza * (v.a - v.da);
+    assert.ok(Math.abs(mezzo - m) < 1e-6 * m, `${mezzo} against ${m}`);
+  }
+  assert.equal(await page.evaluate(() => window.vista.segnato()), null);
+  assert.deepEqual(guai, []);
+  await page.close();
+});
+
+test('a tap selects the metre under the finger as a click does; a finger moved past 2 px drags instead', async () => {
+  const { page, guai } = await apri(touch);
+  const c = await centro(page), tocca = await dita(page);
+  // [how to press, pixels moved, selects]
+  for (const [modo, dx, seleziona] of [['touch', 0, true], ['touch', 2, true], ['touch', 3, false], ['mouse', 0, true], ['mouse', 3, false]]) {
+    await page.evaluate(() => window.vista.mostra(20000, 40000));
+    const prima = await page.evaluate(() => window.vista.segnato());
+    if (modo === 'touch') {
+      await tocca([[c.x, c.y]]);
+      await tocca([[c.x + dx, c.y]]);
+      await tocca([]);
+    } else {
+      await page.mouse.move(c.x, c.y);
+      await page.mouse.down();
+      await page.mouse.move(c.x + dx, c.y);
+      await page.mouse.up();
+    }
+    await fotogramma(page);
+    const v = await intervallo(page), s = await page.evaluate(() => window.vista.segnato());
+    const nome = `${modo} moved ${dx}: ${s}`;
+    if (seleziona) {
+      assert.ok(Math.abs(s - (v.da + (c.x + dx - c.sinistra) / c.larghezza * (v.a - v.da))) < 1e-6 * s, nome);
+    } else {
+      assert.equal(s, prima, nome);
+      assert.ok(v.da < 20000, nome);
+    }
+    await page.evaluate(() => { window.vista.mostra(0, 1); });
+  }
+  assert.deepEqual(guai, []);
+  await page.close();
+});
