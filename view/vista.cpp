@@ -283,7 +283,9 @@ std::string pagina_vista(const json& dati) {
     return riempi(pagina_incorporata::modello(), {{"TITOLO", titolo_html},
                                                   {"STILE", pagina_incorporata::stile()},
                                                   {"DATI", dati_json},
-                                                  {"CODICE", pagina_incorporata::codice()}});
+                                                  {"CODICE", pagina_incorporata::codice()},
+                                                  {"HASH_STILE", pagina_incorporata::stile_sha256},
+                                                  {"HASH_CODICE", pagina_incorporata::codice_sha256}});
 }
 
 }  // namespace strumento

@@ -6,7 +6,8 @@
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
-import { existsSync, mkdtempSync, readFileSync, rmSync } from 'node:fs';
+import { createHash } from 'node:crypto';
+import { existsSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { dirname, join } from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
@@ -50,7 +51,7 @@ after(async () => {
 
 // Opens the built-in page from disk, noting console errors and warnings,
 // uncaught exceptions and every Content-Security-Policy violation.
-async function apri(vista = { width: 1400, height: 860 }) {
+async function apri(vista = { width: 1400, height: 860 }, file = pagina) {
   const page = await browser.newPage();
   await page.setViewport(vista);
   const guai = [];
@@ -61,9 +62,15 @@ async function apri(vista = { width: 1400, height: 860 }) {
       (window.violazioni = window.violazioni || []).push(`${e.violatedDirective} ${e.blockedURI}`);
     });
   });
-  await page.goto(pathToFileURL(pagina).href, { waitUntil: 'load' });
-  await page.waitForSelector('body[data-pronto="1"]', { timeout: 10000 });
+  await page.goto(pathToFileURL(file).href, { waitUntil: 'load' });
+  if (file === pagina) await page.waitForSelector('body[data-pronto="1"]', { timeout: 10000 });
   return { page, guai };
+}
+// The page with other text, from a file beside it.
+async function apri_testo(testo) {
+  const file = join(cartella, 'altra.html');
+  writeFileSync(file, testo, 'latin1');
+  return apri(undefined, file);
 }
 
 const fotogramma = (page) => page.evaluate(() => new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r))));
@@ -226,4 +233,27 @@ test('a tap selects the metre under the finger as a click does; a finger moved p
   }
   assert.deepEqual(guai, []);
   await page.close();
+});
+
+test('the page\'s Content-Security-Policy allows no inline code but its own, by hash, and the page runs under it', async () => {
+  const csp = /<meta http-equiv="Content-Security-Policy" content="([^"]*)">/.exec(html)[1];
+  assert.ok(!csp.includes('unsafe'), csp);
+  // The hashes are of the one style and the one script the page holds.
+  const hash = (testo) => `'sha256-${createHash('sha256').update(Buffer.from(testo, 'latin1')).digest('base64')}'`;
+  const stili = [...html.matchAll(/<style>([\s\S]*?)<\/style>/g)].map((m) => m[1]);
+  const codici = [...html.matchAll(/<script>([\s\S]*?)<\/script>/g)].map((m) => m[1]);
+  assert.equal(stili.length, 1);
+  assert.equal(codici.length, 1);
+  assert.match(csp, new RegExp(`style-src ${hash(stili[0]).replace(/[+/]/g, '\\$&')};`));
+  assert.match(csp, new RegExp(`script-src ${hash(codici[0]).replace(/[+/]/g, '\\$&')};`));
+  // In chromium: no violation, the script ran to its end, the style applied.
+  const { page, guai } = await apri();
+  assert.equal(await page.evaluate(() => window.violazioni), undefined);
+  assert.equal(await page.$eval('canvas', (t) => getComputedStyle(t).touchAction), 'none');
+  assert.deepEqual(guai, []);
+  await page.close();
+  // A page whose script is not the hashed one is refused: the policy is in force.
+  const { page: altra } = await apri_testo(html.replace('<script>', '<script>window.x=1;'));
+  assert.deepEqual(await altra.evaluate(() => [typeof window.x, window.violazioni && window.violazioni[0]]), ['undefined', 'script-src-elem inline']);
+  await altra.close();
 });
