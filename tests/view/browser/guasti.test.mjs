@@ -257,3 +257,52 @@ test('the page\'s Content-Security-Policy allows no inline code but its own, by 
   assert.deepEqual(await altra.evaluate(() => [typeof window.x, window.violazioni && window.violazioni[0]]), ['undefined', 'script-src-elem inline']);
   await altra.close();
 });
+
+// Where the page's parts stand, in CSS pixels: the header's controls, the
+// profile canvas and the height its lanes need.
+function misura() {
+  const r = (e) => { const b = e.getBoundingClientRect(); return { l: b.left, r: b.right, t: b.top, b: b.bottom, h: b.height }; };
+  const testata = document.getElementById('testata');
+  return {
+    finestra: { w: innerWidth, h: innerHeight, largo: document.documentElement.scrollWidth },
+    controlli: [...testata.children].filter((e) => !e.hidden && e.getClientRects().length).map((e) => ({ id: e.id, ...r(e) })),
+    bottoni: [...testata.querySelectorAll('button')].map((e) => r(e).h),
+    campo: r(document.getElementById('cerca-testo')),
+    titolo: r(document.getElementById('titolo')),
+    profili: r(document.getElementById('profili')),
+    pianta: r(document.getElementById('pianta')),
+    serve: window.vista.area().corsie.asse[1],
+  };
+}
+
+test('the layout holds at 360 px wide and at 200 % zoom: nothing wider than the window, the header in whole rows, the profiles whole', async () => {
+  // 1400 x 860 at 200 % is 700 x 430 CSS pixels; 361 and 721 are just past the narrow layouts' limit.
+  const finestre = [
+    { width: 360, height: 640 }, { width: 361, height: 640 }, { width: 700, height: 430, deviceScaleFactor: 2 },
+    { width: 720, height: 430 }, { width: 721, height: 430 }, { width: 1400, height: 860 },
+  ];
+  for (const f of finestre) {
+    const { page, guai } = await apri(f);
+    const m = await page.evaluate(misura);
+    const nome = `${JSON.stringify(f)}: ${JSON.stringify(m)}`;
+    assert.ok(m.finestra.largo <= m.finestra.w, nome);
+    for (const c of m.controlli) assert.ok(c.l >= 0 && c.r <= m.finestra.w, `${c.id} ${nome}`);
+    // No control overlaps another; no button's label broken over two lines.
+    for (const [i, a] of m.controlli.entries()) {
+      for (const b of m.controlli.slice(i + 1)) assert.ok(a.r <= b.l || b.r <= a.l || a.b <= b.t || b.b <= a.t, `${a.id} over ${b.id} ${nome}`);
+    }
+    for (const h of m.bottoni) assert.ok(h < 32, nome);
+    assert.ok(m.campo.r - m.campo.l >= 140, nome);
+    assert.ok(m.titolo.h < 24, nome);
+    // The profile canvas holds every lane and its axis, and scrolling brings its foot into the window.
+    assert.ok(m.profili.h >= m.serve, nome);
+    assert.ok(m.profili.r <= m.finestra.w && m.pianta.r <= m.finestra.w, nome);
+    await page.$eval('#profili', (t) => t.scrollIntoView({ block: 'end' }));
+    const fondo = await page.$eval('#profili', (t) => t.getBoundingClientRect().bottom);
+    assert.ok(fondo <= m.finestra.h + 0.5, `${fondo} ${nome}`);
+    // The canvas is drawn at the device's pixels.
+    assert.equal(await page.$eval('#profili', (t) => t.width / t.clientWidth), f.deviceScaleFactor || 1);
+    assert.deepEqual(guai, []);
+    await page.close();
+  }
+});
