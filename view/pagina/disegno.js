@@ -7,6 +7,7 @@ function disegna() {
   t.textContent = 'km ' + km(vista.da, 3) + ' – ' + km(vista.a, 3) + '  (' + testo_lunghezza(vista.a - vista.da) + ')';
   t.dataset.da = String(vista.da);
   t.dataset.a = String(vista.a);
+  scrivi_collegamento();
 }
 let in_attesa = false;
 function richiedi() {

@@ -306,3 +306,55 @@ test('the layout holds at 360 px wide and at 200 % zoom: nothing wider than the 
     await page.close();
   }
 });
+
+test('the view is kept in the address\'s fragment and an address with one opens there', async () => {
+  const { page, guai } = await apri();
+  await page.evaluate(() => window.vista.mostra(12345.6, 23456.7));
+  const c = await centro(page);
+  await page.mouse.click(c.x, c.y);
+  await new Promise((r) => setTimeout(r, 400));
+  const [hash, v, s] = await page.evaluate(() => [location.hash, window.vista.intervallo(), window.vista.segnato()]);
+  assert.match(hash, /^#da=12345\.6&a=23456\.7&sel=\d+(\.\d)?$/);
+  await page.close();
+  // [fragment, expected range or null for the whole line, expected selection]
+  const intera = { da: 0, a: null };
+  const casi = [
+    [hash, v, Math.round(s * 10) / 10],
+    ['#da=100&a=149', { da: 100, a: 150 }, null],              // narrower than a cell: one cell
+    ['#da=100&a=150&sel=0', { da: 100, a: 150 }, 0],
+    ['#da=-500&a=1000&sel=-1', { da: 0, a: 1500 }, null],      // before the line: moved onto it
+    ['#da=abc&a=1000', intera, null],
+    ['#da=5000&a=5000', intera, null],
+    ['#sel=7000', intera, 7000],
+  ];
+  for (const [frammento, atteso, sel] of casi) {
+    const altra = await browser.newPage();
+    await altra.setViewport({ width: 1400, height: 860 });
+    await altra.goto(pathToFileURL(pagina).href + frammento, { waitUntil: 'load' });
+    await altra.waitForSelector('body[data-pronto="1"]');
+    const [w, t] = await altra.evaluate(() => [window.vista.intervallo(), window.vista.segnato()]);
+    const fine = atteso.a === null ? w.a : atteso.a;
+    assert.ok(vicino(w.da, atteso.da) && vicino(w.a, fine) && (atteso.a !== null || w.a > 200000), `${frammento}: ${JSON.stringify(w)}`);
+    assert.equal(t, sel, frammento);
+    await altra.close();
+  }
+  assert.deepEqual(guai, []);
+});
+
+test('a dark colour scheme darkens the page and the charts; print shows the charts without the controls', async () => {
+  const { page, guai } = await apri();
+  const colori = () => page.evaluate(() => [getComputedStyle(document.body).backgroundColor, getComputedStyle(document.getElementById('lato')).backgroundColor, getComputedStyle(document.getElementById('profili')).filter]);
+  const chiaro = await colori();
+  await page.emulateMediaFeatures([{ name: 'prefers-color-scheme', value: 'dark' }]);
+  const scuro = await colori();
+  const luce = (rgb) => rgb.match(/\d+/g).slice(0, 3).reduce((s, x) => s + Number(x), 0) / 3;
+  assert.ok(luce(chiaro[0]) > 200 && luce(chiaro[1]) > 200 && chiaro[2] === 'none', JSON.stringify(chiaro));
+  assert.ok(luce(scuro[0]) < 60 && luce(scuro[1]) < 60 && scuro[2] !== 'none', JSON.stringify(scuro));
+  await page.emulateMediaType('print');
+  const carta = await page.evaluate(() => Object.fromEntries(['cerca', 'tutta', 'strati', 'profili', 'pianta', 'stazioni'].map((id) => [id, document.getElementById(id).getClientRects().length > 0])));
+  assert.deepEqual(carta, { cerca: false, tutta: false, strati: false, profili: true, pianta: true, stazioni: true });
+  // Printed light even from a dark screen.
+  assert.equal(await page.$eval('#profili', (t) => getComputedStyle(t).filter), 'none');
+  assert.deepEqual(guai, []);
+  await page.close();
+});
