@@ -40,7 +40,41 @@ function elenco_stazioni() {
   }
 }
 
-// Check's problems as it reports them; a click goes to the problem's metre.
+// Check's problems, errors first and then as check reports them (by file
+// and line); a filter by severity, and previous and next through those shown.
+// A click goes to the problem's metre, or says at the top that it has none.
+const lista_problemi = D.problems.map((p, i) => ({ p, i }))
+  .sort((x, y) => (x.p.severity === 'error' ? 0 : 1) - (y.p.severity === 'error' ? 0 : 1) || x.i - y.i);
+let problema_attuale = -1;
+function problemi_mostrati() {
+  return [...document.querySelectorAll('#problemi li')].filter((li) => !li.hidden);
+}
+function scegli_problema(k) {
+  const voce = lista_problemi[k], p = voce.p;
+  problema_attuale = k;
+  for (const li of document.querySelectorAll('#problemi li')) {
+    if (Number(li.dataset.indice) === k) li.setAttribute('aria-current', 'true'); else li.removeAttribute('aria-current');
+  }
+  if (p.metre === null) {
+    msg.textContent = 'no place on the line for ' + p.file + ':' + p.line + ' (' + (p.code !== null ? p.code : p.rule) + ')';
+    return;
+  }
+  msg.textContent = '';
+  segnato = p.metre;
+  vai(p.metre, 2000);
+}
+// Steps to the next (passo 1) or previous (-1) problem shown, round the end.
+function passa_problema(passo) {
+  const mostrati = problemi_mostrati().map((li) => Number(li.dataset.indice));
+  if (!mostrati.length) return;
+  const qui = mostrati.indexOf(problema_attuale);
+  const dove = qui < 0 ? (passo > 0 ? 0 : mostrati.length - 1) : (qui + passo + mostrati.length) % mostrati.length;
+  scegli_problema(mostrati[dove]);
+}
+function filtra_problemi() {
+  const g = document.getElementById('filtro-problemi').value;
+  for (const li of document.querySelectorAll('#problemi li')) li.hidden = g !== '' && li.dataset.gravita !== g;
+}
 function elenco_problemi() {
   if (!D.problems.length) return;
   document.getElementById('sezione-problemi').hidden = false;
@@ -49,14 +83,20 @@ function elenco_problemi() {
   document.getElementById('conta-problemi').textContent =
     '(' + n_err + (n_err === 1 ? ' error, ' : ' errors, ') + n_avv + (n_avv === 1 ? ' warning)' : ' warnings)');
   const lista_p = document.getElementById('problemi');
-  for (const p of D.problems) {
+  lista_problemi.forEach(({ p }, k) => {
     const b = el('button');
     b.type = 'button';
     b.append(el('span', p.severity === 'error' ? 'errore' : 'avviso', (p.code !== null ? p.code : p.rule) + ' '),
       el('span', '', p.message), el('div', 'dove', p.file + ':' + p.line + (p.metre !== null ? ' · ' + testo_metro(p.metre) : ' · no place on the line')));
-    b.addEventListener('click', () => { if (p.metre !== null) { segnato = p.metre; vai(p.metre, 2000); } });
-    const li = el('li'); li.append(b); lista_p.append(li);
-  }
+    b.addEventListener('click', () => scegli_problema(k));
+    const li = el('li');
+    li.dataset.indice = String(k);
+    li.dataset.gravita = p.severity === 'error' ? 'error' : 'warning';
+    li.append(b); lista_p.append(li);
+  });
+  document.getElementById('filtro-problemi').addEventListener('change', filtra_problemi);
+  document.getElementById('problema-prec').addEventListener('click', () => passa_problema(-1));
+  document.getElementById('problema-succ').addEventListener('click', () => passa_problema(1));
 }
 
 // Where the compile stopped reading: what follows is not in the compiled files.

@@ -358,3 +358,52 @@ test('a dark colour scheme darkens the page and the charts; print shows the char
   assert.deepEqual(guai, []);
   await page.close();
 });
+
+test('the problems list puts errors first, filters by severity, steps with next and previous, and says when a problem has no place', async () => {
+  // The built-in page with problems of its own: in check's order (file, line), a warning first.
+  const problema = (severity, file, line, metre, rule) => ({ severity, file, line, column: 1, metre, code: null, rule, message: rule });
+  const elenco = [
+    problema('warning', 'A_linea.txt', 2, 1000, 'w1'),
+    problema('error', 'A_linea.txt', 5, null, 'e1'),
+    problema('warning', 'A_linea.txt', 9, null, 'w2'),
+    problema('error', 'B_treno.txt', 3, 3000, 'e2'),
+  ];
+  const testo = html.replace(/("problems":)\[[^\]]*\]/, (_, k) => k + JSON.stringify(elenco));
+  assert.notEqual(testo, html);
+  const { page, guai } = await apri_testo(testo);
+  await page.waitForSelector('body[data-pronto="1"]');
+  const regole = () => page.$$eval('#problemi li', (l) => l.filter((x) => !x.hidden).map((x) => x.querySelector('.errore, .avviso').textContent.trim()));
+  assert.deepEqual(await regole(), ['e1', 'e2', 'w1', 'w2']);
+  // Next from none is the first; a problem with no place says so and leaves the view; next goes round the end.
+  const stato = () => page.evaluate(() => ({
+    attuale: document.querySelector('#problemi li[aria-current] .errore, #problemi li[aria-current] .avviso')?.textContent.trim(),
+    messaggio: document.getElementById('messaggio').textContent, segnato: window.vista.segnato() }));
+  const passi = [
+    ['#problema-succ', 'e1', /no place on the line for A_linea\.txt:5/, null],
+    ['#problema-succ', 'e2', /^$/, 3000],
+    ['#problema-succ', 'w1', /^$/, 1000],
+    ['#problema-succ', 'w2', /no place on the line for A_linea\.txt:9/, 1000],
+    ['#problema-succ', 'e1', /A_linea\.txt:5/, 1000],
+    ['#problema-prec', 'w2', /A_linea\.txt:9/, 1000],
+  ];
+  for (const [bottone, attuale, messaggio, segnato] of passi) {
+    await page.click(bottone);
+    const s = await stato();
+    assert.equal(s.attuale, attuale);
+    assert.match(s.messaggio, messaggio, attuale);
+    assert.equal(s.segnato, segnato, attuale);
+  }
+  // Filtered to warnings, next steps among warnings only; a click on a shown one goes there.
+  await page.select('#filtro-problemi', 'warning');
+  assert.deepEqual(await regole(), ['w1', 'w2']);
+  await page.click('#problema-succ');
+  assert.equal((await stato()).attuale, 'w1');
+  await page.select('#filtro-problemi', 'error');
+  assert.deepEqual(await regole(), ['e1', 'e2']);
+  await page.click('#problemi li:not([hidden]):nth-child(2) button');
+  assert.equal((await stato()).segnato, 3000);
+  await page.select('#filtro-problemi', '');
+  assert.deepEqual(await regole(), ['e1', 'e2', 'w1', 'w2']);
+  assert.deepEqual(guai, []);
+  await page.close();
+});
