@@ -30,6 +30,9 @@ window.vista = {
   marcia: M ? {
     limite: limite_a, velocita: velocita_a, ora: (m) => testo_ora(ora_a(m)),
     stazione: (nome) => { const s = M.st.find((x) => x.s.name === nome); return s ? { metro: s.metro, arrivo: s.s.arrival_ds !== null ? testo_ora(s.s.arrival_ds / 10) : null, partenza: s.s.departure_ds !== null ? testo_ora(s.s.departure_ds / 10) : null } : null; },
+    // Where the speed chart puts (metre, km/h) and the time chart (metre, seconds of the day).
+    su_velocita: (m, v) => ({ x: x_di(m), y: y_v(tela_v.clientHeight, v) }),
+    su_tempi: (m, t) => ({ x: x_di(m), y: y_t(tela_t.clientHeight, t) }),
     margini: () => M.legs.filter((g) => g.scheduled_ds !== null).map((g) => Math.round((g.scheduled_ds - g.minimum_ds) / 10)),
   } : null,
   t0: T0,

@@ -117,15 +117,39 @@ function disegna_velocita() {
   ctx.strokeStyle = '#d9dde4'; ctx.strokeRect(sx + 0.5, ALTO + 0.5, dx - sx - 1, h - ALTO - BASSO - 1);
 }
 
-// Time runs down the chart, from the first departure to the last arrival.
-function estremi_tempo() {
-  const t = [];
-  for (const x of M.st) for (const k of ['arrival_ds', 'departure_ds']) if (x.s[k] !== null) t.push(x.s[k] / 10);
-  t.push(M.partenza, ora_a(M.m[M.n - 1]));
-  return [Math.min(...t), Math.max(...t)];
+// The timetable's time at metre m: between the times of the stations around it.
+const ORARIO = M ? M.st.flatMap((x) => ['arrival_ds', 'departure_ds'].filter((k) => x.s[k] !== null)
+  .map((k) => ({ m: x.metro, t: x.s[k] / 10 }))) : [];
+function orario_a(m) {
+  if (!ORARIO.length) return NaN;
+  const i = primo((k) => ORARIO[k].m, ORARIO.length, m);
+  if (i === 0) return ORARIO[0].t;
+  if (i >= ORARIO.length) return ORARIO[ORARIO.length - 1].t;
+  const p = ORARIO[i - 1], q = ORARIO[i];
+  return p.t + (q.t - p.t) * (m - p.m) / (q.m - p.m);
 }
-const TEMPO = M ? estremi_tempo() : [0, 1];
-function y_t(h, s) { return ALTO + (s - TEMPO[0]) / Math.max(TEMPO[1] - TEMPO[0], 1) * (h - ALTO - BASSO); }
+// Time runs down the chart, over the times of the visible stretch.
+let TEMPO = [0, 1];
+function estremi_tempo() {
+  const da = Math.max(vista.da, M.m[0]), a = Math.min(vista.a, M.m[M.n - 1]);
+  const t = [ora_a(da), ora_a(a), orario_a(da), orario_a(a)].filter((x) => !isNaN(x));
+  for (const x of ORARIO) if (x.m >= da && x.m <= a) t.push(x.t);
+  const lo = Math.min(...t), hi = Math.max(...t);
+  return [lo, Math.max(hi, lo + 60)];
+}
+function y_t(h, s) { return ALTO + (s - TEMPO[0]) / (TEMPO[1] - TEMPO[0]) * (h - ALTO - BASSO); }
+// Clock ticks of 1, 2, 5, 10, 15, 30 or 60 minutes, about 40 px apart.
+function righe_del_tempo(ctx, w, h) {
+  const al_px = (TEMPO[1] - TEMPO[0]) / Math.max(h - ALTO - BASSO, 1) * 40;
+  const passo = [60, 120, 300, 600, 900, 1800, 3600, 7200].find((p) => p >= al_px) || 7200;
+  ctx.strokeStyle = COLORI.griglia; ctx.fillStyle = '#4b5563'; ctx.textAlign = 'right'; ctx.lineWidth = 1;
+  for (let s = Math.ceil(TEMPO[0] / passo) * passo; s <= TEMPO[1]; s += passo) {
+    const y = Math.round(y_t(h, s)) + 0.5;
+    ctx.beginPath(); ctx.moveTo(L.sinistra, y); ctx.lineTo(L.sinistra + L.larghezza, y); ctx.stroke();
+    ctx.fillText(testo_ora(s).slice(0, 5), L.sinistra - 4, y);
+  }
+  ctx.textAlign = 'left';
+}
 
 function disegna_tempi() {
   if (!M) return;
@@ -136,11 +160,9 @@ function disegna_tempi() {
   ctx.textBaseline = 'middle';
   ctx.fillStyle = '#4b5563';
   ctx.fillText('time', 4, 7);
-  ctx.textAlign = 'right';
-  ctx.fillText(testo_ora(TEMPO[0]), L.sinistra - 4, y_t(h, TEMPO[0]));
-  ctx.fillText(testo_ora(TEMPO[1]), L.sinistra - 4, y_t(h, TEMPO[1]));
-  ctx.textAlign = 'left';
   if (!acceso.orario) return;
+  TEMPO = estremi_tempo();
+  righe_del_tempo(ctx, w, h);
   ctx.save();
   ctx.beginPath(); ctx.rect(L.sinistra, 0, L.larghezza, h); ctx.clip();
   ctx.strokeStyle = COLORI.griglia; ctx.lineWidth = 1;
@@ -183,10 +205,11 @@ function disegna_tempi() {
     if (b.metro < vista.da || a.metro > vista.a) continue;
     const margine = Math.round((g.scheduled_ds - g.minimum_ds) / 10);
     ctx.fillStyle = margine < 0 ? COLORI.errore : '#2a7d3b';
-    const ya = a.s.departure_ds !== null ? a.s.departure_ds / 10 : TEMPO[0];
-    const yb = b.s.arrival_ds !== null ? b.s.arrival_ds / 10 : TEMPO[1];
-    ctx.textAlign = 'center';
-    ctx.fillText((margine >= 0 ? '+' : '−') + Math.abs(margine) + ' s', x_di((a.metro + b.metro) / 2) + 14, y_t(h, (ya + yb) / 2));
+    const mezzo = Math.min(Math.max((a.metro + b.metro) / 2, vista.da), vista.a);
+    const testo = 'margin ' + (margine >= 0 ? '+' : '−') + Math.abs(margine) + ' s', tw = ctx.measureText(testo).width;
+    const x = Math.min(Math.max(x_di(mezzo) + 8, L.sinistra + 4), L.sinistra + L.larghezza - tw - 4);
+    const y = Math.min(Math.max(y_t(h, orario_a(mezzo)) - 8, ALTO + 6), h - BASSO - 6);
+    ctx.fillText(testo, x, y);
   }
   ctx.restore();
 }
@@ -206,7 +229,7 @@ function scheda_marcia(m, x) {
     box.append(el('div', 'tipo', testo_metro(m)));
     const l = limite_a(m);
     voci(dl, [['limit in force', isNaN(l) ? '—' : l + ' km/h'], ['computed speed', velocita_a(m).toFixed(1) + ' km/h'],
-      ['minimum run', testo_ora(ora_a(m))]]);
+      ['minimum run', testo_ora(ora_a(m))], ['timetable', isNaN(orario_a(m)) ? '—' : testo_ora(orario_a(m))]]);
   }
   box.append(dl);
   return box;
