@@ -3,6 +3,7 @@
 function disegna() {
   disegna_profili();
   disegna_pianta();
+  disegna_quota();
   disegna_velocita();
   disegna_tempi();
   const t = document.getElementById('intervallo');
@@ -26,6 +27,7 @@ window.vista = {
   asse: () => asse_disegnato,
   regola_zoom: { passo: PASSO_ZOOM, span_minimo: SPAN_MINIMO, fine: FINE_GRIGLIA },
   disegna,
+  quota: (m) => quota_a(m),
   // The run's charts: the value at a metre, a station's times as hovering shows them.
   marcia: M ? {
     limite: limite_a, velocita: velocita_a, ora: (m) => testo_ora(ora_a(m)),

@@ -316,7 +316,7 @@ test('the speed chart: the train\'s limits, the computed speed, and a timed stat
   assert.ok(await colore_vicino(page, 'velocita', sopra_curva.x, sopra_curva.y, [31, 119, 180]), 'the limit of 150 km/h');
 
   // Hovering the station on the speed chart tells its times.
-  const rect = await page.$eval('#velocita', (e) => { const b = e.getBoundingClientRect(); return { left: b.left, top: b.top }; });
+  const rect = await page.$eval('#velocita', (e) => { e.scrollIntoView(); const b = e.getBoundingClientRect(); return { left: b.left, top: b.top }; });
   const p = await page.evaluate((m) => window.vista.marcia.su_velocita(m, 60), fermo.metre);
   await page.mouse.move(rect.left + p.x, rect.top + p.y);
   await fotogramma(page);
@@ -358,7 +358,7 @@ test('the time chart: the timetable, the computed run and each timed leg\'s marg
 test('every chart is an image named for what it shows', async () => {
   const { page, guai } = await apri(pagine.builtin);
   const tele = await page.$$eval('canvas', (cs) => cs.map((c) => [c.id, c.getAttribute('role'), c.getAttribute('aria-label') || '']));
-  const attesi = { pianta: /plan/, profili: /gradient.*speed limit.*adhesion/, velocita: /speed/, tempi: /time/ };
+  const attesi = { pianta: /plan/, profili: /gradient.*speed limit.*adhesion/, quota: /altitude/, velocita: /speed/, tempi: /time/ };
   assert.deepEqual(tele.map((t) => t[0]).sort(), Object.keys(attesi).sort());
   for (const [id, ruolo, nome] of tele) {
     assert.equal(ruolo, 'img', id);
@@ -370,6 +370,25 @@ test('every chart is an image named for what it shows', async () => {
   const visita = (n) => { if (n.role === 'img' || n.role === 'image') immagini.push(n.name); (n.children || []).forEach(visita); };
   visita(albero);
   assert.deepEqual(immagini.sort(), tele.map((t) => t[2]).sort());
+  assert.deepEqual(guai, []);
+  await page.close();
+});
+
+test('the altitude profile: the line\'s gradient rows integrated', async () => {
+  const { page, guai } = await apri(pagine.builtin);
+  // The rows' gradients from their metre to the next row's: the altitude at
+  // each row's start, the rows at whole cells in the built-in.
+  const righe = [...testi.linea.matchAll(/^pendenza,\s*(\d+),\s*(-?\d+)/gm)].map((m) => [Number(m[1]), Number(m[2])]);
+  assert.ok(righe.length > 10);
+  let q = 0;
+  for (let i = 1; i < righe.length; i++) {
+    q += righe[i - 1][1] * (righe[i][0] - righe[i - 1][0]) / 1000;
+    if (righe[i][0] % 50 !== 0) break;
+    const pagina = await page.evaluate((m) => window.vista.quota(m), righe[i][0]);
+    assert.ok(Math.abs(pagina - q) < 0.01, `altitude at m ${righe[i][0]}: page ${pagina}, rows ${q}`);
+  }
+  // Half way down the first falling stretch, -8 ‰ from 5000 to 7000 m.
+  assert.ok(Math.abs(await page.evaluate(() => window.vista.quota(6000)) - -8) < 0.01);
   assert.deepEqual(guai, []);
   await page.close();
 });
