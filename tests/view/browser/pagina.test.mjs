@@ -273,7 +273,7 @@ const colore_vicino = (page, id, x, y, c, r = 2) => page.evaluate((i, px, py, co
   cc.drawImage(document.getElementById(i), Math.round(px) - rr, Math.round(py) - rr, n, n, 0, 0, n, n);
   const d = cc.getImageData(0, 0, n, n).data;
   for (let k = 0; k < d.length; k += 4)
-    if (d[k + 3] > 200 && col.every((v, j) => Math.abs(d[k + j] - v) < 40)) return true;
+    if (d[k + 3] > 120 && col.every((v, j) => Math.abs(d[k + j] - v) < 40)) return true;
   return false;
 }, id, x, y, c, r);
 
