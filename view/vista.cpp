@@ -17,6 +17,7 @@
 #include "reference/celle.h"
 #include "text/righe.h"
 #include "text/visibile.h"
+#include "view/marcia_vista.h"
 #include "view/pagina_vista.h"
 
 namespace strumento {
@@ -215,7 +216,9 @@ json dati_vista(const compilati& c, const std::optional<testi_autore>& testi) {
             }
         }
         v["problems"] = std::move(elenco);
+        v["run"] = marcia_vista(compilazione->finale.modello);
     } else {
+        v["run"] = nullptr;
         v["texts"] = nullptr;
         v["problems"] = json::array();
     }

@@ -14,6 +14,9 @@
 #include "tests/cartella_temporanea.h"
 #include "tests/processo.h"
 #include "dump/scarico.h"
+#include "memory_compile/compilazione.h"
+#include "run_model/marcia.h"
+#include "view/marcia_vista.h"
 #include "view/vista.h"
 
 namespace {
@@ -154,6 +157,62 @@ TEST_F(VistaBuiltin, IlBinarioDecimatoRipassaPerLaGeometriaAlDecimetro) {
         ++pieni;
     }
     EXPECT_GT(pieni, 20000);
+}
+
+// The run on the page against the run itself: the speed curve, decimated,
+// follows every step of the full profile within the chart's line width and
+// its time within half a second; the limits' runs are the profile's limit
+// at every point; stations and timed legs are all there.
+TEST_F(VistaBuiltin, LaMarciaDecimataSegueIlProfiloIntero) {
+    const auto& r = (*dati_)["run"];
+    ASSERT_TRUE(r.is_object());
+    ASSERT_TRUE(r.contains("curve")) << r.dump();
+    const auto c = strumento::compila_in_memoria(linea_, treno_, {"Valdora_Sarenta", "731"});
+    const auto intera = marcia::calcola_marcia(c.finale.modello, {}, true);
+    ASSERT_FALSE(intera.fermo);
+    const auto& p = intera.profilo;
+
+    std::vector<double> m, v, t;
+    double pm = 0, pv = 0, pt = 0;
+    for (std::size_t i = 0; i < r["curve"]["metre"].size(); ++i) {
+        m.push_back(pm += r["curve"]["metre"][i].get<double>());
+        v.push_back((pv += r["curve"]["speed_dkmh"][i].get<double>()) / 10);
+        t.push_back((pt += r["curve"]["time_ds"][i].get<double>()) / 10);
+    }
+    const auto& limiti = r["limits"];
+    // One point a cell, and two at each change of limit, at most.
+    EXPECT_LE(m.size(), static_cast<std::size_t>((p.back().metro - p.front().metro) / strumento::passo_marcia) + 2 * limiti.size() + 2);
+    EXPECT_EQ(m.front(), std::round(p.front().metro));
+    EXPECT_EQ(m.back(), std::round(p.back().metro));
+    std::size_t k = 0, l = 0;
+    for (const auto& x : p) {
+        while (k + 1 < m.size() && m[k + 1] < x.metro) ++k;
+        const std::size_t j = std::min(k + 1, m.size() - 1);
+        const double f = m[j] > m[k] ? std::clamp((x.metro - m[k]) / (m[j] - m[k]), 0.0, 1.0) : 0.0;
+        ASSERT_NEAR(v[k] + (v[j] - v[k]) * f, x.velocita_kmh, 1.0) << "metre " << x.metro;
+        ASSERT_NEAR(t[k] + (t[j] - t[k]) * f, x.tempo_s, 0.5) << "metre " << x.metro;
+        // The runs' ends are whole metres: the profile's metre rounded.
+        const double intero = std::round(x.metro);
+        while (l + 1 < limiti.size() && limiti[l][1].get<double>() <= intero) ++l;
+        ASSERT_LE(limiti[l][0].get<double>(), intero);
+        ASSERT_EQ(limiti[l][2].get<double>(), std::round(x.limite_kmh)) << "metre " << x.metro;
+    }
+    for (std::size_t i = 1; i < limiti.size(); ++i) EXPECT_EQ(limiti[i][0], limiti[i - 1][1]);
+    ASSERT_EQ(r["stations"].size(), intera.stazioni.size());
+    for (std::size_t i = 0; i < intera.stazioni.size(); ++i) {
+        const auto& s = intera.stazioni[i];
+        EXPECT_EQ(r["stations"][i]["name"], s.nome);
+        EXPECT_EQ(r["stations"][i]["scheduled_s"].is_null(), !s.orario) << s.nome;
+        if (s.partenza_s) {
+            EXPECT_EQ(r["stations"][i]["departure_ds"], std::llround(*s.partenza_s * 10)) << s.nome;
+        }
+    }
+    EXPECT_EQ(r["timed_legs"].size(), intera.sezioni.size());
+}
+
+// Without the text files there is no run to draw.
+TEST_F(VistaBuiltin, SenzaITestiNienteMarcia) {
+    EXPECT_TRUE(strumento::dati_vista(*c_, std::nullopt)["run"].is_null());
 }
 
 // Text in the data that would end the script, or that reads like a mark of

@@ -249,3 +249,146 @@ test('the position axis and the range readout label metres as metres', async () 
   assert.deepEqual(guai, []);
   await page.close();
 });
+
+// The train's run of the built-in pair, as `scenario_tool run --json` prints it.
+function corsa_builtin() {
+  const src = join(cartella, 'src');
+  const r = strumento(['run', '--json', join(src, 'Valdora_Sarenta_linea.txt'), join(src, 'Valdora_Sarenta_731-.txt')]);
+  return JSON.parse(r.stdout);
+}
+// A timed row of the built-in train file: its station's position, dwell and time.
+function fermata_builtin(nome) {
+  const r = testi.treno.split(/\r?\n/).map((x) => x.split(',').map((c) => c.trim())).find((c) => c[0] === 'stazione' && c[17] === nome);
+  assert.ok(r, nome);
+  return { sosta: Number(r[13]), ora: Number(r[14]), minuto: Number(r[15]) };
+}
+const hh_mm_ss = (s) => [Math.floor(s / 3600), Math.floor(s / 60) % 60, s % 60].map((n) => String(n).padStart(2, '0')).join(':');
+// Whether a pixel within r CSS pixels of (x, y) of a canvas is close to
+// colour c (the tests' pages are at device scale 1); one readback.
+const colore_vicino = (page, id, x, y, c, r = 2) => page.evaluate((i, px, py, col, rr) => {
+  // Read from a copy, so the page's canvas is never read back more than once.
+  const copia = document.createElement('canvas'), n = 2 * rr + 1;
+  copia.width = copia.height = n;
+  const cc = copia.getContext('2d');
+  cc.drawImage(document.getElementById(i), Math.round(px) - rr, Math.round(py) - rr, n, n, 0, 0, n, n);
+  const d = cc.getImageData(0, 0, n, n).data;
+  for (let k = 0; k < d.length; k += 4)
+    if (d[k + 3] > 120 && col.every((v, j) => Math.abs(d[k + j] - v) < 40)) return true;
+  return false;
+}, id, x, y, c, r);
+
+test('the speed chart: the train\'s limits, the computed speed, and a timed station\'s times', async () => {
+  const { page, guai } = await apri(pagine.builtin);
+  // The train file's limit rows: where the next row is far enough away, the
+  // middle of the stretch carries the row's speed (no slowdown there in the built-in).
+  const righe = [...testi.treno.matchAll(/^velocita,\s*(\d+),\s*(\d+)/gm)].map((m) => [Number(m[1]), Number(m[2])]);
+  const casi = righe.slice(0, 8).flatMap(([da, v], i) => (righe[i + 1][0] - da >= 1000 ? [[(da + righe[i + 1][0]) / 2, v]] : []));
+  assert.ok(casi.length >= 6);
+  for (const [m, v] of casi) assert.equal(await page.evaluate((x) => window.vista.marcia.limite(x), m), v, `limit at m ${m}`);
+
+  // The computed speed: the run's own profile, within the decimation's error,
+  // at points accelerating, braking, cruising and at a stop.
+  const corsa = corsa_builtin();
+  const fermo = corsa.stations.find((s) => s.name === 'ROCCAVELLA');
+  assert.ok(fermo.stops);
+  for (const m of [3000, 20000, 32000, fermo.metre - 300, fermo.metre, fermo.metre + 700, 100001]) {
+    const p = corsa.profile.reduce((a, b) => (Math.abs(b.metre - m) < Math.abs(a.metre - m) ? b : a));
+    const v = await page.evaluate((x) => window.vista.marcia.velocita(x), p.metre);
+    assert.ok(Math.abs(v - p.speed_kmh) <= 1, `speed at m ${p.metre}: page ${v}, run ${p.speed_kmh}`);
+  }
+  assert.equal(await page.evaluate((x) => window.vista.marcia.velocita(x), fermo.metre), 0);
+  // Cruising at the limit in the long 150 km/h stretch before km 35.65.
+  assert.ok(Math.abs(await page.evaluate(() => window.vista.marcia.velocita(33000)) - 150) < 0.5);
+
+  // ROCCAVELLA's row: departure at its time, arrival its dwell earlier.
+  const r = fermata_builtin('ROCCAVELLA');
+  const partenza = r.ora * 3600 + r.minuto * 60;
+  const attesa = { metro: fermo.metre, arrivo: hh_mm_ss(partenza - r.sosta), partenza: hh_mm_ss(partenza) };
+  assert.deepEqual(await page.evaluate(() => window.vista.marcia.stazione('ROCCAVELLA')), attesa);
+
+  // Drawn: the limit's and the speed's colours where the hook puts them.
+  await page.evaluate(() => window.vista.mostra(30000, 40000));
+  const limite = await page.evaluate(() => window.vista.marcia.su_velocita(33000, 150));
+  assert.ok(await colore_vicino(page, 'velocita', limite.x, limite.y, [194, 65, 12]), 'the computed speed at 150 km/h');
+  // Past the stop the train is still accelerating, well under the limit of 150.
+  assert.ok(await page.evaluate(() => window.vista.marcia.velocita(39000)) < 130);
+  const sopra_curva = await page.evaluate(() => window.vista.marcia.su_velocita(39000, 150));
+  assert.ok(await colore_vicino(page, 'velocita', sopra_curva.x, sopra_curva.y, [31, 119, 180]), 'the limit of 150 km/h');
+
+  // Hovering the station on the speed chart tells its times.
+  const rect = await page.$eval('#velocita', (e) => { e.scrollIntoView(); const b = e.getBoundingClientRect(); return { left: b.left, top: b.top }; });
+  const p = await page.evaluate((m) => window.vista.marcia.su_velocita(m, 60), fermo.metre);
+  await page.mouse.move(rect.left + p.x, rect.top + p.y);
+  await fotogramma(page);
+  const testo = await page.$eval('#suggerimento', (s) => (s.hidden ? '' : s.innerText));
+  assert.match(testo, /station ROCCAVELLA/);
+  assert.match(testo, new RegExp(`arrival\\s+${attesa.arrivo}`));
+  assert.match(testo, new RegExp(`departure\\s+${attesa.partenza}`));
+  // Switched off, the computed speed is gone.
+  await page.$$eval('#strati label', (ls) => ls.find((l) => l.textContent.includes('Computed speed')).querySelector('input').click());
+  await fotogramma(page);
+  assert.ok(!(await colore_vicino(page, 'velocita', limite.x, limite.y, [194, 65, 12])));
+  assert.deepEqual(guai, []);
+  await page.close();
+});
+
+test('the time chart: the timetable, the computed run and each timed leg\'s margin', async () => {
+  const { page, guai } = await apri(pagine.builtin);
+  const corsa = corsa_builtin();
+  // The first timed leg: its scheduled time from the rows, its minimum from the run.
+  const a = fermata_builtin('VALDORA'), b = fermata_builtin('ROCCAVELLA');
+  const programmato = (b.ora * 3600 + b.minuto * 60 - b.sosta) - (a.ora * 3600 + a.minuto * 60);
+  const tratta = corsa.timed_legs[0];
+  assert.deepEqual([tratta.from, tratta.to], ['VALDORA', 'ROCCAVELLA']);
+  const margini = await page.evaluate(() => window.vista.marcia.margini());
+  assert.equal(margini.length, corsa.timed_legs.filter((t) => t.scheduled_s !== null).length);
+  assert.ok(Math.abs(margini[0] - (programmato - tratta.minimum_s)) <= 1, `margin ${margini[0]}`);
+  // Its margin is written on the chart, and the timed station's time is a dot.
+  await page.evaluate(() => window.vista.mostra(0, 40000));
+  const fermo = corsa.stations.find((s) => s.name === 'ROCCAVELLA');
+  const punto = await page.evaluate((m, t) => window.vista.marcia.su_tempi(m, t), fermo.metre, b.ora * 3600 + b.minuto * 60);
+  assert.ok(await colore_vicino(page, 'tempi', punto.x, punto.y, [55, 65, 81], 1), 'the timetable\'s dot');
+  // The computed minimum run reaches the station before the timetable's arrival.
+  const prima = await page.evaluate((m) => window.vista.marcia.ora(m), fermo.metre - 1);
+  assert.ok(prima < hh_mm_ss(b.ora * 3600 + b.minuto * 60 - b.sosta), prima);
+  assert.deepEqual(guai, []);
+  await page.close();
+});
+
+test('every chart is an image named for what it shows', async () => {
+  const { page, guai } = await apri(pagine.builtin);
+  const tele = await page.$$eval('canvas', (cs) => cs.map((c) => [c.id, c.getAttribute('role'), c.getAttribute('aria-label') || '']));
+  const attesi = { pianta: /plan/, profili: /gradient.*speed limit.*adhesion/, quota: /altitude/, velocita: /speed/, tempi: /time/ };
+  assert.deepEqual(tele.map((t) => t[0]).sort(), Object.keys(attesi).sort());
+  for (const [id, ruolo, nome] of tele) {
+    assert.equal(ruolo, 'img', id);
+    assert.match(nome, attesi[id], id);
+  }
+  // The accessibility tree names them so.
+  const albero = await page.accessibility.snapshot({ interestingOnly: true });
+  const immagini = [];
+  const visita = (n) => { if (n.role === 'img' || n.role === 'image') immagini.push(n.name); (n.children || []).forEach(visita); };
+  visita(albero);
+  assert.deepEqual(immagini.sort(), tele.map((t) => t[2]).sort());
+  assert.deepEqual(guai, []);
+  await page.close();
+});
+
+test('the altitude profile: the line\'s gradient rows integrated', async () => {
+  const { page, guai } = await apri(pagine.builtin);
+  // The rows' gradients from their metre to the next row's: the altitude at
+  // each row's start, the rows at whole cells in the built-in.
+  const righe = [...testi.linea.matchAll(/^pendenza,\s*(\d+),\s*(-?\d+)/gm)].map((m) => [Number(m[1]), Number(m[2])]);
+  assert.ok(righe.length > 10);
+  let q = 0;
+  for (let i = 1; i < righe.length; i++) {
+    q += righe[i - 1][1] * (righe[i][0] - righe[i - 1][0]) / 1000;
+    if (righe[i][0] % 50 !== 0) break;
+    const pagina = await page.evaluate((m) => window.vista.quota(m), righe[i][0]);
+    assert.ok(Math.abs(pagina - q) < 0.01, `altitude at m ${righe[i][0]}: page ${pagina}, rows ${q}`);
+  }
+  // Half way down the first falling stretch, -8 ‰ from 5000 to 7000 m.
+  assert.ok(Math.abs(await page.evaluate(() => window.vista.quota(6000)) - -8) < 0.01);
+  assert.deepEqual(guai, []);
+  await page.close();
+});
