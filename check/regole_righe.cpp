@@ -143,7 +143,7 @@ std::optional<std::string> suggerimento(std::string_view campo, quale_file f) {
         const std::size_t soglia = std::max<std::size_t>(2, g.size() / 2);
         const std::size_t scarto = c.size() > g.size() ? c.size() - g.size() : g.size() - c.size();
         if (scarto > soglia || scarto >= minima) continue;
-        const std::size_t d = rf::distanza(c, g);
+        const std::size_t d = rf::distanza(c, g, std::min(soglia, minima - 1));
         if (d < minima && d <= soglia) minima = d, migliore = g;
     }
     if (migliore) return migliore;

@@ -894,19 +894,25 @@ std::string completo(bool md) {
 std::string markdown_completo() { return completo(true); }
 std::string testo_completo() { return completo(false); }
 
-std::size_t distanza(std::string_view a, std::string_view b) {
-    std::vector<std::size_t> riga(b.size() + 1);
+std::size_t distanza(std::string_view a, std::string_view b, std::size_t limite) {
+    // One row of the table, kept from call to call: no allocation per pair.
+    thread_local std::vector<std::size_t> riga;
+    riga.resize(b.size() + 1);
     std::iota(riga.begin(), riga.end(), 0);
     for (std::size_t i = 1; i <= a.size(); ++i) {
         std::size_t diagonale = riga[0];
         riga[0] = i;
+        std::size_t minimo = riga[0];
         for (std::size_t j = 1; j <= b.size(); ++j) {
             const std::size_t sopra = riga[j];
             riga[j] = std::min({riga[j] + 1, riga[j - 1] + 1, diagonale + (a[i - 1] == b[j - 1] ? 0 : 1)});
             diagonale = sopra;
+            minimo = std::min(minimo, riga[j]);
         }
+        // No later row has an entry below this row's least one.
+        if (minimo > limite) return limite + 1;
     }
-    return riga[b.size()];
+    return std::min(riga[b.size()], limite + 1);
 }
 
 }  // namespace riferimento

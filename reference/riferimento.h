@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <span>
 #include <string>
 #include <string_view>
@@ -150,7 +151,11 @@ trovati cerca(std::string_view argomento);
 trovati cerca_campo(std::string_view campo);
 
 // How many letters must be inserted, deleted or changed to turn a into b.
-std::size_t distanza(std::string_view a, std::string_view b);
+// With a limit, any distance above it comes back as limite + 1, found
+// without finishing the count: the callers only ask whether a spelling is
+// close, for every unknown row of a file.
+std::size_t distanza(std::string_view a, std::string_view b,
+                     std::size_t limite = std::numeric_limits<std::size_t>::max() - 1);
 
 // The topics close enough in spelling to an unknown one to be what was meant,
 // closest first; none when no topic is.

@@ -621,3 +621,30 @@ TEST(Explain, TuttoInMarkdownEIlDocumento) {
 }
 
 }  // namespace
+
+namespace {
+
+// The edit distance, whole and under a limit: at the limit the distance
+// itself, one past it limite + 1, whatever the real distance beyond.
+TEST(Riferimento, LaDistanzaEntroUnLimite) {
+    const struct {
+        std::string_view a, b;
+        std::size_t intera;
+    } casi[] = {
+        {"", "", 0},           {"velocita", "velocita", 0}, {"velocitx", "velocita", 1},
+        {"", "segnale", 7},    {"segnali", "segnale", 1},   {"curva", "pendenza", 7},
+        {"stazion", "stazione", 1}, {"abc", "cba", 2},      {"rallentamento", "ralentamneto", 3},
+    };
+    for (const auto& c : casi) {
+        EXPECT_EQ(riferimento::distanza(c.a, c.b), c.intera) << c.a << " " << c.b;
+        EXPECT_EQ(riferimento::distanza(c.b, c.a), c.intera) << c.b << " " << c.a;
+        EXPECT_EQ(riferimento::distanza(c.a, c.b, c.intera), c.intera) << c.a << " " << c.b;
+        if (c.intera > 0) {
+            EXPECT_EQ(riferimento::distanza(c.a, c.b, c.intera - 1), c.intera) << c.a << " " << c.b;
+        }
+        for (std::size_t limite = 0; limite + 1 < c.intera; ++limite)
+            EXPECT_EQ(riferimento::distanza(c.a, c.b, limite), limite + 1) << c.a << " " << c.b << " " << limite;
+    }
+}
+
+}  // namespace
